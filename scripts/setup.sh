@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build, the tests and the screenshots need.
+# Packages already present are skipped, so a second run costs a few milliseconds.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ pkg-config
+  qtbase5-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  umockdev libumockdev-dev
+  xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  clang-14 libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  echo "Installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get update -qq
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
