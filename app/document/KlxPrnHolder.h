@@ -1,0 +1,129 @@
+// KlxPrnHolder: one PRN job in memory. Loads, checks and locates everything in one go, decodes
+// the two side previews, answers queries on the header document and writes the job back.
+//
+// Every failure is a value: an invalid holder, a null or empty text, false. Nothing thrown by
+// pugixml (for example on a malformed XPath from the command line) leaves this class.
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+
+#include <pugixml.hpp>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One block of the binary part as located by the last validation.
+struct KlxPrnBlock {
+    enum Kind { Track, Plane };
+    Kind kind = Plane;
+    int side = -1;         // planes: 0 or 1
+    char panel = 0;        // planes: 'y', 'm', 'c' or 'k'
+    int track = 0;         // tracks: 1, 2 or 3
+    unsigned xDensity = 0; // planes: x-density as read (0 when absent)
+    unsigned numBits = 0;  // tracks: num-bits as read
+    unsigned bpi = 0;      // tracks: bpi as read
+    qint64 offset = 0;     // from the first byte of the binary part
+    qint64 size = 0;       // bytes
+};
+
+class KlxPrnHolder {
+public:
+    using ParseFailureReporter = std::function<void(const QString&)>;
+
+    // Files larger than this are refused without being read. The largest job the format allows
+    // is 8 double-density planes of 2026 x 642 (about 20.8 MB) plus a header and a few hundred
+    // bytes of track data; 64 MiB leaves generous room for bulky headers.
+    static constexpr qint64 maxJobSize = qint64(64) << 20;
+
+    explicit KlxPrnHolder(const QString& fileName);
+    // Loads a job held in memory (tests, benchmarks, fuzzers, pipelines); same checks and
+    // messages as loading from a file.
+    static std::unique_ptr<KlxPrnHolder> fromBytes(const QByteArray& bytes);
+
+    virtual ~KlxPrnHolder();
+    KlxPrnHolder(const KlxPrnHolder&) = delete;
+    KlxPrnHolder& operator=(const KlxPrnHolder&) = delete;
+
+    bool isValid() const { return valid; }
+    QImage sideImage(int side) const;
+    bool hasMagData() const;
+    bool hasSide(int side) const;
+    bool hasPanel(int side, char panel) const;
+
+    // XPath queries on the header document. A malformed path selects nothing.
+    QString nodeText(const std::string& xpath) const;
+    bool hasNode(const std::string& xpath) const;
+    pugi::xpath_node_set selectNodes(const std::string& xpath) const;
+    QString childText(const pugi::xpath_node& context, const std::string& xpath) const;
+
+    bool validateMag();
+    // hiddenPanels[side] holds the letters of the planes to leave out of that side's preview.
+    bool validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats);
+
+    QByteArray toByteArray() const;
+    // Atomic: true only when every byte reached the file; on failure the old file is untouched.
+    bool save(const QString& fileName) const;
+
+    // Writes value as the text of parentPath/name, appending the element under parentPath when
+    // it is missing. False when neither exists, the path selects an attribute, or is malformed.
+    bool setNodeText(const std::string& name, const std::string& parentPath,
+                     const std::string& value);
+
+    // Magnetic track decoding for track 1, 2 or 3 with b bits per character cell.
+    unsigned trackBitCount(int track) const;
+    QString trackText(int track, unsigned bitsPerChar) const;
+    QString trackLrcText(int track, unsigned bitsPerChar) const;
+
+    // Card size after validation; 0 when validation did not reach the card options.
+    std::uint32_t cardWidth() const { return cardWidth_; }
+    std::uint32_t cardHeight() const { return cardHeight_; }
+    // The first byte of the data of track 1, 2 or 3 inside the job; null when the job has none.
+    const unsigned char* trackData(int track) const;
+
+    // Layout and checksum as found while loading (for inspection tools).
+    std::vector<KlxPrnBlock> blocks() const { return blocks_; }
+    const QByteArray& rawBytes() const { return raw; }
+    int binaryOffset() const { return binaryOffset_; }
+    std::uint32_t storedChecksum() const;
+    std::uint32_t computedChecksum() const { return computedChecksum_; }
+    bool checksumMatches() const;
+    // Why a load stopped without a parse-failure message (file not readable, no NUL, header not
+    // well-formed); empty otherwise.
+    QString loadError() const { return loadError_; }
+
+    // Every parse-failure message goes through one replaceable reporter. The default writes the
+    // text to stderr; the window installs one that shows the modal "Parse Failure" box. Returns
+    // the reporter that was installed before. An empty function restores the default.
+    static ParseFailureReporter setParseFailureReporter(ParseFailureReporter reporter);
+    static void showParseFailure(const QString& text);
+
+private:
+    struct FromBytesTag {};
+    KlxPrnHolder(const QByteArray& bytes, FromBytesTag);
+
+    void load();
+    void decodeSide(int side);
+    bool selectFirst(const std::string& xpath, pugi::xpath_node& out) const;
+
+    bool valid = false;
+    QByteArray raw;
+    int binaryOffset_ = 0;
+    int magLength = 0;
+    pugi::xml_document doc;
+    QImage images[2];
+    const unsigned char* planeData[2][5] = {};
+    const unsigned char* trackData_[3] = {};
+    std::uint32_t cardWidth_ = 0;
+    std::uint32_t cardHeight_ = 0;
+    bool doubleDensity = false;
+    // Each plane is read at the density of its own panel.
+    bool planeDouble[2][4] = {};
+    std::vector<KlxPrnBlock> blocks_;
+    std::uint32_t computedChecksum_ = 0;
+    QString loadError_;
+};
