@@ -1,0 +1,60 @@
+#pragma once
+
+#include <kalyxcomms/Export.h>
+#include <kalyxcomms/Session.h>
+#include <kalyxcomms/Types.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Orvane {
+
+class PrinterImpl;
+
+// One printer reached through the transport it owns. Commands return true whenever the exchange
+// completed, also when the printer refused: the refusal is the non-empty error text in `err`.
+// False means no usable answer (empty printer, bad argument, transport or framing failure); the
+// outputs are then left alone except those a command clears before sending.
+class KALYXCOMMS_EXPORT Printer {
+public:
+    explicit Printer(std::unique_ptr<Session>&& transport);
+    Printer(Printer&& other) noexcept;
+    Printer& operator=(Printer&& other) noexcept;
+    virtual ~Printer();
+
+    Printer(const Printer&) = delete;
+    Printer& operator=(const Printer&) = delete;
+
+    // Raw bytes, no framing (a PRN job file already carries its own).
+    bool write(const char* data, int length);
+
+    bool moveCard(MoveCardAction action, CardPosition& position, std::string& err);
+    bool clearError(ClearErrorAction action, std::string& err);
+    bool forceError(ErrorType code, std::string& err);
+    bool powerDown(PowerDownAction action, std::string& err);
+    bool save(std::string& err);
+    bool load(Store store, std::string& err);
+    bool magRead(const std::map<std::string, std::string>& options, MagData& data,
+                 std::string& err);
+    bool updateGlintmark(int slot, const std::vector<unsigned char>& image, std::string& err);
+    bool updateCapability(const std::vector<unsigned char>& file, std::string& err);
+    bool updateSoftware(const std::vector<unsigned char>& file, std::string& err);
+    bool getReport(std::vector<unsigned char>& report, std::string& err);
+    bool getGlintmarkPreview(int slot, std::vector<unsigned char>& image, std::string& err);
+    bool readSettings(std::map<std::string, std::string>& settings, std::string& err);
+    bool writeSettings(std::map<std::string, std::string>& settings, std::string& err);
+    bool calibrateDyeCtrl(std::map<std::string, std::string>& results, std::string& err);
+
+    // Sends a composed job; the printer does not answer print jobs.
+    bool printCard(const PrintOptions& options, const ImageData& images, const MagData& mag);
+    // Appends the job that printCard would send to `out`, after what it already holds.
+    bool printCardToMem(const PrintOptions& options, const ImageData& images, const MagData& mag,
+                        std::vector<unsigned char>& out);
+
+private:
+    std::unique_ptr<PrinterImpl> impl;
+};
+
+} // namespace Orvane

@@ -1,0 +1,20 @@
+#include "CommsImpl.h"
+#include "transport/EthernetSession.h"
+#include "transport/FileSession.h"
+
+namespace Orvane {
+
+Comms::Comms() : impl(std::make_unique<CommsImpl>()) {}
+Comms::Comms(Comms&&) noexcept = default;
+Comms& Comms::operator=(Comms&&) noexcept = default;
+Comms::~Comms() = default;
+
+std::unique_ptr<Printer> Comms::getEthernetPrinter(const std::string& address, Port port) const {
+    return CommsImpl::adopt(*this, std::make_unique<EthernetSession>(address, port));
+}
+
+std::unique_ptr<Printer> Comms::getFilePrinter(const std::string& path) const {
+    return CommsImpl::adopt(*this, std::make_unique<FileSession>(path));
+}
+
+} // namespace Orvane

@@ -1,0 +1,82 @@
+#include "JobComposer.h"
+
+namespace Orvane {
+
+namespace {
+
+const char kPanelLetters[] = {'y', 'm', 'c', 'k', 'o'};
+
+void appendOptions(pugi::xml_node parent, const OptionMap& options) {
+    for (const auto& [name, value] : options)
+        parent.append_child(name.c_str()).text().set(value.c_str());
+}
+
+void packBits(const std::vector<bool>& bits, std::vector<unsigned char>& out) {
+    const std::size_t start = out.size();
+    out.resize(start + (bits.size() + 7) / 8, 0);
+    for (std::size_t i = 0; i < bits.size(); ++i) {
+        if (bits[i])
+            out[start + i / 8] |= static_cast<unsigned char>(0x80u >> (i % 8));
+    }
+}
+
+} // namespace
+
+std::size_t ComposedJob::payloadSize() const {
+    std::size_t size = trackBytes.size();
+    for (const auto* plane : planes)
+        size += plane->size();
+    return size;
+}
+
+void ComposedJob::appendPayload(std::vector<unsigned char>& out) const {
+    for (const auto* plane : planes)
+        out.insert(out.end(), plane->begin(), plane->end());
+    out.insert(out.end(), trackBytes.begin(), trackBytes.end());
+}
+
+void composeJob(const PrintOptions& options, const ImageData& images, const MagData& mag,
+                ComposedJob& job) {
+    pugi::xml_node card = job.document.append_child("prn").append_child("card");
+    appendOptions(card.append_child("card-options"), options.cardOptions);
+
+    for (int side = 0; side < 2; ++side) {
+        const auto& panels = options.sides[side];
+        if (!panels)
+            continue;
+        pugi::xml_node sideNode = card.append_child("side-options");
+        sideNode.append_attribute("side") = side;
+        for (int panel = 0; panel < 5; ++panel) {
+            const auto& panelOptions = (*panels)[panel];
+            if (!panelOptions)
+                continue;
+            pugi::xml_node panelNode = sideNode.append_child("panel-options");
+            const char letter[2] = {kPanelLetters[panel], '\0'};
+            panelNode.append_attribute("panel") = letter;
+            appendOptions(panelNode, *panelOptions);
+            if (panel != PanelO)
+                job.planes.push_back(&images.planes[side][panel]);
+        }
+    }
+
+    if (!options.magOptions)
+        return;
+    pugi::xml_node magNode = card.append_child("mag-options");
+    appendOptions(magNode, *options.magOptions);
+    for (int track = 0; track < 3; ++track) {
+        const std::vector<bool>& bits = mag.tracks[track];
+        if (bits.empty())
+            continue;
+        if (const auto& trackOptions = options.trackOptions[track]) {
+            pugi::xml_node trackNode = magNode.append_child("track-options");
+            trackNode.append_attribute("track") = track + 1;
+            appendOptions(trackNode, *trackOptions);
+            trackNode.append_child("num-bits")
+                .text()
+                .set(static_cast<unsigned long long>(bits.size()));
+        }
+        packBits(bits, job.trackBytes);
+    }
+}
+
+} // namespace Orvane

@@ -1,0 +1,184 @@
+// The commands that send one word or number and read back at most a position or a payload.
+#include "PrinterImpl.h"
+
+#include <kalyxcomms/Printer.h>
+
+#include <cstring>
+
+namespace Orvane {
+
+namespace {
+
+const char* word(MoveCardAction action) {
+    switch (action) {
+    case Initialise:
+        return "initialise";
+    case ToStandby:
+        return "to-standby";
+    case ToContact:
+        return "to-contact";
+    case ToContactless:
+        return "to-contactless";
+    case Flip:
+        return "flip";
+    case Eject:
+        return "eject";
+    }
+    return nullptr;
+}
+
+const char* word(ClearErrorAction action) {
+    switch (action) {
+    case RetryCurrentPrintJob:
+        return "retry-current-print-job";
+    case CancelCurrentPrintJob:
+        return "cancel-current-print-job";
+    }
+    return nullptr;
+}
+
+const char* word(PowerDownAction action) {
+    switch (action) {
+    case ShutDown:
+        return "shut-down";
+    case Reboot:
+        return "reboot";
+    case FastRestart:
+        return "fast-restart";
+    }
+    return nullptr;
+}
+
+const char* word(Store store) {
+    switch (store) {
+    case Shipped:
+        return "shipped";
+    case Default:
+        return "default";
+    }
+    return nullptr;
+}
+
+CardPosition positionFromWord(const char* text) {
+    if (std::strcmp(text, "source") == 0)
+        return Source;
+    if (std::strcmp(text, "standby") == 0)
+        return Standby;
+    if (std::strcmp(text, "encoder-module") == 0)
+        return EncoderModule;
+    return Unrecognised;
+}
+
+// A command whose request is one element holding at most one child with a text.
+bool simpleCommand(PrinterImpl* impl, const char* command, const char* child, const char* text,
+                   std::string& err) {
+    if (!impl)
+        return false;
+    PrnMessage message;
+    pugi::xml_node element = message.begin(command);
+    if (child)
+        element.append_child(child).text().set(text);
+    if (!impl->exchange(message))
+        return false;
+    PrinterImpl::takeError(message, err);
+    return true;
+}
+
+bool payloadCommand(PrinterImpl* impl, const char* command, const int* slot,
+                    const std::vector<unsigned char>& payload, std::string& err) {
+    if (!impl)
+        return false;
+    PrnMessage message;
+    pugi::xml_node element = message.begin(command);
+    if (slot)
+        element.append_child("slot").text().set(*slot);
+    message.payload = payload;
+    if (!impl->exchange(message))
+        return false;
+    PrinterImpl::takeError(message, err);
+    return true;
+}
+
+bool fetchCommand(PrinterImpl* impl, const char* command, const int* slot,
+                  std::vector<unsigned char>& out, std::string& err) {
+    if (!impl)
+        return false;
+    PrnMessage message;
+    pugi::xml_node element = message.begin(command);
+    if (slot)
+        element.append_child("slot").text().set(*slot);
+    if (!impl->exchange(message))
+        return false;
+    out.swap(message.payload);
+    PrinterImpl::takeError(message, err);
+    return true;
+}
+
+} // namespace
+
+bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::string& err) {
+    const char* text = word(action);
+    if (!impl || !text)
+        return false;
+    PrnMessage message;
+    message.begin("card-move").append_child("action").text().set(text);
+    message.readTimeoutMs = 40000;
+    if (!impl->exchange(message))
+        return false;
+    position =
+        positionFromWord(message.response("card-move-response").child("position").text().get());
+    PrinterImpl::takeError(message, err);
+    return true;
+}
+
+bool Printer::clearError(ClearErrorAction action, std::string& err) {
+    const char* text = word(action);
+    return text && simpleCommand(impl.get(), "error-clear", "action", text, err);
+}
+
+bool Printer::forceError(ErrorType code, std::string& err) {
+    if (!impl)
+        return false;
+    PrnMessage message;
+    message.begin("force-error").append_child("code").text().set(static_cast<int>(code));
+    if (!impl->exchange(message))
+        return false;
+    PrinterImpl::takeError(message, err);
+    return true;
+}
+
+bool Printer::powerDown(PowerDownAction action, std::string& err) {
+    const char* text = word(action);
+    return text && simpleCommand(impl.get(), "power-down", "action", text, err);
+}
+
+bool Printer::save(std::string& err) {
+    return simpleCommand(impl.get(), "save", nullptr, nullptr, err);
+}
+
+bool Printer::load(Store store, std::string& err) {
+    const char* text = word(store);
+    return text && simpleCommand(impl.get(), "load", "store", text, err);
+}
+
+bool Printer::updateGlintmark(int slot, const std::vector<unsigned char>& image, std::string& err) {
+    return payloadCommand(impl.get(), "update-glintmark", &slot, image, err);
+}
+
+bool Printer::updateCapability(const std::vector<unsigned char>& file, std::string& err) {
+    return payloadCommand(impl.get(), "update-capability", nullptr, file, err);
+}
+
+bool Printer::updateSoftware(const std::vector<unsigned char>& file, std::string& err) {
+    return payloadCommand(impl.get(), "update-software", nullptr, file, err);
+}
+
+bool Printer::getReport(std::vector<unsigned char>& report, std::string& err) {
+    return fetchCommand(impl.get(), "get-report", nullptr, report, err);
+}
+
+bool Printer::getGlintmarkPreview(int slot, std::vector<unsigned char>& image, std::string& err) {
+    return fetchCommand(impl.get(), "get-glintmark-preview", &slot, image, err);
+}
+
+} // namespace Orvane

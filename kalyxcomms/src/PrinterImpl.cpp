@@ -1,0 +1,104 @@
+#include "PrinterImpl.h"
+
+#include "Crc32.h"
+#include "Framing.h"
+#include "XmlVectorWriter.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+namespace Orvane {
+
+namespace {
+
+// The payload is read in pieces so that each is checksummed while it is still in cache.
+constexpr std::size_t kPayloadChunk = 256 * 1024;
+
+// Bytes skipped before a response's "<" are the tail of an earlier broken response at most, so a
+// peer that never sends "<" ends the exchange instead of keeping it busy forever.
+constexpr std::uint64_t kMaxStrayBytes = kMaxResponsePayload + kMaxResponseText + 5;
+
+bool writeAll(Session& transport, const unsigned char* data, std::size_t size) {
+    if (size > static_cast<std::size_t>(INT_MAX))
+        return false;
+    return transport.write(reinterpret_cast<const char*>(data), static_cast<int>(size));
+}
+
+} // namespace
+
+bool PrinterImpl::send(PrnMessage& message) {
+    if (!transport)
+        return false;
+    Crc32 crc;
+    XmlVectorWriter header;
+    buildRequestHeader(message.document, message.payload.size(), header, crc);
+    crc.update(message.payload.data(), message.payload.size());
+    unsigned char crcBytes[4];
+    storeCrcLe(crc.value(), crcBytes);
+
+    if (!transport->setWriteTimeout(message.writeTimeoutMs))
+        return false;
+    return writeAll(*transport, header.bytes.data(), header.bytes.size()) &&
+           writeAll(*transport, message.payload.data(), message.payload.size()) &&
+           writeAll(*transport, crcBytes, sizeof crcBytes);
+}
+
+bool PrinterImpl::receive(PrnMessage& message) {
+    if (!transport)
+        return false;
+    Session& in = *transport;
+    if (!in.setReadTimeout(message.readTimeoutMs))
+        return false;
+
+    char c = 0;
+    for (std::uint64_t skipped = 0;; ++skipped) {
+        if (skipped > kMaxStrayBytes || !in.read(&c, 1))
+            return false;
+        if (c == '<')
+            break;
+    }
+
+    std::string text;
+    text.reserve(kMaxResponseText);
+    text.push_back('<');
+    for (;;) {
+        if (!in.read(&c, 1))
+            return false;
+        if (c == '\0')
+            break;
+        if (text.size() >= kMaxResponseText)
+            return false;
+        text.push_back(c);
+    }
+    Crc32 crc;
+    crc.update(text.data(), text.size() + 1); // with the terminating 0x00
+
+    message.document.reset();
+    if (!message.document.load_buffer(text.data(), text.size(), pugi::parse_default,
+                                      pugi::encoding_auto))
+        return false;
+
+    const unsigned size = message.response("binary-size").text().as_uint(0);
+    if (size > kMaxResponsePayload)
+        return false;
+
+    std::vector<unsigned char>().swap(message.payload);
+    message.payload.reserve(size);
+    while (message.payload.size() < size) {
+        const std::size_t at = message.payload.size();
+        const std::size_t piece = std::min<std::size_t>(kPayloadChunk, size - at);
+        message.payload.resize(at + piece);
+        auto* dst = message.payload.data() + at;
+        if (!in.read(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
+            return false;
+        crc.update(dst, piece);
+    }
+
+    unsigned char crcBytes[4];
+    if (!in.read(reinterpret_cast<char*>(crcBytes), sizeof crcBytes))
+        return false;
+    return loadCrcLe(crcBytes) == crc.value();
+}
+
+} // namespace Orvane

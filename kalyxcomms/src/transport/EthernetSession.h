@@ -1,0 +1,41 @@
+#pragma once
+
+#include <kalyxcomms/Session.h>
+#include <kalyxcomms/Types.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Orvane {
+
+// A TCP connection to a printer's network interface.
+class EthernetSession : public Session {
+public:
+    // `address` is dotted IPv4 text; 0.0.0.0, the broadcast address and anything that is not an
+    // address (host names included) leave the transport closed without creating a socket.
+    EthernetSession(const std::string& address, Port port);
+    ~EthernetSession() override;
+
+    bool read(char* buffer, int length) override;
+    bool write(const char* data, int length) override;
+    bool setReadTimeout(std::uint32_t milliseconds) override;
+    bool setWriteTimeout(std::uint32_t milliseconds) override;
+
+    int socketDescriptor() const { return sock; }
+
+private:
+    void closeConnection();
+    // One recv() into `buffer`; false on time-out, error or the peer's close.
+    bool receiveSome(char* buffer, std::size_t capacity, std::size_t& received);
+
+    int sock = -1;
+    std::uint32_t readTimeoutMs = 0;
+    // Responses are read a byte at a time; one recv() serves many of those reads.
+    std::unique_ptr<char[]> readBuffer;
+    std::size_t readPos = 0;
+    std::size_t readEnd = 0;
+};
+
+} // namespace Orvane

@@ -1,0 +1,7 @@
+#include <kalyxcomms/Session.h>
+
+namespace Orvane {
+
+Session::~Session() = default;
+
+} // namespace Orvane
