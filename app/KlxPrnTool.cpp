@@ -1,0 +1,182 @@
+// The window: construction, settings, opening a job, the two window states and the About box.
+#include "KlxPrnTool.h"
+
+#include "AboutText.h"
+#include "CommsHook.h"
+#include "KlxPrnHolder.h"
+#include "ui_KlxPrnTool.h"
+
+#include <QCoreApplication>
+#include <QDragEnterEvent>
+#include <QDragLeaveEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QMimeData>
+#include <QSignalBlocker>
+#include <QUrl>
+
+namespace {
+
+void showParseFailureBox(const QString& text) {
+    QMessageBox box(QMessageBox::Warning, QObject::tr("Parse Failure"), text, QMessageBox::Ok);
+    box.exec();
+}
+
+} // namespace
+
+KlxPrnTool::KlxPrnTool(QWidget* parent)
+    : QWidget(parent), ui(new Ui::KlxPrnTool),
+      settings(QStringLiteral("Orvane"), QStringLiteral("KalyxPrnTool")),
+      comms(std::make_unique<Orvane::Comms>()), prnLoaded(false) {
+    ui->setupUi(this);
+    setAcceptDrops(true);
+    KlxPrnHolder::setParseFailureReporter(showParseFailureBox);
+
+    if (settings.contains(QStringLiteral("fileDialogDirName")))
+        fileDialogDirName =
+            settings.value(QStringLiteral("fileDialogDirName"), QString()).toString();
+    else
+        fileDialogDirName = QString();
+    if (settings.contains(QStringLiteral("pos")))
+        move(settings.value(QStringLiteral("pos")).toPoint());
+    if (settings.contains(QStringLiteral("size")))
+        resize(settings.value(QStringLiteral("size")).toSize());
+
+    baseWindowTitle =
+        QStringLiteral("Kalyx PRN Tool ") + settings.value(QStringLiteral("Version")).toString();
+    setWindowTitle(baseWindowTitle);
+
+    for (int page = 0; page < 3; ++page)
+        ui->prnTabWidget->setTabEnabled(page, false);
+
+    // A job named on the command line is opened before the window is first shown.
+    const QStringList arguments = QCoreApplication::arguments();
+    if (arguments.size() > 1 && !arguments.at(1).isEmpty())
+        openPrn(arguments.at(1));
+}
+
+KlxPrnTool::~KlxPrnTool() {
+    settings.setValue(QStringLiteral("fileDialogDirName"), fileDialogDirName);
+    settings.setValue(QStringLiteral("pos"), pos());
+    settings.setValue(QStringLiteral("size"), size());
+    KlxPrnHolder::setParseFailureReporter({});
+    delete ui;
+}
+
+void KlxPrnTool::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls())
+        event->acceptProposedAction();
+}
+
+void KlxPrnTool::dragMoveEvent(QDragMoveEvent* event) {
+    event->acceptProposedAction();
+}
+
+void KlxPrnTool::dragLeaveEvent(QDragLeaveEvent* event) {
+    event->accept();
+}
+
+void KlxPrnTool::dropEvent(QDropEvent* event) {
+    const QMimeData* mime = event->mimeData();
+    if (!mime->hasUrls())
+        return;
+    const QList<QUrl> urls = mime->urls();
+    if (urls.isEmpty())
+        return;
+    // A URL that is not a local file gives an empty path, which fails to load like any bad file.
+    openPrn(urls.first().toLocalFile());
+    event->acceptProposedAction();
+}
+
+void KlxPrnTool::on_openPushButton_clicked() {
+    const QString path = QFileDialog::getOpenFileName(this, tr("Choose PRN file"),
+                                                      fileDialogDirName, tr("PRNs (*.prn)"));
+    if (!checkFileExists(path))
+        return;
+    fileDialogDirName = QFileInfo(path).absolutePath();
+    openPrn(path);
+}
+
+bool KlxPrnTool::checkFileExists(const QString& path) {
+    if (!path.isEmpty() && QFileInfo::exists(path))
+        return true;
+    if (!path.isEmpty())
+        showError(tr("File does not exist."));
+    return false;
+}
+
+bool KlxPrnTool::loadPrnFile(const QString& path) {
+    // The previous job goes first, whatever the outcome of this load.
+    prnHolder.reset();
+    prnHolder = std::make_unique<KlxPrnHolder>(path);
+    if (!prnHolder->isValid())
+        prnHolder.reset();
+    if (prnHolder)
+        return true;
+    showError(tr("Couldn't parse PRN file."));
+    return false;
+}
+
+void KlxPrnTool::openPrn(const QString& path) {
+    if (!loadPrnFile(path)) {
+        resetView();
+        return;
+    }
+    setWindowTitle(path + QStringLiteral(" --- ") + baseWindowTitle);
+    setPlaneBoxes();
+    ui->printPushButton->setEnabled(true);
+    ui->savePushButton->setEnabled(true);
+
+    refreshImages();
+    fillMagTab();
+    buildOptionsTree();
+    prnLoaded = true;
+
+    ui->prnTabWidget->setTabEnabled(0, prnHolder->hasSide(0));
+    ui->prnTabWidget->setTabEnabled(1, prnHolder->hasSide(1));
+    ui->prnTabWidget->setTabEnabled(2, prnHolder->hasMagData());
+}
+
+void KlxPrnTool::setPlaneBoxes() {
+    QCheckBox* const boxes[2][4] = {
+        {ui->check_box_y1, ui->check_box_m1, ui->check_box_c1, ui->check_box_k1},
+        {ui->check_box_y2, ui->check_box_m2, ui->check_box_c2, ui->check_box_k2},
+    };
+    static const char letters[4] = {'y', 'm', 'c', 'k'};
+    // Setting eight boxes would otherwise render both sides eight times; openPrn renders once
+    // after all of them are set.
+    for (int side = 0; side < 2; ++side) {
+        for (int i = 0; i < 4; ++i) {
+            const QSignalBlocker blocker(boxes[side][i]);
+            boxes[side][i]->setChecked(prnHolder->hasPanel(side, letters[i]));
+        }
+        for (int i = 0; i < 4; ++i)
+            boxes[side][i]->setEnabled(prnHolder->hasPanel(side, letters[i]));
+    }
+}
+
+void KlxPrnTool::resetView() {
+    setWindowTitle(baseWindowTitle);
+    ui->printPushButton->setEnabled(false);
+    ui->savePushButton->setEnabled(false);
+    for (int page = 0; page < 3; ++page)
+        ui->prnTabWidget->setTabEnabled(page, false);
+    prnLoaded = false;
+    clearTree();
+}
+
+void KlxPrnTool::clearTree() {
+    ui->prn_tree_widget->clear();
+    ui->prn_tree_widget->setColumnCount(2);
+}
+
+void KlxPrnTool::showError(const QString& text) {
+    QMessageBox::critical(this, tr("Error"), text, QMessageBox::Ok);
+}
+
+void KlxPrnTool::on_aboutPushButton_clicked() {
+    QMessageBox::about(this, windowTitle(), klxAboutText());
+}

@@ -1,0 +1,105 @@
+// KlxPrnTool: the program's single window. Opens a PRN job, shows its sides, magnetic tracks
+// and options, lets the options be edited, and saves or prints the job.
+//
+// The widgets come from KlxPrnTool.ui; the private slots are bound by object name
+// (on_<object>_<signal>), so renaming a widget in the form silently unbinds its slot.
+#pragma once
+
+#include <QSettings>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <memory>
+#include <string>
+
+class KlxPrnHolder;
+class QImage;
+class QTreeWidgetItem;
+
+namespace Orvane {
+class Comms;
+}
+
+namespace Ui {
+class KlxPrnTool;
+}
+
+class KlxPrnTool : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit KlxPrnTool(QWidget* parent = nullptr);
+    ~KlxPrnTool() override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dragLeaveEvent(QDragLeaveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private slots:
+    void on_openPushButton_clicked();
+    void on_printPushButton_clicked();
+    void on_savePushButton_clicked();
+    void on_prn_tree_widget_itemActivated(QTreeWidgetItem* item, int column);
+    void on_check_box_y1_toggled();
+    void on_check_box_m1_toggled();
+    void on_check_box_c1_toggled();
+    void on_check_box_k1_toggled();
+    void on_check_box_y2_toggled();
+    void on_check_box_m2_toggled();
+    void on_check_box_c2_toggled();
+    void on_check_box_k2_toggled();
+    void on_export1PushButton_clicked();
+    void on_export2PushButton_clicked();
+    void on_iso_button_clicked();
+    void on_jis_button_clicked();
+    void on_aboutPushButton_clicked();
+
+private:
+    // Opening and the two window states.
+    bool checkFileExists(const QString& path);
+    bool loadPrnFile(const QString& path);
+    void openPrn(const QString& path);
+    void setPlaneBoxes();
+    void resetView();
+    void clearTree();
+    void showError(const QString& text);
+
+    // Options tree.
+    void buildOptionsTree();
+    void addSideRows(QTreeWidgetItem* cardRow, int side);
+    void addMagRows(QTreeWidgetItem* cardRow);
+    QTreeWidgetItem* addTreeRow(QTreeWidgetItem* parent, const QString& name, const QString& value);
+    QTreeWidgetItem* addReadOnlyRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                    const QString& name, const QString& defaultValue);
+    QTreeWidgetItem* addReadOnlyRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                    const QString& name, int defaultValue);
+    QTreeWidgetItem* addOptionRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                  const QString& name, const QString& defaultValue,
+                                  const QString& editType, int minimum, int maximum);
+    QTreeWidgetItem* addEditableRow(QTreeWidgetItem* parent, const QString& name,
+                                    const QString& parentPath, const QString& value,
+                                    const QString& editType, int minimum, int maximum);
+    void addRegionRows(QTreeWidgetItem* parent, int side, char panel, const QString& kind);
+
+    // Field editing.
+    void editWithNumber(QTreeWidgetItem* item, qint64 value, qint64 minimum, qint64 maximum,
+                        bool isSigned);
+    void editWithList(QTreeWidgetItem* item, const QStringList& choices);
+    void writeEditedValue(QTreeWidgetItem* item, const QString& value);
+
+    // Side tabs, magnetic tab.
+    void refreshImages();
+    void exportImage(const QImage& image);
+    void fillMagTab();
+
+    Ui::KlxPrnTool* ui;
+    QSettings settings;
+    QString fileDialogDirName;
+    std::unique_ptr<KlxPrnHolder> prnHolder;
+    std::unique_ptr<Orvane::Comms> comms;
+    bool prnLoaded;
+    QString baseWindowTitle;
+};

@@ -1,0 +1,91 @@
+// The front and back pages: pictures rendered from the visible colour planes, and their export.
+#include "KlxPrnTool.h"
+
+#include "KlxPrnHolder.h"
+#include "ui_KlxPrnTool.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QPixmap>
+
+void KlxPrnTool::on_check_box_y1_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_m1_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_c1_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_k1_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_y2_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_m2_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_c2_toggled() {
+    refreshImages();
+}
+void KlxPrnTool::on_check_box_k2_toggled() {
+    refreshImages();
+}
+
+void KlxPrnTool::refreshImages() {
+    if (!prnHolder)
+        return;
+
+    const QCheckBox* const boxes[2][4] = {
+        {ui->check_box_y1, ui->check_box_m1, ui->check_box_c1, ui->check_box_k1},
+        {ui->check_box_y2, ui->check_box_m2, ui->check_box_c2, ui->check_box_k2},
+    };
+    static const char letters[4] = {'y', 'm', 'c', 'k'};
+    std::string hiddenPanels[2];
+    for (int side = 0; side < 2; ++side) {
+        for (int i = 0; i < 4; ++i) {
+            if (!boxes[side][i]->isChecked())
+                hiddenPanels[side] += letters[i];
+        }
+    }
+
+    prnHolder->validateCard(hiddenPanels, true);
+
+    // Only the front label follows the card size; the back one stays fixed and scales its picture.
+    const int width = static_cast<int>(prnHolder->cardWidth());
+    const int height = static_cast<int>(prnHolder->cardHeight());
+    ui->side1Label->setMinimumHeight(height);
+    ui->side1Label->setMaximumHeight(height);
+    ui->side1Label->setMinimumWidth(width);
+    ui->side1Label->setMaximumWidth(width);
+
+    ui->export1PushButton->setEnabled(hiddenPanels[0] != "ymck");
+    ui->export2PushButton->setEnabled(hiddenPanels[1] != "ymck");
+
+    ui->side1Label->setPixmap(QPixmap::fromImage(prnHolder->sideImage(0)));
+    ui->side2Label->setPixmap(QPixmap::fromImage(prnHolder->sideImage(1)));
+}
+
+void KlxPrnTool::on_export1PushButton_clicked() {
+    if (prnHolder)
+        exportImage(prnHolder->sideImage(0));
+}
+
+void KlxPrnTool::on_export2PushButton_clicked() {
+    if (prnHolder)
+        exportImage(prnHolder->sideImage(1));
+}
+
+void KlxPrnTool::exportImage(const QImage& image) {
+    const QString name = QFileDialog::getSaveFileName(
+        this, tr("Choose image file"), fileDialogDirName,
+        tr("Image files (*.bmp *.gif *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *tif *.tiff *.xbm "
+           "*.xpm)"));
+    if (name.isEmpty())
+        return;
+    fileDialogDirName = QFileInfo(name).absolutePath();
+    if (!image.save(name, nullptr, -1))
+        showError(tr("Couldn't save image."));
+}

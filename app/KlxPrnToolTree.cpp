@@ -1,0 +1,236 @@
+// The options tree: one row per known element of the job's header document. Option rows carry
+// what the editor needs (edit type, parent path, range) in the hidden columns.
+#include "KlxPrnTool.h"
+
+#include "KlxPrnHolder.h"
+#include "KlxTreeColumns.h"
+#include "ui_KlxPrnTool.h"
+
+#include <QBrush>
+
+#include <climits>
+
+namespace {
+
+const QString cardOptionsPath = QStringLiteral("/prn/card/card-options");
+const QString magOptionsPath = QStringLiteral("/prn/card/mag-options");
+
+QString sidePath(int side) {
+    return QStringLiteral("/prn/card/side-options[@side=%1]").arg(side);
+}
+
+QString panelPath(int side, char panel) {
+    return sidePath(side) + QStringLiteral("/panel-options[@panel='%1']").arg(QChar(panel));
+}
+
+QString patchPath(int side) {
+    return QStringLiteral("prn/card/side-options[@side=%1]/patch-options").arg(side);
+}
+
+QString regionPath(int side, char panel, const QString& kind) {
+    return QStringLiteral("prn/card/side-options[@side=%1]/panel-options[@panel='%2']/%3")
+        .arg(side)
+        .arg(QChar(panel))
+        .arg(kind);
+}
+
+QString trackPath(int track) {
+    return QStringLiteral("/prn/card/mag-options/track-options[@track='%1']").arg(track);
+}
+
+std::string utf8(const QString& text) {
+    return text.toStdString();
+}
+
+void markDefault(QTreeWidgetItem* row) {
+    row->setForeground(KlxTreeColumn::Value, QBrush(klxDefaultValueColour()));
+}
+
+} // namespace
+
+void KlxPrnTool::buildOptionsTree() {
+    clearTree();
+
+    QTreeWidgetItem* prn = addTreeRow(nullptr, QStringLiteral("prn"), QString());
+    addTreeRow(prn, QStringLiteral("binary-size"), prnHolder->nodeText("/prn/binary-size"));
+    addTreeRow(prn, QStringLiteral("time"), prnHolder->nodeText("/prn/time"));
+
+    if (prnHolder->hasNode("/prn/card")) {
+        QTreeWidgetItem* card = addTreeRow(prn, QStringLiteral("card"), QString());
+
+        if (prnHolder->hasNode(utf8(cardOptionsPath))) {
+            QTreeWidgetItem* options = addTreeRow(card, QStringLiteral("card-options"), QString());
+            const QString& p = cardOptionsPath;
+            const QString uintType = QStringLiteral("uint");
+            const QString boolType = QStringLiteral("bool");
+            const QString no = QStringLiteral("false");
+            addOptionRow(options, p, QStringLiteral("num-copies"), QStringLiteral("1"), uintType, 1,
+                         INT_MAX);
+            addOptionRow(options, p, QStringLiteral("pre-rotate"), no, boolType, 0, 0);
+            addOptionRow(options, p, QStringLiteral("post-rotate"), no, boolType, 0, 0);
+            addOptionRow(options, p, QStringLiteral("disable-eject"), no, boolType, 0, 0);
+            addReadOnlyRow(options, p, QStringLiteral("image-format"), QStringLiteral("orvane"));
+            addOptionRow(options, p, QStringLiteral("factory-test"), no, boolType, 0, 0);
+            addReadOnlyRow(options, p, QStringLiteral("width"), 1013);
+            addReadOnlyRow(options, p, QStringLiteral("height"), 642);
+        }
+
+        for (int side = 0; side < 2; ++side) {
+            if (prnHolder->hasSide(side))
+                addSideRows(card, side);
+        }
+
+        if (prnHolder->hasNode(utf8(magOptionsPath)))
+            addMagRows(card);
+    }
+
+    ui->prn_tree_widget->expandAll();
+    ui->prn_tree_widget->resizeColumnToContents(0);
+}
+
+void KlxPrnTool::addSideRows(QTreeWidgetItem* cardRow, int side) {
+    QTreeWidgetItem* sideRow =
+        addTreeRow(cardRow, QStringLiteral("side-options"), QString::number(side));
+    const QString uintType = QStringLiteral("uint");
+
+    for (const char panel : {'y', 'm', 'c', 'k', 'o'}) {
+        const QString p = panelPath(side, panel);
+        if (!prnHolder->hasNode(utf8(p)))
+            continue;
+        QTreeWidgetItem* panelRow =
+            addTreeRow(sideRow, QStringLiteral("panel-options"), QString(QChar(panel)));
+        addReadOnlyRow(panelRow, p, QStringLiteral("x-adjust"), 0);
+        addReadOnlyRow(panelRow, p, QStringLiteral("y-adjust"), 0);
+        addReadOnlyRow(panelRow, p, QStringLiteral("x-density"), 300);
+        addOptionRow(panelRow, p, QStringLiteral("power-adjust"), QStringLiteral("0"),
+                     QStringLiteral("int"), -32768, 32767);
+        if (panel == 'o') {
+            addOptionRow(panelRow, p, QStringLiteral("watermark-index"), QStringLiteral("0"),
+                         uintType, 0, 10);
+            addOptionRow(panelRow, p, QStringLiteral("watermark-rotation"), QStringLiteral("0"),
+                         QStringLiteral("rotation"), 0, 0);
+            addOptionRow(panelRow, p, QStringLiteral("watermark-tamper-veil"),
+                         QStringLiteral("false"), QStringLiteral("bool"), 0, 0);
+        } else {
+            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-index"), QString());
+            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-rotation"), QString());
+            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-tamper-veil"), QString());
+        }
+        addRegionRows(panelRow, side, panel, QStringLiteral("area"));
+        addRegionRows(panelRow, side, panel, QStringLiteral("hole"));
+    }
+
+    const QString patch = patchPath(side);
+    if (prnHolder->hasNode(utf8(patch))) {
+        QTreeWidgetItem* patchRow = addTreeRow(sideRow, QStringLiteral("patch-options"), QString());
+        const QString zero = QStringLiteral("0");
+        addOptionRow(patchRow, patch, QStringLiteral("x"), zero, uintType, 0, 1012);
+        addOptionRow(patchRow, patch, QStringLiteral("y"), zero, uintType, 0, 641);
+        addOptionRow(patchRow, patch, QStringLiteral("width"), zero, uintType, 0, 1012);
+        addOptionRow(patchRow, patch, QStringLiteral("height"), zero, uintType, 0, 641);
+    }
+}
+
+void KlxPrnTool::addMagRows(QTreeWidgetItem* cardRow) {
+    QTreeWidgetItem* magRow = addTreeRow(cardRow, QStringLiteral("mag-options"), QString());
+    const QString& p = magOptionsPath;
+    addOptionRow(magRow, p, QStringLiteral("coercivity"), QStringLiteral("high"),
+                 QStringLiteral("coercivity"), 0, 0);
+    addOptionRow(magRow, p, QStringLiteral("encode-attempts"), QStringLiteral("1"),
+                 QStringLiteral("uint"), 0, 3);
+    addOptionRow(magRow, p, QStringLiteral("verify-attempts"), QStringLiteral("0"),
+                 QStringLiteral("uint"), 0, 3);
+    addReadOnlyRow(magRow, p, QStringLiteral("direction"), QStringLiteral("forwards"));
+
+    for (int track = 1; track <= 3; ++track) {
+        const QString t = trackPath(track);
+        if (!prnHolder->hasNode(utf8(t)))
+            continue;
+        QTreeWidgetItem* trackRow =
+            addTreeRow(magRow, QStringLiteral("track-options"), QString::number(track));
+        addReadOnlyRow(trackRow, t, QStringLiteral("num-bits"), QStringLiteral("ERROR"));
+        addReadOnlyRow(trackRow, t, QStringLiteral("bpi"), QStringLiteral("ERROR"));
+    }
+}
+
+QTreeWidgetItem* KlxPrnTool::addTreeRow(QTreeWidgetItem* parent, const QString& name,
+                                        const QString& value) {
+    QTreeWidgetItem* row =
+        parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ui->prn_tree_widget);
+    row->setText(KlxTreeColumn::Name, name);
+    row->setText(KlxTreeColumn::Value, value);
+    row->setText(KlxTreeColumn::EditType, QString());
+    row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
+    return row;
+}
+
+QTreeWidgetItem* KlxPrnTool::addReadOnlyRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                            const QString& name, const QString& defaultValue) {
+    const std::string valuePath = utf8(parentPath + QLatin1Char('/') + name);
+    if (prnHolder->hasNode(valuePath))
+        return addTreeRow(parent, name, prnHolder->nodeText(valuePath));
+    if (defaultValue.isEmpty())
+        return nullptr;
+    QTreeWidgetItem* row = addTreeRow(parent, name, defaultValue);
+    markDefault(row);
+    return row;
+}
+
+QTreeWidgetItem* KlxPrnTool::addReadOnlyRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                            const QString& name, int defaultValue) {
+    return addReadOnlyRow(parent, parentPath, name, QString::number(defaultValue));
+}
+
+QTreeWidgetItem* KlxPrnTool::addOptionRow(QTreeWidgetItem* parent, const QString& parentPath,
+                                          const QString& name, const QString& defaultValue,
+                                          const QString& editType, int minimum, int maximum) {
+    const std::string valuePath = utf8(parentPath + QLatin1Char('/') + name);
+    if (prnHolder->hasNode(valuePath)) {
+        return addEditableRow(parent, name, parentPath, prnHolder->nodeText(valuePath), editType,
+                              minimum, maximum);
+    }
+    if (defaultValue.isEmpty())
+        return nullptr;
+    QTreeWidgetItem* row =
+        addEditableRow(parent, name, parentPath, defaultValue, editType, minimum, maximum);
+    markDefault(row);
+    return row;
+}
+
+QTreeWidgetItem* KlxPrnTool::addEditableRow(QTreeWidgetItem* parent, const QString& name,
+                                            const QString& parentPath, const QString& value,
+                                            const QString& editType, int minimum, int maximum) {
+    QTreeWidgetItem* row = addTreeRow(parent, name, value);
+    row->setText(KlxTreeColumn::EditType, editType);
+    row->setText(KlxTreeColumn::ParentPath, parentPath);
+    row->setText(KlxTreeColumn::Minimum, QString::number(minimum));
+    row->setText(KlxTreeColumn::Maximum, QString::number(maximum));
+    for (QTreeWidgetItem* r = row; r; r = r->parent())
+        r->setFlags(r->flags() | Qt::ItemIsEnabled);
+    return row;
+}
+
+void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, const QString& kind) {
+    const QString path = regionPath(side, panel, kind);
+    if (!prnHolder->hasNode(utf8(path)))
+        return;
+    const pugi::xpath_node_set nodes = prnHolder->selectNodes(utf8(path));
+    const QString uintType = QStringLiteral("uint");
+    int index = 0;
+    for (const pugi::xpath_node& node : nodes) {
+        ++index;
+        // "(set)[k]" names the k-th rectangle of the whole set, so an edit lands in this one even
+        // where the panel has several.
+        const QString rectPath = QStringLiteral("(%1)[%2]").arg(path).arg(index);
+        QTreeWidgetItem* regionRow = addTreeRow(parent, kind, QString());
+        const struct {
+            const char* name;
+            int maximum;
+        } fields[] = {{"x", 1012}, {"y", 641}, {"width", 1012}, {"height", 641}};
+        for (const auto& field : fields) {
+            const QString name = QString::fromLatin1(field.name);
+            addEditableRow(regionRow, name, rectPath, prnHolder->childText(node, field.name),
+                           uintType, 0, field.maximum);
+        }
+    }
+}
