@@ -108,21 +108,23 @@ private:
 
     void load();
     void decodeSide(int side);
-    bool selectFirst(const std::string& xpath, pugi::xpath_node& out) const;
+    const unsigned char* bytesAt(qint64 offset) const;
 
     bool valid = false;
     QByteArray raw;
     int binaryOffset_ = 0;
-    int magLength = 0;
+    qint64 magLength = 0;
     pugi::xml_document doc;
     QImage images[2];
-    const unsigned char* planeData[2][5] = {};
-    const unsigned char* trackData_[3] = {};
+    // Offsets into raw rather than pointers, so nothing ever points past the bytes; -1 = none.
+    qint64 planeData[2][5];
+    qint64 trackData_[3];
+    qint64 trackSize_[3] = {};
     std::uint32_t cardWidth_ = 0;
     std::uint32_t cardHeight_ = 0;
     bool doubleDensity = false;
     // Each plane is read at the density of its own panel.
-    bool planeDouble[2][4] = {};
+    bool planeDouble[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;

@@ -1,0 +1,57 @@
+// Writing a loaded job back: the current header document, the binary part as loaded and a fresh
+// checksum.
+#include "KlxPrnHolder.h"
+
+#include "Crc32.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+class ByteArrayWriter : public pugi::xml_writer {
+public:
+    explicit ByteArrayWriter(QByteArray& out) : out_(out) {}
+    void write(const void* data, size_t size) override {
+        out_.append(static_cast<const char*>(data), int(size));
+    }
+
+private:
+    QByteArray& out_;
+};
+
+} // namespace
+
+QByteArray KlxPrnHolder::toByteArray() const {
+    QByteArray out;
+    if (binaryOffset_ <= 0)
+        return out;
+    ByteArrayWriter writer(out);
+    doc.save(writer, "", pugi::format_raw, pugi::encoding_auto);
+    // The separator and the binary part exactly as loaded (none past the checksum of a job too
+    // short to have one).
+    const qint64 from = binaryOffset_ - 1;
+    const qint64 to = std::max<qint64>(from + 1, raw.size() - 4);
+    out.append(raw.constData() + from, int(to - from));
+    unsigned char crc[4];
+    Orvane::storeCrcLe(Orvane::crc32(out.constData(), std::size_t(out.size())), crc);
+    out.append(reinterpret_cast<const char*>(crc), 4);
+    return out;
+}
+
+bool KlxPrnHolder::save(const QString& fileName) const {
+    const QByteArray bytes = toByteArray();
+    if (bytes.isEmpty())
+        return false;
+    // Written beside the target and renamed over it once complete, so a failed save never
+    // leaves a truncated job behind.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
