@@ -1,0 +1,155 @@
+#include "Connection.h"
+
+#include "Log.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+namespace kalyxsim {
+
+Connection::Connection(int fd, std::string name, bool socket)
+    : fd_(fd), name_(std::move(name)), socket_(socket) {}
+
+Connection::~Connection() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+short Connection::events(Clock::time_point now) const {
+    short wanted = POLLIN;
+    if (!output_.empty() && output_.front().due <= now)
+        wanted |= POLLOUT;
+    return wanted;
+}
+
+int Connection::msUntilDue(Clock::time_point now) const {
+    if (output_.empty())
+        return -1;
+    const auto left =
+        std::chrono::duration_cast<std::chrono::milliseconds>(output_.front().due - now).count();
+    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 3600000));
+}
+
+bool Connection::onReadable(SimPrinter& printer) {
+    unsigned char buffer[256 * 1024];
+    ssize_t n;
+    do {
+        n = ::read(fd_, buffer, sizeof buffer);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        return true;
+    if (n <= 0) {
+        // The host closed its side (its orderly close) or the link broke.
+        if (reader_.midFrame())
+            logLine(name_ + " closed in the middle of a request");
+        return false;
+    }
+    std::size_t used = 0;
+    while (used < static_cast<std::size_t>(n) && !dropped_) {
+        used += reader_.feed(buffer + used, static_cast<std::size_t>(n) - used);
+        if (reader_.failed()) {
+            logLine(name_ + " unreadable request: " + reader_.failure() + "; hanging up");
+            return false;
+        }
+        if (reader_.hasFrame())
+            process(printer, reader_.takeFrame());
+    }
+    return !dropped_;
+}
+
+void Connection::process(SimPrinter& printer, Request request) {
+    const std::size_t bytesIn = request.text.size() + 1 + request.payload.size() + 4;
+    const std::string command = SimPrinter::commandName(request);
+    // The fault is chosen before the command runs, so a command that installs a fault is not
+    // itself hit by it.
+    std::optional<Fault> fault = printer.faults().take(command);
+    Reply reply = printer.handle(request);
+
+    std::string line = name_ + " " + (reply.command.empty() ? "?" : reply.command);
+    if (!reply.summary.empty())
+        line += " " + reply.summary;
+    if (request.strayBytes)
+        line += " [" + std::to_string(request.strayBytes) + " stray bytes skipped]";
+    if (fault && fault->hasErrorText && reply.document) {
+        reply.error = fault->errorText;
+        pugi::xml_node root = reply.document->child("prn");
+        pugi::xml_node error = root.child("error");
+        if (!error)
+            error = root.append_child("error");
+        error.text().set(reply.error.c_str());
+    }
+    if (!reply.error.empty())
+        line += " error \"" + reply.error + "\"";
+    if (fault)
+        line += " fault {" + fault->describe() + "}";
+    line += ", " + std::to_string(bytesIn) + " bytes in";
+
+    if (fault && fault->closeAfterRequest && socket_) {
+        logLine(line + ", hung up");
+        dropped_ = true;
+        return;
+    }
+    if (!reply.document || (fault && (fault->noAnswer || fault->closeAfterRequest))) {
+        logLine(line + ", no answer");
+        return;
+    }
+    Pending pending;
+    pending.frame = buildFrame(*reply.document, reply.payload, fault ? fault->shape : FrameShape());
+    pending.due = Clock::now() + std::chrono::milliseconds(fault ? fault->delayMs : 0);
+    logLine(line + ", " + std::to_string(pending.frame.size()) + " bytes out");
+    output_.push_back(std::move(pending));
+}
+
+bool Connection::onWritable(Clock::time_point now) {
+    while (!output_.empty() && output_.front().due <= now) {
+        Pending& pending = output_.front();
+        const OutgoingFrame& frame = pending.frame;
+        const std::size_t payloadSize = frame.payload ? frame.payload->size() : 0;
+        // Head, payload and checksum leave in one call wherever they fit.
+        iovec parts[3];
+        int count = 0;
+        std::size_t offset = pending.sent;
+        auto add = [&](const unsigned char* data, std::size_t size) {
+            if (offset >= size) {
+                offset -= size;
+                return;
+            }
+            parts[count].iov_base = const_cast<unsigned char*>(data + offset);
+            parts[count].iov_len = size - offset;
+            ++count;
+            offset = 0;
+        };
+        add(frame.head.data(), frame.head.size());
+        if (payloadSize)
+            add(frame.payload->data(), payloadSize);
+        add(frame.crc.data(), frame.crc.size());
+        ssize_t n;
+        do {
+            if (socket_) {
+                msghdr message{};
+                message.msg_iov = parts;
+                message.msg_iovlen = static_cast<std::size_t>(count);
+                n = ::sendmsg(fd_, &message, MSG_NOSIGNAL);
+            } else {
+                n = ::writev(fd_, parts, count);
+            }
+        } while (n < 0 && errno == EINTR);
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return true;
+        if (n < 0) {
+            logLine(name_ + " answer could not be sent; dropping the connection");
+            return false;
+        }
+        pending.sent += static_cast<std::size_t>(n);
+        if (pending.sent < frame.size())
+            return true;
+        output_.pop_front();
+    }
+    return true;
+}
+
+} // namespace kalyxsim

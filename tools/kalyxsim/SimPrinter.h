@@ -1,0 +1,110 @@
+// The simulated printer: the state a real one keeps between commands, and one handler per
+// command of the protocol. Transport-free, so every byte stream (TCP peers, the pty) shares it.
+#pragma once
+
+#include "Framing.h"
+#include "Misbehaviour.h"
+
+#include <array>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace kalyxsim {
+
+struct PrinterConfig {
+    std::string serial = "KX2-000417";
+    std::string model = "Kalyx K2";
+    std::string jobsDir;               // where accepted jobs are stored; empty = not stored
+    std::uint64_t reportSize = 0;      // 0 = the plain-text status report
+    std::array<std::string, 3> tracks; // loaded magnetic tracks as '0'/'1' text
+    unsigned hopperCards = 100;
+};
+
+struct Reply {
+    std::string command;                          // the request's command element (or "print-job")
+    std::unique_ptr<pugi::xml_document> document; // empty: nothing is sent back
+    SharedBytes payload;
+    std::string error;   // the printer's refusal; empty when accepted
+    std::string summary; // one line for the log
+};
+
+class SimPrinter {
+public:
+    explicit SimPrinter(PrinterConfig config);
+
+    // The command name faults and logs refer to.
+    static std::string commandName(const Request& request);
+
+    Reply handle(const Request& request);
+    FaultList& faults() { return faults_; }
+
+    static constexpr int glintmarkSlots = 10;
+    static constexpr std::size_t maxTrackBits = 10000;
+
+private:
+    enum class Position { Source, Standby, Contact, Contactless };
+
+    struct Setting {
+        enum class Kind { Text, Integer, Choice, ReadOnly };
+        std::string value;
+        Kind kind = Kind::Text;
+        long minimum = 0;
+        long maximum = 0;
+        std::vector<std::string> choices;
+    };
+
+    using Handler = void (SimPrinter::*)(const Request&, pugi::xml_node, pugi::xml_node, Reply&);
+    static const std::map<std::string, Handler>& handlers();
+
+    void cardMove(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void errorClear(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void forceError(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void powerDown(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void save(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void load(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void magRead(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void updateGlintmark(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void glintmarkPreview(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void updateCapability(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void updateSoftware(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void getReport(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void getSettings(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void setSettings(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+    void calibrate(const Request&, pugi::xml_node command, pugi::xml_node response, Reply&);
+
+    void printJob(const Request& request, Reply& reply);
+
+    bool pickCard(Reply& reply);
+    bool slotOf(pugi::xml_node command, int& slot, Reply& reply) const;
+    bool inErrorState(Reply& reply) const;
+    // Value of a setting, including the ones computed from the state; false when unknown.
+    bool readSetting(const std::string& id, std::string& value) const;
+    // Stores a value; on refusal returns false with the reason.
+    bool writeSetting(const std::string& id, const std::string& value, std::string& problem);
+    std::string report() const;
+    static const char* positionWord(Position position);
+
+    PrinterConfig config_;
+    FaultList faults_;
+    std::map<std::string, Setting> settings_;
+    std::map<std::string, std::string> shipped_;
+    std::map<std::string, std::string> saved_;
+    Position position_ = Position::Source;
+    unsigned hopper_;
+    long errorCode_ = 0;
+    std::array<std::vector<bool>, 3> tracks_;
+    std::array<Bytes, glintmarkSlots> glintmarks_;
+    std::uint64_t capabilityBytes_ = 0;
+    std::uint64_t softwareBytes_ = 0;
+    unsigned calibrations_ = 0;
+    unsigned cardsPrinted_ = 0;
+    unsigned jobsReceived_ = 0;
+    unsigned jobsStored_ = 0;
+    std::string lastJob_ = "none";
+    SharedBytes bulkReport_;
+};
+
+} // namespace kalyxsim

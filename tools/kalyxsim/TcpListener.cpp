@@ -1,0 +1,61 @@
+#include "TcpListener.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace kalyxsim {
+
+TcpListener::~TcpListener() {
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool TcpListener::open(std::uint16_t port, std::string& problem) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    if (fd_ < 0) {
+        problem = std::string("socket: ") + std::strerror(errno);
+        return false;
+    }
+    const int on = 1;
+    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(fd_, 16) != 0) {
+        problem = "127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
+        return false;
+    }
+    socklen_t length = sizeof address;
+    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    port_ = ntohs(address.sin_port);
+    return true;
+}
+
+int TcpListener::accept(std::string& peer) {
+    sockaddr_in address{};
+    socklen_t length = sizeof address;
+    int fd;
+    do {
+        fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&address), &length,
+                       SOCK_NONBLOCK | SOCK_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return -1;
+    // Answers leave in one write, but a host that writes its request in pieces must not wait
+    // for our delayed acknowledgements either.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    char text[INET_ADDRSTRLEN] = "?";
+    ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
+    peer = std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
+    return fd;
+}
+
+} // namespace kalyxsim
