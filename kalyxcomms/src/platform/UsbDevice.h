@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace Orvane {
+namespace platform {
+
+// The outcome of one device transfer. A transfer that fails or times out may still have moved
+// `count` bytes.
+struct UsbTransfer {
+    bool ok = false;
+    std::size_t count = 0;
+};
+
+// An open USB printing-class device. Each back end (one file per operating system under
+// platform/<system>/) provides open() and listUsbPrinterInterfaces(); UsbSession builds the
+// read-ahead, chunking and time-out rules on top, the same for every system.
+class UsbDevice {
+public:
+    virtual ~UsbDevice() = default;
+
+    // Opens the device for reading and writing without blocking; empty when the path names no
+    // device or another process holds it.
+    static std::unique_ptr<UsbDevice> open(const std::string& devicePath);
+
+    // One device read of at most `size` bytes, waiting at most `timeoutMs` for data to arrive.
+    virtual UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) = 0;
+    // Hands `size` bytes to the device, waiting at most `timeoutMs` in all. A result with ok and
+    // a count below `size` asks the caller to go on with the rest.
+    virtual UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) = 0;
+    // Waits until the device has finished the last transfer written; closing the device would
+    // otherwise cancel it.
+    virtual bool waitWritten(std::uint32_t timeoutMs) = 0;
+
+protected:
+    UsbDevice() = default;
+    UsbDevice(const UsbDevice&) = delete;
+    UsbDevice& operator=(const UsbDevice&) = delete;
+};
+
+// One present interface of the USB printing class.
+struct UsbDeviceInterface {
+    // The system's identifier of the interface; it carries "vid_<vendor id>" in lower case.
+    std::string interfaceId;
+    // Physical port path of the device, for example "1-3.1"; empty when unknown.
+    std::string location;
+    // What open() accepts.
+    std::string devicePath;
+};
+
+// The printing-class interfaces present now, in a stable order.
+std::vector<UsbDeviceInterface> listUsbPrinterInterfaces();
+
+} // namespace platform
+} // namespace Orvane

@@ -1,0 +1,134 @@
+// The usblp device node (/dev/usb/lpN). Blocking reads and writes on it never time out, so the
+// node is opened non-blocking and every wait is a poll() bounded by the caller's time-out.
+
+#include "platform/UsbDevice.h"
+
+#include <cerrno>
+#include <chrono>
+#include <climits>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace Orvane {
+namespace platform {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// A device that keeps completing transfers with no bytes is given up on rather than retried
+// until the deadline.
+constexpr int maxEmptyTransfers = 64;
+
+bool isRetryable(int error) {
+    return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
+}
+
+// Waits for `events` until `deadline`. Returns the reported events, 0 when the deadline passed,
+// -1 when poll itself failed.
+int waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+        const long long ms = left.count() < 0 ? 0 : left.count();
+        pollfd p{fd, events, 0};
+        const int rc = ::poll(&p, 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+        if (rc > 0)
+            return p.revents;
+        if (rc == 0) {
+            if (Clock::now() >= deadline)
+                return 0;
+            continue;
+        }
+        if (errno != EINTR)
+            return -1;
+    }
+}
+
+constexpr short brokenEvents = POLLERR | POLLHUP | POLLNVAL;
+
+class LinuxUsbDevice final : public UsbDevice {
+public:
+    explicit LinuxUsbDevice(int fd) : fd(fd) {}
+    ~LinuxUsbDevice() override { ::close(fd); }
+
+    UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        int empty = 0;
+        for (;;) {
+            const ssize_t n = ::read(fd, buffer, size);
+            if (n > 0)
+                return {true, static_cast<std::size_t>(n)};
+            if (n < 0 && !isRetryable(errno))
+                return {};
+            // usblp returns 0 for a zero-length packet: not the end, the printer may say more.
+            if (n == 0 && ++empty > maxEmptyTransfers)
+                return {};
+            const int revents = waitFor(fd, POLLIN, deadline);
+            if (revents <= 0)
+                return {};
+            if (revents & brokenEvents) {
+                // usblp never reports a hang-up; a terminal standing in for it does, and then
+                // reads return 0 for ever. Take what is left and stop.
+                const ssize_t last = ::read(fd, buffer, size);
+                if (last > 0)
+                    return {true, static_cast<std::size_t>(last)};
+                return {};
+            }
+        }
+    }
+
+    UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        std::size_t done = 0;
+        int empty = 0;
+        // usblp takes at most 8 KiB per call and returns before the bytes are sent; the next call
+        // waits (EAGAIN) until they were.
+        while (done < size) {
+            const ssize_t n = ::write(fd, data + done, size - done);
+            if (n > 0) {
+                done += static_cast<std::size_t>(n);
+                continue;
+            }
+            if (n < 0 && !isRetryable(errno))
+                return {false, done};
+            if (n == 0 && ++empty > maxEmptyTransfers)
+                return {false, done};
+            const int revents = waitFor(fd, POLLOUT, deadline);
+            if (revents <= 0 || (revents & brokenEvents))
+                return {false, done};
+        }
+        return {true, done};
+    }
+
+    bool waitWritten(std::uint32_t timeoutMs) override {
+        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        const int revents = waitFor(fd, POLLOUT, deadline);
+        return revents > 0 && (revents & POLLOUT) && !(revents & brokenEvents);
+    }
+
+private:
+    const int fd;
+};
+
+} // namespace
+
+std::unique_ptr<UsbDevice> UsbDevice::open(const std::string& devicePath) {
+    int fd;
+    do {
+        fd = ::open(devicePath.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    // EBUSY: another program (or another session of ours) holds the printer.
+    if (fd < 0)
+        return nullptr;
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_unique<LinuxUsbDevice>(fd);
+}
+
+} // namespace platform
+} // namespace Orvane

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// Plays a printer on the device's far end: reads framed requests and answers "get" with the
+// identity settings it was given. Requests that fail their checksum are not answered.
+class FakePrinter {
+public:
+    enum class Reply {
+        Answer, // a framed get-response with the settings it knows
+        Silent, // never answers
+        BadCrc, // answers with the checksum's bytes in the wrong order
+    };
+
+    FakePrinter(int fd, std::map<std::string, std::string> settings, Reply reply = Reply::Answer);
+    ~FakePrinter();
+
+    // The XML text of every well-framed request received so far.
+    std::vector<std::string> requests() const;
+
+private:
+    void run();
+    void handle(const std::string& xml);
+
+    const int fd;
+    const std::map<std::string, std::string> settings;
+    const Reply reply;
+    std::atomic<bool> stop{false};
+    mutable std::mutex mutex;
+    std::vector<std::string> received;
+    std::thread thread;
+};
+
+// The usual identity of a printer of the family.
+std::map<std::string, std::string> identity(const std::string& serial);
