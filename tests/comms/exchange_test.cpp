@@ -1,0 +1,203 @@
+// Request framing and the receiver's rules, against a scripted transport.
+#include "Frames.h"
+#include "ScriptedSession.h"
+
+#include "PrinterImpl.h"
+
+#include <kalyxcomms/Printer.h>
+
+#include <gtest/gtest.h>
+
+#include <ctime>
+
+using namespace Orvane;
+
+namespace {
+
+struct Scripted {
+    ScriptedSession* session;
+    Printer printer;
+
+    explicit Scripted(std::string input = {})
+        : Scripted(std::make_unique<ScriptedSession>(std::move(input))) {}
+    explicit Scripted(std::unique_ptr<ScriptedSession> owned)
+        : session(owned.get()), printer(std::move(owned)) {}
+};
+
+std::string textOfLength(std::size_t length) {
+    const std::string head = "<prn><x>";
+    const std::string tail = "</x></prn>";
+    return head + std::string(length - head.size() - tail.size(), 'a') + tail;
+}
+
+// Feeds one response to the internal receiver.
+bool receiveOnly(const std::string& input, PrnMessage& message) {
+    PrinterImpl impl(std::make_unique<ScriptedSession>(input));
+    return impl.receive(message);
+}
+
+} // namespace
+
+TEST(RequestFraming, EjectIsDeclarationDocumentNulAndCrcInThreeWrites) {
+    Scripted s(answer("<card-move-response><position>standby</position></card-move-response>"));
+    CardPosition position = Unrecognised;
+    std::string err = "stale";
+    const auto before = std::time(nullptr);
+    ASSERT_TRUE(s.printer.moveCard(Eject, position, err));
+
+    Request request(s.session->written);
+    EXPECT_TRUE(request.crcOk);
+    EXPECT_EQ(request.headerWithoutTime(),
+              "<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn><card-move><action>eject</action>"
+              "</card-move><binary-size>0</binary-size><time></time></prn>");
+    const long long sent = request.prn().child("time").text().as_llong();
+    EXPECT_GE(sent, before);
+    EXPECT_LE(sent, std::time(nullptr));
+    EXPECT_TRUE(request.payload.empty());
+    EXPECT_EQ(s.session->writeCalls, 3); // header, empty payload, CRC
+    EXPECT_EQ(position, Standby);
+    EXPECT_EQ(err, "");
+}
+
+TEST(RequestFraming, PayloadFollowsTheNulAndIsCounted) {
+    Scripted s(answer("<update-software-response/>"));
+    const std::vector<unsigned char> file = {0, 1, 2, '<', 0xFF};
+    std::string err;
+    ASSERT_TRUE(s.printer.updateSoftware(file, err));
+    Request request(s.session->written);
+    EXPECT_TRUE(request.crcOk);
+    EXPECT_EQ(request.payload, std::string("\x00\x01\x02<\xFF", 5));
+    EXPECT_EQ(request.prn().child("binary-size").text().as_uint(), 5u);
+}
+
+TEST(RequestFraming, ResentJobKeepsItsDeclarationAndReplacesSizeAndTimeInPlace) {
+    PrnMessage message;
+    const char job[] = "<?xml version=\"1.0\"?><prn><binary-size>99</binary-size><time>5</time>"
+                       "<card/></prn>";
+    ASSERT_TRUE(message.document.load_string(job, pugi::parse_default | pugi::parse_declaration));
+    message.payload = {7, 7, 7};
+    auto owned = std::make_unique<ScriptedSession>();
+    ScriptedSession* session = owned.get();
+    PrinterImpl impl(std::move(owned));
+    ASSERT_TRUE(impl.send(message));
+    Request request(session->written);
+    EXPECT_TRUE(request.crcOk);
+    EXPECT_EQ(request.headerWithoutTime(),
+              "<?xml version=\"1.0\"?><prn><binary-size>3</binary-size><time></time><card/></prn>");
+}
+
+TEST(RequestFraming, FailuresStopTheRequest) {
+    {
+        auto owned = std::make_unique<ScriptedSession>();
+        owned->refuseTimeouts = true;
+        Scripted s(std::move(owned));
+        std::string err;
+        EXPECT_FALSE(s.printer.save(err));
+        EXPECT_EQ(s.session->writeCalls, 0);
+    }
+    {
+        auto owned = std::make_unique<ScriptedSession>(answer("<save-response/>"));
+        owned->failWriteCall = 2; // the payload
+        Scripted s(std::move(owned));
+        std::string err = "kept";
+        EXPECT_FALSE(s.printer.save(err));
+        EXPECT_EQ(s.session->writeCalls, 2);
+        EXPECT_EQ(s.session->readCalls, 0);
+        EXPECT_EQ(err, "kept");
+    }
+}
+
+TEST(Receive, StrayBytesBeforeTheTextAreSkippedAndNotChecksummed) {
+    PrnMessage message;
+    EXPECT_TRUE(receiveOnly("\x01garbage\0\xFF" + answer("<a/>"), message));
+    EXPECT_TRUE(message.document.child("prn").child("a"));
+}
+
+TEST(Receive, TextLimitIs4096BytesBeforeTheNul) {
+    PrnMessage message;
+    EXPECT_TRUE(receiveOnly(frame(textOfLength(4096)), message));
+    EXPECT_FALSE(receiveOnly(frame(textOfLength(4097)), message));
+}
+
+TEST(Receive, PayloadLimitIs100MiBAndALargerOneIsNotRead) {
+    const std::size_t limit = 104857600;
+    {
+        PrnMessage message;
+        std::string payload(limit, '\x5A');
+        payload.back() = '!';
+        EXPECT_TRUE(receiveOnly(
+            frame("<prn><binary-size>" + std::to_string(limit) + "</binary-size></prn>", payload),
+            message));
+        ASSERT_EQ(message.payload.size(), limit);
+        EXPECT_EQ(message.payload.back(), '!');
+    }
+    {
+        const std::string text = "<prn><binary-size>104857601</binary-size></prn>";
+        auto owned = std::make_unique<ScriptedSession>(frame(text, std::string(64, 'p')));
+        ScriptedSession* session = owned.get();
+        PrinterImpl impl(std::move(owned));
+        PrnMessage message;
+        EXPECT_FALSE(impl.receive(message));
+        EXPECT_EQ(session->pos, text.size() + 1); // stopped right after the 0x00
+    }
+}
+
+TEST(Receive, MalformedResponsesFail) {
+    PrnMessage message;
+    // no binary-size: the four bytes after the NUL are the CRC
+    EXPECT_TRUE(receiveOnly(frame("<prn/>"), message));
+    EXPECT_TRUE(message.payload.empty());
+    EXPECT_FALSE(receiveOnly(frame("<prn/>", {}, true), message)) << "CRC most significant first";
+    EXPECT_FALSE(receiveOnly(frame("<prn><unclosed></prn>"), message));
+    EXPECT_FALSE(receiveOnly(frame("<prn><binary-size>8</binary-size></prn>", "1234"), message))
+        << "payload shorter than announced";
+    EXPECT_FALSE(receiveOnly("<prn/>", message)) << "text without its NUL";
+}
+
+TEST(Receive, APeerThatNeverSendsTextEndsTheExchange) {
+    // Every read succeeds but no "<" ever comes.
+    class Endless : public ScriptedSession {
+    public:
+        bool read(char* buffer, int length) override {
+            std::memset(buffer, 'x', static_cast<std::size_t>(length));
+            ++served;
+            return true;
+        }
+        std::uint64_t served = 0;
+    };
+    auto owned = std::make_unique<Endless>();
+    Endless* session = owned.get();
+    PrinterImpl impl(std::move(owned));
+    PrnMessage message;
+    EXPECT_FALSE(impl.receive(message));
+    EXPECT_LT(session->served, 110000000u);
+}
+
+TEST(Receive, ABrokenResponseLeavesTheTransportUsableForTheNext) {
+    Scripted s(frame("<prn><error>first</error></prn>", {}, true) +
+               answer("<save-response/><error>second</error>"));
+    std::string err;
+    EXPECT_FALSE(s.printer.save(err));
+    EXPECT_EQ(err, "");
+    EXPECT_TRUE(s.printer.save(err));
+    EXPECT_EQ(err, "second");
+}
+
+TEST(Receive, ErrorTextIsThePrintersOrEmpty) {
+    Scripted s(answer("<error-clear-response/><error>ribbon out</error>") +
+               answer("<error-clear-response/>"));
+    std::string err;
+    EXPECT_TRUE(s.printer.clearError(RetryCurrentPrintJob, err));
+    EXPECT_EQ(err, "ribbon out");
+    EXPECT_TRUE(s.printer.clearError(CancelCurrentPrintJob, err));
+    EXPECT_EQ(err, "");
+}
+
+TEST(RawWrite, SendsBytesUnframedWithTheWriteTimeout) {
+    Scripted s;
+    EXPECT_TRUE(s.printer.write("\0ab", 3));
+    EXPECT_TRUE(s.printer.write("", 0));
+    EXPECT_EQ(s.session->written, std::string("\0ab", 3));
+    EXPECT_EQ(s.session->writeTimeouts, (std::vector<std::uint32_t>{30000, 30000}));
+    EXPECT_FALSE(s.printer.write("x", -1));
+}
