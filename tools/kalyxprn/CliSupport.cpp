@@ -1,0 +1,86 @@
+#include "CliSupport.h"
+
+#include <cstdio>
+
+namespace cli {
+
+bool parse(QCommandLineParser& parser, const QString& command, const QString& usage,
+           const QString& description, const QStringList& args, int& status) {
+    parser.setApplicationDescription(description);
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
+                                  QStringLiteral("Show this help."));
+    parser.addOption(help);
+    QStringList full = args;
+    full.prepend(QStringLiteral("kalyxprn ") + command);
+    if (!parser.parse(full)) {
+        status = usageError(command, parser.errorText() + QStringLiteral("\nusage: kalyxprn ") +
+                                         command + QLatin1Char(' ') + usage);
+        return false;
+    }
+    if (parser.isSet(help)) {
+        QString text = QStringLiteral("usage: kalyxprn ") + command + QLatin1Char(' ') + usage +
+                       QStringLiteral("\n\n") + description + QStringLiteral("\n");
+        const QString options = parser.helpText();
+        const int at = options.indexOf(QStringLiteral("Options:"));
+        if (at >= 0)
+            text += QLatin1Char('\n') + options.mid(at).trimmed();
+        out(text);
+        status = ExitSuccess;
+        return false;
+    }
+    return true;
+}
+
+void out(const QString& text) {
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
+    std::fputc('\n', stdout);
+}
+
+void err(const QString& text) {
+    std::fflush(stdout);
+    const QByteArray bytes = text.toUtf8();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
+    std::fputc('\n', stderr);
+}
+
+int usageError(const QString& command, const QString& text) {
+    err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + text);
+    return ExitUsage;
+}
+
+QString jsonString(const QString& text) {
+    QString s;
+    s.reserve(text.size() + 2);
+    s += QLatin1Char('"');
+    for (const QChar c : text) {
+        const ushort u = c.unicode();
+        switch (u) {
+        case '"':
+            s += QStringLiteral("\\\"");
+            break;
+        case '\\':
+            s += QStringLiteral("\\\\");
+            break;
+        case '\n':
+            s += QStringLiteral("\\n");
+            break;
+        case '\r':
+            s += QStringLiteral("\\r");
+            break;
+        case '\t':
+            s += QStringLiteral("\\t");
+            break;
+        default:
+            if (u < 0x20 || u == 0x7F)
+                s += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
+            else
+                s += c;
+        }
+    }
+    s += QLatin1Char('"');
+    return s;
+}
+
+} // namespace cli

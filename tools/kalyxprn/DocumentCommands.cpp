@@ -1,0 +1,529 @@
+// Document commands: everything here goes through KlxPrnHolder, so the tool reports what the
+// window shows.
+#include "CliSupport.h"
+#include "Command.h"
+
+#include "KlxPrnHolder.h"
+#include "PrnJobBuilder.h"
+
+#include <QFileInfo>
+#include <QImage>
+#include <QSaveFile>
+
+#include <cstring>
+#include <memory>
+
+namespace {
+
+const char* const panelLetters = "ymcko";
+
+// Catches the parse-failure messages of loads made while it lives.
+class MessageCollector {
+public:
+    MessageCollector() {
+        previous_ = KlxPrnHolder::setParseFailureReporter(
+            [this](const QString& text) { messages.append(text); });
+    }
+    ~MessageCollector() { KlxPrnHolder::setParseFailureReporter(previous_); }
+    MessageCollector(const MessageCollector&) = delete;
+    MessageCollector& operator=(const MessageCollector&) = delete;
+
+    QStringList messages;
+
+private:
+    KlxPrnHolder::ParseFailureReporter previous_;
+};
+
+struct LoadedJob {
+    std::unique_ptr<KlxPrnHolder> holder;
+    QStringList messages; // the load's messages in order, then why it stopped silently
+};
+
+LoadedJob loadJob(const QString& file) {
+    LoadedJob job;
+    MessageCollector collector;
+    job.holder = std::make_unique<KlxPrnHolder>(file);
+    job.messages = collector.messages;
+    if (!job.holder->isValid() && !job.holder->loadError().isEmpty())
+        job.messages.append(job.holder->loadError());
+    return job;
+}
+
+// Loads a job that a command needs valid; reports on stderr otherwise.
+std::unique_ptr<KlxPrnHolder> loadValidJob(const QString& command, const QString& file) {
+    LoadedJob job = loadJob(file);
+    if (!job.holder->isValid()) {
+        QString text = job.messages.join(QStringLiteral("; "));
+        if (text.isEmpty())
+            text = QStringLiteral("Couldn't parse PRN file.");
+        cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + file +
+                 QStringLiteral(": invalid: ") + text);
+        return nullptr;
+    }
+    for (const QString& warning : job.messages)
+        cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + file +
+                 QStringLiteral(": warning: ") + warning);
+    return std::move(job.holder);
+}
+
+// Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
+bool checkXPath(const QString& command, const std::string& xpath, int& status) {
+    QString problem;
+    try {
+        pugi::xpath_query query(xpath.c_str());
+        if (query.return_type() != pugi::xpath_type_node_set)
+            problem = QStringLiteral("the expression does not select nodes");
+    } catch (const std::exception& e) {
+        problem = QString::fromUtf8(e.what());
+    }
+    if (problem.isEmpty())
+        return true;
+    status =
+        cli::usageError(command, QStringLiteral("invalid XPath '") + QString::fromStdString(xpath) +
+                                     QStringLiteral("': ") + problem);
+    return false;
+}
+
+QString jsonNumberOrNull(quint32 value) {
+    return value == 0 ? QStringLiteral("null") : QString::number(value);
+}
+
+QString jsonTextOrNull(const QString& text) {
+    return text.isNull() ? QStringLiteral("null") : cli::jsonString(text);
+}
+
+QString jsonMessages(const QStringList& messages) {
+    QStringList items;
+    for (const QString& m : messages)
+        items << cli::jsonString(m);
+    return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
+}
+
+// ---- check ----------------------------------------------------------------------------------
+
+int runCheck(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
+    parser.addOption(json);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("PRN job files."),
+                                 QStringLiteral("FILE..."));
+    int status = ExitSuccess;
+    if (!cli::parse(parser, QStringLiteral("check"), QStringLiteral("[--json] FILE..."),
+                    QStringLiteral("Loads and validates each job as the window does and prints "
+                                   "one line per file: 'FILE: valid' or 'FILE: invalid: "
+                                   "MESSAGES'."),
+                    args, status))
+        return status;
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty())
+        return cli::usageError(QStringLiteral("check"), QStringLiteral("no file given"));
+
+    QStringList objects;
+    for (const QString& file : files) {
+        const LoadedJob job = loadJob(file);
+        const bool valid = job.holder->isValid();
+        if (!valid)
+            status = ExitFailure;
+        if (parser.isSet(json)) {
+            objects << QStringLiteral("{\"file\": %1, \"valid\": %2, \"messages\": %3, "
+                                      "\"cardWidth\": %4, \"cardHeight\": %5}")
+                           .arg(cli::jsonString(file),
+                                valid ? QStringLiteral("true") : QStringLiteral("false"),
+                                jsonMessages(job.messages),
+                                jsonNumberOrNull(job.holder->cardWidth()),
+                                jsonNumberOrNull(job.holder->cardHeight()));
+            continue;
+        }
+        QString line = file + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
+        QStringList messages = job.messages;
+        if (!valid && messages.isEmpty())
+            messages << QStringLiteral("Couldn't parse PRN file.");
+        if (!messages.isEmpty())
+            line += QStringLiteral(": ") + messages.join(QStringLiteral("; "));
+        cli::out(line);
+    }
+    if (parser.isSet(json))
+        cli::out(objects.size() == 1 ? objects.first()
+                                     : QStringLiteral("[") + objects.join(QStringLiteral(",\n ")) +
+                                           QStringLiteral("]"));
+    return status;
+}
+
+// ---- info -----------------------------------------------------------------------------------
+
+int runInfo(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
+    parser.addOption(json);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    int status = ExitSuccess;
+    if (!cli::parse(parser, QStringLiteral("info"), QStringLiteral("[--json] FILE"),
+                    QStringLiteral("Shows the card size, where every plane and track lies in the "
+                                   "binary part, binary-size and time as stored, and the "
+                                   "checksum stored and computed."),
+                    args, status))
+        return status;
+    if (parser.positionalArguments().size() != 1)
+        return cli::usageError(QStringLiteral("info"), QStringLiteral("expects one FILE"));
+    const QString file = parser.positionalArguments().first();
+    const LoadedJob job = loadJob(file);
+    const KlxPrnHolder& h = *job.holder;
+    const bool parsed = h.binaryOffset() > 0;
+    const std::vector<KlxPrnBlock> blocks = h.blocks();
+    const QString binarySize = parsed ? h.nodeText("/prn/binary-size") : QString();
+    const QString time = parsed ? h.nodeText("/prn/time") : QString();
+    const QString hex = QStringLiteral("0x%1");
+    auto crcText = [&](quint32 v) { return hex.arg(v, 8, 16, QLatin1Char('0')); };
+
+    if (parser.isSet(json)) {
+        QStringList sides;
+        for (int s = 0; s < 2; ++s) {
+            if (!parsed || !h.hasSide(s))
+                continue;
+            QStringList panels;
+            for (const KlxPrnBlock& b : blocks) {
+                if (b.kind != KlxPrnBlock::Plane || b.side != s)
+                    continue;
+                panels << QStringLiteral("{\"panel\": \"%1\", \"xDensity\": %2, \"offset\": %3, "
+                                         "\"size\": %4}")
+                              .arg(QLatin1Char(b.panel))
+                              .arg(b.xDensity ? QString::number(b.xDensity)
+                                              : QStringLiteral("null"))
+                              .arg(b.offset)
+                              .arg(b.size);
+            }
+            if (h.hasPanel(s, 'o'))
+                panels << QStringLiteral("{\"panel\": \"o\", \"offset\": null, \"size\": 0}");
+            sides << QStringLiteral("{\"side\": %1, \"panels\": [%2]}")
+                         .arg(s)
+                         .arg(panels.join(QStringLiteral(", ")));
+        }
+        QStringList tracks;
+        for (const KlxPrnBlock& b : blocks)
+            if (b.kind == KlxPrnBlock::Track)
+                tracks << QStringLiteral("{\"track\": %1, \"numBits\": %2, \"bpi\": %3, "
+                                         "\"offset\": %4, \"size\": %5}")
+                              .arg(b.track)
+                              .arg(b.numBits)
+                              .arg(b.bpi)
+                              .arg(b.offset)
+                              .arg(b.size);
+        cli::out(
+            QStringLiteral("{\"file\": %1, \"valid\": %2, \"messages\": %3, \"cardWidth\": %4, "
+                           "\"cardHeight\": %5, \"sides\": [%6], \"tracks\": [%7], "
+                           "\"binarySize\": %8, \"time\": %9, ")
+                .arg(cli::jsonString(file),
+                     h.isValid() ? QStringLiteral("true") : QStringLiteral("false"),
+                     jsonMessages(job.messages), jsonNumberOrNull(h.cardWidth()),
+                     jsonNumberOrNull(h.cardHeight()), sides.join(QStringLiteral(", ")),
+                     tracks.join(QStringLiteral(", ")), jsonTextOrNull(binarySize),
+                     jsonTextOrNull(time)) +
+            QStringLiteral("\"checksum\": {\"stored\": %1, \"computed\": %2, \"matches\": %3}}")
+                .arg(h.rawBytes().size() >= 4 ? QString::number(h.storedChecksum())
+                                              : QStringLiteral("null"))
+                .arg(h.rawBytes().size() >= 4 ? QString::number(h.computedChecksum())
+                                              : QStringLiteral("null"))
+                .arg(h.checksumMatches() ? QStringLiteral("true") : QStringLiteral("false")));
+        return h.isValid() ? ExitSuccess : ExitFailure;
+    }
+
+    QStringList lines;
+    lines << QStringLiteral("file: ") + file;
+    lines << QStringLiteral("valid: ") +
+                 (h.isValid() ? QStringLiteral("yes") : QStringLiteral("no"));
+    for (const QString& m : job.messages)
+        lines << QStringLiteral("message: ") + m;
+    if (h.cardWidth() != 0)
+        lines << QStringLiteral("card: %1 x %2 dots").arg(h.cardWidth()).arg(h.cardHeight());
+    for (int s = 0; s < 2; ++s) {
+        if (!parsed || !h.hasSide(s))
+            continue;
+        lines << QStringLiteral("side %1:").arg(s);
+        for (const KlxPrnBlock& b : blocks) {
+            if (b.kind != KlxPrnBlock::Plane || b.side != s)
+                continue;
+            lines << QStringLiteral("  panel %1: x-density %2, offset %3, size %4")
+                         .arg(QLatin1Char(b.panel))
+                         .arg(b.xDensity ? QString::number(b.xDensity) : QStringLiteral("(none)"))
+                         .arg(b.offset)
+                         .arg(b.size);
+        }
+        if (h.hasPanel(s, 'o'))
+            lines << QStringLiteral("  panel o: overlay, no data");
+    }
+    for (const KlxPrnBlock& b : blocks)
+        if (b.kind == KlxPrnBlock::Track)
+            lines << QStringLiteral("track %1: num-bits %2, bpi %3, offset %4, size %5")
+                         .arg(b.track)
+                         .arg(b.numBits)
+                         .arg(b.bpi)
+                         .arg(b.offset)
+                         .arg(b.size);
+    if (parsed) {
+        lines << QStringLiteral("binary-size: ") +
+                     (binarySize.isNull() ? QStringLiteral("(absent)") : binarySize);
+        lines << QStringLiteral("time: ") + (time.isNull() ? QStringLiteral("(absent)") : time);
+    }
+    if (h.rawBytes().size() >= 4)
+        lines << QStringLiteral("checksum: stored %1, computed %2 (%3)")
+                     .arg(crcText(h.storedChecksum()), crcText(h.computedChecksum()),
+                          h.checksumMatches() ? QStringLiteral("ok") : QStringLiteral("mismatch"));
+    cli::out(lines.join(QLatin1Char('\n')));
+    return h.isValid() ? ExitSuccess : ExitFailure;
+}
+
+// ---- render ---------------------------------------------------------------------------------
+
+int runRender(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption side(QStringLiteral("side"), QStringLiteral("Card side: 0 or 1."),
+                                  QStringLiteral("0|1"));
+    const QCommandLineOption hide(QStringLiteral("hide"),
+                                  QStringLiteral("Planes to leave out, letters of 'ymck'."),
+                                  QStringLiteral("LETTERS"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Image file; the format follows its suffix."),
+                                    QStringLiteral("OUT"));
+    parser.addOptions({side, hide, output});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    int status = ExitSuccess;
+    const QString command = QStringLiteral("render");
+    if (!cli::parse(parser, command, QStringLiteral("FILE --side 0|1 [--hide LETTERS] -o OUT.png"),
+                    QStringLiteral("Writes the picture of one card side as the window shows it, "
+                                   "with the hidden planes left out."),
+                    args, status))
+        return status;
+    if (parser.positionalArguments().size() != 1)
+        return cli::usageError(command, QStringLiteral("expects one FILE"));
+    const QString sideText = parser.value(side);
+    if (sideText != QLatin1String("0") && sideText != QLatin1String("1"))
+        return cli::usageError(command, QStringLiteral("--side must be 0 or 1"));
+    const QString hidden = parser.value(hide);
+    for (const QChar c : hidden)
+        if (c.unicode() > 127 || !std::strchr("ymck", char(c.unicode())) || c.isNull())
+            return cli::usageError(command,
+                                   QStringLiteral("--hide takes letters of 'ymck', not '") + c +
+                                       QLatin1Char('\''));
+    const QString out = parser.value(output);
+    if (out.isEmpty())
+        return cli::usageError(command, QStringLiteral("-o OUT is required"));
+
+    const QString file = parser.positionalArguments().first();
+    std::unique_ptr<KlxPrnHolder> holder = loadValidJob(command, file);
+    if (!holder)
+        return ExitFailure;
+    const int s = sideText.toInt();
+    std::string hiddenPanels[2];
+    hiddenPanels[s] = hidden.toStdString();
+    holder->validateCard(hiddenPanels, true);
+    const QImage image = holder->sideImage(s);
+    if (image.isNull()) {
+        cli::err(QStringLiteral("kalyxprn render: ") + file +
+                 QStringLiteral(": side %1 has no colour panels").arg(s));
+        return ExitFailure;
+    }
+    if (!image.save(out)) {
+        cli::err(QStringLiteral("kalyxprn render: cannot write ") + out +
+                 QStringLiteral(" (unknown image suffix or unwritable path)"));
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
+// ---- mag ------------------------------------------------------------------------------------
+
+int runMag(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption jis(QStringLiteral("jis"),
+                                 QStringLiteral("Read track 1 as JIS Type II (8-bit cells)."));
+    const QCommandLineOption json(QStringLiteral("json"), QStringLiteral("Print JSON."));
+    parser.addOptions({jis, json});
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    int status = ExitSuccess;
+    if (!cli::parse(parser, QStringLiteral("mag"), QStringLiteral("[--jis] [--json] FILE"),
+                    QStringLiteral("Prints the magnetic tracks decoded as the window's Mag data "
+                                   "tab shows them: per track the data and the LRC cell."),
+                    args, status))
+        return status;
+    if (parser.positionalArguments().size() != 1)
+        return cli::usageError(QStringLiteral("mag"), QStringLiteral("expects one FILE"));
+    std::unique_ptr<KlxPrnHolder> holder =
+        loadValidJob(QStringLiteral("mag"), parser.positionalArguments().first());
+    if (!holder)
+        return ExitFailure;
+
+    struct Row {
+        int track;
+        unsigned bits;
+    };
+    const std::vector<Row> rows =
+        parser.isSet(jis) ? std::vector<Row>{{1, 8}} : std::vector<Row>{{1, 7}, {2, 5}, {3, 5}};
+    QStringList items;
+    for (const Row& r : rows) {
+        const QString data = holder->trackText(r.track, r.bits);
+        const QString lrc = holder->trackLrcText(r.track, r.bits);
+        if (parser.isSet(json))
+            items << QStringLiteral("{\"track\": %1, \"data\": %2, \"lrc\": %3}")
+                         .arg(r.track)
+                         .arg(cli::jsonString(data), cli::jsonString(lrc));
+        else
+            items << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3")
+                         .arg(r.track)
+                         .arg(data, lrc);
+    }
+    if (parser.isSet(json))
+        cli::out(QStringLiteral("{\"mode\": \"%1\", \"tracks\": [%2]}")
+                     .arg(parser.isSet(jis) ? QStringLiteral("jis") : QStringLiteral("iso"),
+                          items.join(QStringLiteral(", "))));
+    else
+        cli::out(items.join(QLatin1Char('\n')));
+    return ExitSuccess;
+}
+
+// ---- get, set, save -------------------------------------------------------------------------
+
+int runGet(const QStringList& args) {
+    QCommandLineParser parser;
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    parser.addPositionalArgument(QStringLiteral("XPATH"), QStringLiteral("Path to a node."));
+    int status = ExitSuccess;
+    const QString command = QStringLiteral("get");
+    if (!cli::parse(parser, command, QStringLiteral("FILE XPATH"),
+                    QStringLiteral("Prints the text of the first node the XPath selects in the "
+                                   "job's header document."),
+                    args, status))
+        return status;
+    if (parser.positionalArguments().size() != 2)
+        return cli::usageError(command, QStringLiteral("expects FILE and XPATH"));
+    const std::string xpath = parser.positionalArguments().at(1).toStdString();
+    if (!checkXPath(command, xpath, status))
+        return status;
+    std::unique_ptr<KlxPrnHolder> holder =
+        loadValidJob(command, parser.positionalArguments().first());
+    if (!holder)
+        return ExitFailure;
+    if (!holder->hasNode(xpath)) {
+        cli::err(QStringLiteral("kalyxprn get: no node matches ") +
+                 parser.positionalArguments().at(1));
+        return ExitFailure;
+    }
+    cli::out(holder->nodeText(xpath));
+    return ExitSuccess;
+}
+
+bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QString& out) {
+    if (holder.save(out))
+        return true;
+    cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + out +
+             QStringLiteral(": Couldn't save PRN."));
+    return false;
+}
+
+int runSet(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The edited job."), QStringLiteral("OUT"));
+    parser.addOption(output);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("Option element name."));
+    parser.addPositionalArgument(QStringLiteral("PARENT-PATH"),
+                                 QStringLiteral("XPath of the element holding the option."));
+    parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("New text."));
+    int status = ExitSuccess;
+    const QString command = QStringLiteral("set");
+    if (!cli::parse(parser, command, QStringLiteral("FILE NAME PARENT-PATH VALUE -o OUT"),
+                    QStringLiteral("Writes VALUE as the text of PARENT-PATH/NAME (adding the "
+                                   "element under PARENT-PATH when the job lacks it), as the "
+                                   "window's editor does, and saves the job to OUT. Put '--' "
+                                   "before the arguments when VALUE starts with '-'."),
+                    args, status))
+        return status;
+    const QStringList pos = parser.positionalArguments();
+    if (pos.size() != 4)
+        return cli::usageError(command, QStringLiteral("expects FILE NAME PARENT-PATH VALUE"));
+    if (parser.value(output).isEmpty())
+        return cli::usageError(command, QStringLiteral("-o OUT is required"));
+    const std::string name = pos.at(1).toStdString();
+    const std::string parent = pos.at(2).toStdString();
+    if (!checkXPath(command, parent, status) || !checkXPath(command, parent + "/" + name, status))
+        return status;
+    std::unique_ptr<KlxPrnHolder> holder = loadValidJob(command, pos.at(0));
+    if (!holder)
+        return ExitFailure;
+    if (!holder->setNodeText(name, parent, pos.at(3).toStdString())) {
+        cli::err(QStringLiteral("kalyxprn set: cannot write '") + pos.at(1) +
+                 QStringLiteral("' under '") + pos.at(2) +
+                 QStringLiteral("': no such element, or the name is not an element name"));
+        return ExitFailure;
+    }
+    return saveHolder(command, *holder, parser.value(output)) ? ExitSuccess : ExitFailure;
+}
+
+int runSave(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("The written job."), QStringLiteral("OUT"));
+    parser.addOption(output);
+    parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
+    int status = ExitSuccess;
+    const QString command = QStringLiteral("save");
+    if (!cli::parse(parser, command, QStringLiteral("FILE -o OUT"),
+                    QStringLiteral("Writes the job back as the window's Save does: the header in "
+                                   "raw form, the binary part as loaded, a fresh checksum."),
+                    args, status))
+        return status;
+    if (parser.positionalArguments().size() != 1)
+        return cli::usageError(command, QStringLiteral("expects one FILE"));
+    if (parser.value(output).isEmpty())
+        return cli::usageError(command, QStringLiteral("-o OUT is required"));
+    std::unique_ptr<KlxPrnHolder> holder =
+        loadValidJob(command, parser.positionalArguments().first());
+    if (!holder)
+        return ExitFailure;
+    return saveHolder(command, *holder, parser.value(output)) ? ExitSuccess : ExitFailure;
+}
+
+// ---- sample ---------------------------------------------------------------------------------
+
+int runSample(const QStringList& args) {
+    QCommandLineParser parser;
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Where to write the job."),
+                                    QStringLiteral("OUT.prn"));
+    parser.addOption(output);
+    int status = ExitSuccess;
+    const QString command = QStringLiteral("sample");
+    if (!cli::parse(parser, command, QStringLiteral("-o OUT.prn"),
+                    QStringLiteral("Writes a demonstration job: a two-sided card with a picture "
+                                   "in all four colour planes, an overlay, a patch, an area, a "
+                                   "hole and three ISO magnetic tracks."),
+                    args, status))
+        return status;
+    if (!parser.positionalArguments().isEmpty())
+        return cli::usageError(command, QStringLiteral("takes no file arguments"));
+    if (parser.value(output).isEmpty())
+        return cli::usageError(command, QStringLiteral("-o OUT.prn is required"));
+    const QByteArray job = makeSampleJob();
+    QSaveFile file(parser.value(output));
+    if (!file.open(QIODevice::WriteOnly) || file.write(job) != job.size() || !file.commit()) {
+        cli::err(QStringLiteral("kalyxprn sample: cannot write ") + parser.value(output) +
+                 QStringLiteral(": ") + file.errorString());
+        return ExitFailure;
+    }
+    return ExitSuccess;
+}
+
+} // namespace
+
+std::vector<Command> documentCommands() {
+    return {
+        {"check", "validate jobs as the window does", runCheck},
+        {"info", "card size, layout of planes and tracks, checksum", runInfo},
+        {"render", "write the picture of one card side", runRender},
+        {"mag", "decode the magnetic tracks", runMag},
+        {"get", "print the text of a header node", runGet},
+        {"set", "edit one option and save", runSet},
+        {"save", "write the job back with a fresh checksum", runSave},
+        {"sample", "write a demonstration job", runSample},
+    };
+}

@@ -1,0 +1,55 @@
+// kalyxprn: inspect, check, render and edit PRN jobs from the command line.
+#include "CliSupport.h"
+#include "Command.h"
+
+#include <QCoreApplication>
+
+namespace {
+
+std::vector<Command> allCommands() {
+    std::vector<Command> commands = documentCommands();
+    return commands;
+}
+
+void printHelp(const std::vector<Command>& commands) {
+    QString text = QStringLiteral("usage: kalyxprn COMMAND [ARGS...]\n\n"
+                                  "Inspect, check, render and edit PRN card jobs.\n\nCommands:\n");
+    for (const Command& c : commands)
+        text += QStringLiteral("  %1%2\n")
+                    .arg(QString::fromLatin1(c.name), -10)
+                    .arg(QString::fromLatin1(c.summary));
+    text +=
+        QStringLiteral("\n'kalyxprn COMMAND --help' describes one command.\n"
+                       "Exit status: 0 success, 1 invalid job or failed operation, 2 usage error.");
+    cli::out(text);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalyxprn"));
+    const std::vector<Command> commands = allCommands();
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        printHelp(commands);
+        return ExitUsage;
+    }
+    const QString name = args.takeFirst();
+    if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
+        name == QLatin1String("help")) {
+        if (!args.isEmpty()) {
+            for (const Command& c : commands)
+                if (args.first() == QLatin1String(c.name))
+                    return c.run(QStringList{QStringLiteral("--help")});
+        }
+        printHelp(commands);
+        return ExitSuccess;
+    }
+    for (const Command& c : commands)
+        if (name == QLatin1String(c.name))
+            return c.run(args);
+    cli::err(QStringLiteral("kalyxprn: unknown command '") + name +
+             QStringLiteral("' (see 'kalyxprn --help')"));
+    return ExitUsage;
+}
