@@ -1,0 +1,298 @@
+// The simulator seen from the wire: its framing, how it treats damaged requests, the faults it
+// commits on request, stored jobs, the pty and the process itself.
+#include "Crc32.h"
+#include "RawClient.h"
+#include "SimProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+using namespace simtest;
+
+namespace {
+
+class Wire : public ::testing::Test {
+protected:
+    void start(const std::vector<std::string>& options = {}) {
+        sim = std::make_unique<SimProcess>(options);
+        ASSERT_TRUE(sim->started());
+        ASSERT_TRUE(client.connect(sim->port()));
+    }
+
+    Answer ask(const std::string& body, const Bytes& payload = {}) {
+        Answer answer;
+        EXPECT_TRUE(client.send(frameRequest(body, payload)));
+        EXPECT_TRUE(client.receive(answer)) << body;
+        return answer;
+    }
+
+    void setFault(const std::string& spec) {
+        Answer answer = ask("<set><param id=\"sim-fault\">" + spec + "</param></set>");
+        ASSERT_EQ(answer.error(), "");
+    }
+
+    std::string position() {
+        return ask("<get-report/>").payload.empty() ? "" : reportLine("Card position: ");
+    }
+
+    std::string reportLine(const std::string& prefix) {
+        const Answer answer = ask("<get-report/>");
+        const std::string text(answer.payload.begin(), answer.payload.end());
+        const auto at = text.find(prefix);
+        return at == std::string::npos
+                   ? ""
+                   : text.substr(at + prefix.size(), text.find('\n', at) - at - prefix.size());
+    }
+
+    std::unique_ptr<SimProcess> sim;
+    RawClient client;
+};
+
+// A minimal valid card job: one side, black panel, given size.
+Bytes cardJob(unsigned width, unsigned height, std::size_t planeBytes) {
+    const std::string body = "<card><card-options><height>" + std::to_string(height) +
+                             "</height><width>" + std::to_string(width) +
+                             "</width></card-options><side-options side=\"0\"><panel-options "
+                             "panel=\"k\"/></side-options></card>";
+    Bytes plane(planeBytes);
+    for (std::size_t i = 0; i < plane.size(); ++i)
+        plane[i] = static_cast<unsigned char>(i);
+    return frameRequest(body, plane);
+}
+
+Bytes readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
+TEST_F(Wire, AnswersAreFramedWithDeclarationSizeAndLittleEndianChecksum) {
+    start();
+    const Answer answer = ask("<get-report/>");
+    EXPECT_EQ(answer.stray, 0u);
+    EXPECT_EQ(answer.text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn>", 0), 0u);
+    ASSERT_TRUE(answer.parsed);
+    EXPECT_TRUE(answer.prn().child("get-report-response"));
+    EXPECT_EQ(answer.prn().child("binary-size").text().as_ullong(), answer.payload.size());
+    EXPECT_FALSE(answer.payload.empty());
+    EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
+    EXPECT_FALSE(answer.prn().child("error"));
+}
+
+TEST_F(Wire, DamagedOrUnknownRequestsAreRefusedWithoutActingOnThem) {
+    start();
+    Bytes damaged = frameRequest("<card-move><action>to-standby</action></card-move>");
+    damaged.back() ^= 0x01;
+    ASSERT_TRUE(client.send(damaged));
+    Answer answer;
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_EQ(answer.error(), "Checksum mismatch");
+    EXPECT_EQ(reportLine("Card position: "), "source");
+
+    EXPECT_EQ(ask("<frobnicate/>").error(), "Unknown command 'frobnicate'");
+    EXPECT_TRUE(ask("<frobnicate/>").prn().child("frobnicate-response"));
+
+    // Unparseable text still gets an answer, and the stream carries on at the next '<'.
+    const std::string broken = "<prn><save></prn>";
+    Bytes bytes(broken.begin(), broken.end());
+    bytes.push_back(0);
+    for (int i = 0; i < 4; ++i)
+        bytes.push_back(0);
+    ASSERT_TRUE(client.send(bytes));
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_EQ(answer.error(), "Malformed request");
+    EXPECT_EQ(ask("<save/>").error(), "");
+}
+
+TEST_F(Wire, RequestsAreFoundInAnyChunkingAndAfterStrayBytes) {
+    start();
+    Bytes two = {'x', 0, 0xff, '>'};
+    const Bytes first = frameRequest("<card-move><action>to-standby</action></card-move>");
+    const Bytes second = frameRequest("<card-move><action>flip</action></card-move>");
+    two.insert(two.end(), first.begin(), first.end());
+    two.insert(two.end(), second.begin(), second.end());
+    // One byte per write for the first frame, the rest at once.
+    for (std::size_t i = 0; i < 4 + first.size(); ++i)
+        ASSERT_TRUE(client.send(Bytes{two[i]}));
+    ASSERT_TRUE(client.send(Bytes(two.begin() + 4 + static_cast<long>(first.size()), two.end())));
+    Answer answer;
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_STREQ(answer.prn().child("card-move-response").child_value("position"), "standby");
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_EQ(answer.error(), "");
+    EXPECT_NE(sim->log().find("4 stray bytes skipped"), std::string::npos);
+}
+
+TEST_F(Wire, AnAnnouncedPayloadBeyondTheLimitMakesItHangUp) {
+    start();
+    const std::string text = "<prn><update-software/><binary-size>4294967296</binary-size></prn>";
+    Bytes bytes(text.begin(), text.end());
+    bytes.push_back(0);
+    ASSERT_TRUE(client.send(bytes));
+    EXPECT_TRUE(client.closedByPeer(3000));
+    // The simulator itself is unharmed.
+    RawClient other;
+    ASSERT_TRUE(other.connect(sim->port()));
+    ASSERT_TRUE(other.send(frameRequest("<save/>")));
+    Answer answer;
+    EXPECT_TRUE(other.receive(answer));
+}
+
+TEST_F(Wire, FaultsBendTheAnswerExactlyAsAsked) {
+    start();
+    setFault("stray-bytes=7");
+    Answer answer = ask("<save/>");
+    EXPECT_EQ(answer.stray, 7u);
+    EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
+
+    setFault("crc-big-endian");
+    answer = ask("<save/>");
+    EXPECT_EQ(answer.crcOnWire, __builtin_bswap32(answer.crcComputed));
+
+    setFault("text-length=4096");
+    answer = ask("<save/>");
+    EXPECT_EQ(answer.text.size(), 4096u);
+    EXPECT_TRUE(answer.parsed);
+    EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
+
+    setFault("bad-xml");
+    answer = ask("<save/>");
+    EXPECT_FALSE(answer.parsed);
+
+    setFault("binary-size=104857601");
+    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    const Bytes raw = client.drain(300);
+    const std::string head(raw.begin(), raw.end());
+    EXPECT_NE(head.find("<binary-size>104857601</binary-size>"), std::string::npos);
+    EXPECT_EQ(raw.size(), head.find('\0') + 1 + 4);
+
+    setFault("binary-size-extra=10");
+    ASSERT_TRUE(client.send(frameRequest("<get-report/>")));
+    const Bytes shortFrame = client.drain(300);
+    const std::string shortText(shortFrame.begin(), shortFrame.end());
+    const std::size_t nul = shortText.find('\0');
+    const auto announced = std::stoul(shortText.substr(shortText.find("<binary-size>") + 13));
+    EXPECT_EQ(shortFrame.size(), nul + 1 + (announced - 10) + 4);
+
+    // Each run-time fault was for one answer only.
+    answer = ask("<save/>");
+    EXPECT_EQ(answer.stray, 0u);
+    EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
+}
+
+TEST_F(Wire, FaultsCanBeLimitedToACommandAndACount) {
+    start({"--error", "get-report=Ribbon out, replace it"});
+    EXPECT_EQ(ask("<get-report/>").error(), "Ribbon out, replace it");
+    EXPECT_EQ(ask("<get-report/>").error(), "Ribbon out, replace it");
+    EXPECT_EQ(ask("<save/>").error(), "");
+
+    setFault("");
+    EXPECT_EQ(ask("<get-report/>").error(), "");
+
+    setFault("for=save,count=2,stray-bytes=3");
+    EXPECT_EQ(ask("<get-report/>").stray, 0u);
+    EXPECT_EQ(ask("<save/>").stray, 3u);
+    EXPECT_EQ(ask("<save/>").stray, 3u);
+    EXPECT_EQ(ask("<save/>").stray, 0u);
+
+    const Answer refused = ask("<set><param id=\"sim-fault\">stray-bytes=lots</param></set>");
+    EXPECT_NE(refused.error().find("Invalid fault"), std::string::npos);
+}
+
+TEST_F(Wire, SilenceHangUpAndDelayFaults) {
+    start();
+    setFault("no-answer");
+    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    EXPECT_TRUE(client.drain(300).empty());
+    EXPECT_EQ(ask("<save/>").error(), "");
+
+    setFault("delay=250");
+    const auto before = std::chrono::steady_clock::now();
+    EXPECT_EQ(ask("<save/>").error(), "");
+    EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(250));
+
+    setFault("close");
+    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    EXPECT_TRUE(client.closedByPeer(3000));
+}
+
+TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
+    TempDir jobs;
+    start({"--jobs", jobs.path()});
+    const Bytes job = cardJob(600, 10, 600 * 10);
+    ASSERT_TRUE(client.send(job));
+
+    Bytes wrongLength = cardJob(600, 10, 600 * 10 - 1);
+    ASSERT_TRUE(client.send(wrongLength));
+    Bytes badChecksum = cardJob(600, 10, 600 * 10);
+    badChecksum[badChecksum.size() - 10] ^= 0xff;
+    ASSERT_TRUE(client.send(badChecksum));
+    ASSERT_TRUE(client.send(frameRequest("<card><side-options side=\"0\"><panel-options "
+                                         "panel=\"k\"/></side-options></card>")));
+
+    // Jobs get no answer; the next command's answer proves they were all handled.
+    const Answer answer = ask("<get><param id=\"sim-jobs-received\"/><param "
+                              "id=\"sim-jobs-stored\"/><param id=\"sim-last-job\"/></get>");
+    pugi::xml_node values = answer.prn().child("get-response");
+    EXPECT_STREQ(values.find_child_by_attribute("id", "sim-jobs-received").child_value(), "4");
+    EXPECT_STREQ(values.find_child_by_attribute("id", "sim-jobs-stored").child_value(), "1");
+    // A default-size plane was announced but none was sent.
+    EXPECT_EQ(std::string(values.find_child_by_attribute("id", "sim-last-job").child_value())
+                  .rfind("refused: Incorrect length, expected ", 0),
+              0u);
+    ASSERT_EQ(jobs.files(), std::vector<std::string>{"job-0001.prn"});
+    EXPECT_EQ(readFile(jobs.path() + "/job-0001.prn"), job);
+    const std::string log = sim->log();
+    EXPECT_NE(
+        log.find("refused: Incorrect length, expected " + std::to_string(wrongLength.size() + 1)),
+        std::string::npos);
+    EXPECT_NE(log.find("refused: Checksum mismatch"), std::string::npos);
+}
+
+TEST_F(Wire, ThePtyCarriesTheSameProtocolRaw) {
+    start({"--pty"});
+    ASSERT_FALSE(sim->ptyPath().empty());
+    const int fd = ::open(sim->ptyPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    RawClient usb(fd, false);
+    // A payload full of line-discipline bytes must arrive unchanged.
+    const Bytes image = {'\r', '\n', 0x03, 0x04, 0x11, 0x13, 0x7f, 0, 0xff};
+    ASSERT_TRUE(
+        usb.send(frameRequest("<update-glintmark><slot>2</slot></update-glintmark>", image)));
+    Answer answer;
+    ASSERT_TRUE(usb.receive(answer));
+    EXPECT_EQ(answer.error(), "");
+    ASSERT_TRUE(usb.send(frameRequest("<get-glintmark-preview><slot>2</slot>"
+                                      "</get-glintmark-preview>")));
+    ASSERT_TRUE(usb.receive(answer));
+    EXPECT_EQ(answer.payload, image);
+    EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
+}
+
+TEST(SimulatorProcess, StopsCleanlyOnSignalsAndRefusesBadOptions) {
+    for (int signal : {SIGTERM, SIGINT}) {
+        SimProcess sim;
+        ASSERT_TRUE(sim.started());
+        RawClient idle; // a connected host must not hold up the stop
+        ASSERT_TRUE(idle.connect(sim.port()));
+        EXPECT_EQ(sim.stop(signal), 0);
+    }
+    std::string output;
+    EXPECT_EQ(runSimulator({"--help"}, output), 0);
+    EXPECT_NE(output.find("Usage: kalyxsim"), std::string::npos);
+    EXPECT_EQ(runSimulator({"--port", "70000"}, output), 2);
+    EXPECT_EQ(runSimulator({"--fault", "teleport"}, output), 2);
+    EXPECT_NE(output.find("unknown fault item 'teleport'"), std::string::npos);
+    EXPECT_EQ(runSimulator({"--track", "4=101"}, output), 2);
+
+    SimProcess holder;
+    ASSERT_TRUE(holder.started());
+    EXPECT_EQ(runSimulator({"--port", std::to_string(holder.port())}, output), 1);
+    EXPECT_NE(output.find("cannot listen"), std::string::npos);
+}
