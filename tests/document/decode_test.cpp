@@ -1,0 +1,226 @@
+#include "SideDecoder.h"
+#include "TestJobs.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace {
+
+constexpr QRgb white = 0xFFFFFFFFu;
+constexpr QRgb yellow = 0xFFFFFF00u;
+constexpr QRgb black = 0xFF000000u;
+
+// The pixel rule as plainly as it can be written: every rectangle list walked for every dot.
+QImage referenceDecode(const SideDecodeInput& in) {
+    const std::uint32_t W = in.width, H = in.height;
+    QImage image(int(W), int(H), QImage::Format_ARGB32);
+    auto inside = [](const PanelRect& r, std::uint32_t x, std::uint32_t y) {
+        return x >= std::uint32_t(r.x) && x <= std::uint32_t(r.x) + std::uint32_t(r.width) &&
+               y >= std::uint32_t(r.y) && y <= std::uint32_t(r.y) + std::uint32_t(r.height);
+    };
+    for (std::uint32_t y = 0; y < H; ++y) {
+        for (std::uint32_t x = 0; x < W; ++x) {
+            if (in.hasPatch && x >= in.patchX && x <= std::uint32_t(in.patchX + in.patchWidth) &&
+                y >= in.patchY && y <= std::uint32_t(in.patchY + in.patchHeight)) {
+                image.setPixel(int(x), int(y), white);
+                continue;
+            }
+            unsigned v[4];
+            for (int p = 0; p < 4; ++p) {
+                const unsigned char* plane = in.planes[p];
+                unsigned value = 0;
+                if (plane)
+                    value = in.doubleDensity[p]
+                                ? (plane[2 * x * H + y] + plane[(2 * x + 1) * H + y]) / 2
+                                : plane[x * H + y];
+                if (!in.areas[p].empty()) {
+                    bool any = false;
+                    for (const PanelRect& r : in.areas[p])
+                        any = any || inside(r, x, y);
+                    if (!any)
+                        value = 0;
+                }
+                for (const PanelRect& r : in.holes[p])
+                    if (inside(r, x, y))
+                        value = 0;
+                v[p] = value;
+            }
+            const QRgb pixel = v[3] ? qRgb(255 - v[3], 255 - v[3], 255 - v[3])
+                                    : qRgb(255 - v[2], 255 - v[1], 255 - v[0]);
+            image.setPixel(int(x), int(y), pixel);
+        }
+    }
+    return image;
+}
+
+TEST(Decode, MatchesThePlainPixelRuleOnRandomJobs) {
+    std::mt19937 random(2026);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
+        {7, 9}, {8, 8}, {29, 37}, {517, 13}, {506, 1}, {16, 17}, {1013, 642}, {2026, 642}};
+    for (int round = 0; round < 40; ++round) {
+        const auto size = sizes[round % 8];
+        SideDecodeInput in;
+        in.width = size.first;
+        in.height = size.second;
+        std::vector<QByteArray> planes(4);
+        for (int p = 0; p < 4; ++p) {
+            in.doubleDensity[p] = pick(0, 2) == 0;
+            planes[p] = QByteArray(int(in.width * in.height * (in.doubleDensity[p] ? 2 : 1)), 0);
+            for (char& b : planes[p])
+                b = char(pick(0, 3) == 0 ? 0 : pick(0, 255)); // K often 0, so CMY shows
+            in.planes[p] = pick(0, 5) == 0
+                               ? nullptr
+                               : reinterpret_cast<const unsigned char*>(planes[p].constData());
+            auto rect = [&]() {
+                const int kind = pick(0, 4);
+                if (kind == 0) // negative fields: huge as unsigned, wrapping sums
+                    return PanelRect{pick(-5, 5), pick(-5, 5), pick(-10, 10), -1};
+                return PanelRect{pick(0, int(in.width) + 3), pick(0, int(in.height) + 3),
+                                 pick(0, int(in.width) / 2), pick(0, int(in.height) / 2)};
+            };
+            for (int i = pick(0, 1) * pick(1, 16); i > 0; --i)
+                in.areas[p].push_back(rect());
+            for (int i = pick(0, 1) * pick(1, 16); i > 0; --i)
+                in.holes[p].push_back(rect());
+        }
+        in.hasPatch = pick(0, 2) == 0;
+        in.patchX = std::uint16_t(pick(0, int(in.width)));
+        in.patchY = std::uint16_t(pick(0, int(in.height)));
+        in.patchWidth = std::uint16_t(pick(0, 65535));
+        in.patchHeight = std::uint16_t(pick(0, 20));
+
+        const QImage fast = decodeSideImage(in);
+        const QImage reference = referenceDecode(in);
+        ASSERT_EQ(fast.size(), reference.size());
+        ASSERT_TRUE(fast == reference) << "round " << round;
+    }
+}
+
+// A one-sided 506 x 20 job whose planes are filled by the callers.
+struct SmallJob {
+    PrnJobBuilder builder;
+    pugi::xml_node side;
+    std::map<char, pugi::xml_node> panels;
+    SmallJob() {
+        PrnJobBuilder::setText(builder.cardOptions(), "width", "506");
+        PrnJobBuilder::setText(builder.cardOptions(), "height", "20");
+        side = builder.addSide(0);
+    }
+    void add(char panel, const QByteArray& plane, unsigned xDensity = 0) {
+        panels[panel] = builder.addPanel(side, panel, plane, xDensity);
+    }
+    Loaded load() const { return loadBytes(builder.build()); }
+};
+
+const int plane = 506 * 20;
+
+TEST(Decode, ColoursAndBlackOverColour) {
+    SmallJob job;
+    QByteArray k(plane, 0);
+    k[5 * 20 + 3] = char(255); // column 5, row 3
+    k[6 * 20 + 3] = char(55);
+    job.add('y', QByteArray(plane, char(255)));
+    job.add('m', QByteArray(plane, 0));
+    job.add('c', QByteArray(plane, 0));
+    job.add('k', k);
+    const Loaded loaded = job.load();
+    ASSERT_TRUE(loaded->isValid());
+    const QImage image = loaded->sideImage(0);
+    EXPECT_EQ(image.format(), QImage::Format_ARGB32);
+    EXPECT_EQ(image.pixel(0, 0), yellow);
+    EXPECT_EQ(image.pixel(5, 3), black);
+    EXPECT_EQ(image.pixel(6, 3), qRgb(200, 200, 200));
+
+    // Hidden K shows the colour beneath; sizes and the length check are unaffected.
+    const std::string hidden[2] = {"k", ""};
+    EXPECT_TRUE(loaded.holder->validateCard(hidden, true));
+    EXPECT_EQ(loaded->sideImage(0).pixel(5, 3), yellow);
+    EXPECT_TRUE(loaded->sideImage(1).isNull());
+}
+
+TEST(Decode, AreasHolesAndPatch) {
+    SmallJob job;
+    job.add('y', QByteArray(plane, char(255)));
+    job.add('c', QByteArray(plane, char(255)));
+    PrnJobBuilder::addRect(job.panels['y'], "area", 0, 0, 9, 9);
+    PrnJobBuilder::addRect(job.panels['y'], "hole", 2, 2, 0, 0);
+    PrnJobBuilder::setPatch(job.side, 100, 5, 10, 3);
+    const Loaded loaded = job.load();
+    ASSERT_TRUE(loaded->isValid());
+    const QImage image = loaded->sideImage(0);
+    const QRgb green = qRgb(0, 255, 0), cyan = qRgb(0, 255, 255);
+    EXPECT_EQ(image.pixel(9, 9), green); // far edges belong to the area
+    EXPECT_EQ(image.pixel(10, 9), cyan);
+    EXPECT_EQ(image.pixel(9, 10), cyan);
+    EXPECT_EQ(image.pixel(2, 2), cyan); // a hole of width 0 still removes one dot
+    EXPECT_EQ(image.pixel(3, 2), green);
+    // The patch is left out of the preview as blank card.
+    EXPECT_EQ(image.pixel(100, 5), white);
+    EXPECT_EQ(image.pixel(110, 8), white);
+    EXPECT_EQ(image.pixel(111, 8), cyan);
+    EXPECT_EQ(image.pixel(110, 9), cyan);
+}
+
+TEST(Decode, EachPlaneAtItsOwnDensity) {
+    // K at 600 dpi, then Y at 300: the later panel must not decide how K is read.
+    SmallJob job;
+    QByteArray k(2 * plane, 0);
+    for (int column = 1; column < 2 * 506; column += 2)
+        std::fill(k.begin() + column * 20, k.begin() + (column + 1) * 20, char(255));
+    job.add('k', k, 600);
+    QByteArray y(plane, 0);
+    y[505 * 20 + 19] = char(255);
+    job.add('y', y, 300);
+    const Loaded loaded = job.load();
+    ASSERT_TRUE(loaded->isValid());
+    const QImage image = loaded->sideImage(0);
+    EXPECT_EQ(image.pixel(0, 0), qRgb(128, 128, 128));
+    EXPECT_EQ(image.pixel(505, 19), qRgb(128, 128, 128));
+    const std::string hideK[2] = {"k", ""};
+    loaded.holder->validateCard(hideK, true);
+    EXPECT_EQ(loaded->sideImage(0).pixel(505, 19), yellow);
+    EXPECT_EQ(loaded->sideImage(0).pixel(504, 19), white);
+}
+
+TEST(Decode, WidestCard) {
+    PrnJobBuilder builder;
+    PrnJobBuilder::setText(builder.cardOptions(), "width", "2026");
+    PrnJobBuilder::setText(builder.cardOptions(), "height", "642");
+    QByteArray k(2026 * 642, 0);
+    k[2025 * 642 + 641] = char(255);
+    builder.addPanel(builder.addSide(1), 'k', k);
+    const Loaded loaded = loadBytes(builder.build());
+    ASSERT_TRUE(loaded->isValid());
+    const QImage image = loaded->sideImage(1);
+    ASSERT_EQ(image.size(), QSize(2026, 642));
+    EXPECT_EQ(image.pixel(2025, 641), black);
+    EXPECT_EQ(image.pixel(2024, 641), white);
+}
+
+TEST(Decode, OtherFormatAcceptedLeavesImagesAlone) {
+    SmallJob job;
+    job.add('k', QByteArray(plane, char(255)));
+    PrnJobBuilder::setText(job.builder.cardOptions(), "image-format", "orvane");
+    const Loaded loaded = job.load();
+    ASSERT_TRUE(loaded->isValid());
+    ASSERT_TRUE(loaded.holder->setNodeText("image-format", "/prn/card/card-options", "other"));
+    const std::string hideK[2] = {"k", ""};
+    EXPECT_TRUE(loaded.holder->validateCard(hideK, true));
+    EXPECT_EQ(loaded->sideImage(0).pixel(0, 0), black);
+}
+
+TEST(Decode, SampleJobIsValidAndShowsBothSides) {
+    const Loaded sample = loadBytes(makeSampleJob());
+    ASSERT_TRUE(sample->isValid());
+    EXPECT_TRUE(sample.messages.isEmpty());
+    EXPECT_FALSE(sample->sideImage(0).isNull());
+    EXPECT_FALSE(sample->sideImage(1).isNull());
+    EXPECT_TRUE(sample->hasPanel(0, 'o'));
+    EXPECT_TRUE(sample->hasNode("/prn/card/side-options/patch-options"));
+    EXPECT_TRUE(sample->hasNode("//area") && sample->hasNode("//hole"));
+    EXPECT_EQ(sample->trackText(2, 5), QStringLiteral(";4111111111111111=29121010000000000000?"));
+}
+
+} // namespace
