@@ -434,8 +434,8 @@ int runSet(const QStringList& args) {
     if (!cli::parse(parser, command, QStringLiteral("FILE NAME PARENT-PATH VALUE -o OUT"),
                     QStringLiteral("Writes VALUE as the text of PARENT-PATH/NAME (adding the "
                                    "element under PARENT-PATH when the job lacks it), as the "
-                                   "window's editor does, and saves the job to OUT. Put '--' "
-                                   "before the arguments when VALUE starts with '-'."),
+                                   "window's editor does, and saves the job to OUT. When VALUE "
+                                   "starts with '-', give -o OUT first and '--' before FILE."),
                     args, status))
         return status;
     const QStringList pos = parser.positionalArguments();

@@ -1,0 +1,183 @@
+// kalyxprn end to end: the built program run on generated jobs.
+#include "PrnJobBuilder.h"
+
+#include <QFile>
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Result {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Result kalyxprn(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(KALYXPRN_PATH), args);
+    Result run;
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
+        return run;
+    run.status = process.exitCode();
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+class Kalyxprn : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        sample = path("sample.prn");
+        const Result run = kalyxprn({"sample", "-o", sample});
+        ASSERT_EQ(run.status, 0) << run.err.toStdString();
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    QString write(const char* name, const QByteArray& bytes) const {
+        QFile file(path(name));
+        file.open(QIODevice::WriteOnly);
+        file.write(bytes);
+        return file.fileName();
+    }
+    QTemporaryDir dir;
+    QString sample;
+};
+
+TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
+    EXPECT_EQ(kalyxprn({"check", sample}).out, sample + ": valid\n");
+
+    QByteArray bad = PrnJobBuilder::frame(
+        "<prn><card><side-options side=\"0\"><panel-options panel=\"x\"/></side-options></card>"
+        "</prn>",
+        {});
+    bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 1);
+    const QString badFile = write("bad.prn", bad);
+    const Result text = kalyxprn({"check", sample, badFile});
+    EXPECT_EQ(text.status, 1);
+    EXPECT_EQ(text.out, sample + ": valid\n" + badFile +
+                            ": invalid: The file has invalid checksum, continuing...; "
+                            "Invalid panel id\n");
+
+    const Result one = kalyxprn({"check", "--json", badFile});
+    const QJsonObject object = QJsonDocument::fromJson(one.out.toUtf8()).object();
+    EXPECT_EQ(object["file"].toString(), badFile);
+    EXPECT_FALSE(object["valid"].toBool());
+    EXPECT_EQ(object["messages"].toArray().size(), 2);
+    EXPECT_EQ(object["cardWidth"].toInt(), 1013);
+
+    const QString format =
+        write("format.prn", PrnJobBuilder::frame("<prn><card><card-options><image-format>x"
+                                                 "</image-format></card-options></card></prn>",
+                                                 {}));
+    const Result many = kalyxprn({"check", "--json", sample, format, path("absent.prn")});
+    const QJsonArray array = QJsonDocument::fromJson(many.out.toUtf8()).array();
+    ASSERT_EQ(array.size(), 3);
+    EXPECT_TRUE(array[0].toObject()["valid"].toBool());
+    EXPECT_TRUE(array[1].toObject()["cardWidth"].isNull());
+    EXPECT_EQ(array[1].toObject()["messages"].toArray()[0].toString(),
+              QStringLiteral("Unsupported image format"));
+    EXPECT_FALSE(array[2].toObject()["valid"].toBool());
+}
+
+TEST_F(Kalyxprn, InfoShowsLayoutAndChecksum) {
+    const Result run = kalyxprn({"info", "--json", sample});
+    ASSERT_EQ(run.status, 0);
+    const QJsonObject info = QJsonDocument::fromJson(run.out.toUtf8()).object();
+    const QJsonArray tracks = info["tracks"].toArray();
+    ASSERT_EQ(tracks.size(), 3);
+    EXPECT_EQ(tracks[0].toObject()["offset"].toInt(), 0); // tracks come first
+    const QJsonArray front = info["sides"].toArray()[0].toObject()["panels"].toArray();
+    ASSERT_EQ(front.size(), 5);
+    const int trackBytes = tracks[0].toObject()["size"].toInt() +
+                           tracks[1].toObject()["size"].toInt() +
+                           tracks[2].toObject()["size"].toInt();
+    EXPECT_EQ(front[0].toObject()["offset"].toInt(), trackBytes);
+    EXPECT_EQ(front[0].toObject()["size"].toInt(), 650346);
+    EXPECT_EQ(front[4].toObject()["panel"].toString(), QStringLiteral("o"));
+    EXPECT_TRUE(info["checksum"].toObject()["matches"].toBool());
+    EXPECT_EQ(info["binarySize"].toString(), QString::number(trackBytes + 8 * 650346));
+    EXPECT_TRUE(kalyxprn({"info", sample}).out.contains("track 2: num-bits"));
+}
+
+TEST_F(Kalyxprn, RenderWritesTheSideWithHiddenPlanesLeftOut) {
+    ASSERT_EQ(kalyxprn({"render", sample, "--side", "0", "-o", path("front.png")}).status, 0);
+    ASSERT_EQ(
+        kalyxprn({"render", sample, "--side", "0", "--hide", "ymc", "-o", path("k.bmp")}).status,
+        0);
+    const QImage front(path("front.png")), onlyK(path("k.bmp"));
+    ASSERT_EQ(front.size(), QSize(1013, 642));
+    // The sky of the front is blue with all planes, blank card without Y, M and C.
+    EXPECT_NE(front.pixel(500, 150) & 0xFFFFFF, 0xFFFFFFu);
+    EXPECT_EQ(onlyK.pixel(500, 150) & 0xFFFFFF, 0xFFFFFFu);
+
+    EXPECT_EQ(kalyxprn({"render", sample, "--side", "2", "-o", path("x.png")}).status, 2);
+    EXPECT_EQ(
+        kalyxprn({"render", sample, "--side", "0", "--hide", "o", "-o", path("x.png")}).status, 2);
+    EXPECT_EQ(kalyxprn({"render", sample, "--side", "0", "-o", path("x.unknown")}).status, 1);
+}
+
+TEST_F(Kalyxprn, MagDecodesTracksAsTheWindowDoes) {
+    const Result iso = kalyxprn({"mag", "--json", sample});
+    ASSERT_EQ(iso.status, 0);
+    const QJsonObject object = QJsonDocument::fromJson(iso.out.toUtf8()).object();
+    EXPECT_EQ(object["mode"].toString(), QStringLiteral("iso"));
+    const QJsonArray tracks = object["tracks"].toArray();
+    ASSERT_EQ(tracks.size(), 3);
+    EXPECT_TRUE(tracks[0].toObject()["data"].toString().startsWith("%B4111111111111111^DOE/JANE^"));
+    EXPECT_TRUE(tracks[1].toObject()["lrc"].toString().startsWith("0x"));
+
+    const Result jis = kalyxprn({"mag", "--jis", "--json", sample});
+    EXPECT_EQ(QJsonDocument::fromJson(jis.out.toUtf8()).object()["tracks"].toArray().size(), 1);
+}
+
+TEST_F(Kalyxprn, GetSetAndSave) {
+    EXPECT_EQ(kalyxprn({"get", sample, "/prn/card/card-options/width"}).out, "1013\n");
+    const Result malformed = kalyxprn({"get", sample, "/prn/card["});
+    EXPECT_EQ(malformed.status, 2);
+    EXPECT_TRUE(malformed.err.contains("invalid XPath"));
+    EXPECT_EQ(kalyxprn({"get", sample, "/prn/nothing"}).status, 1);
+
+    const QString edited = path("edited.prn");
+    ASSERT_EQ(kalyxprn({"set", sample, "num-copies", "/prn/card/card-options", "10", "-o", edited})
+                  .status,
+              0);
+    EXPECT_EQ(kalyxprn({"get", edited, "/prn/card/card-options/num-copies"}).out, "10\n");
+    EXPECT_EQ(QFileInfo(edited).size(), QFileInfo(sample).size() + 1);
+    EXPECT_EQ(kalyxprn({"set", sample, "x", "/prn/none", "1", "-o", path("no.prn")}).status, 1);
+    EXPECT_FALSE(QFile::exists(path("no.prn")));
+    EXPECT_EQ(kalyxprn({"set", "-o", path("neg.prn"), "--", sample, "power-adjust",
+                        "/prn/card/side-options[@side=0]/panel-options[@panel='k']", "-5"})
+                  .status,
+              0);
+
+    const QString saved = path("saved.prn");
+    ASSERT_EQ(kalyxprn({"save", sample, "-o", saved}).status, 0);
+    QFile a(sample), b(saved);
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(a.readAll() == b.readAll());
+    EXPECT_EQ(kalyxprn({"save", sample, "-o", path("missing/dir/x.prn")}).status, 1);
+}
+
+TEST_F(Kalyxprn, UsageAndHelp) {
+    EXPECT_EQ(kalyxprn({}).status, 2);
+    EXPECT_EQ(kalyxprn({"frobnicate"}).status, 2);
+    const Result help = kalyxprn({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_TRUE(help.out.contains("render"));
+    for (const char* command : {"check", "info", "render", "mag", "get", "set", "save", "sample"}) {
+        const Result run = kalyxprn({command, "--help"});
+        EXPECT_EQ(run.status, 0) << command;
+        EXPECT_TRUE(run.out.startsWith(QStringLiteral("usage: kalyxprn ") + command)) << command;
+    }
+    EXPECT_EQ(kalyxprn({"check"}).status, 2);
+    EXPECT_EQ(kalyxprn({"info", "--bogus", sample}).status, 2);
+}
+
+} // namespace
