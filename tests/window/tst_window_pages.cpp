@@ -1,0 +1,311 @@
+// The side pages (plane boxes, pictures, export), the magnetic page, Save as and Print.
+#include "KlxPrnHolder.h"
+#include "KlxPrnTool.h"
+#include "WindowTestSupport.h"
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QImage>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+
+const int narrow = 506;
+const int wide = 2026;
+const int rows = 2;
+
+// Track 1: "A" then LRC 0101010 (ISO, 7-bit cells). Track 2: ";1?" then LRC 10101.
+const QByteArray track1 = QByteArray("\x86\xA8", 2);
+const QByteArray track2 = QByteArray("\xD4\x3F\x50", 3);
+
+} // namespace
+
+class tst_WindowPages : public QObject {
+    Q_OBJECT
+
+private:
+    QTemporaryDir dir;
+    QString colourJob; // two sides, four planes each, tracks 1 and 2
+    QString wideJob;   // 2026 dots wide, front K only, back C only
+    QString magJob;    // tracks only, no sides
+    std::unique_ptr<KlxPrnTool> w;
+
+    template <class T> T* child(const char* name) const {
+        T* found = w->findChild<T*>(QString::fromLatin1(name));
+        if (!found)
+            qFatal("no widget %s", name);
+        return found;
+    }
+
+    void open(const QString& path) {
+        klxSetCommandLine({path});
+        w = std::make_unique<KlxPrnTool>();
+    }
+
+    QImage shown(const char* label) const {
+        return child<QLabel>(label)->pixmap(Qt::ReturnByValue).toImage();
+    }
+
+    // Clicks button, answers its save dialog with path, returns the dialog's start folder.
+    QString saveThrough(const char* button, const QString& path) {
+        QString startDir;
+        auto answer = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
+            startDir = fd->directory().absolutePath();
+            if (path.isEmpty()) {
+                fd->reject();
+            } else {
+                fd->selectFile(path);
+                static_cast<QDialog*>(fd)->done(QDialog::Accepted);
+            }
+        });
+        QTest::mouseClick(child<QPushButton>(button), Qt::LeftButton);
+        if (!answer->fired())
+            qWarning("no file dialog for %s", button);
+        return startDir;
+    }
+
+    QStringList magTexts() const {
+        QStringList texts;
+        for (const char* name : {"track_1_data", "track_1_lrc", "track_2_data", "track_2_lrc",
+                                 "track_3_data", "track_3_lrc"})
+            texts << child<QLineEdit>(name)->text();
+        return texts;
+    }
+
+private slots:
+    void initTestCase() {
+        QVERIFY(dir.isValid());
+        const QByteArray size = "<card-options><width>506</width><height>2</height></card-options>";
+        const QByteArray fourPanels = "<panel-options panel=\"y\"/><panel-options panel=\"m\"/>"
+                                      "<panel-options panel=\"c\"/><panel-options panel=\"k\"/>";
+        const QByteArray tracks =
+            "<mag-options><track-options track=\"1\"><num-bits>14</num-bits><bpi>210</bpi>"
+            "</track-options><track-options track=\"2\"><num-bits>20</num-bits><bpi>75</bpi>"
+            "</track-options></mag-options>";
+        // Front: yellow everywhere, black in the first ten columns. Back: cyan at half strength.
+        const QByteArray binary =
+            track1 + track2 + klxPlane(narrow, rows, 255) + klxPlane(narrow, rows, 0) +
+            klxPlane(narrow, rows, 0) +
+            klxPlane(narrow, rows, [](int x, int) { return x < 10 ? 255 : 0; }) +
+            klxPlane(narrow, rows, 0) + klxPlane(narrow, rows, 0) + klxPlane(narrow, rows, 128) +
+            klxPlane(narrow, rows, 0);
+        colourJob = dir.filePath(QStringLiteral("colour.prn"));
+        QVERIFY(klxWriteFile(colourJob,
+                             klxJob(klxHeader(size + "<side-options side=\"0\">" + fourPanels +
+                                                  "</side-options><side-options side=\"1\">" +
+                                                  fourPanels + "</side-options>" + tracks,
+                                              binary.size()),
+                                    binary)));
+
+        wideJob = dir.filePath(QStringLiteral("wide.prn"));
+        QVERIFY(klxWriteFile(
+            wideJob, klxJob(klxHeader("<card-options><width>2026</width><height>2</height>"
+                                      "</card-options><side-options side=\"0\"><panel-options "
+                                      "panel=\"k\"/></side-options><side-options side=\"1\">"
+                                      "<panel-options panel=\"c\"/></side-options>",
+                                      2 * wide * rows),
+                            klxPlane(wide, rows, 255) + klxPlane(wide, rows, 255))));
+
+        // num-bits 7 is no longer than one ISO track 1 cell; "0x14" is no decimal number.
+        magJob = dir.filePath(QStringLiteral("mag.prn"));
+        QVERIFY(klxWriteFile(
+            magJob,
+            klxJob(klxHeader("<mag-options><track-options track=\"1\"><num-bits>7</num-bits>"
+                             "<bpi>210</bpi></track-options><track-options track=\"2\">"
+                             "<num-bits>0x14</num-bits><bpi>75</bpi></track-options>"
+                             "</mag-options>",
+                             4),
+                   QByteArray("\xFE\x00\x00\x00", 4))));
+    }
+
+    void cleanup() { w.reset(); }
+
+    void planeBoxesFollowThePanelsPresent() {
+        open(wideJob);
+        for (const char* name : {"check_box_y1", "check_box_m1", "check_box_c1", "check_box_y2",
+                                 "check_box_m2", "check_box_k2"}) {
+            QVERIFY2(!child<QCheckBox>(name)->isChecked(), name);
+            QVERIFY2(child<QCheckBox>(name)->testAttribute(Qt::WA_ForceDisabled), name);
+        }
+        QCheckBox* k1 = child<QCheckBox>("check_box_k1");
+        QVERIFY(k1->isChecked());
+        QVERIFY(!k1->testAttribute(Qt::WA_ForceDisabled));
+        QVERIFY(child<QCheckBox>("check_box_c2")->isChecked());
+
+        // Clearing the only plane leaves a white picture and nothing to export.
+        QPushButton* export1 = child<QPushButton>("export1PushButton");
+        QVERIFY(!export1->testAttribute(Qt::WA_ForceDisabled));
+        QCOMPARE(shown("side1Label").pixel(100, 1), qRgb(0, 0, 0));
+        k1->setChecked(false);
+        QVERIFY(export1->testAttribute(Qt::WA_ForceDisabled));
+        QCOMPARE(shown("side1Label").pixel(100, 1), qRgb(255, 255, 255));
+        k1->setChecked(true);
+        QVERIFY(!export1->testAttribute(Qt::WA_ForceDisabled));
+        QCOMPARE(shown("side1Label").pixel(100, 1), qRgb(0, 0, 0));
+    }
+
+    void hidingPlanesRedrawsBothSides() {
+        open(colourJob);
+        for (const char* name : {"check_box_y1", "check_box_m1", "check_box_c1", "check_box_k1",
+                                 "check_box_y2", "check_box_m2", "check_box_c2", "check_box_k2"})
+            QVERIFY2(child<QCheckBox>(name)->isChecked(), name);
+
+        QImage front = shown("side1Label");
+        QCOMPARE(front.size(), QSize(narrow, rows));
+        QCOMPARE(front.pixel(20, 0), qRgb(255, 255, 0)); // yellow
+        QCOMPARE(front.pixel(5, 1), qRgb(0, 0, 0));      // K wins
+        QCOMPARE(shown("side2Label").pixel(20, 0), qRgb(127, 255, 255));
+
+        child<QCheckBox>("check_box_y1")->setChecked(false);
+        front = shown("side1Label");
+        QCOMPARE(front.pixel(20, 0), qRgb(255, 255, 255));
+        QCOMPARE(front.pixel(5, 1), qRgb(0, 0, 0));
+
+        child<QCheckBox>("check_box_y1")->setChecked(true);
+        child<QCheckBox>("check_box_k1")->setChecked(false);
+        QCOMPARE(shown("side1Label").pixel(5, 1), qRgb(255, 255, 0));
+
+        // A back box re-renders the front too.
+        const qint64 frontKey = child<QLabel>("side1Label")->pixmap(Qt::ReturnByValue).cacheKey();
+        child<QCheckBox>("check_box_c2")->setChecked(false);
+        QVERIFY(child<QLabel>("side1Label")->pixmap(Qt::ReturnByValue).cacheKey() != frontKey);
+        QCOMPARE(shown("side2Label").pixel(20, 0), qRgb(255, 255, 255));
+    }
+
+    void wideCardResizesTheFrontLabelOnly() {
+        open(wideJob);
+        QLabel* front = child<QLabel>("side1Label");
+        QLabel* back = child<QLabel>("side2Label");
+        QCOMPARE(front->minimumSize(), QSize(wide, rows));
+        QCOMPARE(front->maximumSize(), QSize(wide, rows));
+        QCOMPARE(back->minimumSize(), QSize(1013, 642));
+        QCOMPARE(back->maximumSize(), QSize(1013, 642));
+        QVERIFY(back->hasScaledContents());
+        QCOMPARE(shown("side2Label").size(), QSize(wide, rows));
+    }
+
+    void exportWritesThePictureAtFullSize() {
+        open(wideJob);
+        const QString png = dir.filePath(QStringLiteral("back.png"));
+        saveThrough("export2PushButton", png);
+        const QImage written(png);
+        QCOMPARE(written.size(), QSize(wide, rows));
+        QCOMPARE(written.pixel(2000, 1), qRgb(0, 255, 255));
+
+        // An unknown suffix fails, and the next dialog still starts in that folder.
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("elsewhere")));
+        const QString elsewhere = dir.filePath(QStringLiteral("elsewhere"));
+        MessageBoxLog boxes;
+        saveThrough("export1PushButton", elsewhere + QStringLiteral("/front.unknown"));
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save image.")});
+        QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Error"));
+        QVERIFY(!QFile::exists(elsewhere + QStringLiteral("/front.unknown")));
+        QCOMPARE(saveThrough("export1PushButton", QString()), elsewhere);
+    }
+
+    void magneticPageDecodesIsoAndJis() {
+        open(colourJob);
+        QVERIFY(child<QTabWidget>("prnTabWidget")->isTabEnabled(2));
+        QCOMPARE(magTexts(),
+                 QStringList({QStringLiteral("A"), QStringLiteral("0x2a"), QStringLiteral(";1?"),
+                              QStringLiteral("0x15"), QString(), QString()}));
+        QTest::mouseClick(child<QRadioButton>("jis_button"), Qt::LeftButton, {}, QPoint(5, 8));
+        QVERIFY(child<QRadioButton>("jis_button")->isChecked());
+        QCOMPARE(magTexts(), QStringList({QStringLiteral("a"), QStringLiteral("0xaa"), QString(),
+                                          QString(), QString(), QString()}));
+        QTest::mouseClick(child<QRadioButton>("iso_button"), Qt::LeftButton, {}, QPoint(5, 8));
+        QCOMPARE(magTexts().mid(0, 4),
+                 QStringList({QStringLiteral("A"), QStringLiteral("0x2a"), QStringLiteral(";1?"),
+                              QStringLiteral("0x15")}));
+    }
+
+    void magneticFailuresShowInTheFields() {
+        open(magJob);
+        QVERIFY(!child<QTabWidget>("prnTabWidget")->isTabEnabled(0));
+        QVERIFY(!child<QTabWidget>("prnTabWidget")->isTabEnabled(1));
+        QVERIFY(child<QTabWidget>("prnTabWidget")->isTabEnabled(2));
+        QCOMPARE(magTexts(),
+                 QStringList({QStringLiteral("Length error!!!"), QStringLiteral("Error"), QString(),
+                              QStringLiteral("0x"), QString(), QString()}));
+        QVERIFY(child<QLineEdit>("track_1_data")->testAttribute(Qt::WA_ForceDisabled));
+    }
+
+    void saveWritesTheSerialisedJobWithEdits() {
+        open(colourJob);
+        // What the document makes of the same edit.
+        KlxPrnHolder expected(colourJob);
+        QVERIFY(expected.isValid());
+        QVERIFY(expected.setNodeText("num-copies", "/prn/card/card-options", "12"));
+
+        auto answer = ModalAnswer::expect<QInputDialog>([](QInputDialog* d) {
+            d->setIntValue(12);
+            d->accept();
+        });
+        QTreeWidget* tree = child<QTreeWidget>("prn_tree_widget");
+        const QList<QTreeWidgetItem*> copies =
+            tree->findItems(QStringLiteral("num-copies"), Qt::MatchExactly | Qt::MatchRecursive);
+        QCOMPARE(copies.size(), 1);
+        tree->setCurrentItem(copies.first());
+        QTest::keyClick(tree, Qt::Key_Return);
+        QVERIFY(answer->fired());
+        // Hidden planes change only the pictures.
+        child<QCheckBox>("check_box_k1")->setChecked(false);
+
+        QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("saved")));
+        const QString target = dir.filePath(QStringLiteral("saved/job.prn"));
+        saveThrough("savePushButton", target);
+        QCOMPARE(klxReadFile(target), expected.toByteArray());
+        QCOMPARE(saveThrough("savePushButton", QString()), dir.filePath(QStringLiteral("saved")));
+        QCOMPARE(w->windowTitle(), colourJob + QStringLiteral(" --- Kalyx PRN Tool "));
+    }
+
+    void saveIntoAnUnwritableFolderFails() {
+        open(colourJob);
+        // root writes anywhere a mode allows, but not into /proc.
+        QString folder = QStringLiteral("/proc");
+        if (geteuid() != 0) {
+            QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("locked")));
+            folder = dir.filePath(QStringLiteral("locked"));
+            QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        MessageBoxLog boxes;
+        saveThrough("savePushButton", folder + QStringLiteral("/job.prn"));
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save PRN.")});
+        QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Critical);
+        QCOMPARE(saveThrough("savePushButton", QString()), folder);
+    }
+
+    void printWithoutPrinterRestoresTheButton() {
+        open(colourJob);
+        QPushButton* print = child<QPushButton>("printPushButton");
+        QString textDuringPrint;
+        bool enabledDuringPrint = true;
+        QString message;
+        auto answer = ModalAnswer::expect<QMessageBox>([&](QMessageBox* box) {
+            textDuringPrint = print->text();
+            enabledDuringPrint = print->isEnabled();
+            message = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        QTest::mouseClick(print, Qt::LeftButton);
+        QVERIFY(answer->fired());
+        QCOMPARE(message, QStringLiteral("Could not open connection to printer."));
+        QCOMPARE(textDuringPrint, QStringLiteral("Printing..."));
+        QVERIFY(!enabledDuringPrint);
+        QCOMPARE(print->text(), QStringLiteral("&Print via USB"));
+        QVERIFY(print->isEnabled());
+    }
+};
+
+KLX_WINDOW_TEST_MAIN(tst_WindowPages)
+#include "tst_window_pages.moc"
