@@ -89,18 +89,18 @@ void Connection::process(SimPrinter& printer, Request request) {
     line += ", " + std::to_string(bytesIn) + " bytes in";
 
     if (fault && fault->closeAfterRequest && socket_) {
-        logLine(line + ", hung up");
+        logExchange(line + ", hung up");
         dropped_ = true;
         return;
     }
     if (!reply.document || (fault && (fault->noAnswer || fault->closeAfterRequest))) {
-        logLine(line + ", no answer");
+        logExchange(line + ", no answer");
         return;
     }
     Pending pending;
     pending.frame = buildFrame(*reply.document, reply.payload, fault ? fault->shape : FrameShape());
     pending.due = Clock::now() + std::chrono::milliseconds(fault ? fault->delayMs : 0);
-    logLine(line + ", " + std::to_string(pending.frame.size()) + " bytes out");
+    logExchange(line + ", " + std::to_string(pending.frame.size()) + " bytes out");
     output_.push_back(std::move(pending));
 }
 

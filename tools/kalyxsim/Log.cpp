@@ -4,6 +4,19 @@
 
 namespace kalyxsim {
 
+namespace {
+bool exchangeLogging = true;
+} // namespace
+
+void setExchangeLogging(bool on) {
+    exchangeLogging = on;
+}
+
+void logExchange(const std::string& line) {
+    if (exchangeLogging)
+        logLine(line);
+}
+
 void logLine(const std::string& line) {
     const std::string text = "kalyxsim: " + line + "\n";
     // One write per line keeps lines whole when several processes share the terminal.

@@ -48,7 +48,7 @@ bool Server::run(int signalFd) {
             std::string peer;
             for (int fd; (fd = listener_.accept(peer)) >= 0;) {
                 const std::string name = "tcp#" + std::to_string(++accepted_);
-                logLine(name + " connected from " + peer);
+                logExchange(name + " connected from " + peer);
                 connections_.push_back(std::make_unique<Connection>(fd, name, true));
             }
         }
@@ -75,7 +75,7 @@ bool Server::run(int signalFd) {
             if (!drop[i])
                 continue;
             if (connections_[i].get() != pty_)
-                logLine(connections_[i]->name() + " closed");
+                logExchange(connections_[i]->name() + " closed");
             connections_.erase(connections_.begin() + static_cast<long>(i));
         }
     }

@@ -44,6 +44,7 @@ void printHelp() {
         "  --close-after-request    same as --fault close\n"
         "  --delay MS               same as --fault delay=MS\n"
         "  --error COMMAND=TEXT     same as --fault for=COMMAND,error=TEXT\n"
+        "  --quiet                  do not log each exchange\n"
         "  --help                   show this text\n"
         "\n"
         "A fault SPEC is a comma-separated list of items:\n%s"
@@ -97,6 +98,8 @@ int main(int argc, char** argv) {
         if (option == "--help" || option == "-h") {
             printHelp();
             return 0;
+        } else if (option == "--quiet") {
+            setExchangeLogging(false);
         } else if (option == "--pty") {
             withPty = true;
         } else if (option == "--crc-big-endian") {
