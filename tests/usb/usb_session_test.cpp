@@ -132,11 +132,15 @@ TEST_F(UsbSessionTest, LargeWriteArrivesIntact) {
         std::vector<char> chunk(65536);
         while (received.size() < size && !done) {
             pollfd p{printer, POLLIN, 0};
-            if (::poll(&p, 1, 10) > 0 && (p.revents & POLLIN)) {
-                const ssize_t n = ::read(printer, chunk.data(), chunk.size());
-                if (n > 0)
-                    received.append(chunk.data(), static_cast<std::size_t>(n));
+            if (::poll(&p, 1, 10) <= 0)
+                continue;
+            if (!(p.revents & POLLIN)) {
+                std::this_thread::sleep_for(milliseconds(2));
+                continue;
             }
+            const ssize_t n = ::read(printer, chunk.data(), chunk.size());
+            if (n > 0)
+                received.append(chunk.data(), static_cast<std::size_t>(n));
         }
     });
     UsbSession session(lp0);
@@ -193,11 +197,15 @@ class ScriptedDevice : public Orvane::platform::UsbDevice {
 public:
     struct Log {
         std::vector<std::size_t> reads, writes;
+        long readCount = 0;
         int waits = 0;
     };
     explicit ScriptedDevice(Log& log) : log(log) {}
 
     Orvane::platform::UsbTransfer read(char*, std::size_t size, std::uint32_t) override {
+        ++log.readCount;
+        if (endlessInput)
+            return {log.readCount < 100000000, size};
         log.reads.push_back(size);
         // Fails in the end, so that a transport without a bound still returns.
         return {log.reads.size() < 1000, 0};
@@ -213,6 +221,7 @@ public:
         return lastTransferCompletes;
     }
 
+    bool endlessInput = false;
     bool emptyWrites = false;
     bool partialWrites = false;
     bool lastTransferCompletes = true;
@@ -221,7 +230,7 @@ private:
     Log& log;
 };
 
-TEST(UsbSessionChunks, LargeWritesGoOutInChunksAndWaitForTheLast) {
+TEST(UsbSessionScripted, LargeWritesGoOutInChunksAndWaitForTheLast) {
     ScriptedDevice::Log log;
     std::vector<char> job(10000000, 'x');
     {
@@ -240,7 +249,17 @@ TEST(UsbSessionChunks, LargeWritesGoOutInChunksAndWaitForTheLast) {
     EXPECT_EQ(partial.writes, (std::vector<std::size_t>{10, 4, 1}));
 }
 
-TEST(UsbSessionChunks, UnfinishedLastTransferFailsTheWrite) {
+TEST(UsbSessionScripted, OpeningEndsWhileThePrinterKeepsTalking) {
+    ScriptedDevice::Log log;
+    auto device = std::make_unique<ScriptedDevice>(log);
+    device->endlessInput = true;
+    const auto start = steady_clock::now();
+    UsbSession session(std::move(device));
+    EXPECT_TRUE(session.isOpen());
+    EXPECT_LT(msSince(start), 5000);
+}
+
+TEST(UsbSessionScripted, UnfinishedLastTransferFailsTheWrite) {
     ScriptedDevice::Log log;
     auto device = std::make_unique<ScriptedDevice>(log);
     device->lastTransferCompletes = false;
@@ -248,7 +267,7 @@ TEST(UsbSessionChunks, UnfinishedLastTransferFailsTheWrite) {
     EXPECT_FALSE(session.write("abc", 3));
 }
 
-TEST(UsbSessionChunks, TransfersThatMoveNothingAreNotRepeatedForEver) {
+TEST(UsbSessionScripted, TransfersThatMoveNothingAreNotRepeatedForEver) {
     ScriptedDevice::Log log;
     auto device = std::make_unique<ScriptedDevice>(log);
     device->emptyWrites = true;
