@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstring>
+#include <new>
 
 namespace Orvane {
 
@@ -17,8 +18,8 @@ UsbSession::UsbSession(const std::string& devicePath)
     : UsbSession(platform::UsbDevice::open(devicePath)) {}
 
 UsbSession::UsbSession(std::unique_ptr<platform::UsbDevice> device)
-    : device(std::move(device)), readBuffer(new char[readBufferSize]) {
-    open = this->device != nullptr;
+    : device(std::move(device)), readBuffer(new (std::nothrow) char[readBufferSize]) {
+    open = this->device && readBuffer;
     discardStaleInput();
 }
 
