@@ -121,6 +121,10 @@ Bytes RawClient::drain(int quietMs) {
     }
 }
 
+void RawClient::shutdownWrite() {
+    ::shutdown(fd_, SHUT_WR);
+}
+
 bool RawClient::closedByPeer(int timeoutMs) {
     pollfd pfd{fd_, POLLIN, 0};
     if (::poll(&pfd, 1, timeoutMs) <= 0)

@@ -43,6 +43,8 @@ public:
     bool receive(Answer& answer, int timeoutMs = 3000);
     // Everything that arrives until the line is quiet for `quietMs`.
     Bytes drain(int quietMs);
+    // Ends our sending side; the peer may still answer.
+    void shutdownWrite();
     // True when the peer closes the connection within the time.
     bool closedByPeer(int timeoutMs);
 

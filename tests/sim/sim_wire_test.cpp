@@ -222,9 +222,23 @@ TEST_F(Wire, SilenceHangUpAndDelayFaults) {
     EXPECT_TRUE(client.closedByPeer(3000));
 }
 
+TEST_F(Wire, AHostThatStopsSendingStillGetsItsAnswers) {
+    start({"--delay", "100"});
+    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    ASSERT_TRUE(client.send(frameRequest("<get-report/>")));
+    client.shutdownWrite();
+    Answer answer;
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_TRUE(answer.prn().child("save-response"));
+    ASSERT_TRUE(client.receive(answer));
+    EXPECT_TRUE(answer.prn().child("get-report-response"));
+    EXPECT_TRUE(client.closedByPeer(3000));
+}
+
 TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
     TempDir jobs;
     start({"--jobs", jobs.path()});
+    setFault("stray-bytes=2"); // meant for the next answer, not for the jobs in between
     const Bytes job = cardJob(600, 10, 600 * 10);
     ASSERT_TRUE(client.send(job));
 
@@ -239,6 +253,7 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
     // Jobs get no answer; the next command's answer proves they were all handled.
     const Answer answer = ask("<get><param id=\"sim-jobs-received\"/><param "
                               "id=\"sim-jobs-stored\"/><param id=\"sim-last-job\"/></get>");
+    EXPECT_EQ(answer.stray, 2u);
     pugi::xml_node values = answer.prn().child("get-response");
     EXPECT_STREQ(values.find_child_by_attribute("id", "sim-jobs-received").child_value(), "4");
     EXPECT_STREQ(values.find_child_by_attribute("id", "sim-jobs-stored").child_value(), "1");

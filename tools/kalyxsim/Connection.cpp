@@ -20,7 +20,7 @@ Connection::~Connection() {
 }
 
 short Connection::events(Clock::time_point now) const {
-    short wanted = POLLIN;
+    short wanted = readClosed_ ? 0 : POLLIN;
     if (!output_.empty() && output_.front().due <= now)
         wanted |= POLLOUT;
     return wanted;
@@ -42,11 +42,14 @@ bool Connection::onReadable(SimPrinter& printer) {
     } while (n < 0 && errno == EINTR);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
         return true;
-    if (n <= 0) {
-        // The host closed its side (its orderly close) or the link broke.
+    if (n < 0)
+        return false;
+    if (n == 0) {
+        // The host finished sending (its orderly close): answers still owed are sent first.
         if (reader_.midFrame())
             logLine(name_ + " closed in the middle of a request");
-        return false;
+        readClosed_ = true;
+        return !output_.empty();
     }
     std::size_t used = 0;
     while (used < static_cast<std::size_t>(n) && !dropped_) {
@@ -66,7 +69,7 @@ void Connection::process(SimPrinter& printer, Request request) {
     const std::string command = SimPrinter::commandName(request);
     // The fault is chosen before the command runs, so a command that installs a fault is not
     // itself hit by it.
-    std::optional<Fault> fault = printer.faults().take(command);
+    std::optional<Fault> fault = printer.faults().take(command, command != "print-job");
     Reply reply = printer.handle(request);
 
     std::string line = name_ + " " + (reply.command.empty() ? "?" : reply.command);
@@ -149,7 +152,7 @@ bool Connection::onWritable(Clock::time_point now) {
             return true;
         output_.pop_front();
     }
-    return true;
+    return !(readClosed_ && output_.empty());
 }
 
 } // namespace kalyxsim

@@ -46,6 +46,7 @@ private:
     std::string name_;
     bool socket_;
     bool dropped_ = false;
+    bool readClosed_ = false;
     FrameReader reader_;
     std::deque<Pending> output_;
 };

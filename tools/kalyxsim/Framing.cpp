@@ -101,7 +101,9 @@ void FrameReader::finishText() {
                    std::to_string(maxPayloadSize);
         return;
     }
-    current_.payload.reserve(static_cast<std::size_t>(payloadSize_));
+    // Grown as bytes arrive beyond this, so an announcement alone cannot claim the memory.
+    current_.payload.reserve(
+        static_cast<std::size_t>(std::min<std::uint64_t>(payloadSize_, 16u << 20)));
     crcFill_ = 0;
     state_ = payloadSize_ ? State::Payload : State::Crc;
 }

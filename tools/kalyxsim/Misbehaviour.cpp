@@ -152,10 +152,11 @@ std::string FaultList::describe() const {
     return text;
 }
 
-std::optional<Fault> FaultList::take(const std::string& command) {
+std::optional<Fault> FaultList::take(const std::string& command, bool answered) {
     std::optional<Fault> merged;
     for (Fault& fault : faults_) {
-        if (fault.remaining == 0 || (!fault.command.empty() && fault.command != command))
+        const bool aimed = fault.command.empty() ? answered : fault.command == command;
+        if (fault.remaining == 0 || !aimed)
             continue;
         if (fault.remaining > 0)
             --fault.remaining;

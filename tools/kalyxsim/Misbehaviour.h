@@ -39,8 +39,9 @@ public:
     std::string describe() const;
 
     // Every fault that applies to an answer to `command`, merged into one; each one used
-    // counts down and is dropped when spent.
-    std::optional<Fault> take(const std::string& command);
+    // counts down and is dropped when spent. Requests that get no answer (card jobs) are hit
+    // only by faults aimed at them by name, so they do not use up faults meant for answers.
+    std::optional<Fault> take(const std::string& command, bool answered = true);
 
 private:
     std::vector<Fault> faults_;
