@@ -18,3 +18,7 @@ struct Command {
 
 // Document commands: check, info, render, mag, get, set, save, sample.
 std::vector<Command> documentCommands();
+// Printer commands: printers, send, printer.
+std::vector<Command> printerCommands();
+// compose.
+std::vector<Command> composeCommands();

@@ -8,6 +8,8 @@ namespace {
 
 std::vector<Command> allCommands() {
     std::vector<Command> commands = documentCommands();
+    for (std::vector<Command> group : {printerCommands(), composeCommands()})
+        commands.insert(commands.end(), group.begin(), group.end());
     return commands;
 }
 

@@ -1,0 +1,375 @@
+// compose: a print job made by the printer library from ordinary pictures and ISO track texts.
+#include "CliSupport.h"
+#include "Command.h"
+#include "MagTracks.h"
+#include "PrinterTarget.h"
+
+#include <kalyxcomms/Comms.h>
+#include <kalyxcomms/Printer.h>
+
+#include <QImage>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+#include <array>
+
+namespace {
+
+const QString command = QStringLiteral("compose");
+const char* const panelLetters = "ymcko";
+
+// Card sizes the document accepts (dots).
+constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
+constexpr unsigned defaultHeight = 642, maxHeight = 642;
+// Bits per inch of the ISO layout: 210 on tracks 1 and 3, 75 on track 2.
+const char* const defaultBpi[3] = {"210", "75", "210"};
+
+struct Composition {
+    Orvane::PrintOptions options;
+    Orvane::ImageData images;
+    Orvane::MagData mag;
+};
+
+// One --option PATH=VALUE into the composition's option maps. False with a reason.
+bool applyOption(const QString& item, Composition& c, const std::array<bool, 2>& sides,
+                 const std::array<bool, 3>& tracks, QString& problem) {
+    const int eq = item.indexOf(QLatin1Char('='));
+    if (eq <= 0) {
+        problem = QStringLiteral("'%1' is not PATH=VALUE").arg(item);
+        return false;
+    }
+    const QStringList path = item.left(eq).split(QLatin1Char('/'));
+    const std::string value = item.mid(eq + 1).toStdString();
+    static const QRegularExpression element(QStringLiteral("^[A-Za-z_][A-Za-z0-9._-]*$"));
+    const QString name = path.last();
+    if (!element.match(name).hasMatch()) {
+        problem = QStringLiteral("'%1' is not an element name").arg(name);
+        return false;
+    }
+    const std::string key = name.toStdString();
+    const QString kind = path.first();
+    if (kind == QLatin1String("card-options") && path.size() == 2) {
+        c.options.cardOptions[key] = value;
+        return true;
+    }
+    if (kind == QLatin1String("mag-options") && path.size() == 2) {
+        if (!c.options.magOptions)
+            c.options.magOptions.emplace();
+        (*c.options.magOptions)[key] = value;
+        return true;
+    }
+    if (kind == QLatin1String("track-options") && path.size() == 3) {
+        bool ok = false;
+        const int t = path.at(1).toInt(&ok);
+        if (!ok || t < 1 || t > 3 || !tracks[std::size_t(t - 1)]) {
+            problem = QStringLiteral("'%1': give a text for that track (--track1, --track2, "
+                                     "--track3)")
+                          .arg(item.left(eq));
+            return false;
+        }
+        if (key == "num-bits") {
+            problem = QStringLiteral("num-bits is counted from the track text");
+            return false;
+        }
+        (*c.options.trackOptions[std::size_t(t - 1)])[key] = value;
+        return true;
+    }
+    if (kind == QLatin1String("side-options") && path.size() == 4) {
+        const QString side = path.at(1);
+        const int s = side == QLatin1String("0") || side == QLatin1String("front")  ? 0
+                      : side == QLatin1String("1") || side == QLatin1String("back") ? 1
+                                                                                    : -1;
+        if (s < 0 || !sides[std::size_t(s)]) {
+            problem = QStringLiteral("'%1': the side must be 0 (front) or 1 (back) and have a "
+                                     "picture")
+                          .arg(item.left(eq));
+            return false;
+        }
+        const QString panel = path.at(2);
+        const int p =
+            panel.size() == 1 ? QByteArray(panelLetters).indexOf(panel.at(0).toLatin1()) : -1;
+        if (p < 0) {
+            problem =
+                QStringLiteral("'%1': the panel must be one of y, m, c, k, o").arg(item.left(eq));
+            return false;
+        }
+        Orvane::PanelOptions& panels = *c.options.sides[std::size_t(s)];
+        if (!panels[std::size_t(p)])
+            panels[std::size_t(p)].emplace();
+        (*panels[std::size_t(p)])[key] = value;
+        return true;
+    }
+    problem = QStringLiteral("'%1' is not one of card-options/NAME, mag-options/NAME, "
+                             "track-options/TRACK/NAME, side-options/SIDE/PANEL/NAME")
+                  .arg(item.left(eq));
+    return false;
+}
+
+// Card width or height from the card options: 0 or absent counts as the default.
+bool cardSize(const Orvane::OptionMap& options, const char* key, unsigned fallback, unsigned low,
+              unsigned high, unsigned& size, QString& problem) {
+    size = fallback;
+    const auto it = options.find(key);
+    if (it == options.end())
+        return true;
+    bool ok = false;
+    const unsigned v = QString::fromStdString(it->second).toUInt(&ok, 10);
+    if (!ok || (v != 0 && (v < low || v > high))) {
+        problem = QStringLiteral("card %1 '%2' is not a number from %3 to %4")
+                      .arg(QLatin1String(key), QString::fromStdString(it->second))
+                      .arg(low)
+                      .arg(high);
+        return false;
+    }
+    if (v != 0)
+        size = v;
+    return true;
+}
+
+// The picture scaled to the card and laid over white, one opaque RGB value per dot.
+QImage cardPicture(const QString& path, unsigned width, unsigned height, QString& problem) {
+    QImage picture(path);
+    if (picture.isNull()) {
+        problem = QStringLiteral("cannot read a picture from %1").arg(path);
+        return {};
+    }
+    picture = picture.convertToFormat(QImage::Format_ARGB32);
+    if (picture.width() != int(width) || picture.height() != int(height))
+        picture = picture.scaled(int(width), int(height), Qt::IgnoreAspectRatio,
+                                 Qt::SmoothTransformation);
+    for (int y = 0; y < picture.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+        for (int x = 0; x < picture.width(); ++x) {
+            const QRgb p = line[x];
+            const int a = qAlpha(p);
+            auto over = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
+            line[x] = qRgb(over(qRed(p)), over(qGreen(p)), over(qBlue(p)));
+        }
+    }
+    return picture;
+}
+
+// Y, M and C are the complements of blue, green and red; dots no brighter than `blackLevel` in
+// every channel print with K alone, which the printer lays down as true black.
+void toPlanes(const QImage& picture, unsigned blackLevel, bool doubleK,
+              std::array<std::vector<unsigned char>, 4>& planes) {
+    const std::size_t w = std::size_t(picture.width());
+    const std::size_t h = std::size_t(picture.height());
+    for (auto& plane : planes)
+        plane.assign(w * h, 0);
+    for (std::size_t y = 0; y < h; ++y) {
+        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(int(y)));
+        for (std::size_t x = 0; x < w; ++x) {
+            const QRgb p = line[x];
+            const std::size_t pos = x * h + y;
+            const unsigned r = unsigned(qRed(p)), g = unsigned(qGreen(p)), b = unsigned(qBlue(p));
+            if (r <= blackLevel && g <= blackLevel && b <= blackLevel) {
+                planes[Orvane::PanelK][pos] = 255;
+                continue;
+            }
+            planes[Orvane::PanelY][pos] = static_cast<unsigned char>(255 - b);
+            planes[Orvane::PanelM][pos] = static_cast<unsigned char>(255 - g);
+            planes[Orvane::PanelC][pos] = static_cast<unsigned char>(255 - r);
+        }
+    }
+    if (doubleK) {
+        // Two plane columns per card column, each a copy of the card column.
+        std::vector<unsigned char> wide(2 * w * h);
+        for (std::size_t x = 0; x < w; ++x) {
+            std::copy_n(planes[Orvane::PanelK].begin() + std::ptrdiff_t(x * h), h,
+                        wide.begin() + std::ptrdiff_t(2 * x * h));
+            std::copy_n(planes[Orvane::PanelK].begin() + std::ptrdiff_t(x * h), h,
+                        wide.begin() + std::ptrdiff_t((2 * x + 1) * h));
+        }
+        planes[Orvane::PanelK] = std::move(wide);
+    }
+}
+
+bool panelIsDouble(const std::optional<Orvane::OptionMap>& panel) {
+    if (!panel)
+        return false;
+    const auto it = panel->find("x-density");
+    return it != panel->end() && QString::fromStdString(it->second).toUInt() == 600;
+}
+
+int runCompose(const QStringList& rawArgs) {
+    QCommandLineParser parser;
+    const QCommandLineOption front(QStringLiteral("front"),
+                                   QStringLiteral("Picture for the front (any format Qt reads)."),
+                                   QStringLiteral("PICTURE"));
+    const QCommandLineOption back(QStringLiteral("back"), QStringLiteral("Picture for the back."),
+                                  QStringLiteral("PICTURE"));
+    const QCommandLineOption track1(QStringLiteral("track1"),
+                                    QStringLiteral("ISO track 1 text (space to '_', sentinels "
+                                                   "included, e.g. %B...?)."),
+                                    QStringLiteral("TEXT"));
+    const QCommandLineOption track2(QStringLiteral("track2"),
+                                    QStringLiteral("ISO track 2 text ('0' to '?', e.g. ;...?)."),
+                                    QStringLiteral("TEXT"));
+    const QCommandLineOption track3(QStringLiteral("track3"), QStringLiteral("ISO track 3 text."),
+                                    QStringLiteral("TEXT"));
+    const QCommandLineOption option(
+        QStringLiteral("option"),
+        QStringLiteral("A job option (repeatable): card-options/NAME, mag-options/NAME, "
+                       "track-options/TRACK/NAME or side-options/SIDE/PANEL/NAME (SIDE 0 or "
+                       "1, PANEL one of y, m, c, k, o), e.g. card-options/num-copies=2."),
+        QStringLiteral("PATH=VALUE"));
+    const QCommandLineOption blackLevel(
+        QStringLiteral("black-level"),
+        QStringLiteral("Dots whose red, green and blue are all at most N print with black (K) "
+                       "alone (default 0: only pure black)."),
+        QStringLiteral("N"), QStringLiteral("0"));
+    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+                                    QStringLiteral("Write the job to this file."),
+                                    QStringLiteral("OUT.prn"));
+    const QCommandLineOption tcp(QStringLiteral("tcp"),
+                                 QStringLiteral("Print on a printer on the network."),
+                                 QStringLiteral("HOST[:PORT]"));
+    const QCommandLineOption usb(QStringLiteral("usb"),
+                                 QStringLiteral("Print on a USB printer (default: the first "
+                                                "printer found)."),
+                                 QStringLiteral("PATH"));
+    parser.addOptions({front, back, track1, track2, track3, option, blackLevel, output, tcp, usb});
+    const QStringList args = cli::attachUsbPath(rawArgs,
+                                                {QStringLiteral("front"), QStringLiteral("back"),
+                                                 QStringLiteral("track1"), QStringLiteral("track2"),
+                                                 QStringLiteral("track3"), QStringLiteral("option"),
+                                                 QStringLiteral("black-level"), QStringLiteral("o"),
+                                                 QStringLiteral("output"), QStringLiteral("tcp")},
+                                                0);
+    int status = ExitSuccess;
+    if (!cli::parse(
+            parser, command,
+            QStringLiteral("--front PICTURE [--back PICTURE] [--track1 TEXT] [--track2 TEXT] "
+                           "[--track3 TEXT] [--option PATH=VALUE...] (-o OUT.prn | --tcp "
+                           "HOST[:PORT] | --usb [PATH])"),
+            QStringLiteral(
+                "Makes a print job with the printer library: each picture is scaled to the card "
+                "and turned into Y, M, C and K planes (K for true black), and each track text "
+                "is encoded in ISO cells with odd parity and an LRC. The job is written to a "
+                "file or sent to a printer (which does not answer print jobs).\n\nThe library "
+                "writes track data after the planes, while kalyxprntool and 'kalyxprn check' "
+                "read track data first: a job with tracks prints as composed but does not load "
+                "as the same job there."),
+            args, status))
+        return status;
+    if (!parser.positionalArguments().isEmpty())
+        return cli::usageError(
+            command,
+            QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
+    if (!parser.isSet(front))
+        return cli::usageError(command, QStringLiteral("--front PICTURE is required"));
+    const int targets = int(parser.isSet(output)) + int(parser.isSet(tcp)) + int(parser.isSet(usb));
+    if (targets != 1)
+        return cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
+    bool ok = false;
+    const unsigned black = parser.value(blackLevel).toUInt(&ok, 10);
+    if (!ok || black > 255)
+        return cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
+    cli::TcpAddress address;
+    if (parser.isSet(tcp)) {
+        QString problem;
+        if (!cli::parseTcpAddress(parser.value(tcp), address, problem))
+            return cli::usageError(command, problem);
+    }
+
+    Composition c;
+    const std::array<bool, 2> sides{true, parser.isSet(back)};
+    const QCommandLineOption* trackOptions[3] = {&track1, &track2, &track3};
+    std::array<bool, 3> tracks{};
+    for (int t = 0; t < 3; ++t)
+        tracks[std::size_t(t)] = parser.isSet(*trackOptions[t]);
+    for (int s = 0; s < 2; ++s)
+        if (sides[std::size_t(s)]) {
+            Orvane::PanelOptions panels;
+            for (int p = 0; p < 4; ++p)
+                panels[std::size_t(p)].emplace();
+            c.options.sides[std::size_t(s)] = panels;
+        }
+    c.options.cardOptions = {{"image-format", "orvane"}};
+    for (int t = 0; t < 3; ++t)
+        if (tracks[std::size_t(t)])
+            c.options.trackOptions[std::size_t(t)] = Orvane::OptionMap{{"bpi", defaultBpi[t]}};
+    if (tracks[0] || tracks[1] || tracks[2])
+        c.options.magOptions.emplace();
+    for (const QString& item : parser.values(option)) {
+        QString problem;
+        if (!applyOption(item, c, sides, tracks, problem))
+            return cli::usageError(command, QStringLiteral("--option ") + problem);
+    }
+
+    QString problem;
+    unsigned width = 0, height = 0;
+    if (!cardSize(c.options.cardOptions, "width", defaultWidth, minWidth, maxWidth, width,
+                  problem) ||
+        !cardSize(c.options.cardOptions, "height", defaultHeight, 1, maxHeight, height, problem)) {
+        cli::err(QStringLiteral("kalyxprn compose: ") + problem);
+        return ExitFailure;
+    }
+    c.options.cardOptions.emplace("width", std::to_string(width));
+    c.options.cardOptions.emplace("height", std::to_string(height));
+
+    for (int t = 0; t < 3; ++t) {
+        if (!tracks[std::size_t(t)])
+            continue;
+        if (!cli::encodeIsoTrack(t + 1, parser.value(*trackOptions[t]),
+                                 c.mag.tracks[std::size_t(t)], problem)) {
+            cli::err(QStringLiteral("kalyxprn compose: ") + problem);
+            return ExitFailure;
+        }
+    }
+    const QCommandLineOption* pictures[2] = {&front, &back};
+    for (int s = 0; s < 2; ++s) {
+        if (!sides[std::size_t(s)])
+            continue;
+        const QImage picture = cardPicture(parser.value(*pictures[s]), width, height, problem);
+        if (picture.isNull()) {
+            cli::err(QStringLiteral("kalyxprn compose: ") + problem);
+            return ExitFailure;
+        }
+        const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
+        toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
+    }
+
+    const bool hasTracks = tracks[0] || tracks[1] || tracks[2];
+    if (hasTracks)
+        cli::err(QStringLiteral(
+            "kalyxprn compose: note: the job carries its track data after the planes, as the "
+            "printer library lays jobs out; kalyxprntool reads track data before the planes, so "
+            "it will not show this job's tracks or pictures as composed"));
+
+    if (parser.isSet(output)) {
+        std::vector<unsigned char> job;
+        cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
+        QSaveFile file(parser.value(output));
+        if (!file.open(QIODevice::WriteOnly) ||
+            file.write(reinterpret_cast<const char*>(job.data()), qint64(job.size())) !=
+                qint64(job.size()) ||
+            !file.commit()) {
+            cli::err(QStringLiteral("kalyxprn compose: cannot write %1").arg(parser.value(output)));
+            return ExitFailure;
+        }
+        cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(parser.value(output)));
+        return ExitSuccess;
+    }
+    const Orvane::Comms comms;
+    cli::OpenedPrinter target = parser.isSet(tcp)
+                                    ? cli::openTcpPrinter(comms, command, address)
+                                    : cli::openUsbPrinter(comms, command, parser.value(usb));
+    if (!target.printer)
+        return ExitFailure;
+    if (!target.printer->printCard(c.options, c.images, c.mag)) {
+        cli::err(QStringLiteral("kalyxprn compose: Failed to send job to printer (%1).")
+                     .arg(target.name));
+        return ExitFailure;
+    }
+    cli::out(QStringLiteral("sent the job to %1").arg(target.name));
+    return ExitSuccess;
+}
+
+} // namespace
+
+std::vector<Command> composeCommands() {
+    return {
+        {"compose", "make a job from pictures and track texts and print or save it", runCompose}};
+}

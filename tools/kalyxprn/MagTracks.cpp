@@ -1,0 +1,101 @@
+#include "MagTracks.h"
+
+#include "KlxPrnHolder.h"
+#include "PrnJobBuilder.h"
+
+#include <memory>
+
+namespace cli {
+
+namespace {
+
+// Characters a stripe can hold at its recording density, the LRC cell included.
+constexpr int isoCapacity[3] = {79, 40, 107};
+
+QByteArray packBits(const std::vector<bool>& bits) {
+    QByteArray bytes(int((bits.size() + 7) / 8), '\0');
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        if (bits[i])
+            bytes[int(i / 8)] = char(bytes[int(i / 8)] | (0x80 >> (i % 8)));
+    return bytes;
+}
+
+} // namespace
+
+unsigned isoBitsPerChar(int track) {
+    return track == 1 ? 7 : 5;
+}
+
+bool encodeIsoTrack(int track, const QString& text, std::vector<bool>& bits, QString& problem) {
+    bits.clear();
+    if (track < 1 || track > 3) {
+        problem = QStringLiteral("there is no track %1").arg(track);
+        return false;
+    }
+    const unsigned b = isoBitsPerChar(track);
+    const ushort first = b == 7 ? 0x20 : 0x30;
+    const ushort last = b == 7 ? 0x5F : 0x3F;
+    if (text.isEmpty()) {
+        problem = QStringLiteral("the text for track %1 is empty").arg(track);
+        return false;
+    }
+    for (int i = 0; i < text.size(); ++i) {
+        const ushort c = text.at(i).unicode();
+        if (c < first || c > last) {
+            problem = QStringLiteral("track %1 holds only the characters from '%2' to '%3': "
+                                     "'%4' at position %5 is not one of them")
+                          .arg(track)
+                          .arg(QChar(first))
+                          .arg(QChar(last))
+                          .arg(text.at(i))
+                          .arg(i + 1);
+            return false;
+        }
+    }
+    if (text.size() + 1 > isoCapacity[track - 1]) {
+        problem = QStringLiteral("track %1 holds at most %2 characters; the text has %3")
+                      .arg(track)
+                      .arg(isoCapacity[track - 1] - 1)
+                      .arg(text.size());
+        return false;
+    }
+    const EncodedTrack encoded = encodeTrack(text.toLatin1(), b);
+    bits.reserve(encoded.numBits);
+    for (unsigned i = 0; i < encoded.numBits; ++i)
+        bits.push_back((static_cast<unsigned char>(encoded.bytes.at(int(i / 8))) >> (7 - i % 8)) &
+                       1u);
+    return true;
+}
+
+std::vector<IsoTrack> decodeIsoTracks(const Orvane::MagData& data) {
+    // A job that carries only these tracks, read by the document as the window would read it.
+    PrnJobBuilder builder;
+    builder.addPanel(builder.addSide(0), 'o');
+    for (int t = 1; t <= 3; ++t) {
+        const std::vector<bool>& bits = data.tracks[std::size_t(t - 1)];
+        if (!bits.empty())
+            builder.addTrack(t, packBits(bits), unsigned(bits.size()));
+    }
+    const KlxPrnHolder::ParseFailureReporter previous =
+        KlxPrnHolder::setParseFailureReporter([](const QString&) {});
+    const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(builder.build());
+    KlxPrnHolder::setParseFailureReporter(previous);
+
+    std::vector<IsoTrack> tracks;
+    for (int t = 1; t <= 3; ++t) {
+        IsoTrack track;
+        track.track = t;
+        const std::vector<bool>& bits = data.tracks[std::size_t(t - 1)];
+        track.bits.reserve(int(bits.size()));
+        for (bool bit : bits)
+            track.bits += bit ? QLatin1Char('1') : QLatin1Char('0');
+        if (holder && holder->isValid()) {
+            track.text = holder->trackText(t, isoBitsPerChar(t));
+            track.lrc = holder->trackLrcText(t, isoBitsPerChar(t));
+        }
+        tracks.push_back(track);
+    }
+    return tracks;
+}
+
+} // namespace cli

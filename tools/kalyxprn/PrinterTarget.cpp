@@ -1,0 +1,246 @@
+#include "PrinterTarget.h"
+
+#include "CliSupport.h"
+#include "KlxPrnHolder.h"
+
+#include <kalyxcomms/Session.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+#include <arpa/inet.h>
+#include <cstdio>
+#include <netdb.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace cli {
+
+namespace {
+
+// Slices small enough for a smooth bar, large enough to keep the transfer efficient.
+constexpr int progressSlice = 256 * 1024;
+constexpr qint64 progressThreshold = qint64(1) << 20;
+
+class OfflineSession : public Orvane::Session {
+public:
+    OfflineSession() { open = true; }
+    bool read(char*, int) override { return false; }
+    bool write(const char*, int) override { return false; }
+    bool setReadTimeout(std::uint32_t) override { return true; }
+    bool setWriteTimeout(std::uint32_t) override { return true; }
+};
+
+bool isOption(const QString& arg) {
+    return arg.size() > 1 && arg.startsWith(QLatin1Char('-'));
+}
+
+QString optionName(const QString& arg) {
+    QString name = arg;
+    while (name.startsWith(QLatin1Char('-')))
+        name.remove(0, 1);
+    return name;
+}
+
+void drawBar(qint64 done, qint64 total) {
+    constexpr int width = 40;
+    const int filled = total > 0 ? int(done * width / total) : width;
+    const int percent = total > 0 ? int(done * 100 / total) : 100;
+    std::string bar(std::size_t(filled), '#');
+    bar.append(std::size_t(width - filled), '.');
+    std::fprintf(stderr, "\r[%s] %3d%% %lld/%lld bytes", bar.c_str(), percent,
+                 static_cast<long long>(done), static_cast<long long>(total));
+    std::fflush(stderr);
+}
+
+} // namespace
+
+bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem) {
+    QString host = text;
+    const int colon = text.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0) {
+        host = text.left(colon);
+        bool ok = false;
+        const uint port = text.mid(colon + 1).toUInt(&ok, 10);
+        if (!ok || port == 0 || port > 65535) {
+            problem = QStringLiteral("invalid port in '%1' (1 to 65535)").arg(text);
+            return false;
+        }
+        address.port = static_cast<Orvane::Port>(port);
+    }
+    if (host.isEmpty()) {
+        problem = QStringLiteral("no host in '%1'").arg(text);
+        return false;
+    }
+    const std::string name = host.toStdString();
+    in_addr parsed{};
+    if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
+        address.host = name;
+        return true;
+    }
+    // The library takes dotted IPv4 only; names such as "localhost" are resolved here.
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) {
+        problem = QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host);
+        return false;
+    }
+    char dotted[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
+    ::inet_ntop(AF_INET, &in->sin_addr, dotted, sizeof dotted);
+    ::freeaddrinfo(found);
+    address.host = dotted;
+    return true;
+}
+
+QStringList attachUsbPath(const QStringList& args, const QStringList& valueOptions,
+                          int positionals) {
+    int usbAt = -1;
+    int candidate = -1;
+    int found = 0;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& arg = args.at(i);
+        if (arg == QLatin1String("--"))
+            break;
+        if (!isOption(arg)) {
+            if (usbAt >= 0 && i == usbAt + 1)
+                candidate = i;
+            ++found;
+            continue;
+        }
+        if (arg == QLatin1String("--usb") || arg == QLatin1String("-usb")) {
+            usbAt = i;
+            continue;
+        }
+        if (!arg.contains(QLatin1Char('=')) && valueOptions.contains(optionName(arg)))
+            ++i; // its value
+    }
+    QStringList out = args;
+    if (usbAt < 0)
+        return out;
+    if (candidate >= 0 && found > positionals) {
+        out[usbAt] = QStringLiteral("--usb=") + args.at(candidate);
+        out.removeAt(candidate);
+    } else {
+        out[usbAt] = QStringLiteral("--usb=");
+    }
+    return out;
+}
+
+OpenedPrinter openUsbPrinter(const Orvane::Comms& comms, const QString& command,
+                             const QString& path) {
+    OpenedPrinter opened;
+    std::string device = path.toStdString();
+    if (device.empty()) {
+        const std::vector<Orvane::UsbPrinterInfo> printers = comms.getUsbPrinterInfos();
+        if (printers.empty()) {
+            err(QStringLiteral("kalyxprn %1: no printer found on USB").arg(command));
+            return opened;
+        }
+        device = printers.front().devicePath;
+    }
+    opened.name = QString::fromStdString(device);
+    opened.printer = comms.getUsbPrinter(device);
+    if (!opened.printer)
+        err(QStringLiteral("kalyxprn %1: cannot open the printer at %2 (missing, busy, or no "
+                           "permission: see the lp group)")
+                .arg(command, opened.name));
+    return opened;
+}
+
+OpenedPrinter openTcpPrinter(const Orvane::Comms& comms, const QString& command,
+                             const TcpAddress& address) {
+    OpenedPrinter opened;
+    opened.name =
+        QStringLiteral("%1:%2").arg(QString::fromStdString(address.host)).arg(address.port);
+    opened.printer = comms.getEthernetPrinter(address.host, address.port);
+    if (!opened.printer)
+        err(QStringLiteral("kalyxprn %1: cannot connect to %2").arg(command, opened.name));
+    return opened;
+}
+
+OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command,
+                              const QString& path) {
+    OpenedPrinter opened;
+    opened.name = path;
+    opened.printer = comms.getFilePrinter(path.toStdString());
+    if (!opened.printer)
+        err(QStringLiteral("kalyxprn %1: cannot create %2").arg(command, path));
+    return opened;
+}
+
+std::unique_ptr<Orvane::Printer> offlinePrinter() {
+    return std::make_unique<Orvane::Printer>(std::make_unique<OfflineSession>());
+}
+
+bool wantsProgress(qint64 size) {
+    return size > progressThreshold && ::isatty(STDERR_FILENO);
+}
+
+bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {
+    if (!progress)
+        return printer.write(job.constData(), job.size());
+    const qint64 total = job.size();
+    qint64 done = 0;
+    drawBar(0, total);
+    bool ok = true;
+    while (ok && done < total) {
+        const int slice = int(std::min<qint64>(progressSlice, total - done));
+        ok = printer.write(job.constData() + done, slice);
+        if (ok)
+            done += slice;
+        drawBar(done, total);
+    }
+    std::fputc('\n', stderr);
+    return ok;
+}
+
+bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
+        err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, path));
+        return false;
+    }
+    if (file.size() > limit) {
+        err(QStringLiteral("kalyxprn %1: %2 is larger than %3 bytes")
+                .arg(command, path)
+                .arg(limit));
+        return false;
+    }
+    bytes = file.readAll();
+    if (bytes.size() != file.size()) {
+        err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, path));
+        return false;
+    }
+    return true;
+}
+
+} // namespace cli
+
+namespace cli {
+
+bool readJob(const QString& command, const QString& path, QByteArray& job) {
+    QStringList messages;
+    const KlxPrnHolder::ParseFailureReporter previous = KlxPrnHolder::setParseFailureReporter(
+        [&messages](const QString& text) { messages.append(text); });
+    const KlxPrnHolder holder(path);
+    KlxPrnHolder::setParseFailureReporter(previous);
+    if (!holder.isValid()) {
+        if (!holder.loadError().isEmpty())
+            messages.append(holder.loadError());
+        if (messages.isEmpty())
+            messages.append(QStringLiteral("Couldn't parse PRN file."));
+        err(QStringLiteral("kalyxprn %1: %2: invalid: %3")
+                .arg(command, path, messages.join(QStringLiteral("; "))));
+        return false;
+    }
+    for (const QString& warning : messages)
+        err(QStringLiteral("kalyxprn %1: %2: warning: %3").arg(command, path, warning));
+    job = holder.toByteArray();
+    return true;
+}
+
+} // namespace cli

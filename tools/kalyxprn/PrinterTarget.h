@@ -1,0 +1,70 @@
+// Reaching a printer from the command line: the --usb, --tcp and --file targets shared by the
+// printer commands, and the exit status for an exchange that produced no usable answer.
+#pragma once
+
+#include "Command.h"
+
+#include <kalyxcomms/Comms.h>
+#include <kalyxcomms/Printer.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+// No answer, a broken frame or a time-out: the printer may or may not have acted.
+constexpr int ExitNoAnswer = 3;
+
+namespace cli {
+
+struct TcpAddress {
+    std::string host; // dotted IPv4
+    Orvane::Port port = Orvane::DefaultPort;
+};
+
+// "HOST[:PORT]": a dotted IPv4 address or a name that resolves to one; the port defaults to
+// 9100. False with a reason on bad text.
+bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem);
+
+// `--usb` takes an optional PATH, which QCommandLineParser cannot express: rewrites "--usb"
+// into "--usb=PATH" when the next argument is a path that the command does not need as one of
+// its `positionals` arguments, and into "--usb=" otherwise. `valueOptions` names the options
+// (without dashes) that take a value, so their values are not counted as positionals.
+QStringList attachUsbPath(const QStringList& args, const QStringList& valueOptions,
+                          int positionals);
+
+struct OpenedPrinter {
+    std::unique_ptr<Orvane::Printer> printer;
+    QString name; // for messages: the device path, HOST:PORT or the file
+};
+
+// Opens the printer on a USB device path; an empty path takes the first printer discovered.
+// Reports on stderr and returns an empty printer on failure.
+OpenedPrinter openUsbPrinter(const Orvane::Comms& comms, const QString& command,
+                             const QString& path);
+OpenedPrinter openTcpPrinter(const Orvane::Comms& comms, const QString& command,
+                             const TcpAddress& address);
+OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command,
+                              const QString& path);
+
+// A printer that cannot reach anything; composes jobs into memory.
+std::unique_ptr<Orvane::Printer> offlinePrinter();
+
+// Raw write of a whole job. With `progress`, writes in slices and draws a bar on stderr.
+bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress);
+// A progress bar is worth drawing: stderr is a terminal and the job is larger than 1 MiB.
+bool wantsProgress(qint64 size);
+
+// Reads a whole file of at most `limit` bytes; reports on stderr and returns false otherwise.
+bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes);
+
+} // namespace cli
+
+namespace cli {
+
+// Loads and validates a job file as the window does (messages on stderr) and returns the bytes
+// the window's Print would send.
+bool readJob(const QString& command, const QString& path, QByteArray& job);
+
+} // namespace cli
