@@ -33,8 +33,8 @@ protected:
         ASSERT_TRUE(printer);
     }
 
-    void fault(const std::string& spec) {
-        Settings settings{{"sim-fault", spec}};
+    void fault(const std::string& items) {
+        Settings settings{{"sim-fault", items}};
         std::string problem;
         ASSERT_TRUE(printer->writeSettings(settings, problem));
         ASSERT_EQ(problem, "");
@@ -295,10 +295,10 @@ TEST_F(Commands, StrayBytesAndSlowAnswersWithinTheTimeOutAreAccepted) {
 }
 
 TEST_F(Commands, BrokenAnswersFailAndTheNextCommandSucceeds) {
-    for (const char* spec : {"crc-big-endian", "text-length=4097", "bad-xml",
-                             "binary-size=104857601", "stray-bytes=5,crc-big-endian"}) {
-        SCOPED_TRACE(spec);
-        fault(spec);
+    for (const char* items : {"crc-big-endian", "text-length=4097", "bad-xml",
+                              "binary-size=104857601", "stray-bytes=5,crc-big-endian"}) {
+        SCOPED_TRACE(items);
+        fault(items);
         err = "untouched";
         std::vector<unsigned char> report{9};
         const auto before = Clock::now();

@@ -31,8 +31,8 @@ protected:
         return answer;
     }
 
-    void setFault(const std::string& spec) {
-        Answer answer = ask("<set><param id=\"sim-fault\">" + spec + "</param></set>");
+    void setFault(const std::string& items) {
+        Answer answer = ask("<set><param id=\"sim-fault\">" + items + "</param></set>");
         ASSERT_EQ(answer.error(), "");
     }
 

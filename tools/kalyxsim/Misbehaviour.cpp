@@ -19,7 +19,8 @@ bool parseNumber(const std::string& text, unsigned long long limit, unsigned lon
 } // namespace
 
 const char* faultSyntax() {
-    return "  for=COMMAND           apply only to answers to COMMAND (e.g. get-report)\n"
+    return "  for=COMMAND           apply only to requests of COMMAND (e.g. get-report); card\n"
+           "                        jobs are hit only by faults given for=print-job\n"
            "  count=N               apply to the next N answers only\n"
            "  stray-bytes=N         send N bytes of junk (never '<') before the answer\n"
            "  crc-big-endian        send the checksum most significant byte first\n"
@@ -28,31 +29,32 @@ const char* faultSyntax() {
            "  binary-size=N         announce exactly N payload bytes (sends the real payload)\n"
            "  bad-xml               send XML text that does not parse\n"
            "  no-answer             read the request and never answer\n"
-           "  close                 close the connection after reading the request\n"
+           "  close                 close the connection after reading the request (on the\n"
+           "                        pty, where nothing can be closed: no answer)\n"
            "  delay=MS              answer MS milliseconds late\n"
            "  error=TEXT            answer with this error text (must be the last item)\n";
 }
 
-std::optional<Fault> parseFault(const std::string& spec, long defaultCount, std::string& problem) {
+std::optional<Fault> parseFault(const std::string& items, long defaultCount, std::string& problem) {
     Fault fault;
     fault.remaining = defaultCount;
     std::size_t pos = 0;
-    while (pos < spec.size()) {
-        std::size_t end = spec.find(',', pos);
-        std::string item = spec.substr(pos, end == std::string::npos ? end : end - pos);
+    while (pos < items.size()) {
+        std::size_t end = items.find(',', pos);
+        std::string item = items.substr(pos, end == std::string::npos ? end : end - pos);
         const std::size_t eq = item.find('=');
         const std::string key = item.substr(0, eq);
         if (key == "error") {
             // The text may hold commas, so it takes the rest of the list.
             fault.hasErrorText = true;
-            fault.errorText = spec.substr(pos + eq + 1);
+            fault.errorText = items.substr(pos + eq + 1);
             if (eq == std::string::npos || fault.errorText.empty()) {
                 problem = "error= needs a text";
                 return std::nullopt;
             }
             break;
         }
-        pos = end == std::string::npos ? spec.size() : end + 1;
+        pos = end == std::string::npos ? items.size() : end + 1;
         if (item.empty())
             continue;
         const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);

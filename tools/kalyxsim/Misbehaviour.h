@@ -26,7 +26,7 @@ struct Fault {
 
 // Parses the item list above; on a bad item returns nothing and says why in `problem`.
 // `defaultCount` applies when the list has no "count=" item.
-std::optional<Fault> parseFault(const std::string& spec, long defaultCount, std::string& problem);
+std::optional<Fault> parseFault(const std::string& items, long defaultCount, std::string& problem);
 
 // The help text listing the items.
 const char* faultSyntax();

@@ -35,7 +35,7 @@ void printHelp() {
         "  --track N=BITS           load magnetic track N (1-3) with BITS, a text of 0 and 1\n"
         "  --report-size N          answer get-report with N bytes instead of the text report\n"
         "  --hopper N               cards in the input hopper (default 100)\n"
-        "  --fault SPEC             misbehave as SPEC says (repeatable; see below)\n"
+        "  --fault ITEMS            misbehave as ITEMS say (repeatable; see below)\n"
         "  --stray-bytes N          same as --fault stray-bytes=N\n"
         "  --crc-big-endian         same as --fault crc-big-endian\n"
         "  --text-length N          same as --fault text-length=N\n"
@@ -47,12 +47,12 @@ void printHelp() {
         "  --quiet                  do not log each exchange\n"
         "  --help                   show this text\n"
         "\n"
-        "A fault SPEC is a comma-separated list of items:\n%s"
+        "A fault is a comma-separated list of ITEMS:\n%s"
         "Faults given on the command line apply to every answer unless count= limits them.\n"
-        "At run time, writing the setting \"sim-fault\" with a SPEC adds a fault for the next\n"
-        "answer (or count= answers); writing it empty clears all faults. Other settings for\n"
-        "tests: sim-mag-track1..3, sim-report-size, sim-hopper-cards; read-only: sim-fault,\n"
-        "sim-jobs-received, sim-jobs-stored, sim-last-job.\n"
+        "At run time, writing the setting \"sim-fault\" with ITEMS adds a fault for the next\n"
+        "answer (or count= answers); writing it empty clears all faults, and reading it lists\n"
+        "them. Other settings for tests: sim-mag-track1..3, sim-report-size,\n"
+        "sim-hopper-cards; read-only: sim-jobs-received, sim-jobs-stored, sim-last-job.\n"
         "\n"
         "On start the program prints \"listening on 127.0.0.1:PORT\" (and \"pty PATH\") on\n"
         "stdout, logs one line per exchange on stderr, and stops on SIGINT or SIGTERM.\n",
@@ -79,7 +79,7 @@ int main(int argc, char** argv) {
     PrinterConfig config;
     unsigned long long port = 9100;
     bool withPty = false;
-    std::vector<std::string> faultSpecs;
+    std::vector<std::string> faultLists;
     std::string shortcuts;
     auto addShortcut = [&shortcuts](const std::string& item) {
         shortcuts += (shortcuts.empty() ? "" : ",") + item;
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
                 return usage("--hopper needs a number up to 100000");
             config.hopperCards = static_cast<unsigned>(number);
         } else if (option == "--fault") {
-            faultSpecs.push_back(value);
+            faultLists.push_back(value);
         } else if (option == "--stray-bytes" || option == "--text-length" ||
                    option == "--binary-size-extra" || option == "--delay") {
             addShortcut(option.substr(2) + "=" + value);
@@ -151,20 +151,20 @@ int main(int argc, char** argv) {
             const std::size_t eq = text.find('=');
             if (eq == std::string::npos || eq == 0 || eq + 1 == text.size())
                 return usage("--error needs COMMAND=TEXT");
-            faultSpecs.push_back("for=" + text.substr(0, eq) + ",error=" + text.substr(eq + 1));
+            faultLists.push_back("for=" + text.substr(0, eq) + ",error=" + text.substr(eq + 1));
         } else {
             return usage("unknown option: " + option);
         }
     }
     if (!shortcuts.empty())
-        faultSpecs.insert(faultSpecs.begin(), shortcuts);
+        faultLists.insert(faultLists.begin(), shortcuts);
 
     SimPrinter printer(config);
-    for (const std::string& spec : faultSpecs) {
+    for (const std::string& items : faultLists) {
         std::string problem;
-        auto fault = parseFault(spec, -1, problem);
+        auto fault = parseFault(items, -1, problem);
         if (!fault)
-            return usage("fault '" + spec + "': " + problem);
+            return usage("fault '" + items + "': " + problem);
         printer.faults().add(std::move(*fault));
     }
 
