@@ -36,13 +36,6 @@ class PlaneMasks {
 public:
     void build(const std::vector<PanelRect>& areas, const std::vector<PanelRect>& holes,
                std::uint32_t width, std::uint32_t height) {
-        struct Event {
-            std::uint32_t column;
-            std::uint32_t top;
-            std::uint32_t bottom;
-            int delta;
-            bool hole;
-        };
         std::vector<Event> events;
         events.reserve(2 * (areas.size() + holes.size()));
         auto add = [&](const std::vector<PanelRect>& rects, bool hole) {
@@ -61,9 +54,71 @@ public:
                   [](const Event& a, const Event& b) { return a.column < b.column; });
 
         const bool restricted = !areas.empty();
-        std::vector<int> areaDiff(height + 1, 0), holeDiff(height + 1, 0);
         segmentOf_.assign(width, 0);
         storage_.clear();
+        // Two ways to the same masks: updating per-row counts over each event's rows (cheap for
+        // the usual few rectangles), or a row-difference sweep whose cost does not grow with
+        // the rows the rectangles span (bounded for hostile headers with many of them).
+        std::size_t segments = 1;
+        std::uint64_t spanned = 0;
+        for (std::size_t i = 0; i < events.size(); ++i) {
+            if (i == 0 || events[i].column != events[i - 1].column)
+                ++segments;
+            spanned += events[i].bottom - events[i].top + 1;
+        }
+        if (spanned <= std::uint64_t(segments) * height)
+            buildByCounts(events, restricted, width, height);
+        else
+            buildBySweep(events, restricted, width, height);
+    }
+
+    const unsigned char* column(std::uint32_t x) const { return storage_.data() + segmentOf_[x]; }
+
+private:
+    struct Event {
+        std::uint32_t column;
+        std::uint32_t top;
+        std::uint32_t bottom;
+        int delta;
+        bool hole;
+    };
+
+    // Starts a new mask for columns [column, end) and returns it.
+    unsigned char* newSegment(std::uint32_t column, std::uint32_t end, std::uint32_t height) {
+        const std::size_t base = storage_.size();
+        storage_.resize(base + height);
+        for (std::uint32_t x = column; x < end; ++x)
+            segmentOf_[x] = base;
+        return storage_.data() + base;
+    }
+
+    void buildByCounts(const std::vector<Event>& events, bool restricted, std::uint32_t width,
+                       std::uint32_t height) {
+        std::vector<int> areaCount(height, 0), holeCount(height, 0);
+        std::vector<unsigned char> current(height, restricted ? 0x00 : 0xFF);
+        std::size_t next = 0;
+        std::uint32_t column = 0;
+        while (column < width) {
+            std::uint32_t top = height, bottom = 0;
+            while (next < events.size() && events[next].column == column) {
+                const Event& e = events[next++];
+                std::vector<int>& count = e.hole ? holeCount : areaCount;
+                for (std::uint32_t y = e.top; y <= e.bottom; ++y)
+                    count[y] += e.delta;
+                top = std::min(top, e.top);
+                bottom = std::max(bottom, e.bottom);
+            }
+            for (std::uint32_t y = top; y <= bottom && y < height; ++y)
+                current[y] = ((!restricted || areaCount[y] > 0) && holeCount[y] == 0) ? 0xFF : 0x00;
+            const std::uint32_t end = next < events.size() ? events[next].column : width;
+            std::memcpy(newSegment(column, end, height), current.data(), height);
+            column = end;
+        }
+    }
+
+    void buildBySweep(const std::vector<Event>& events, bool restricted, std::uint32_t width,
+                      std::uint32_t height) {
+        std::vector<int> areaDiff(height + 1, 0), holeDiff(height + 1, 0);
         std::size_t next = 0;
         std::uint32_t column = 0;
         while (column < width) {
@@ -74,24 +129,17 @@ public:
                 diff[e.bottom + 1] -= e.delta;
             }
             const std::uint32_t end = next < events.size() ? events[next].column : width;
-            const std::size_t base = storage_.size();
-            storage_.resize(base + height);
-            unsigned char* mask = storage_.data() + base;
+            unsigned char* mask = newSegment(column, end, height);
             int inAreas = 0, inHoles = 0;
             for (std::uint32_t y = 0; y < height; ++y) {
                 inAreas += areaDiff[y];
                 inHoles += holeDiff[y];
                 mask[y] = ((!restricted || inAreas > 0) && inHoles == 0) ? 0xFF : 0x00;
             }
-            for (std::uint32_t x = column; x < end; ++x)
-                segmentOf_[x] = base;
             column = end;
         }
     }
 
-    const unsigned char* column(std::uint32_t x) const { return storage_.data() + segmentOf_[x]; }
-
-private:
     std::vector<unsigned char> storage_;
     std::vector<std::size_t> segmentOf_;
 };
@@ -114,21 +162,21 @@ void composeColumn(const unsigned char* const a[4], const unsigned char* const b
     const __m128i zero = _mm_setzero_si128();
     const __m128i ones = _mm_set1_epi8(char(0xFF));
     const __m128i low7 = _mm_set1_epi8(0x7F);
-    for (; y + 16 <= height; y += 16) {
-        __m128i v[4];
-        for (int p = 0; p < 4; ++p) {
-            __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a[p] + y));
-            if (Double) {
-                // Truncating average: (x & x2) + ((x ^ x2) >> 1).
-                const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b[p] + y));
-                const __m128i half = _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(x, x2), 1), low7);
-                x = _mm_add_epi8(_mm_and_si128(x, x2), half);
-            }
-            if (Masked)
-                x = _mm_and_si128(x,
-                                  _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks[p] + y)));
-            v[p] = x;
+    // Each plane's value for 16 rows; spelled out per plane so the values stay in registers.
+    auto plane = [&](int p, std::uint32_t row) {
+        __m128i x = _mm_loadu_si128(reinterpret_cast<const __m128i*>(a[p] + row));
+        if (Double) {
+            // Truncating average: (x & x2) + ((x ^ x2) >> 1).
+            const __m128i x2 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(b[p] + row));
+            const __m128i half = _mm_and_si128(_mm_srli_epi16(_mm_xor_si128(x, x2), 1), low7);
+            x = _mm_add_epi8(_mm_and_si128(x, x2), half);
         }
+        if (Masked)
+            x = _mm_and_si128(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks[p] + row)));
+        return x;
+    };
+    for (; y + 16 <= height; y += 16) {
+        const __m128i v[4] = {plane(0, y), plane(1, y), plane(2, y), plane(3, y)};
         const __m128i noBlack = _mm_cmpeq_epi8(v[3], zero);
         const __m128i inkK = _mm_xor_si128(v[3], ones);
         auto channel = [&](__m128i ink) {
@@ -165,20 +213,20 @@ void composeColumn(const unsigned char* const a[4], const unsigned char* const b
 
 // Writes columns [0, count) of the tile (column-major, stride height) into the image rows.
 void storeTile(const std::uint32_t* tile, std::uint32_t count, std::uint32_t height,
-               std::uint32_t* const* rows, std::uint32_t x0) {
+               std::uint32_t stride, std::uint32_t* const* rows, std::uint32_t x0) {
     std::uint32_t y = 0;
 #if defined(__SSE2__)
     if (count == tileColumns) {
         for (; y + 4 <= height; y += 4) {
             for (std::uint32_t c = 0; c < tileColumns; c += 4) {
                 __m128i r0 =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 0) * height + y));
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 0) * stride + y));
                 __m128i r1 =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 1) * height + y));
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 1) * stride + y));
                 __m128i r2 =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 2) * height + y));
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 2) * stride + y));
                 __m128i r3 =
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 3) * height + y));
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(tile + (c + 3) * stride + y));
                 const __m128i t0 = _mm_unpacklo_epi32(r0, r1);
                 const __m128i t1 = _mm_unpacklo_epi32(r2, r3);
                 const __m128i t2 = _mm_unpackhi_epi32(r0, r1);
@@ -198,7 +246,7 @@ void storeTile(const std::uint32_t* tile, std::uint32_t count, std::uint32_t hei
     for (; y < height; ++y) {
         std::uint32_t* row = rows[y] + x0;
         for (std::uint32_t c = 0; c < count; ++c)
-            row[c] = tile[c * height + y];
+            row[c] = tile[c * stride + y];
     }
 }
 
@@ -207,28 +255,43 @@ void decodeAll(const SideDecodeInput& in, const PlaneMasks* masks, const bool* m
                const unsigned char* zeros, const unsigned char* keepAll,
                std::uint32_t* const* rows) {
     const std::uint32_t width = in.width, height = in.height;
-    std::vector<std::uint32_t> tile(std::size_t(tileColumns) * height);
+    // A tile of tileColumns x blockRows pixels stays in the first-level cache.
+    constexpr std::uint32_t blockRows = 128;
+    std::uint32_t tile[tileColumns * blockRows];
+    const unsigned char* a[tileColumns][4];
+    const unsigned char* b[tileColumns][4];
+    const unsigned char* m[tileColumns][4];
     for (std::uint32_t x0 = 0; x0 < width; x0 += tileColumns) {
         const std::uint32_t count = std::min(tileColumns, width - x0);
         for (std::uint32_t c = 0; c < count; ++c) {
             const std::uint32_t x = x0 + c;
-            const unsigned char* a[4];
-            const unsigned char* b[4];
-            const unsigned char* m[4];
             for (int p = 0; p < 4; ++p) {
                 if (!in.planes[p]) {
-                    a[p] = b[p] = zeros;
+                    a[c][p] = b[c][p] = zeros;
                 } else if (in.doubleDensity[p]) {
-                    a[p] = in.planes[p] + std::size_t(2) * x * height;
-                    b[p] = a[p] + height;
+                    a[c][p] = in.planes[p] + std::size_t(2) * x * height;
+                    b[c][p] = a[c][p] + height;
                 } else {
-                    a[p] = b[p] = in.planes[p] + std::size_t(x) * height;
+                    a[c][p] = b[c][p] = in.planes[p] + std::size_t(x) * height;
                 }
-                m[p] = masked[p] ? masks[p].column(x) : keepAll;
+                m[c][p] = masked[p] ? masks[p].column(x) : keepAll;
             }
-            composeColumn<Masked, Double>(a, b, m, height, tile.data() + std::size_t(c) * height);
         }
-        storeTile(tile.data(), count, height, rows, x0);
+        for (std::uint32_t y0 = 0; y0 < height; y0 += blockRows) {
+            const std::uint32_t n = std::min(blockRows, height - y0);
+            for (std::uint32_t c = 0; c < count; ++c) {
+                const unsigned char* ca[4];
+                const unsigned char* cb[4];
+                const unsigned char* cm[4];
+                for (int p = 0; p < 4; ++p) {
+                    ca[p] = a[c][p] + y0;
+                    cb[p] = b[c][p] + y0;
+                    cm[p] = m[c][p] + y0;
+                }
+                composeColumn<Masked, Double>(ca, cb, cm, n, tile + c * blockRows);
+            }
+            storeTile(tile, count, n, blockRows, rows + y0, x0);
+        }
     }
 }
 
