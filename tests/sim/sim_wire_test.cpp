@@ -36,10 +36,6 @@ protected:
         ASSERT_EQ(answer.error(), "");
     }
 
-    std::string position() {
-        return ask("<get-report/>").payload.empty() ? "" : reportLine("Card position: ");
-    }
-
     std::string reportLine(const std::string& prefix) {
         const Answer answer = ask("<get-report/>");
         const std::string text(answer.payload.begin(), answer.payload.end());
@@ -54,9 +50,10 @@ protected:
 };
 
 // A minimal valid card job: one side, black panel, given size.
-Bytes cardJob(unsigned width, unsigned height, std::size_t planeBytes) {
-    const std::string body = "<card><card-options><height>" + std::to_string(height) +
-                             "</height><width>" + std::to_string(width) +
+Bytes cardJob(unsigned width, unsigned height, std::size_t planeBytes,
+              const std::string& moreOptions = "") {
+    const std::string body = "<card><card-options>" + moreOptions + "<height>" +
+                             std::to_string(height) + "</height><width>" + std::to_string(width) +
                              "</width></card-options><side-options side=\"0\"><panel-options "
                              "panel=\"k\"/></side-options></card>";
     Bytes plane(planeBytes);
@@ -268,6 +265,21 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
         log.find("refused: Incorrect length, expected " + std::to_string(wrongLength.size() + 1)),
         std::string::npos);
     EXPECT_NE(log.find("refused: Checksum mismatch"), std::string::npos);
+}
+
+TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {
+    start({"--hopper", "4"});
+    ASSERT_TRUE(client.send(
+        cardJob(600, 10, 6000, "<disable-eject>true</disable-eject><num-copies>3</num-copies>")));
+    EXPECT_EQ(reportLine("Cards printed: "), "3");
+    EXPECT_EQ(reportLine("Cards in hopper: "), "1");
+    EXPECT_EQ(reportLine("Card position: "), "standby");
+    // The kept card is printed again, so two copies need only one more from the hopper.
+    ASSERT_TRUE(client.send(cardJob(600, 10, 6000, "<num-copies>2</num-copies>")));
+    EXPECT_EQ(reportLine("Cards in hopper: "), "0");
+    EXPECT_EQ(reportLine("Card position: "), "source");
+    ASSERT_TRUE(client.send(cardJob(600, 10, 6000)));
+    EXPECT_EQ(reportLine("Cards printed: "), "5");
 }
 
 TEST_F(Wire, ThePtyCarriesTheSameProtocolRaw) {

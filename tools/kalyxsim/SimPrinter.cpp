@@ -2,6 +2,7 @@
 
 #include "PrintJob.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -583,14 +584,19 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
         reply.summary = lastJob_;
         return;
     }
-    Reply pick;
-    if (!pickCard(pick)) {
-        lastJob_ = "refused: " + pick.error;
+    pugi::xml_node options = request.root().child("card").child("card-options");
+    const unsigned copies = std::max(1u, options.child("num-copies").text().as_uint(1));
+    // A card already in the transport is printed first; the others come from the hopper.
+    const unsigned needed = copies - (position_ != Position::Source ? 1 : 0);
+    if (needed > hopper_) {
+        lastJob_ = "refused: Card hopper empty";
         reply.summary = lastJob_;
         return;
     }
-    ++cardsPrinted_;
-    position_ = Position::Source; // printed and ejected
+    hopper_ -= needed;
+    cardsPrinted_ += copies;
+    const bool keep = std::strcmp(options.child("disable-eject").text().as_string(), "true") == 0;
+    position_ = keep ? Position::Standby : Position::Source;
     char name[32];
     std::snprintf(name, sizeof name, "job-%04u.prn", jobsReceived_);
     if (config_.jobsDir.empty()) {
@@ -602,9 +608,9 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
         lastJob_ =
             std::string("printed ") + name + " (could not store: " + std::strerror(errno) + ")";
     }
-    reply.summary = lastJob_ + ", " + std::to_string(check.sides) + " side(s), " +
-                    std::to_string(check.planes) + " plane bytes, " + std::to_string(check.tracks) +
-                    " track bytes";
+    reply.summary = lastJob_ + ", " + std::to_string(copies) + " card(s), " +
+                    std::to_string(check.sides) + " side(s), " + std::to_string(check.planes) +
+                    " plane bytes, " + std::to_string(check.tracks) + " track bytes";
 }
 
 } // namespace kalyxsim
