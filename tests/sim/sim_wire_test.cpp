@@ -265,6 +265,12 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
         log.find("refused: Incorrect length, expected " + std::to_string(wrongLength.size() + 1)),
         std::string::npos);
     EXPECT_NE(log.find("refused: Checksum mismatch"), std::string::npos);
+
+    // A second run into the same folder adds to it.
+    start({"--jobs", jobs.path()});
+    ASSERT_TRUE(client.send(job));
+    ask("<save/>");
+    EXPECT_EQ(jobs.files(), (std::vector<std::string>{"job-0001.prn", "job-0002.prn"}));
 }
 
 TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {

@@ -93,8 +93,8 @@ void FrameReader::finishText() {
     crc_.update(&nul, 1);
     current_.parsed = static_cast<bool>(current_.document->load_buffer(
         current_.text.data(), current_.text.size(), pugi::parse_default, pugi::encoding_auto));
-    // Without a parsed header the payload size is unknown; the frame is treated as payload-free
-    // and the stream resynchronises at the next '<'.
+    // Without a parsed header the payload size is unknown: the frame is taken as payload-free,
+    // so only its checksum is consumed and the next frame is found at its '<' as usual.
     payloadSize_ = current_.parsed ? current_.root().child("binary-size").text().as_ullong(0) : 0;
     if (payloadSize_ > maxPayloadSize) {
         failure_ = "announced payload of " + std::to_string(payloadSize_) + " bytes exceeds " +

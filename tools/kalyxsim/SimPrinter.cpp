@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <sstream>
 #include <unistd.h>
 
@@ -41,7 +42,7 @@ std::string bitsText(const std::vector<bool>& bits) {
     return text;
 }
 
-std::string quoted(const std::string& text) {
+std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
 }
 
@@ -90,6 +91,15 @@ SimPrinter::SimPrinter(PrinterConfig config) : config_(std::move(config)) {
             shipped_[id] = setting.value;
     saved_ = shipped_;
     hopper_ = config_.hopperCards;
+    // Numbering continues after jobs stored by an earlier run, which are never overwritten.
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(config_.jobsDir, ignored)) {
+        unsigned number = 0;
+        char tail = 0;
+        const std::string name = entry.path().filename().string();
+        if (std::sscanf(name.c_str(), "job-%u.pr%c", &number, &tail) == 2 && tail == 'n')
+            lastJobNumber_ = std::max(lastJobNumber_, number);
+    }
     for (int t = 0; t < 3; ++t)
         parseBits(config_.tracks[t], tracks_[t]);
 }
@@ -142,7 +152,7 @@ Reply SimPrinter::handle(const Request& request) {
         pugi::xml_node response = root.append_child((reply.command + "-response").c_str());
         auto handler = handlers().find(reply.command);
         if (handler == handlers().end())
-            reply.error = "Unknown command " + quoted(reply.command);
+            reply.error = "Unknown command " + inQuotes(reply.command);
         else
             (this->*handler->second)(request, request.command(), response, reply);
     }
@@ -210,7 +220,7 @@ void SimPrinter::cardMove(const Request&, pugi::xml_node command, pugi::xml_node
             else
                 position_ = Position::Source;
         } else {
-            reply.error = "Unknown card-move action " + quoted(action);
+            reply.error = "Unknown card-move action " + inQuotes(action);
         }
     }
     response.append_child("position").text().set(positionWord(position_));
@@ -221,7 +231,7 @@ void SimPrinter::errorClear(const Request&, pugi::xml_node command, pugi::xml_no
     const std::string action = command.child("action").text().as_string();
     reply.summary = action;
     if (action != "retry-current-print-job" && action != "cancel-current-print-job") {
-        reply.error = "Unknown error-clear action " + quoted(action);
+        reply.error = "Unknown error-clear action " + inQuotes(action);
         return;
     }
     errorCode_ = 0;
@@ -232,7 +242,7 @@ void SimPrinter::forceError(const Request&, pugi::xml_node command, pugi::xml_no
     long code = 0;
     reply.summary = text;
     if (!parseInteger(text, code) || code < INT32_MIN || code > INT32_MAX) {
-        reply.error = "Invalid error code " + quoted(text);
+        reply.error = "Invalid error code " + inQuotes(text);
         return;
     }
     errorCode_ = code;
@@ -242,7 +252,7 @@ void SimPrinter::powerDown(const Request&, pugi::xml_node command, pugi::xml_nod
     const std::string action = command.child("action").text().as_string();
     reply.summary = action;
     if (action != "shut-down" && action != "reboot" && action != "fast-restart") {
-        reply.error = "Unknown power-down action " + quoted(action);
+        reply.error = "Unknown power-down action " + inQuotes(action);
         return;
     }
     // The simulator keeps serving; what a restart forgets, it forgets.
@@ -265,7 +275,7 @@ void SimPrinter::load(const Request&, pugi::xml_node command, pugi::xml_node, Re
     else if (store == "default")
         values = &saved_;
     if (!values) {
-        reply.error = "Unknown settings store " + quoted(store);
+        reply.error = "Unknown settings store " + inQuotes(store);
         return;
     }
     for (const auto& [id, value] : *values)
@@ -288,11 +298,11 @@ void SimPrinter::magRead(const Request&, pugi::xml_node command, pugi::xml_node 
             wanted[t - 1] = any = true;
         } else if (name == "coercivity") {
             if (value != "high" && value != "low") {
-                reply.error = "Invalid coercivity " + quoted(value);
+                reply.error = "Invalid coercivity " + inQuotes(value);
                 return;
             }
         } else if (name != "direction" && name != "read-attempts") {
-            reply.error = "Unknown mag-read option " + quoted(name);
+            reply.error = "Unknown mag-read option " + inQuotes(name);
             return;
         }
     }
@@ -325,7 +335,7 @@ bool SimPrinter::slotOf(pugi::xml_node command, int& slot, Reply& reply) const {
     const std::string text = command.child("slot").text().as_string();
     long value = 0;
     if (!parseInteger(text, value) || value < 1 || value > glintmarkSlots) {
-        reply.error = "Invalid Glintmark slot " + quoted(text);
+        reply.error = "Invalid Glintmark slot " + inQuotes(text);
         return false;
     }
     slot = static_cast<int>(value);
@@ -439,7 +449,7 @@ bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
 
 bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
                               std::string& problem) {
-    const std::string invalid = "Invalid value " + quoted(value) + " for " + quoted(id);
+    const std::string invalid = "Invalid value " + inQuotes(value) + " for " + inQuotes(id);
     long number = 0;
     if (id == "sim-fault") {
         if (value.empty() || value == "none") {
@@ -477,12 +487,12 @@ bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
     }
     std::string current;
     if (!readSetting(id, current)) {
-        problem = "Unknown setting " + quoted(id);
+        problem = "Unknown setting " + inQuotes(id);
         return false;
     }
     auto it = settings_.find(id);
     if (it == settings_.end() || it->second.kind == Setting::Kind::ReadOnly) {
-        problem = "Setting " + quoted(id) + " is read-only";
+        problem = "Setting " + inQuotes(id) + " is read-only";
         return false;
     }
     Setting& setting = it->second;
@@ -523,7 +533,7 @@ void SimPrinter::getSettings(const Request&, pugi::xml_node command, pugi::xml_n
         std::string value;
         if (!readSetting(id, value)) {
             if (reply.error.empty())
-                reply.error = "Unknown setting " + quoted(id);
+                reply.error = "Unknown setting " + inQuotes(id);
             continue;
         }
         pugi::xml_node answer = response.append_child("param");
@@ -598,7 +608,7 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     const bool keep = std::strcmp(options.child("disable-eject").text().as_string(), "true") == 0;
     position_ = keep ? Position::Standby : Position::Source;
     char name[32];
-    std::snprintf(name, sizeof name, "job-%04u.prn", jobsReceived_);
+    std::snprintf(name, sizeof name, "job-%04u.prn", ++lastJobNumber_);
     if (config_.jobsDir.empty()) {
         lastJob_ = std::string("printed ") + name + " (not stored)";
     } else if (storeFile(config_.jobsDir + "/" + name, request.wireBytes())) {

@@ -103,6 +103,7 @@ private:
     unsigned cardsPrinted_ = 0;
     unsigned jobsReceived_ = 0;
     unsigned jobsStored_ = 0;
+    unsigned lastJobNumber_ = 0;
     std::string lastJob_ = "none";
     SharedBytes bulkReport_;
 };
