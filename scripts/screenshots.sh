@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Screenshots of the real kalyxprntool window on the demonstration job, taken under a virtual X
+# display: the four pages and the integer edit dialog, written to docs/screenshots/.
+# Needs Xvfb, xdotool and ImageMagick's import. BUILD_DIR picks the build folder (default build).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=${BUILD_DIR:-build}
+out=$root/docs/screenshots
+
+for tool in xvfb-run xdotool import; do
+  command -v "$tool" >/dev/null || { echo "screenshots.sh: $tool is missing" >&2; exit 1; }
+done
+
+if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
+  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
+cmake --build "$build" --target kalyxprntool kalyxprn -j "$(nproc)"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$build/tools/kalyxprn/kalyxprn" sample -o "$work/sample.prn"
+
+# A settings store of its own, so the user's window position and folders stay untouched.
+mkdir -p "$work/config/Orvane"
+printf '[General]\nVersion=1.0.0\npos=@Point(0 0)\n' >"$work/config/Orvane/KalyxPrnTool.conf"
+
+mkdir -p "$out"
+cat >"$work/take.sh" <<'SHOT'
+#!/usr/bin/env bash
+set -euo pipefail
+app=$1 job=$2 out=$3
+"$app" "$job" &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n1)
+sleep 1
+shot() { sleep 0.6; import -window "$win" "$out/$1.png"; }
+xdotool windowfocus --sync "$win"
+
+shot options
+# The options page shows first; Ctrl+Tab moves to the next page, wrapping to the front image.
+xdotool key --window "$win" ctrl+Tab;       shot front
+xdotool key --window "$win" ctrl+Tab;       shot back
+xdotool key --window "$win" ctrl+Tab;       shot mag
+xdotool key --window "$win" ctrl+Tab
+
+# Edit num-copies: a click on the first row focuses the tree, type-ahead finds the row and
+# Return opens its dialog.
+xdotool mousemove --window "$win" 60 81 click 1
+sleep 0.3
+xdotool type --delay 80 num-copies
+xdotool key Return
+sleep 0.8
+import -window root -crop "$(xdotool getwindowgeometry "$win" | awk '/Geometry/ {print $2}')+0+0" \
+  "$out/edit-dialog.png"
+xdotool key Escape
+sleep 0.3
+# Quit through the button's shortcut, so the window writes its settings as on a desktop.
+xdotool windowfocus --sync "$win"
+xdotool key alt+q
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+if kill -0 "$pid" 2>/dev/null; then
+  echo "screenshots.sh: the window did not quit; stopping it" >&2
+  kill "$pid"
+fi
+wait "$pid" || true
+SHOT
+chmod +x "$work/take.sh"
+
+XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$work/take.sh" "$root/$build/app/kalyxprntool" "$work/sample.prn" "$out"
+
+ls -l "$out"
