@@ -1,0 +1,32 @@
+// Any bytes as a job: loading, the queries the window makes, re-validation and writing back
+// must give a result without crashing, hanging or reading outside the job.
+#include "KlxPrnHolder.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const bool quiet = [] {
+        KlxPrnHolder::setParseFailureReporter([](const QString&) {});
+        return true;
+    }();
+    (void)quiet;
+    const QByteArray bytes(reinterpret_cast<const char*>(data), int(size));
+    auto holder = KlxPrnHolder::fromBytes(bytes);
+    for (int track = 1; track <= 3; ++track)
+        for (unsigned bits : {5u, 7u, 8u}) {
+            holder->trackText(track, bits);
+            holder->trackLrcText(track, bits);
+        }
+    holder->hasSide(0);
+    holder->hasPanel(1, 'k');
+    if (holder->isValid()) {
+        const std::string hidden[2] = {"k", "ymc"};
+        holder->validateCard(hidden, true);
+        const QByteArray again = holder->toByteArray();
+        auto reloaded = KlxPrnHolder::fromBytes(again);
+        if (!reloaded->isValid())
+            __builtin_trap(); // writing back must keep a valid job valid
+    }
+    return 0;
+}
