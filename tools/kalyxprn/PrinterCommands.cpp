@@ -10,6 +10,7 @@
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
+#include <QRegularExpression>
 #include <QSaveFile>
 
 #include <climits>
@@ -172,8 +173,16 @@ struct Subcommand {
 // when negative.
 bool parseSub(QCommandLineParser& parser, const QString& command, const Subcommand& sub,
               const QStringList& args, int positionals, int& status) {
+    // Negative numbers (error codes, slots) are arguments, not options.
+    QStringList list = args;
+    static const QRegularExpression negative(QStringLiteral("^-[0-9]+$"));
+    for (int i = 0; i < list.size() && list.at(i) != QLatin1String("--"); ++i)
+        if (negative.match(list.at(i)).hasMatch()) {
+            list.insert(i, QStringLiteral("--"));
+            break;
+        }
     if (!cli::parse(parser, command, QString::fromLatin1(sub.usage),
-                    QString::fromLatin1(sub.summary), args, status))
+                    QString::fromLatin1(sub.summary), list, status))
         return false;
     const int count = parser.positionalArguments().size();
     if (positionals >= 0 ? count != positionals : count < -positionals) {
@@ -619,8 +628,8 @@ const Subcommand subcommands[] = {
     {"load-settings", "shipped|default", "Loads the shipped or the default settings.",
      runLoadSettings},
     {"get", "[--json] KEY...",
-     "Prints settings as KEY=VALUE (a key the printer does not know "
-     "shows empty).",
+     "Prints settings as KEY=VALUE; a key the printer leaves unanswered "
+     "shows empty.",
      runGet},
     {"set", "[--json] KEY=VALUE...",
      "Writes settings and prints the values the printer holds "

@@ -1,0 +1,260 @@
+// `kalyxprn compose`: pictures become planes the document decodes back to the same pictures,
+// track texts become bits it decodes back to the same texts, and the two block orders (planes
+// first as composed, tracks first as the document reads) are pinned.
+#include "ConsoleRun.h"
+#include "SimProcess.h"
+
+#include "KlxPrnHolder.h"
+#include "PrnJobBuilder.h"
+
+#include <QDir>
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <pugixml.hpp>
+
+#include <gtest/gtest.h>
+
+using console::kalyxprn;
+using console::Result;
+
+namespace {
+
+constexpr int W = 1013, H = 642;
+
+const QString track1 = QStringLiteral("%B4111111111111111^DOE/JANE^29121010000000000000?");
+const QString track2 = QStringLiteral(";4111111111111111=2912101?");
+const QString track3 = QStringLiteral(";011234567890123456=724724000000000000030300?");
+
+// Every dot distinct enough to catch a swapped plane or a transposed layout, a pure black
+// square for K, and a half-transparent strip that must be laid over white.
+QImage testPicture() {
+    QImage image(W, H, QImage::Format_ARGB32);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            image.setPixel(x, y, qRgb(x % 251, y % 241, (x + 2 * y) % 239 + 1));
+    for (int y = 100; y < 200; ++y)
+        for (int x = 100; x < 200; ++x)
+            image.setPixel(x, y, qRgb(0, 0, 0));
+    for (int x = 0; x < W; ++x)
+        image.setPixel(x, H - 1, qRgba(0, 0, 0, 128));
+    return image;
+}
+
+struct Job {
+    QByteArray header;
+    QByteArray binary;
+};
+
+Job split(const QByteArray& job) {
+    const int nul = job.indexOf('\0');
+    return {job.left(nul), job.mid(nul + 1, job.size() - nul - 5)};
+}
+
+std::unique_ptr<KlxPrnHolder> load(const QByteArray& bytes) {
+    KlxPrnHolder::setParseFailureReporter([](const QString&) {});
+    auto holder = KlxPrnHolder::fromBytes(bytes);
+    KlxPrnHolder::setParseFailureReporter({});
+    return holder;
+}
+
+// Track bytes of a composed job: they close its binary part, in track order.
+qint64 trackBytes(const QByteArray& header) {
+    pugi::xml_document doc;
+    doc.load_buffer(header.constData(), std::size_t(header.size()));
+    qint64 total = 0;
+    for (const pugi::xpath_node& n : doc.select_nodes("/prn/card/mag-options/track-options"))
+        total += (n.node().child("num-bits").text().as_llong() + 7) / 8;
+    return total;
+}
+
+class Compose : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(testPicture().save(path("front.png")));
+        QImage blue(101, 64, QImage::Format_RGB32);
+        blue.fill(qRgb(0, 0, 255));
+        ASSERT_TRUE(blue.save(path("back.png")));
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+};
+
+TEST_F(Compose, WithoutTracksTheDocumentShowsTheSamePictures) {
+    const Result r = kalyxprn(
+        {"compose", "--front", path("front.png"), "--back", path("back.png"), "-o", path("a.prn")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.err, "");
+    const QByteArray job = console::readFile(path("a.prn"));
+    const auto holder = load(job);
+    ASSERT_TRUE(holder && holder->isValid());
+
+    const QImage picture = testPicture();
+    const QImage front = holder->sideImage(0);
+    ASSERT_EQ(front.size(), QSize(W, H));
+    int wrong = 0;
+    for (int y = 0; y < H - 1; ++y)
+        for (int x = 0; x < W; ++x)
+            wrong += front.pixel(x, y) != picture.pixel(x, y);
+    EXPECT_EQ(wrong, 0);
+    // Half-transparent black over white is mid grey.
+    EXPECT_NEAR(qRed(front.pixel(5, H - 1)), 127, 1);
+    EXPECT_EQ(holder->sideImage(1).pixel(500, 300), qRgb(0, 0, 255));
+
+    // True black is K alone; colours carry no K.
+    for (const KlxPrnBlock& b : holder->blocks()) {
+        if (b.side != 0)
+            continue;
+        const char* plane = job.constData() + holder->binaryOffset() + b.offset;
+        EXPECT_EQ(quint8(plane[150 * H + 150]), b.panel == 'k' ? 255 : 0) << b.panel;
+        if (b.panel == 'k') {
+            EXPECT_EQ(quint8(plane[300 * H + 50]), 0);
+        }
+    }
+}
+
+TEST_F(Compose, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLooks) {
+    const Result r = kalyxprn({"compose", "--front", path("front.png"), "--track1", track1,
+                               "--track2", track2, "--track3", track3, "-o", path("t.prn")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains("note: ")) << r.err.toStdString();
+    const QByteArray job = console::readFile(path("t.prn"));
+    const Job parts = split(job);
+
+    // As composed, the document takes plane bytes for tracks.
+    const auto composed = load(job);
+    ASSERT_TRUE(composed && composed->isValid());
+    EXPECT_NE(composed->trackText(1, 7), track1);
+    EXPECT_NE(composed->trackText(2, 5), track2);
+
+    // With the track bytes moved to the front, the same job reads back exactly.
+    const qint64 tracks = trackBytes(parts.header);
+    ASSERT_GT(tracks, 0);
+    const QByteArray reordered = PrnJobBuilder::frame(
+        parts.header, parts.binary.right(int(tracks)) + parts.binary.chopped(int(tracks)));
+    const auto reader = load(reordered);
+    ASSERT_TRUE(reader && reader->isValid());
+    EXPECT_EQ(reader->trackText(1, 7), track1);
+    EXPECT_EQ(reader->trackText(2, 5), track2);
+    EXPECT_EQ(reader->trackText(3, 5), track3);
+    EXPECT_EQ(reader->sideImage(0).pixel(300, 50), testPicture().pixel(300, 50));
+    EXPECT_EQ(reader->nodeText("/prn/card/mag-options/track-options[@track='2']/bpi"), "75");
+}
+
+TEST_F(Compose, TrackBitsReadBackFromAPrinterAsTheText) {
+    ASSERT_EQ(
+        kalyxprn({"compose", "--front", path("back.png"), "--track2", track2, "-o", path("t.prn")})
+            .status,
+        0);
+    const Job parts = split(console::readFile(path("t.prn")));
+    const QByteArray bytes = parts.binary.right(int(trackBytes(parts.header)));
+    pugi::xml_document doc;
+    doc.load_buffer(parts.header.constData(), std::size_t(parts.header.size()));
+    const int n = doc.select_node("//track-options[@track='2']/num-bits").node().text().as_int();
+    ASSERT_EQ(n, (track2.size() + 1) * 5);
+    QString bits;
+    for (int i = 0; i < n; ++i)
+        bits += (quint8(bytes[i / 8]) >> (7 - i % 8)) & 1 ? '1' : '0';
+
+    simtest::SimProcess sim;
+    ASSERT_TRUE(sim.started());
+    const QString tcp = QStringLiteral("127.0.0.1:%1").arg(sim.port());
+    ASSERT_EQ(kalyxprn({"printer", "--tcp", tcp, "set", "sim-mag-track2=" + bits}).status, 0);
+    ASSERT_EQ(kalyxprn({"printer", "--tcp", tcp, "move", "to-contact"}).status, 0);
+    const Result read = kalyxprn({"printer", "--tcp", tcp, "mag-read"});
+    EXPECT_TRUE(read.out.contains("Track 2 data: " + track2 + "\n")) << read.out.toStdString();
+}
+
+TEST_F(Compose, OptionsShapeTheJob) {
+    QImage green(40, 40, QImage::Format_RGB32);
+    green.fill(qRgb(0, 200, 0));
+    ASSERT_TRUE(green.save(path("green.png")));
+    const Result r = kalyxprn({"compose", "--front", path("green.png"), "--option",
+                               "card-options/width=600", "--option", "card-options/num-copies=3",
+                               "--option", "side-options/0/k/x-density=600", "--option",
+                               "side-options/front/o/watermark-index=2", "--option",
+                               "mag-options/coercivity=low", "-o", path("o.prn")});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const auto holder = load(console::readFile(path("o.prn")));
+    ASSERT_TRUE(holder && holder->isValid());
+    EXPECT_EQ(holder->cardWidth(), 600u);
+    EXPECT_EQ(holder->nodeText("/prn/card/card-options/num-copies"), "3");
+    EXPECT_EQ(holder->nodeText("/prn/card/mag-options/coercivity"), "low");
+    EXPECT_TRUE(holder->hasPanel(0, 'o'));
+    for (const KlxPrnBlock& b : holder->blocks())
+        if (b.panel == 'k') {
+            EXPECT_EQ(b.size, 2 * 600 * H);
+        }
+    EXPECT_EQ(holder->sideImage(0).pixel(599, 641), qRgb(0, 200, 0));
+}
+
+TEST_F(Compose, BadTextsAndPicturesExitOneAndWriteNothing) {
+    const QList<QStringList> invalid = {
+        {"--track1", "%Bdoe?"},         // lower case is not on track 1
+        {"--track2", ";12A4?"},         // letters are not on track 2
+        {"--track3", ""},               // nothing to encode
+        {"--track2", QString(40, '1')}, // 40 characters and the LRC do not fit
+        {"--option", "card-options/width=5000"},
+    };
+    for (const QStringList& extra : invalid) {
+        const Result r = kalyxprn(
+            QStringList{"compose", "--front", path("front.png"), "-o", path("x.prn")} + extra);
+        EXPECT_EQ(r.status, 1) << extra.join(' ').toStdString();
+        EXPECT_FALSE(r.err.isEmpty());
+    }
+    EXPECT_EQ(kalyxprn({"compose", "--front", path("absent.png"), "-o", path("x.prn")}).status, 1);
+    ASSERT_TRUE(console::writeFile(path("junk.png"), "not a picture"));
+    EXPECT_EQ(kalyxprn({"compose", "--front", path("junk.png"), "-o", path("x.prn")}).status, 1);
+    EXPECT_FALSE(QFile::exists(path("x.prn")));
+    // 39 characters fit.
+    EXPECT_EQ(kalyxprn({"compose", "--front", path("back.png"), "--track2", QString(39, '1'), "-o",
+                        path("x.prn")})
+                  .status,
+              0);
+}
+
+TEST_F(Compose, UsageErrorsExitTwo) {
+    const QString front = path("front.png");
+    const QList<QStringList> wrong = {
+        {"-o", path("x.prn")},
+        {"--front", front},
+        {"--front", front, "-o", path("x.prn"), "--tcp", "127.0.0.1"},
+        {"--front", front, "-o", path("x.prn"), "--option", "side-options/1/k/x-density=600"},
+        {"--front", front, "-o", path("x.prn"), "--option", "track-options/2/bpi=75"},
+        {"--front", front, "-o", path("x.prn"), "--track1", "%A?", "--option",
+         "track-options/1/num-bits=9"},
+        {"--front", front, "-o", path("x.prn"), "--option", "card-options/bad name=1"},
+        {"--front", front, "-o", path("x.prn"), "--option", "card/width=700"},
+        {"--front", front, "-o", path("x.prn"), "--black-level", "300"},
+    };
+    for (const QStringList& args : wrong)
+        EXPECT_EQ(kalyxprn(QStringList{"compose"} + args).status, 2)
+            << args.join(' ').toStdString();
+}
+
+TEST_F(Compose, ComposedJobsReachPrintersOverTcpAndUsb) {
+    const QString jobs = path("jobs");
+    QDir().mkpath(jobs);
+    simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
+    ASSERT_TRUE(sim.started());
+    ASSERT_FALSE(sim.ptyPath().empty());
+    const QStringList base = {"compose", "--front", path("front.png"), "--track2", track2};
+    ASSERT_EQ(kalyxprn(base + QStringList{"-o", path("c.prn")}).status, 0);
+    const QByteArray local = console::readFile(path("c.prn"));
+
+    Result r =
+        kalyxprn(base + QStringList{"--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.port())});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    r = kalyxprn(base + QStringList{"--usb", QString::fromStdString(sim.ptyPath())});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    for (const char* name : {"/job-0001.prn", "/job-0002.prn"}) {
+        const QByteArray stored = console::waitForFile(jobs + name, local.size());
+        // Only the time of composition may differ.
+        EXPECT_EQ(stored.size(), local.size()) << name;
+        EXPECT_EQ(split(stored).binary, split(local).binary) << name;
+    }
+}
+
+} // namespace

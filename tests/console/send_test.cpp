@@ -1,0 +1,119 @@
+// `kalyxprn send`: the job file reaches a file, a network printer or a USB device path byte for
+// byte, only after it validated.
+#include "ConsoleRun.h"
+#include "SimProcess.h"
+
+#include "PrnJobBuilder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using console::kalyxprn;
+using console::Result;
+
+namespace {
+
+class Send : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        job = makeSampleJob();
+        ASSERT_TRUE(console::writeFile(path("job.prn"), job));
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+    QByteArray job;
+};
+
+TEST_F(Send, FileTargetGetsTheJobUnchanged) {
+    const Result r = kalyxprn({"send", path("job.prn"), "--file", path("out.prn")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(console::readFile(path("out.prn")), job);
+}
+
+TEST_F(Send, PrintersOverTcpAndUsbStoreTheSameBytes) {
+    const QString jobs = path("jobs");
+    QDir().mkpath(jobs);
+    simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
+    ASSERT_TRUE(sim.started());
+    ASSERT_FALSE(sim.ptyPath().empty());
+
+    Result r = kalyxprn(
+        {"send", path("job.prn"), "--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.port())});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(console::waitForFile(jobs + "/job-0001.prn", job.size()), job);
+
+    // The device path may come before or after the job file.
+    const QString pty = QString::fromStdString(sim.ptyPath());
+    r = kalyxprn({"send", "--usb", pty, path("job.prn")});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(console::waitForFile(jobs + "/job-0002.prn", job.size()), job);
+    r = kalyxprn({"send", path("job.prn"), "--usb", pty});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(console::waitForFile(jobs + "/job-0003.prn", job.size()), job);
+}
+
+TEST_F(Send, InvalidJobsAreNotSent) {
+    // Well framed, checksum right, but 100 plane bytes short.
+    const int nul = job.indexOf('\0');
+    const QByteArray binary = job.mid(nul + 1, job.size() - nul - 5);
+    ASSERT_TRUE(console::writeFile(path("short.prn"),
+                                   PrnJobBuilder::frame(job.left(nul), binary.chopped(100))));
+    for (const char* file : {"short.prn", "absent.prn"}) {
+        const Result r = kalyxprn({"send", path(file), "--file", path("out.prn")});
+        EXPECT_EQ(r.status, 1) << file;
+        EXPECT_TRUE(r.err.contains("invalid")) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("out.prn"))) << file;
+    }
+}
+
+TEST_F(Send, DamagedChecksumIsWarnedAndSentRepaired) {
+    QByteArray damaged = job;
+    damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
+    ASSERT_TRUE(console::writeFile(path("damaged.prn"), damaged));
+    const Result r = kalyxprn({"send", path("damaged.prn"), "--file", path("out.prn")});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.contains("warning: The file has invalid checksum")) << r.err.toStdString();
+    // As the window's Print: the job as loaded, with a fresh checksum.
+    EXPECT_EQ(console::readFile(path("out.prn")), job);
+}
+
+TEST_F(Send, LargeJobsShowProgressOnATerminalOnly) {
+    // Two sides of double-density planes make a job of several MiB.
+    PrnJobBuilder builder;
+    for (int s = 0; s < 2; ++s) {
+        const pugi::xml_node side = builder.addSide(s);
+        for (char p : {'y', 'm', 'c', 'k'})
+            builder.addPanel(side, p, QByteArray(p == 'k' ? 2 * 650346 : 650346, char(s + p)),
+                             p == 'k' ? 600 : 0);
+    }
+    const QByteArray large = builder.build();
+    ASSERT_GT(large.size(), 1 << 20);
+    ASSERT_TRUE(console::writeFile(path("large.prn"), large));
+
+    QByteArray terminal;
+    const Result r = console::kalyxprnOnTerminal(
+        {"send", path("large.prn"), "--file", path("out.prn")}, terminal);
+    EXPECT_EQ(r.status, 0) << terminal.toStdString();
+    EXPECT_TRUE(terminal.contains("100%")) << terminal.toStdString();
+    EXPECT_EQ(console::readFile(path("out.prn")), large);
+
+    const Result plain = kalyxprn({"send", path("large.prn"), "--file", path("plain.prn")});
+    EXPECT_EQ(plain.err, "");
+    EXPECT_EQ(console::readFile(path("plain.prn")), large);
+}
+
+TEST_F(Send, TargetMustBeOneOfUsbTcpFile) {
+    EXPECT_EQ(kalyxprn({"send", path("job.prn")}).status, 2);
+    EXPECT_EQ(kalyxprn({"send", path("job.prn"), "--file", path("a"), "--tcp", "127.0.0.1"}).status,
+              2);
+    EXPECT_EQ(kalyxprn({"send", "--file", path("a")}).status, 2);
+    EXPECT_EQ(kalyxprn({"send", path("job.prn"), "--tcp", "127.0.0.1:0"}).status, 2);
+    EXPECT_EQ(kalyxprn({"send", path("job.prn"), "--file", path("no/such/dir/out.prn")}).status, 1);
+}
+
+} // namespace
