@@ -2,6 +2,7 @@
 
 #include "Crc32.h"
 #include "Framing.h"
+#include "LargeBuffer.h"
 #include "XmlVectorWriter.h"
 
 #include <algorithm>
@@ -85,6 +86,7 @@ bool PrinterImpl::receive(PrnMessage& message) {
 
     std::vector<unsigned char>().swap(message.payload);
     message.payload.reserve(size);
+    adviseLargeBuffer(message.payload.data(), message.payload.capacity());
     while (message.payload.size() < size) {
         const std::size_t at = message.payload.size();
         const std::size_t piece = std::min<std::size_t>(kPayloadChunk, size - at);
