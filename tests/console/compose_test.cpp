@@ -207,6 +207,11 @@ TEST_F(Compose, BadTextsAndPicturesExitOneAndWriteNothing) {
     EXPECT_EQ(kalyxprn({"compose", "--front", path("absent.png"), "-o", path("x.prn")}).status, 1);
     ASSERT_TRUE(console::writeFile(path("junk.png"), "not a picture"));
     EXPECT_EQ(kalyxprn({"compose", "--front", path("junk.png"), "-o", path("x.prn")}).status, 1);
+    // A few bytes that announce a picture too large to decode.
+    ASSERT_TRUE(console::writeFile(path("huge.ppm"), "P6\n9000 9000\n255\nabc"));
+    const Result huge = kalyxprn({"compose", "--front", path("huge.ppm"), "-o", path("x.prn")});
+    EXPECT_EQ(huge.status, 1);
+    EXPECT_TRUE(huge.err.contains("million pixels")) << huge.err.toStdString();
     EXPECT_FALSE(QFile::exists(path("x.prn")));
     // 39 characters fit.
     EXPECT_EQ(kalyxprn({"compose", "--front", path("back.png"), "--track2", QString(39, '1'), "-o",
@@ -228,6 +233,7 @@ TEST_F(Compose, UsageErrorsExitTwo) {
         {"--front", front, "-o", path("x.prn"), "--option", "card-options/bad name=1"},
         {"--front", front, "-o", path("x.prn"), "--option", "card/width=700"},
         {"--front", front, "-o", path("x.prn"), "--black-level", "300"},
+        {"--front", front, "-o", path("x.prn"), "--option", "card-options/x=a\x01b"},
     };
     for (const QStringList& args : wrong)
         EXPECT_EQ(kalyxprn(QStringList{"compose"} + args).status, 2)

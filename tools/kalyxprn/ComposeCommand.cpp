@@ -8,6 +8,7 @@
 #include <kalyxcomms/Printer.h>
 
 #include <QImage>
+#include <QImageReader>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -23,6 +24,8 @@ constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
 constexpr unsigned defaultHeight = 642, maxHeight = 642;
 // Bits per inch of the ISO layout: 210 on tracks 1 and 3, 75 on track 2.
 const char* const defaultBpi[3] = {"210", "75", "210"};
+// Far beyond any card picture (a 2026 x 642 card at 8x), far below what exhausts memory.
+constexpr qint64 maxPicturePixels = 64000000;
 
 struct Composition {
     Orvane::PrintOptions options;
@@ -39,7 +42,15 @@ bool applyOption(const QString& item, Composition& c, const std::array<bool, 2>&
         return false;
     }
     const QStringList path = item.left(eq).split(QLatin1Char('/'));
-    const std::string value = item.mid(eq + 1).toStdString();
+    const QString text = item.mid(eq + 1);
+    for (const QChar ch : text)
+        if (ch.unicode() < 0x20 && ch != QLatin1Char('\t') && ch != QLatin1Char('\n')) {
+            // XML cannot carry them: the header would no longer parse.
+            problem =
+                QStringLiteral("'%1': control characters cannot be stored").arg(item.left(eq));
+            return false;
+        }
+    const std::string value = text.toStdString();
     static const QRegularExpression element(QStringLiteral("^[A-Za-z_][A-Za-z0-9._-]*$"));
     const QString name = path.last();
     if (!element.match(name).hasMatch()) {
@@ -128,9 +139,21 @@ bool cardSize(const Orvane::OptionMap& options, const char* key, unsigned fallba
 
 // The picture scaled to the card and laid over white, one opaque RGB value per dot.
 QImage cardPicture(const QString& path, unsigned width, unsigned height, QString& problem) {
-    QImage picture(path);
+    QImageReader reader(path);
+    const QSize size = reader.size();
+    // Decoding is unbounded otherwise: a small file can claim a huge picture.
+    if (size.isValid() && qint64(size.width()) * size.height() > maxPicturePixels) {
+        problem = QStringLiteral("%1 is %2 x %3 pixels; at most %4 million pixels are read")
+                      .arg(path)
+                      .arg(size.width())
+                      .arg(size.height())
+                      .arg(maxPicturePixels / 1000000);
+        return {};
+    }
+    QImage picture = reader.read();
     if (picture.isNull()) {
-        problem = QStringLiteral("cannot read a picture from %1").arg(path);
+        problem =
+            QStringLiteral("cannot read a picture from %1: %2").arg(path, reader.errorString());
         return {};
     }
     picture = picture.convertToFormat(QImage::Format_ARGB32);
