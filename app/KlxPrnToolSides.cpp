@@ -9,6 +9,18 @@
 #include <QImage>
 #include <QPixmap>
 
+namespace {
+
+// Every pixel of a side picture is opaque, so it can be shown as RGB32 and handed over without
+// the premultiplying pass an ARGB32 image costs on its way into a pixmap.
+QPixmap opaquePixmap(QImage image) {
+    if (image.format() == QImage::Format_ARGB32)
+        image.reinterpretAsFormat(QImage::Format_RGB32);
+    return QPixmap::fromImage(std::move(image));
+}
+
+} // namespace
+
 void KlxPrnTool::on_check_box_y1_toggled() {
     refreshImages();
 }
@@ -64,8 +76,8 @@ void KlxPrnTool::refreshImages() {
     ui->export1PushButton->setEnabled(hiddenPanels[0] != "ymck");
     ui->export2PushButton->setEnabled(hiddenPanels[1] != "ymck");
 
-    ui->side1Label->setPixmap(QPixmap::fromImage(prnHolder->sideImage(0)));
-    ui->side2Label->setPixmap(QPixmap::fromImage(prnHolder->sideImage(1)));
+    ui->side1Label->setPixmap(opaquePixmap(prnHolder->sideImage(0)));
+    ui->side2Label->setPixmap(opaquePixmap(prnHolder->sideImage(1)));
 }
 
 void KlxPrnTool::on_export1PushButton_clicked() {

@@ -1,6 +1,6 @@
 #include "WindowTestSupport.h"
 
-#include "Crc32.h"
+#include "PrnJobBuilder.h"
 
 #include <QAbstractButton>
 #include <QFile>
@@ -48,13 +48,7 @@ QStringList MessageBoxLog::texts() const {
 }
 
 QByteArray klxJob(const QByteArray& header, const QByteArray& binary) {
-    QByteArray job = header;
-    job.append('\0');
-    job.append(binary);
-    unsigned char crc[4];
-    Orvane::storeCrcLe(Orvane::crc32(job.constData(), static_cast<std::size_t>(job.size())), crc);
-    job.append(reinterpret_cast<const char*>(crc), 4);
-    return job;
+    return PrnJobBuilder::frame(header, binary);
 }
 
 QByteArray klxHeader(const QByteArray& cardXml, qint64 binarySize) {
