@@ -21,6 +21,20 @@ private:
     QByteArray& out_;
 };
 
+// The encoding the document is written in. A header that declares Latin-1 was read as
+// Latin-1; writing it back as UTF-8 under that same declaration would garble every non-ASCII
+// character on the next load, so it is written in the encoding it declares.
+pugi::xml_encoding encodingFor(const pugi::xml_document& doc) {
+    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
+        if (node.type() != pugi::node_declaration)
+            continue;
+        const QByteArray name = QByteArray(node.attribute("encoding").value()).toLower();
+        if (name == "iso-8859-1" || name == "latin1")
+            return pugi::encoding_latin1;
+    }
+    return pugi::encoding_auto;
+}
+
 } // namespace
 
 QByteArray KlxPrnHolder::toByteArray() const {
@@ -28,7 +42,7 @@ QByteArray KlxPrnHolder::toByteArray() const {
     if (binaryOffset_ <= 0)
         return out;
     ByteArrayWriter writer(out);
-    doc.save(writer, "", pugi::format_raw, pugi::encoding_auto);
+    doc.save(writer, "", pugi::format_raw, encodingFor(doc));
     // The separator and the binary part exactly as loaded (none past the checksum of a job too
     // short to have one).
     const qint64 from = binaryOffset_ - 1;

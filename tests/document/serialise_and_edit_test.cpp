@@ -54,6 +54,17 @@ TEST(Serialise, FormattingGoesDeclarationIsKeptOrAdded) {
     EXPECT_TRUE(bare->toByteArray().startsWith("<?xml version=\"1.0\"?><prn>"));
 }
 
+TEST(Serialise, LatinOneHeaderStaysLatinOne) {
+    const std::string header = "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><prn><card>" + card +
+                               kSide + "</card><note>M\xFCller</note></prn>";
+    const Loaded loaded = loadBytes(job(header, QByteArray(506, 3)));
+    ASSERT_TRUE(loaded->isValid());
+    EXPECT_EQ(loaded->nodeText("/prn/note"), QStringLiteral("M\u00FCller"));
+    const QByteArray saved = loaded->toByteArray();
+    EXPECT_TRUE(saved.startsWith(QByteArray::fromStdString(header)));
+    EXPECT_EQ(loadBytes(saved)->nodeText("/prn/note"), QStringLiteral("M\u00FCller"));
+}
+
 TEST(Serialise, EditLengthensByTheNewTextAndChecksumIsRepaired) {
     QByteArray original = job("<prn><card>" + card + kSide + "</card></prn>", QByteArray(506, 1));
     original[original.size() - 2] = char(original[original.size() - 2] ^ 0x40); // bad checksum
