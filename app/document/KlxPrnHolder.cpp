@@ -217,7 +217,9 @@ bool KlxPrnHolder::hasNode(const std::string& xpath) const {
 
 pugi::xpath_node_set KlxPrnHolder::selectNodes(const std::string& xpath) const {
     try {
-        return doc.select_nodes(xpath.c_str());
+        pugi::xpath_node_set nodes = doc.select_nodes(xpath.c_str());
+        nodes.sort(); // reverse axes and unions come back in other orders
+        return nodes;
     } catch (const std::exception&) {
         return pugi::xpath_node_set();
     }

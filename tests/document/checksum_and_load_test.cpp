@@ -260,6 +260,12 @@ TEST(Load, XPathQueriesNeverThrow) {
     EXPECT_EQ(loaded->nodeText("prn/card/card-options/width"), QStringLiteral("506"));
     EXPECT_EQ(loaded->nodeText("/prn/card/side-options/@side"), QStringLiteral("0"));
 
+    const pugi::xpath_node_set reversed =
+        loaded->selectNodes("/prn/card/side-options/panel-options/ancestor::*");
+    ASSERT_EQ(reversed.size(), 3u); // prn, card, side-options, in document order
+    EXPECT_STREQ(reversed[0].node().name(), "prn");
+    EXPECT_STREQ(reversed[2].node().name(), "side-options");
+
     const pugi::xpath_node_set sides = loaded->selectNodes("/prn/card/side-options");
     ASSERT_EQ(sides.size(), 1u);
     EXPECT_EQ(loaded->childText(sides[0], "panel-options/@panel"), QStringLiteral("k"));
