@@ -68,10 +68,12 @@ void KlxPrnTool::refreshImages() {
     // Only the front label follows the card size; the back one stays fixed and scales its picture.
     const int width = static_cast<int>(prnHolder->cardWidth());
     const int height = static_cast<int>(prnHolder->cardHeight());
-    ui->side1Label->setMinimumHeight(height);
-    ui->side1Label->setMaximumHeight(height);
-    ui->side1Label->setMinimumWidth(width);
-    ui->side1Label->setMaximumWidth(width);
+    if (width > 0 && height > 0) {
+        ui->side1Label->setMinimumHeight(height);
+        ui->side1Label->setMaximumHeight(height);
+        ui->side1Label->setMinimumWidth(width);
+        ui->side1Label->setMaximumWidth(width);
+    }
 
     ui->export1PushButton->setEnabled(hiddenPanels[0] != "ymck");
     ui->export2PushButton->setEnabled(hiddenPanels[1] != "ymck");
