@@ -72,11 +72,6 @@ QString textOf(const pugi::xpath_node& node) {
 } // namespace
 
 KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
-    for (auto& side : planeData)
-        for (auto& p : side)
-            p = -1;
-    for (auto& t : trackData_)
-        t = -1;
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         loadError_ = QStringLiteral("Cannot open the file: ") + file.errorString();
@@ -98,11 +93,6 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
 }
 
 KlxPrnHolder::KlxPrnHolder(const QByteArray& bytes, FromBytesTag) {
-    for (auto& side : planeData)
-        for (auto& p : side)
-            p = -1;
-    for (auto& t : trackData_)
-        t = -1;
     if (bytes.size() > maxJobSize) {
         showParseFailure(
             tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));

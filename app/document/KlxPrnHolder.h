@@ -117,8 +117,8 @@ private:
     pugi::xml_document doc;
     QImage images[2];
     // Offsets into raw rather than pointers, so nothing ever points past the bytes; -1 = none.
-    qint64 planeData[2][5];
-    qint64 trackData_[3];
+    qint64 planeData[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+    qint64 trackData_[3] = {-1, -1, -1};
     qint64 trackSize_[3] = {};
     std::uint32_t cardWidth_ = 0;
     std::uint32_t cardHeight_ = 0;
