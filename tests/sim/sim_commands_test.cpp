@@ -21,6 +21,14 @@ class Commands : public ::testing::Test {
 protected:
     void SetUp() override { start(); }
 
+    // A simulator that crashed or tripped a sanitizer does not exit with 0.
+    void TearDown() override {
+        printer.reset();
+        if (sim) {
+            EXPECT_EQ(sim->stop(), 0) << sim->log();
+        }
+    }
+
     void start(const std::vector<std::string>& options = {}) {
         printer.reset();
         sim = std::make_unique<SimProcess>(options);
@@ -303,7 +311,7 @@ TEST_F(Commands, BrokenAnswersFailAndTheNextCommandSucceeds) {
         std::vector<unsigned char> report{9};
         const auto before = Clock::now();
         EXPECT_FALSE(printer->getReport(report, err));
-        EXPECT_LT(Clock::now() - before, std::chrono::seconds(3)); // refused, not timed out
+        EXPECT_LT(Clock::now() - before, std::chrono::seconds(5)); // refused, not timed out
         EXPECT_EQ(err, "untouched");
         EXPECT_EQ(report, std::vector<unsigned char>{9});
         EXPECT_TRUE(printer->getReport(report, err));
@@ -329,7 +337,7 @@ TEST_F(Commands, NoAnswerTimesOutAndTheConnectionStaysUsable) {
     EXPECT_FALSE(printer->save(err));
     const auto waited = Clock::now() - before;
     EXPECT_GE(waited, std::chrono::milliseconds(6900));
-    EXPECT_LT(waited, std::chrono::milliseconds(9000));
+    EXPECT_LT(waited, std::chrono::seconds(15));
     EXPECT_TRUE(printer->save(err));
     EXPECT_EQ(err, "");
 }

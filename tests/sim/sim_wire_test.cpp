@@ -18,6 +18,12 @@ namespace {
 
 class Wire : public ::testing::Test {
 protected:
+    void TearDown() override {
+        if (sim) {
+            EXPECT_EQ(sim->stop(), 0) << sim->log();
+        }
+    }
+
     void start(const std::vector<std::string>& options = {}) {
         sim = std::make_unique<SimProcess>(options);
         ASSERT_TRUE(sim->started());
