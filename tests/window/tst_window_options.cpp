@@ -268,6 +268,18 @@ private slots:
         QCOMPARE(seen.value, 7);
         QCOMPARE(power->text(1), QStringLiteral("-32768"));
 
+        // A value beyond 32 bits starts at the nearer bound instead of wrapping.
+        copies->setText(1, QStringLiteral("99999999999"));
+        answer = answerInput(seen, [](QInputDialog* d) { d->reject(); });
+        activate(copies);
+        QVERIFY(answer->fired());
+        QCOMPARE(seen.value, 2147483647);
+        power->setText(1, QStringLiteral("-99999999999"));
+        answer = answerInput(seen, [](QInputDialog* d) { d->reject(); });
+        activate(power);
+        QVERIFY(answer->fired());
+        QCOMPARE(seen.value, -32768);
+
         auto job = saved();
         QVERIFY(job);
         QCOMPARE(job->nodeText("/prn/card/card-options/num-copies"), QStringLiteral("5"));
