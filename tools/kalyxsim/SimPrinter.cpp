@@ -58,14 +58,18 @@ bool storeFile(const std::string& path, const Bytes& bytes) {
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
+            const int error = n < 0 ? errno : ENOSPC;
             ::close(fd);
             ::unlink(temporary.c_str());
+            errno = error; // the caller reports why
             return false;
         }
         done += static_cast<std::size_t>(n);
     }
     if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        const int error = errno;
         ::unlink(temporary.c_str());
+        errno = error;
         return false;
     }
     return true;
