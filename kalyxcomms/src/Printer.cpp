@@ -12,10 +12,12 @@ Printer& Printer::operator=(Printer&&) noexcept = default;
 Printer::~Printer() = default;
 
 bool Printer::write(const char* data, int length) {
-    if (!impl || !impl->transport)
-        return false;
-    Session& transport = *impl->transport;
-    return transport.setWriteTimeout(30000) && transport.write(data, length);
+    return guarded([&] {
+        if (!impl || !impl->transport)
+            return false;
+        Session& transport = *impl->transport;
+        return transport.setWriteTimeout(30000) && transport.write(data, length);
+    });
 }
 
 } // namespace Orvane

@@ -72,63 +72,71 @@ CardPosition positionFromWord(const char* text) {
 // A command whose request is one element holding at most one child with a text.
 bool simpleCommand(PrinterImpl* impl, const char* command, const char* child, const char* text,
                    std::string& err) {
-    if (!impl)
-        return false;
-    PrnMessage message;
-    pugi::xml_node element = message.begin(command);
-    if (child)
-        element.append_child(child).text().set(text);
-    if (!impl->exchange(message))
-        return false;
-    PrinterImpl::takeError(message, err);
-    return true;
+    return guarded([&] {
+        if (!impl)
+            return false;
+        PrnMessage message;
+        pugi::xml_node element = message.begin(command);
+        if (child)
+            element.append_child(child).text().set(text);
+        if (!impl->exchange(message))
+            return false;
+        PrinterImpl::takeError(message, err);
+        return true;
+    });
 }
 
 bool payloadCommand(PrinterImpl* impl, const char* command, const int* slot,
                     const std::vector<unsigned char>& payload, std::string& err) {
-    if (!impl)
-        return false;
-    PrnMessage message;
-    pugi::xml_node element = message.begin(command);
-    if (slot)
-        element.append_child("slot").text().set(*slot);
-    message.payload = payload;
-    if (!impl->exchange(message))
-        return false;
-    PrinterImpl::takeError(message, err);
-    return true;
+    return guarded([&] {
+        if (!impl)
+            return false;
+        PrnMessage message;
+        pugi::xml_node element = message.begin(command);
+        if (slot)
+            element.append_child("slot").text().set(*slot);
+        message.payload = payload;
+        if (!impl->exchange(message))
+            return false;
+        PrinterImpl::takeError(message, err);
+        return true;
+    });
 }
 
 bool fetchCommand(PrinterImpl* impl, const char* command, const int* slot,
                   std::vector<unsigned char>& out, std::string& err) {
-    if (!impl)
-        return false;
-    PrnMessage message;
-    pugi::xml_node element = message.begin(command);
-    if (slot)
-        element.append_child("slot").text().set(*slot);
-    if (!impl->exchange(message))
-        return false;
-    out.swap(message.payload);
-    PrinterImpl::takeError(message, err);
-    return true;
+    return guarded([&] {
+        if (!impl)
+            return false;
+        PrnMessage message;
+        pugi::xml_node element = message.begin(command);
+        if (slot)
+            element.append_child("slot").text().set(*slot);
+        if (!impl->exchange(message))
+            return false;
+        out.swap(message.payload);
+        PrinterImpl::takeError(message, err);
+        return true;
+    });
 }
 
 } // namespace
 
 bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::string& err) {
-    const char* text = word(action);
-    if (!impl || !text)
-        return false;
-    PrnMessage message;
-    message.begin("card-move").append_child("action").text().set(text);
-    message.readTimeoutMs = 40000;
-    if (!impl->exchange(message))
-        return false;
-    position =
-        positionFromWord(message.response("card-move-response").child("position").text().get());
-    PrinterImpl::takeError(message, err);
-    return true;
+    return guarded([&] {
+        const char* text = word(action);
+        if (!impl || !text)
+            return false;
+        PrnMessage message;
+        message.begin("card-move").append_child("action").text().set(text);
+        message.readTimeoutMs = 40000;
+        if (!impl->exchange(message))
+            return false;
+        position =
+            positionFromWord(message.response("card-move-response").child("position").text().get());
+        PrinterImpl::takeError(message, err);
+        return true;
+    });
 }
 
 bool Printer::clearError(ClearErrorAction action, std::string& err) {
@@ -137,14 +145,16 @@ bool Printer::clearError(ClearErrorAction action, std::string& err) {
 }
 
 bool Printer::forceError(ErrorType code, std::string& err) {
-    if (!impl)
-        return false;
-    PrnMessage message;
-    message.begin("force-error").append_child("code").text().set(static_cast<int>(code));
-    if (!impl->exchange(message))
-        return false;
-    PrinterImpl::takeError(message, err);
-    return true;
+    return guarded([&] {
+        if (!impl)
+            return false;
+        PrnMessage message;
+        message.begin("force-error").append_child("code").text().set(static_cast<int>(code));
+        if (!impl->exchange(message))
+            return false;
+        PrinterImpl::takeError(message, err);
+        return true;
+    });
 }
 
 bool Printer::powerDown(PowerDownAction action, std::string& err) {

@@ -9,6 +9,16 @@
 
 namespace Orvane {
 
+// Running out of memory is the only thing that can throw inside a command; it becomes a false
+// result like every other failure instead of crossing the library's boundary.
+template <class Body> bool guarded(Body&& body) noexcept {
+    try {
+        return body();
+    } catch (...) {
+        return false;
+    }
+}
+
 class PrinterImpl {
 public:
     explicit PrinterImpl(std::unique_ptr<Session> transport) : transport(std::move(transport)) {}
