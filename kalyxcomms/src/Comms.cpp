@@ -9,12 +9,26 @@ Comms::Comms(Comms&&) noexcept = default;
 Comms& Comms::operator=(Comms&&) noexcept = default;
 Comms::~Comms() = default;
 
+namespace {
+
+// Running out of memory while opening is one more way to get no printer.
+template <class Make> std::unique_ptr<Printer> orNothing(Make&& make) noexcept {
+    try {
+        return make();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+} // namespace
+
 std::unique_ptr<Printer> Comms::getEthernetPrinter(const std::string& address, Port port) const {
-    return CommsImpl::adopt(*this, std::make_unique<EthernetSession>(address, port));
+    return orNothing(
+        [&] { return CommsImpl::adopt(*this, std::make_unique<EthernetSession>(address, port)); });
 }
 
 std::unique_ptr<Printer> Comms::getFilePrinter(const std::string& path) const {
-    return CommsImpl::adopt(*this, std::make_unique<FileSession>(path));
+    return orNothing([&] { return CommsImpl::adopt(*this, std::make_unique<FileSession>(path)); });
 }
 
 } // namespace Orvane
