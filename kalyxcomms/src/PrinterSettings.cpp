@@ -27,6 +27,8 @@ bool settingsExchange(PrinterImpl* impl, const char* command, const char* answer
         if (!impl->exchange(message))
             return false;
         for (pugi::xml_node child : message.response(answer).children()) {
+            if (child.type() != pugi::node_element)
+                continue;
             auto it = settings.find(child.attribute("id").value());
             if (it != settings.end())
                 it->second = child.text().get();

@@ -20,6 +20,8 @@ TEST(FileTransport, WritesEveryByteInOrderAndNeverReads) {
         EXPECT_TRUE(session.write("ab\0c", 4));
         EXPECT_TRUE(session.write("", 0));
         EXPECT_TRUE(session.write("d", 1));
+        EXPECT_FALSE(session.write(nullptr, 3));
+        EXPECT_FALSE(session.write("e", -1));
         EXPECT_EQ(TempDir::contents(path), std::string("ab\0cd", 5)) << "on disk before closing";
         char c;
         EXPECT_FALSE(session.read(&c, 1));

@@ -136,6 +136,8 @@ TEST(TcpTransport, PeerCloseFailsReadsAndWritesWithoutSigpipe) {
         failed = !session.write(block.data(), static_cast<int>(block.size()));
     EXPECT_TRUE(failed);
     EXPECT_TRUE(session.write("", 0));
+    EXPECT_FALSE(session.write(nullptr, 1));
+    EXPECT_FALSE(session.read(nullptr, 1));
 }
 
 TEST(TcpClose, ShutsDownSendingAndWaitsForThePrinterToClose) {

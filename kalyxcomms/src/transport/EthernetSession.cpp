@@ -133,7 +133,7 @@ bool EthernetSession::receiveSome(char* buffer, std::size_t capacity, std::size_
 }
 
 bool EthernetSession::read(char* buffer, int length) {
-    if (!open || length < 0)
+    if (!open || length < 0 || (!buffer && length > 0))
         return false;
     std::size_t wanted = static_cast<std::size_t>(length);
     while (wanted > 0) {
@@ -164,7 +164,7 @@ bool EthernetSession::read(char* buffer, int length) {
 }
 
 bool EthernetSession::write(const char* data, int length) {
-    if (!open || length < 0)
+    if (!open || length < 0 || (!data && length > 0))
         return false;
     std::size_t left = static_cast<std::size_t>(length);
     while (left > 0) {

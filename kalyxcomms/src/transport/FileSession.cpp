@@ -12,7 +12,7 @@ bool FileSession::read(char*, int) {
 }
 
 bool FileSession::write(const char* data, int length) {
-    if (!open || length < 0)
+    if (!open || length < 0 || (!data && length > 0))
         return false;
     if (length == 0)
         return true;
