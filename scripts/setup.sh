@@ -8,7 +8,7 @@ packages=(
   qtbase5-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
-  xvfb xauth x11-apps imagemagick fonts-dejavu-core
+  xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev
 )
 
