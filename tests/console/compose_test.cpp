@@ -68,7 +68,7 @@ qint64 trackBytes(const QByteArray& header) {
     return total;
 }
 
-class Compose : public ::testing::Test {
+class ComposeCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -82,7 +82,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(Compose, WithoutTracksTheDocumentShowsTheSamePictures) {
+TEST_F(ComposeCommand, WithoutTracksTheDocumentShowsTheSamePictures) {
     const Result r = kalyxprn(
         {"compose", "--front", path("front.png"), "--back", path("back.png"), "-o", path("a.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -115,7 +115,7 @@ TEST_F(Compose, WithoutTracksTheDocumentShowsTheSamePictures) {
     }
 }
 
-TEST_F(Compose, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLooks) {
+TEST_F(ComposeCommand, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLooks) {
     const Result r = kalyxprn({"compose", "--front", path("front.png"), "--track1", track1,
                                "--track2", track2, "--track3", track3, "-o", path("t.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
@@ -143,7 +143,7 @@ TEST_F(Compose, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLooks) {
     EXPECT_EQ(reader->nodeText("/prn/card/mag-options/track-options[@track='2']/bpi"), "75");
 }
 
-TEST_F(Compose, TrackBitsReadBackFromAPrinterAsTheText) {
+TEST_F(ComposeCommand, TrackBitsReadBackFromAPrinterAsTheText) {
     ASSERT_EQ(
         kalyxprn({"compose", "--front", path("back.png"), "--track2", track2, "-o", path("t.prn")})
             .status,
@@ -167,7 +167,7 @@ TEST_F(Compose, TrackBitsReadBackFromAPrinterAsTheText) {
     EXPECT_TRUE(read.out.contains("Track 2 data: " + track2 + "\n")) << read.out.toStdString();
 }
 
-TEST_F(Compose, OptionsShapeTheJob) {
+TEST_F(ComposeCommand, OptionsShapeTheJob) {
     QImage green(40, 40, QImage::Format_RGB32);
     green.fill(qRgb(0, 200, 0));
     ASSERT_TRUE(green.save(path("green.png")));
@@ -190,7 +190,7 @@ TEST_F(Compose, OptionsShapeTheJob) {
     EXPECT_EQ(holder->sideImage(0).pixel(599, 641), qRgb(0, 200, 0));
 }
 
-TEST_F(Compose, BadTextsAndPicturesExitOneAndWriteNothing) {
+TEST_F(ComposeCommand, BadTextsAndPicturesExitOneAndWriteNothing) {
     const QList<QStringList> invalid = {
         {"--track1", "%Bdoe?"},         // lower case is not on track 1
         {"--track2", ";12A4?"},         // letters are not on track 2
@@ -220,7 +220,7 @@ TEST_F(Compose, BadTextsAndPicturesExitOneAndWriteNothing) {
               0);
 }
 
-TEST_F(Compose, UsageErrorsExitTwo) {
+TEST_F(ComposeCommand, UsageErrorsExitTwo) {
     const QString front = path("front.png");
     const QList<QStringList> wrong = {
         {"-o", path("x.prn")},
@@ -240,7 +240,7 @@ TEST_F(Compose, UsageErrorsExitTwo) {
             << args.join(' ').toStdString();
 }
 
-TEST_F(Compose, ComposedJobsReachPrintersOverTcpAndUsb) {
+TEST_F(ComposeCommand, ComposedJobsReachPrintersOverTcpAndUsb) {
     const QString jobs = path("jobs");
     QDir().mkpath(jobs);
     simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});

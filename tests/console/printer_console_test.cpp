@@ -216,7 +216,7 @@ TEST(PrinterConsole, UsbDevicePathReachesThePrinter) {
     EXPECT_EQ(r.out, "position: source\n");
 }
 
-TEST(PrinterList, PrintsOneEntryPerPrinterOrAnEmptyList) {
+TEST(PrintersCommand, PrintsOneEntryPerPrinterOrAnEmptyList) {
     const Result r = kalyxprn({"printers", "--json"});
     EXPECT_EQ(r.status, 0);
     QJsonParseError error{};

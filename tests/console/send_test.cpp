@@ -16,7 +16,7 @@ using console::Result;
 
 namespace {
 
-class Send : public ::testing::Test {
+class SendCommand : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
@@ -29,13 +29,13 @@ protected:
     QByteArray job;
 };
 
-TEST_F(Send, FileTargetGetsTheJobUnchanged) {
+TEST_F(SendCommand, FileTargetGetsTheJobUnchanged) {
     const Result r = kalyxprn({"send", path("job.prn"), "--file", path("out.prn")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(console::readFile(path("out.prn")), job);
 }
 
-TEST_F(Send, PrintersOverTcpAndUsbStoreTheSameBytes) {
+TEST_F(SendCommand, PrintersOverTcpAndUsbStoreTheSameBytes) {
     const QString jobs = path("jobs");
     QDir().mkpath(jobs);
     simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
@@ -57,7 +57,7 @@ TEST_F(Send, PrintersOverTcpAndUsbStoreTheSameBytes) {
     EXPECT_EQ(console::waitForFile(jobs + "/job-0003.prn", job.size()), job);
 }
 
-TEST_F(Send, InvalidJobsAreNotSent) {
+TEST_F(SendCommand, InvalidJobsAreNotSent) {
     // Well framed, checksum right, but 100 plane bytes short.
     const int nul = job.indexOf('\0');
     const QByteArray binary = job.mid(nul + 1, job.size() - nul - 5);
@@ -71,7 +71,7 @@ TEST_F(Send, InvalidJobsAreNotSent) {
     }
 }
 
-TEST_F(Send, DamagedChecksumIsWarnedAndSentRepaired) {
+TEST_F(SendCommand, DamagedChecksumIsWarnedAndSentRepaired) {
     QByteArray damaged = job;
     damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
     ASSERT_TRUE(console::writeFile(path("damaged.prn"), damaged));
@@ -82,7 +82,7 @@ TEST_F(Send, DamagedChecksumIsWarnedAndSentRepaired) {
     EXPECT_EQ(console::readFile(path("out.prn")), job);
 }
 
-TEST_F(Send, LargeJobsShowProgressOnATerminalOnly) {
+TEST_F(SendCommand, LargeJobsShowProgressOnATerminalOnly) {
     // Two sides of double-density planes make a job of several MiB.
     PrnJobBuilder builder;
     for (int s = 0; s < 2; ++s) {
@@ -107,7 +107,7 @@ TEST_F(Send, LargeJobsShowProgressOnATerminalOnly) {
     EXPECT_EQ(console::readFile(path("plain.prn")), large);
 }
 
-TEST_F(Send, TargetMustBeOneOfUsbTcpFile) {
+TEST_F(SendCommand, TargetMustBeOneOfUsbTcpFile) {
     EXPECT_EQ(kalyxprn({"send", path("job.prn")}).status, 2);
     EXPECT_EQ(kalyxprn({"send", path("job.prn"), "--file", path("a"), "--tcp", "127.0.0.1"}).status,
               2);
