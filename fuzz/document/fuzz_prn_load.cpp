@@ -2,6 +2,7 @@
 // must give a result without crashing, hanging or reading outside the job.
 #include "KlxPrnHolder.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
@@ -20,6 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     holder->hasSide(0);
     holder->hasPanel(1, 'k');
+    // The first bytes doubled as an XPath from outside: never an exception or a crash.
+    const std::string path(reinterpret_cast<const char*>(data), std::min<std::size_t>(size, 40));
+    holder->nodeText(path);
+    holder->selectNodes(path);
+    holder->setNodeText("x", path, "1");
     if (holder->isValid()) {
         const std::string hidden[2] = {"k", "ymc"};
         holder->validateCard(hidden, true);
