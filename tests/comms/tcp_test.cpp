@@ -10,6 +10,7 @@
 
 #include <netinet/tcp.h>
 
+#include <atomic>
 #include <chrono>
 #include <csignal>
 
@@ -170,4 +171,25 @@ TEST(TcpClose, APrinterThatStaysOpenDelaysCloseOnlyUntilTheReceiveTimeout) {
     session.reset();
     EXPECT_GE(msSince(start), 150);
     EXPECT_LT(msSince(start), 700);
+}
+
+TEST(TcpTransport, APrinterThatStopsReadingFailsTheWriteAfterTheTimeout) {
+    std::atomic<bool> release{false};
+    LoopbackPeer peer([&](int) {
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    });
+    auto session = std::make_unique<EthernetSession>("127.0.0.1", static_cast<Port>(peer.port));
+    ASSERT_TRUE(session->setWriteTimeout(200));
+    ASSERT_TRUE(session->setReadTimeout(100)); // bounds the close sequence below
+    const std::string block(64 << 20, 'j');
+    const auto start = Clock::now();
+    EXPECT_FALSE(session->write(block.data(), static_cast<int>(block.size())));
+    EXPECT_LT(msSince(start), 5000);
+    EXPECT_TRUE(session->isOpen());
+    // Bytes are still unsent: closing must not linger waiting for them.
+    const auto closing = Clock::now();
+    session.reset();
+    EXPECT_LT(msSince(closing), 2000);
+    release = true;
 }
