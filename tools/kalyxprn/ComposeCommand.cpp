@@ -2,6 +2,7 @@
 #include "CliSupport.h"
 #include "Command.h"
 #include "MagTracks.h"
+#include "PictureToPlanes.h"
 #include "PrinterTarget.h"
 
 #include <kalyxcomms/Comms.h>
@@ -172,42 +173,6 @@ QImage cardPicture(const QString& path, unsigned width, unsigned height, QString
     return picture;
 }
 
-// Y, M and C are the complements of blue, green and red; dots no brighter than `blackLevel` in
-// every channel print with K alone, which the printer lays down as true black.
-void toPlanes(const QImage& picture, unsigned blackLevel, bool doubleK,
-              std::array<std::vector<unsigned char>, 4>& planes) {
-    const std::size_t w = std::size_t(picture.width());
-    const std::size_t h = std::size_t(picture.height());
-    for (auto& plane : planes)
-        plane.assign(w * h, 0);
-    for (std::size_t y = 0; y < h; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(int(y)));
-        for (std::size_t x = 0; x < w; ++x) {
-            const QRgb p = line[x];
-            const std::size_t pos = x * h + y;
-            const unsigned r = unsigned(qRed(p)), g = unsigned(qGreen(p)), b = unsigned(qBlue(p));
-            if (r <= blackLevel && g <= blackLevel && b <= blackLevel) {
-                planes[Orvane::PanelK][pos] = 255;
-                continue;
-            }
-            planes[Orvane::PanelY][pos] = static_cast<unsigned char>(255 - b);
-            planes[Orvane::PanelM][pos] = static_cast<unsigned char>(255 - g);
-            planes[Orvane::PanelC][pos] = static_cast<unsigned char>(255 - r);
-        }
-    }
-    if (doubleK) {
-        // Two plane columns per card column, each a copy of the card column.
-        std::vector<unsigned char> wide(2 * w * h);
-        for (std::size_t x = 0; x < w; ++x) {
-            std::copy_n(planes[Orvane::PanelK].begin() + std::ptrdiff_t(x * h), h,
-                        wide.begin() + std::ptrdiff_t(2 * x * h));
-            std::copy_n(planes[Orvane::PanelK].begin() + std::ptrdiff_t(x * h), h,
-                        wide.begin() + std::ptrdiff_t((2 * x + 1) * h));
-        }
-        planes[Orvane::PanelK] = std::move(wide);
-    }
-}
-
 bool panelIsDouble(const std::optional<Orvane::OptionMap>& panel) {
     if (!panel)
         return false;
@@ -351,7 +316,7 @@ int runCompose(const QStringList& rawArgs) {
             return ExitFailure;
         }
         const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
-        toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
+        cli::toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
     }
 
     const bool hasTracks = tracks[0] || tracks[1] || tracks[2];
