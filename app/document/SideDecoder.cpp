@@ -96,20 +96,26 @@ private:
                        std::uint32_t height) {
         std::vector<int> areaCount(height, 0), holeCount(height, 0);
         std::vector<unsigned char> current(height, restricted ? 0x00 : 0xFF);
+        const int open = restricted ? 0 : 1; // without areas every row starts kept
         std::size_t next = 0;
         std::uint32_t column = 0;
         while (column < width) {
             std::uint32_t top = height, bottom = 0;
             while (next < events.size() && events[next].column == column) {
-                const Event& e = events[next++];
-                std::vector<int>& count = e.hole ? holeCount : areaCount;
+                const Event e = events[next++];
+                int* count = (e.hole ? holeCount : areaCount).data();
+                const int delta = e.delta;
                 for (std::uint32_t y = e.top; y <= e.bottom; ++y)
-                    count[y] += e.delta;
+                    count[y] += delta;
                 top = std::min(top, e.top);
                 bottom = std::max(bottom, e.bottom);
             }
+            const int* areas = areaCount.data();
+            const int* holes = holeCount.data();
+            unsigned char* mask = current.data();
             for (std::uint32_t y = top; y <= bottom && y < height; ++y)
-                current[y] = ((!restricted || areaCount[y] > 0) && holeCount[y] == 0) ? 0xFF : 0x00;
+                mask[y] = static_cast<unsigned char>(
+                    -static_cast<int>(((areas[y] + open) > 0) & (holes[y] == 0)));
             const std::uint32_t end = next < events.size() ? events[next].column : width;
             std::memcpy(newSegment(column, end, height), current.data(), height);
             column = end;
