@@ -14,8 +14,9 @@ std::vector<Command> allCommands() {
 }
 
 void printHelp(const std::vector<Command>& commands) {
-    QString text = QStringLiteral("usage: kalyxprn COMMAND [ARGS...]\n\n"
-                                  "Inspect, check, render and edit PRN card jobs.\n\nCommands:\n");
+    QString text =
+        QStringLiteral("usage: kalyxprn COMMAND [ARGS...]\n\n"
+                       "Inspect, check, render, edit and print PRN card jobs.\n\nCommands:\n");
     for (const Command& c : commands)
         text += QStringLiteral("  %1%2\n")
                     .arg(QString::fromLatin1(c.name), -10)
