@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -19,7 +20,8 @@ class QTreeWidgetItem;
 
 namespace Orvane {
 class Comms;
-}
+class Printer;
+} // namespace Orvane
 
 namespace Ui {
 class KlxPrnTool;
@@ -31,6 +33,12 @@ class KlxPrnTool : public QWidget {
 public:
     explicit KlxPrnTool(QWidget* parent = nullptr);
     ~KlxPrnTool() override;
+
+    // For tests only: opens the printer a print goes to in place of the library's USB factory,
+    // so a test can give a stalled printer less than the 30 s a real print waits.
+    using PrinterOpener =
+        std::function<std::unique_ptr<Orvane::Printer>(const std::string& devicePath)>;
+    void setPrinterOpener(PrinterOpener opener);
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
@@ -100,6 +108,7 @@ private:
     QString fileDialogDirName;
     std::unique_ptr<KlxPrnHolder> prnHolder;
     std::unique_ptr<Orvane::Comms> comms;
+    PrinterOpener printerOpener;
     bool prnLoaded;
     QString baseWindowTitle;
 };

@@ -10,6 +10,8 @@
 #include <QFileDialog>
 #include <QFileInfo>
 
+#include <utility>
+
 void KlxPrnTool::on_savePushButton_clicked() {
     if (!prnHolder)
         return;
@@ -22,30 +24,37 @@ void KlxPrnTool::on_savePushButton_clicked() {
         showError(tr("Couldn't save PRN."));
 }
 
+void KlxPrnTool::setPrinterOpener(PrinterOpener opener) {
+    printerOpener = std::move(opener);
+}
+
 void KlxPrnTool::on_printPushButton_clicked() {
     if (!prnHolder)
         return;
-    // The job is taken as it is at the click; nothing below looks at the document again.
-    const QByteArray job = prnHolder->toByteArray();
-
     ui->printPushButton->setEnabled(false);
     ui->printPushButton->setText(tr("Printing..."));
-    // Repaint the button before the window blocks, but start no open, edit or second print
-    // while this one runs.
+    // Paints the busy text before the window blocks. User input stays queued until the print
+    // has ended, so no open, edit or second print can start in the middle of this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
 #if defined(KALYX_HAVE_COMMS)
-    const auto infos = comms->getUsbPrinterInfos();
-    if (infos.empty()) {
+    const std::vector<Orvane::UsbPrinterInfo> infos = comms->getUsbPrinterInfos();
+    std::unique_ptr<Orvane::Printer> printer;
+    if (!infos.empty()) {
+        const std::string& devicePath = infos.front().devicePath;
+        printer = printerOpener ? printerOpener(devicePath) : comms->getUsbPrinter(devicePath);
+    }
+    if (!printer) {
         showError(tr("Could not open connection to printer."));
-    } else if (auto printer = comms->getUsbPrinter(infos.front().devicePath)) {
+    } else {
+        const QByteArray job = prnHolder->toByteArray();
         if (!printer->write(job.constData(), job.size()))
             showError(tr("Failed to send job to printer."));
-    } else {
-        showError(tr("Could not open connection to printer."));
     }
+    // Closes the device before the button comes back.
+    printer.reset();
 #else
-    (void)job;
+    (void)printerOpener;
     showError(tr("Could not open connection to printer."));
 #endif
 

@@ -14,8 +14,10 @@ std::map<std::string, std::string> identity(const std::string& serial) {
     return {{"id-manufacturer", "Kalyx"}, {"id-model-name", "K9"}, {"id-printer-serial", serial}};
 }
 
-FakePrinter::FakePrinter(int fd, std::map<std::string, std::string> settings, Reply reply)
-    : fd(fd), settings(std::move(settings)), reply(reply), thread([this] { run(); }) {}
+FakePrinter::FakePrinter(int fd, std::map<std::string, std::string> settings, Reply reply,
+                         std::function<void()> beforeAnswer)
+    : fd(fd), settings(std::move(settings)), reply(reply), beforeAnswer(std::move(beforeAnswer)),
+      thread([this] { run(); }) {}
 
 FakePrinter::~FakePrinter() {
     stop = true;
@@ -27,10 +29,19 @@ std::vector<std::string> FakePrinter::requests() const {
     return received;
 }
 
+std::string FakePrinter::bytes() const {
+    std::lock_guard<std::mutex> lock(mutex);
+    return raw;
+}
+
 void FakePrinter::run() {
     std::string pending;
     char chunk[4096];
     while (!stop) {
+        if (stalled) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            continue;
+        }
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, 10) <= 0)
             continue;
@@ -43,6 +54,10 @@ void FakePrinter::run() {
         if (n <= 0)
             continue;
         pending.append(chunk, static_cast<std::size_t>(n));
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            raw.append(chunk, static_cast<std::size_t>(n));
+        }
 
         // A frame is complete once its text, NUL, announced payload and checksum are all here.
         for (;;) {
@@ -62,6 +77,8 @@ void FakePrinter::run() {
             pending.erase(0, total);
             if (crc == sent)
                 handle(xml);
+            if (stalled)
+                break;
         }
     }
 }
@@ -73,6 +90,8 @@ void FakePrinter::handle(const std::string& xml) {
     }
     if (reply == Reply::Silent)
         return;
+    if (beforeAnswer)
+        beforeAnswer();
 
     pugi::xml_document request;
     request.load_string(xml.c_str());
@@ -98,4 +117,6 @@ void FakePrinter::handle(const std::string& xml) {
         else
             ::usleep(1000);
     }
+    if (reply == Reply::StopsReading)
+        stalled = true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -12,16 +13,21 @@
 class FakePrinter {
 public:
     enum class Reply {
-        Answer, // a framed get-response with the settings it knows
-        Silent, // never answers
-        BadCrc, // answers with the checksum's bytes in the wrong order
+        Answer,       // a framed get-response with the settings it knows
+        Silent,       // never answers
+        BadCrc,       // answers with the checksum's bytes in the wrong order
+        StopsReading, // answers the first request, then takes no more bytes
     };
 
-    FakePrinter(int fd, std::map<std::string, std::string> settings, Reply reply = Reply::Answer);
+    // `beforeAnswer` runs on the printer's thread just before each answer goes out.
+    FakePrinter(int fd, std::map<std::string, std::string> settings, Reply reply = Reply::Answer,
+                std::function<void()> beforeAnswer = nullptr);
     ~FakePrinter();
 
     // The XML text of every well-framed request received so far.
     std::vector<std::string> requests() const;
+    // Every byte received so far, framed or not.
+    std::string bytes() const;
 
 private:
     void run();
@@ -30,9 +36,12 @@ private:
     const int fd;
     const std::map<std::string, std::string> settings;
     const Reply reply;
+    const std::function<void()> beforeAnswer;
     std::atomic<bool> stop{false};
+    std::atomic<bool> stalled{false};
     mutable std::mutex mutex;
     std::vector<std::string> received;
+    std::string raw;
     std::thread thread;
 };
 
