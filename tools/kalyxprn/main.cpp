@@ -23,7 +23,8 @@ void printHelp(const std::vector<Command>& commands) {
                     .arg(QString::fromLatin1(c.summary));
     text +=
         QStringLiteral("\n'kalyxprn COMMAND --help' describes one command.\n"
-                       "Exit status: 0 success, 1 invalid job or failed operation, 2 usage error.");
+                       "Exit status: 0 success, 1 invalid job, failed operation or printer refusal,\n"
+                       "2 usage error, 3 no valid answer from a printer.");
     cli::out(text);
 }
 
