@@ -368,7 +368,9 @@ TEST_F(WindowPrint, APrinterGoneBetweenDiscoveryAndPrintIsNotOpened) {
     attach({device(n, "GONE")});
     // Its node disappears once it has answered discovery, as when another program takes the
     // printer over or it is unplugged.
-    const std::string node = std::string(umockdev_testbed_get_root_dir(testbed())) + nodePath(n);
+    gchar* root = umockdev_testbed_get_root_dir(testbed());
+    const std::string node = root + nodePath(n);
+    g_free(root);
     FakePrinter printer(printerEnd(n), identity("GONE"), FakePrinter::Reply::Answer,
                         [node] { ::unlink(node.c_str()); });
     // The library's own factory, watched: the printer was listed and its opening failed.
