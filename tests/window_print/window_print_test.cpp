@@ -22,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
 
@@ -38,9 +39,32 @@
 #include <poll.h>
 #include <unistd.h>
 
+// How the platform hands Qt its input: queued, to be delivered by a later round of event
+// processing. Qt exports the function but installs no header for it.
+class QWindowSystemInterface {
+public:
+    struct AsynchronousDelivery;
+    template <typename Delivery>
+    static bool handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
+                                 Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
+                                 Qt::KeyboardModifiers mods, Qt::MouseEventSource source);
+};
+
 namespace {
 
 using namespace std::chrono;
+
+// Queues a click on `widget` as if the user had made it.
+void queueClick(QWidget* widget) {
+    QWidget* top = widget->window();
+    const QPointF local = widget->mapTo(top, widget->rect().center());
+    const QPointF global = top->mapToGlobal(local.toPoint());
+    for (QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease})
+        QWindowSystemInterface::handleMouseEvent<QWindowSystemInterface::AsynchronousDelivery>(
+            top->windowHandle(), local, global,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::LeftButton, type,
+            Qt::NoModifier, Qt::MouseEventNotSynthesized);
+}
 
 // One QApplication for the whole run, with a settings store of its own.
 class QtApplication : public ::testing::Environment {
@@ -296,6 +320,31 @@ TEST_F(WindowPrint, TheFirstPrinterFoundGetsTheJobUnframed) {
     EXPECT_EQ(got.size() - expected.size(), got.find(expected));
     EXPECT_EQ(second.requests().size(), 1u);
     EXPECT_EQ(second.bytes().find(job.left(job.indexOf('\0')).toStdString()), std::string::npos);
+}
+
+TEST_F(WindowPrint, InputArrivingDuringAPrintWaitsUntilItEnds) {
+    const int n = unusedDeviceNumber();
+    attach({device(n, "P")});
+    FakePrinter printer(printerEnd(n), identity("P"));
+
+    // A click on Open made just as Print was pressed: handled during the print, it would open a
+    // file dialog, and with it a new job, in the middle of sending this one.
+    QString printTextAtOpen;
+    std::size_t receivedAtOpen = 0;
+    auto open = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
+        printTextAtOpen = printButton->text();
+        receivedAtOpen = printer.bytes().size();
+        fd->reject();
+    });
+    queueClick(window->findChild<QPushButton*>(QStringLiteral("openPushButton")));
+    printButton->click();
+    EXPECT_FALSE(open->fired()) << "the click was handled while printing";
+    expectButtonRestored();
+
+    // Not lost either: it is handled once the print is over.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return open->fired(); }, 5000));
+    EXPECT_EQ(printTextAtOpen, QStringLiteral("&Print via USB"));
+    EXPECT_EQ(printer.requests().size(), 2u);
 }
 
 TEST_F(WindowPrint, PrintSendsWhatSaveWritesEditsIncludedHiddenPlanesNot) {
