@@ -21,4 +21,16 @@ LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0 \
 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   ctest --test-dir build-asan -j "$jobs" --timeout 600
 
-echo "All tests passed (plain and sanitized)."
+# The fuzzers (libFuzzer needs clang): replay the generated seed corpora, then a short fresh run.
+cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DKALYX_BUILD_FUZZERS=ON \
+      -DKALYX_BUILD_BENCHMARKS=OFF
+cmake --build build-fuzz -j "$jobs" --target fuzz_prn_load fuzz_sim_requests
+ctest --test-dir build-fuzz -R '^fuzz_' --timeout 300
+for f in document/fuzz_prn_load sim/fuzz_sim_requests; do
+  scratch=$(mktemp -d)
+  ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$f" -max_total_time=15 -print_final_stats=0 \
+    "$scratch" "build-fuzz/fuzz/${f%/*}/corpus" 2>&1 | tail -n 1
+  rm -rf "$scratch"
+done
+
+echo "All tests passed (plain, sanitized and fuzzed)."
