@@ -13,7 +13,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QFile>
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QPushButton>
@@ -39,8 +38,9 @@
 #include <poll.h>
 #include <unistd.h>
 
-// How the platform hands Qt its input: queued, to be delivered by a later round of event
-// processing. Qt exports the function but installs no header for it.
+// Qt's platform plugins hand it user input through this class, queued for the next round of event
+// processing, as a real click arrives. Its header is in Qt's private development files, which
+// are not installed; the one exported function used here is declared as Qt 5.15 defines it.
 class QWindowSystemInterface {
 public:
     struct AsynchronousDelivery;
@@ -94,7 +94,7 @@ private:
 ::testing::Environment* const qtApplication =
     ::testing::AddGlobalTestEnvironment(new QtApplication);
 
-// A card of 506 x 128 dots: three planes of 64 KiB, more than the device node buffers, so a
+// A card of 506 x 128 dots: three planes of 63 KiB, more than the device node buffers, so a
 // printer has to keep reading for the job to get through.
 constexpr int cardWidth = 506;
 constexpr int cardHeight = 128;
