@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qtbase5-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
+  qtbase5-dev qtbase5-private-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core

@@ -22,6 +22,9 @@
 #include <QTest>
 #include <QTreeWidget>
 #include <QWindow>
+// Qt's platform plugins hand it user input through this interface, queued for the next round
+// of event processing, as a real click arrives.
+#include <qpa/qwindowsysteminterface.h>
 
 #include <gtest/gtest.h>
 
@@ -38,17 +41,6 @@
 #include <poll.h>
 #include <unistd.h>
 
-// Qt's platform plugins hand it user input through this class, queued for the next round of event
-// processing, as a real click arrives. Its header is in Qt's private development files, which
-// are not installed; the one exported function used here is declared as Qt 5.15 defines it.
-class QWindowSystemInterface {
-public:
-    struct AsynchronousDelivery;
-    template <typename Delivery>
-    static bool handleMouseEvent(QWindow* window, const QPointF& local, const QPointF& global,
-                                 Qt::MouseButtons state, Qt::MouseButton button, QEvent::Type type,
-                                 Qt::KeyboardModifiers mods, Qt::MouseEventSource source);
-};
 
 namespace {
 
