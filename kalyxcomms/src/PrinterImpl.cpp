@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <climits>
 #include <string>
+#include <vector>
 
 namespace Orvane {
 
@@ -15,6 +16,9 @@ namespace {
 
 // The payload is read in pieces so that each is checksummed while it is still in cache.
 constexpr std::size_t kPayloadChunk = 256 * 1024;
+
+// Requests with at most this much payload are written as one block.
+constexpr std::size_t kGatherLimit = 64 * 1024;
 
 // Bytes skipped before a response's "<" are the tail of an earlier broken response at most, so a
 // peer that never sends "<" ends the exchange instead of keeping it busy forever.
@@ -40,6 +44,14 @@ bool PrinterImpl::send(PrnMessage& message) {
 
     if (!transport->setWriteTimeout(message.writeTimeoutMs))
         return false;
+    // A command leaves in one write, so a network printer gets it in one segment and wakes once.
+    // A large payload is not worth copying for that.
+    if (message.payload.size() <= kGatherLimit) {
+        std::vector<unsigned char>& bytes = header.bytes;
+        bytes.insert(bytes.end(), message.payload.begin(), message.payload.end());
+        bytes.insert(bytes.end(), crcBytes, crcBytes + sizeof crcBytes);
+        return writeAll(*transport, bytes.data(), bytes.size());
+    }
     return writeAll(*transport, header.bytes.data(), header.bytes.size()) &&
            writeAll(*transport, message.payload.data(), message.payload.size()) &&
            writeAll(*transport, crcBytes, sizeof crcBytes);

@@ -137,8 +137,18 @@ TEST(Compose, ToMemAppendsAfterExistingBytesAndMatchesWhatIsSent) {
 }
 
 TEST(Compose, AFailedWriteFailsThePrint) {
+    {
+        auto owned = std::make_unique<ScriptedSession>();
+        owned->failWriteCall = 1; // an empty job leaves in one write
+        Printer printer(std::move(owned));
+        EXPECT_FALSE(printer.printCard({}, {}, {}));
+    }
+    Job job;
+    job.options.sides[0].emplace();
+    (*job.options.sides[0])[PanelK] = OptionMap{};
+    job.images.planes[0][PanelK].assign(650346, 0x80);
     auto owned = std::make_unique<ScriptedSession>();
-    owned->failWriteCall = 3;
+    owned->failWriteCall = 3; // the CRC after a full-size plane
     Printer printer(std::move(owned));
-    EXPECT_FALSE(printer.printCard({}, {}, {}));
+    EXPECT_FALSE(printer.printCard(job.options, job.images, job.mag));
 }

@@ -38,7 +38,7 @@ bool receiveOnly(const std::string& input, PrnMessage& message) {
 
 } // namespace
 
-TEST(RequestFraming, EjectIsDeclarationDocumentNulAndCrcInThreeWrites) {
+TEST(RequestFraming, EjectIsDeclarationDocumentNulAndCrcInOneWrite) {
     Scripted s(answer("<card-move-response><position>standby</position></card-move-response>"));
     CardPosition position = Unrecognised;
     std::string err = "stale";
@@ -54,20 +54,27 @@ TEST(RequestFraming, EjectIsDeclarationDocumentNulAndCrcInThreeWrites) {
     EXPECT_GE(sent, before);
     EXPECT_LE(sent, std::time(nullptr));
     EXPECT_TRUE(request.payload.empty());
-    EXPECT_EQ(s.session->writeCalls, 3); // header, empty payload, CRC
+    EXPECT_EQ(s.session->writeCalls, 1);
     EXPECT_EQ(position, Standby);
     EXPECT_EQ(err, "");
 }
 
 TEST(RequestFraming, PayloadFollowsTheNulAndIsCounted) {
-    Scripted s(answer("<update-software-response/>"));
-    const std::vector<unsigned char> file = {0, 1, 2, '<', 0xFF};
-    std::string err;
-    ASSERT_TRUE(s.printer.updateSoftware(file, err));
-    Request request(s.session->written);
-    EXPECT_TRUE(request.crcOk);
-    EXPECT_EQ(request.payload, std::string("\x00\x01\x02<\xFF", 5));
-    EXPECT_EQ(request.prn().child("binary-size").text().as_uint(), 5u);
+    // A small payload goes out with its header in one write, a large one is not copied for that:
+    // the bytes are the same either way.
+    for (const std::size_t size : {std::size_t{5}, std::size_t{64 * 1024}, std::size_t{200000}}) {
+        std::vector<unsigned char> file(size);
+        for (std::size_t i = 0; i < size; ++i)
+            file[i] = static_cast<unsigned char>(i * 7 + (i >> 8));
+        Scripted s(answer("<update-software-response/>"));
+        std::string err;
+        ASSERT_TRUE(s.printer.updateSoftware(file, err)) << size;
+        Request request(s.session->written);
+        EXPECT_TRUE(request.crcOk) << size;
+        EXPECT_TRUE(request.payload == std::string(file.begin(), file.end())) << size;
+        EXPECT_EQ(request.prn().child("binary-size").text().as_uint(), size);
+        EXPECT_EQ(s.session->writeCalls, size > 64 * 1024 ? 3 : 1) << size;
+    }
 }
 
 TEST(RequestFraming, ResentJobKeepsItsDeclarationAndReplacesSizeAndTimeInPlace) {
@@ -97,13 +104,22 @@ TEST(RequestFraming, FailuresStopTheRequest) {
     }
     {
         auto owned = std::make_unique<ScriptedSession>(answer("<save-response/>"));
-        owned->failWriteCall = 2; // the payload
+        owned->failWriteCall = 1;
         Scripted s(std::move(owned));
         std::string err = "kept";
         EXPECT_FALSE(s.printer.save(err));
-        EXPECT_EQ(s.session->writeCalls, 2);
+        EXPECT_EQ(s.session->writeCalls, 1);
         EXPECT_EQ(s.session->readCalls, 0);
         EXPECT_EQ(err, "kept");
+    }
+    for (const int failing : {2, 3}) { // a large payload, then its CRC
+        auto owned = std::make_unique<ScriptedSession>(answer("<update-software-response/>"));
+        owned->failWriteCall = failing;
+        Scripted s(std::move(owned));
+        std::string err = "kept";
+        EXPECT_FALSE(s.printer.updateSoftware(std::vector<unsigned char>(100000), err));
+        EXPECT_EQ(s.session->writeCalls, failing);
+        EXPECT_EQ(s.session->readCalls, 0);
     }
 }
 

@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <netinet/tcp.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 
 #include <atomic>
 #include <chrono>
@@ -192,4 +194,26 @@ TEST(TcpTransport, APrinterThatStopsReadingFailsTheWriteAfterTheTimeout) {
     session.reset();
     EXPECT_LT(msSince(closing), 2000);
     release = true;
+}
+
+TEST(TcpTransport, TimeOutsReachTheSocketWheneverTheyChange) {
+    LoopbackPeer peer([](int fd) { LoopbackPeer::waitForEof(fd); });
+    EthernetSession session("127.0.0.1", static_cast<Port>(peer.port));
+    ASSERT_TRUE(session.isOpen());
+    // The kernel keeps time-outs in scheduler ticks, so a value may come back a few ms longer.
+    const auto inForce = [&](int option) {
+        timeval tv{};
+        socklen_t length = sizeof tv;
+        EXPECT_EQ(getsockopt(session.socketDescriptor(), SOL_SOCKET, option, &tv, &length), 0);
+        return static_cast<double>(tv.tv_sec * 1000 + tv.tv_usec / 1000);
+    };
+    for (const std::uint32_t ms : {7000u, 7000u, 9000u, 250u, 7000u, 0u, 0u, 1500u}) {
+        ASSERT_TRUE(session.setReadTimeout(ms));
+        ASSERT_TRUE(session.setWriteTimeout(2 * ms));
+        EXPECT_NEAR(inForce(SO_RCVTIMEO), ms, 20);
+        EXPECT_NEAR(inForce(SO_SNDTIMEO), 2 * ms, 20);
+    }
+    EthernetSession closed("0.0.0.0", DefaultPort);
+    EXPECT_FALSE(closed.setReadTimeout(0));
+    EXPECT_FALSE(closed.setWriteTimeout(0));
 }

@@ -65,8 +65,8 @@ EthernetSession::EthernetSession(const std::string& address, Port port) {
         return;
     }
 
-    // A request leaves in three writes; with Nagle's algorithm the last one would wait for the
-    // printer's delayed acknowledgement on every exchange.
+    // A request with a large payload leaves in three writes; with Nagle's algorithm the last one
+    // would wait for the printer's delayed acknowledgement.
     const int on = 1;
     ::setsockopt(sock, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     readBuffer = std::make_unique<char[]>(kReadAheadSize);
@@ -181,16 +181,25 @@ bool EthernetSession::write(const char* data, int length) {
 }
 
 bool EthernetSession::setReadTimeout(std::uint32_t milliseconds) {
+    if (readTimeoutSet && milliseconds == readTimeoutMs)
+        return true;
     const timeval tv = toTimeval(milliseconds);
     if (::setsockopt(sock, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0)
         return false;
     readTimeoutMs = milliseconds;
+    readTimeoutSet = true;
     return true;
 }
 
 bool EthernetSession::setWriteTimeout(std::uint32_t milliseconds) {
+    if (writeTimeoutSet && milliseconds == writeTimeoutMs)
+        return true;
     const timeval tv = toTimeval(milliseconds);
-    return ::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
+    if (::setsockopt(sock, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) != 0)
+        return false;
+    writeTimeoutMs = milliseconds;
+    writeTimeoutSet = true;
+    return true;
 }
 
 } // namespace Orvane

@@ -31,7 +31,11 @@ private:
     bool receiveSome(char* buffer, std::size_t capacity, std::size_t& received);
 
     int sock = -1;
+    // Every command sets both time-outs, nearly always to the values already in force.
     std::uint32_t readTimeoutMs = 0;
+    std::uint32_t writeTimeoutMs = 0;
+    bool readTimeoutSet = false;
+    bool writeTimeoutSet = false;
     // Responses are read a byte at a time; one recv() serves many of those reads.
     std::unique_ptr<char[]> readBuffer;
     std::size_t readPos = 0;
