@@ -140,17 +140,26 @@ void ToggleWindow(benchmark::State& state) {
         box->toggle();
 }
 
-BENCHMARK(ToggleFloorMemcpy)->Unit(benchmark::kMillisecond);
-BENCHMARK(ToggleFloorTransposedCopy)->Unit(benchmark::kMillisecond);
-BENCHMARK(ToggleDocumentWork)->Unit(benchmark::kMillisecond);
-BENCHMARK(ToggleWindow)->Unit(benchmark::kMillisecond);
+// With --benchmark_repetitions and aggregates only, the reporter sees no single repetition; the
+// "min" aggregate carries the quietest one to the ratios.
+double fastest(const std::vector<double>& times) {
+    return times.empty() ? 0.0 : *std::min_element(times.begin(), times.end());
+}
+
+BENCHMARK(ToggleFloorMemcpy)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+BENCHMARK(ToggleFloorTransposedCopy)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", fastest);
+BENCHMARK(ToggleDocumentWork)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+BENCHMARK(ToggleWindow)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
 
 // Prints the table as usual, then the toggle as a ratio to its floor.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred) {
+            if (!run.error_occurred &&
+                (run.run_type == Run::RT_Iteration || run.aggregate_name == "min")) {
                 // The machine is shared and noise only adds time: keep the quietest repetition.
                 const std::string name = run.run_name.str();
                 const double t = run.GetAdjustedRealTime();
