@@ -10,11 +10,24 @@
 // The planes are column-major and the image is row-major. Each strip of tileColumns columns is
 // composed column by column (contiguous reads, vectorised along the rows) into a small tile,
 // which is then transposed into the image rows. Rectangles become per-column byte masks, built
-// once per decode with a sweep over the columns, so the pixel loop never walks a rectangle list.
+// once per decode with a sweep over the columns, so the pixel loop never walks a rectangle list;
+// a column that a plane keeps or drops whole needs no mask at all.
 
 namespace {
 
 constexpr std::uint32_t tileColumns = 16;
+
+// Masks are built 16 rows at a time, so their rows are padded to a multiple of 16.
+std::uint32_t paddedRows(std::uint32_t height) {
+    return (height + 15) & ~15u;
+}
+
+unsigned bitCount16(unsigned v) {
+    v = v - ((v >> 1) & 0x5555u);
+    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
+    v = (v + (v >> 4)) & 0x0F0Fu;
+    return (v + (v >> 8)) & 0x1Fu;
+}
 
 // Column and row spans of a rectangle, clipped to the card; false when it covers no dot.
 bool clipRect(const PanelRect& r, std::uint32_t width, std::uint32_t height, std::uint32_t& x0,
@@ -30,49 +43,74 @@ bool clipRect(const PanelRect& r, std::uint32_t width, std::uint32_t height, std
     return true;
 }
 
+// How one plane treats one column.
+enum class Cover : unsigned char { keepAll, dropAll, partial };
+
 // Per-column keep masks (0xFF keep, 0x00 drop) of one plane. Columns with the same set of
-// covering rectangles share one mask, so there are at most 2 x rectangles + 1 of them.
+// covering rectangles share one segment, so there are at most 2 x rectangles + 1 of them, and
+// only segments that keep some rows and drop others store a mask. The buffers are kept from one
+// decode to the next.
 class PlaneMasks {
 public:
+    struct Segment {
+        std::size_t offset; // into the mask storage, when partial
+        Cover cover;
+    };
+
     void build(const std::vector<PanelRect>& areas, const std::vector<PanelRect>& holes,
                std::uint32_t width, std::uint32_t height) {
-        std::vector<Event> events;
-        events.reserve(2 * (areas.size() + holes.size()));
+        height_ = height;
+        stride_ = paddedRows(height);
+        events_.clear();
         auto add = [&](const std::vector<PanelRect>& rects, bool hole) {
             for (const PanelRect& r : rects) {
                 std::uint32_t x0, x1, y0, y1;
                 if (!clipRect(r, width, height, x0, x1, y0, y1))
                     continue;
-                events.push_back({x0, y0, y1, +1, hole});
+                events_.push_back({x0, y0, y1, +1, hole});
                 if (x1 + 1 < width)
-                    events.push_back({x1 + 1, y0, y1, -1, hole});
+                    events_.push_back({x1 + 1, y0, y1, -1, hole});
             }
         };
         add(areas, false);
         add(holes, true);
-        std::sort(events.begin(), events.end(),
+        std::sort(events_.begin(), events_.end(),
                   [](const Event& a, const Event& b) { return a.column < b.column; });
 
         const bool restricted = !areas.empty();
-        segmentOf_.assign(width, 0);
+        segmentOf_.resize(width);
+        segments_.clear();
         storage_.clear();
         // Two ways to the same masks: updating per-row counts over each event's rows (cheap for
         // the usual few rectangles), or a row-difference sweep whose cost does not grow with
         // the rows the rectangles span (bounded for hostile headers with many of them).
         std::size_t segments = 1;
         std::uint64_t spanned = 0;
-        for (std::size_t i = 0; i < events.size(); ++i) {
-            if (i == 0 || events[i].column != events[i - 1].column)
+        for (std::size_t i = 0; i < events_.size(); ++i) {
+            if (i == 0 || events_[i].column != events_[i - 1].column)
                 ++segments;
-            spanned += events[i].bottom - events[i].top + 1;
+            spanned += events_[i].bottom - events_[i].top + 1;
         }
-        if (spanned <= std::uint64_t(segments) * height)
-            buildByCounts(events, restricted, width, height);
+        storage_.reserve(segments * stride_);
+        // 16-bit counts cannot overflow with fewer rectangles than that.
+        const std::size_t countLimit = 32767;
+        if (spanned <= std::uint64_t(segments) * height && areas.size() <= countLimit &&
+            holes.size() <= countLimit)
+            buildByCounts(restricted, width);
         else
-            buildBySweep(events, restricted, width, height);
+            buildBySweep(restricted, width);
     }
 
-    const unsigned char* column(std::uint32_t x) const { return storage_.data() + segmentOf_[x]; }
+    const Segment& segment(std::uint32_t x) const { return segments_[segmentOf_[x]]; }
+    const unsigned char* mask(const Segment& s) const { return storage_.data() + s.offset; }
+
+    // Gives back the memory a hostile header made the masks take.
+    void trim() {
+        if (storage_.capacity() > (std::size_t(1) << 20)) {
+            storage_ = {};
+            events_ = {};
+        }
+    }
 
 private:
     struct Event {
@@ -83,71 +121,132 @@ private:
         bool hole;
     };
 
-    // Starts a new mask for columns [column, end) and returns it.
-    unsigned char* newSegment(std::uint32_t column, std::uint32_t end, std::uint32_t height) {
-        const std::size_t base = storage_.size();
-        storage_.resize(base + height);
-        for (std::uint32_t x = column; x < end; ++x)
-            segmentOf_[x] = base;
-        return storage_.data() + base;
+    // Columns [column, end) use mask, which keeps kept of the card's rows.
+    void addSegment(std::uint32_t column, std::uint32_t end, const unsigned char* mask,
+                    std::uint32_t kept) {
+        Segment s{storage_.size(), Cover::partial};
+        if (kept == height_)
+            s.cover = Cover::keepAll;
+        else if (kept == 0)
+            s.cover = Cover::dropAll;
+        else
+            storage_.insert(storage_.end(), mask, mask + stride_);
+        const std::uint32_t index = std::uint32_t(segments_.size());
+        segments_.push_back(s);
+        std::fill(segmentOf_.begin() + column, segmentOf_.begin() + end, index);
     }
 
-    void buildByCounts(const std::vector<Event>& events, bool restricted, std::uint32_t width,
-                       std::uint32_t height) {
-        std::vector<int> areaCount(height, 0), holeCount(height, 0);
-        std::vector<unsigned char> current(height, restricted ? 0x00 : 0xFF);
-        const int open = restricted ? 0 : 1; // without areas every row starts kept
+    static void addRows(std::int16_t* count, std::uint32_t begin, std::uint32_t end,
+                        std::int16_t delta) {
+        std::uint32_t y = begin;
+#if defined(__SSE2__)
+        for (; y < end && (y & 7) != 0; ++y)
+            count[y] = std::int16_t(count[y] + delta);
+        const __m128i d = _mm_set1_epi16(delta);
+        for (; y + 8 <= end; y += 8) {
+            __m128i* p = reinterpret_cast<__m128i*>(count + y);
+            _mm_storeu_si128(p, _mm_add_epi16(_mm_loadu_si128(p), d));
+        }
+#endif
+        for (; y < end; ++y)
+            count[y] = std::int16_t(count[y] + delta);
+    }
+
+    // Recomputes the mask rows [begin, end) (multiples of 16) from the counts; returns the
+    // change in kept rows.
+    int refresh(std::uint32_t begin, std::uint32_t end, bool restricted) {
+        const std::int16_t* areas = areaCount_.data();
+        const std::int16_t* holes = holeCount_.data();
+        unsigned char* mask = current_.data();
+        int change = 0;
+#if defined(__SSE2__)
+        const __m128i zero = _mm_setzero_si128();
+        const __m128i ones = _mm_set1_epi8(char(0xFF));
+        auto keep = [&](std::uint32_t y) {
+            const __m128i h = _mm_loadu_si128(reinterpret_cast<const __m128i*>(holes + y));
+            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(areas + y));
+            const __m128i inArea = restricted ? _mm_cmpgt_epi16(a, zero) : ones;
+            return _mm_and_si128(inArea, _mm_cmpeq_epi16(h, zero));
+        };
+        for (std::uint32_t y = begin; y < end; y += 16) {
+            __m128i* p = reinterpret_cast<__m128i*>(mask + y);
+            const __m128i now = _mm_packs_epi16(keep(y), keep(y + 8));
+            change += int(bitCount16(unsigned(_mm_movemask_epi8(now)))) -
+                      int(bitCount16(unsigned(_mm_movemask_epi8(_mm_loadu_si128(p)))));
+            _mm_storeu_si128(p, now);
+        }
+#else
+        for (std::uint32_t y = begin; y < end; ++y) {
+            const unsigned char now = (!restricted || areas[y] > 0) && holes[y] == 0 ? 0xFF : 0x00;
+            change += (now != 0) - (mask[y] != 0);
+            mask[y] = now;
+        }
+#endif
+        return change;
+    }
+
+    void buildByCounts(bool restricted, std::uint32_t width) {
+        areaCount_.assign(stride_, 0);
+        holeCount_.assign(stride_, 0);
+        current_.assign(stride_, restricted ? 0x00 : 0xFF);
+        // Rows kept by current_, the padding included (it never has a rectangle).
+        std::uint32_t kept = restricted ? 0 : stride_;
+        const std::uint32_t paddingKept = restricted ? 0 : stride_ - height_;
         std::size_t next = 0;
         std::uint32_t column = 0;
         while (column < width) {
-            std::uint32_t top = height, bottom = 0;
-            while (next < events.size() && events[next].column == column) {
-                const Event e = events[next++];
-                int* count = (e.hole ? holeCount : areaCount).data();
-                const int delta = e.delta;
-                for (std::uint32_t y = e.top; y <= e.bottom; ++y)
-                    count[y] += delta;
+            std::uint32_t top = stride_, bottom = 0;
+            while (next < events_.size() && events_[next].column == column) {
+                const Event& e = events_[next++];
+                addRows((e.hole ? holeCount_ : areaCount_).data(), e.top, e.bottom + 1,
+                        std::int16_t(e.delta));
                 top = std::min(top, e.top);
                 bottom = std::max(bottom, e.bottom);
             }
-            const int* areas = areaCount.data();
-            const int* holes = holeCount.data();
-            unsigned char* mask = current.data();
-            for (std::uint32_t y = top; y <= bottom && y < height; ++y)
-                mask[y] = static_cast<unsigned char>(
-                    -static_cast<int>(((areas[y] + open) > 0) & (holes[y] == 0)));
-            const std::uint32_t end = next < events.size() ? events[next].column : width;
-            std::memcpy(newSegment(column, end, height), current.data(), height);
+            if (top <= bottom)
+                kept = std::uint32_t(int(kept) +
+                                     refresh(top & ~15u, (bottom & ~15u) + 16, restricted));
+            const std::uint32_t end = next < events_.size() ? events_[next].column : width;
+            addSegment(column, end, current_.data(), kept - paddingKept);
             column = end;
         }
     }
 
-    void buildBySweep(const std::vector<Event>& events, bool restricted, std::uint32_t width,
-                      std::uint32_t height) {
-        std::vector<int> areaDiff(height + 1, 0), holeDiff(height + 1, 0);
+    void buildBySweep(bool restricted, std::uint32_t width) {
+        std::vector<int> areaDiff(height_ + 1, 0), holeDiff(height_ + 1, 0);
+        current_.assign(stride_, 0x00);
         std::size_t next = 0;
         std::uint32_t column = 0;
         while (column < width) {
-            while (next < events.size() && events[next].column == column) {
-                const Event& e = events[next++];
+            while (next < events_.size() && events_[next].column == column) {
+                const Event& e = events_[next++];
                 std::vector<int>& diff = e.hole ? holeDiff : areaDiff;
                 diff[e.top] += e.delta;
                 diff[e.bottom + 1] -= e.delta;
             }
-            const std::uint32_t end = next < events.size() ? events[next].column : width;
-            unsigned char* mask = newSegment(column, end, height);
+            const std::uint32_t end = next < events_.size() ? events_[next].column : width;
             int inAreas = 0, inHoles = 0;
-            for (std::uint32_t y = 0; y < height; ++y) {
+            std::uint32_t kept = 0;
+            for (std::uint32_t y = 0; y < height_; ++y) {
                 inAreas += areaDiff[y];
                 inHoles += holeDiff[y];
-                mask[y] = ((!restricted || inAreas > 0) && inHoles == 0) ? 0xFF : 0x00;
+                const bool keep = (!restricted || inAreas > 0) && inHoles == 0;
+                current_[y] = keep ? 0xFF : 0x00;
+                kept += keep;
             }
+            addSegment(column, end, current_.data(), kept);
             column = end;
         }
     }
 
+    std::uint32_t height_ = 0;
+    std::uint32_t stride_ = 0;
+    std::vector<Event> events_;
+    std::vector<std::int16_t> areaCount_, holeCount_;
+    std::vector<unsigned char> current_;
     std::vector<unsigned char> storage_;
-    std::vector<std::size_t> segmentOf_;
+    std::vector<Segment> segments_;
+    std::vector<std::uint32_t> segmentOf_;
 };
 
 inline std::uint32_t composePixel(unsigned y, unsigned m, unsigned c, unsigned k) {
@@ -256,23 +355,43 @@ void storeTile(const std::uint32_t* tile, std::uint32_t count, std::uint32_t hei
     }
 }
 
-template <bool Masked, bool Double>
-void decodeAll(const SideDecodeInput& in, const PlaneMasks* masks, const bool* masked,
-               const unsigned char* zeros, const unsigned char* keepAll,
+// Buffers of one thread's decodes, kept from one decode to the next.
+struct Scratch {
+    PlaneMasks masks[4];
+    std::vector<unsigned char> zeros, keepAll;
+    std::vector<std::uint32_t*> rows;
+};
+
+template <bool Double>
+void decodeAll(const SideDecodeInput& in, const Scratch& scratch, const bool* masked,
                std::uint32_t* const* rows) {
     const std::uint32_t width = in.width, height = in.height;
+    const unsigned char* zeros = scratch.zeros.data();
+    const unsigned char* keepAll = scratch.keepAll.data();
     // A tile of tileColumns x blockRows pixels stays in the first-level cache.
     constexpr std::uint32_t blockRows = 128;
     std::uint32_t tile[tileColumns * blockRows];
     const unsigned char* a[tileColumns][4];
     const unsigned char* b[tileColumns][4];
     const unsigned char* m[tileColumns][4];
+    bool partial[tileColumns];
     for (std::uint32_t x0 = 0; x0 < width; x0 += tileColumns) {
         const std::uint32_t count = std::min(tileColumns, width - x0);
         for (std::uint32_t c = 0; c < count; ++c) {
             const std::uint32_t x = x0 + c;
+            partial[c] = false;
             for (int p = 0; p < 4; ++p) {
-                if (!in.planes[p]) {
+                m[c][p] = keepAll;
+                Cover cover = Cover::keepAll;
+                if (masked[p]) {
+                    const PlaneMasks::Segment& s = scratch.masks[p].segment(x);
+                    cover = s.cover;
+                    if (cover == Cover::partial) {
+                        m[c][p] = scratch.masks[p].mask(s);
+                        partial[c] = true;
+                    }
+                }
+                if (!in.planes[p] || cover == Cover::dropAll) {
                     a[c][p] = b[c][p] = zeros;
                 } else if (in.doubleDensity[p]) {
                     a[c][p] = in.planes[p] + std::size_t(2) * x * height;
@@ -280,7 +399,6 @@ void decodeAll(const SideDecodeInput& in, const PlaneMasks* masks, const bool* m
                 } else {
                     a[c][p] = b[c][p] = in.planes[p] + std::size_t(x) * height;
                 }
-                m[c][p] = masked[p] ? masks[p].column(x) : keepAll;
             }
         }
         for (std::uint32_t y0 = 0; y0 < height; y0 += blockRows) {
@@ -294,7 +412,10 @@ void decodeAll(const SideDecodeInput& in, const PlaneMasks* masks, const bool* m
                     cb[p] = b[c][p] + y0;
                     cm[p] = m[c][p] + y0;
                 }
-                composeColumn<Masked, Double>(ca, cb, cm, n, tile + c * blockRows);
+                if (partial[c])
+                    composeColumn<true, Double>(ca, cb, cm, n, tile + c * blockRows);
+                else
+                    composeColumn<false, Double>(ca, cb, cm, n, tile + c * blockRows);
             }
             storeTile(tile, count, n, blockRows, rows + y0, x0);
         }
@@ -311,31 +432,29 @@ QImage decodeSideImage(const SideDecodeInput& in) {
     if (image.isNull())
         return image;
 
-    std::vector<std::uint32_t*> rows(height);
+    thread_local Scratch scratch;
+    scratch.rows.resize(height);
     for (std::uint32_t y = 0; y < height; ++y)
-        rows[y] = reinterpret_cast<std::uint32_t*>(image.scanLine(int(y)));
+        scratch.rows[y] = reinterpret_cast<std::uint32_t*>(image.scanLine(int(y)));
+    scratch.zeros.assign(height, 0x00);
+    scratch.keepAll.assign(height, 0xFF);
 
-    PlaneMasks masks[4];
     bool masked[4] = {};
-    bool anyMasked = false, anyDouble = false;
+    bool anyDouble = false;
     for (int p = 0; p < 4; ++p) {
         masked[p] = !in.areas[p].empty() || !in.holes[p].empty();
-        if (masked[p]) {
-            masks[p].build(in.areas[p], in.holes[p], width, height);
-            anyMasked = true;
-        }
+        if (masked[p])
+            scratch.masks[p].build(in.areas[p], in.holes[p], width, height);
         anyDouble = anyDouble || (in.planes[p] && in.doubleDensity[p]);
     }
-    const std::vector<unsigned char> zeros(height, 0x00), keepAll(height, 0xFF);
-    if (anyMasked && anyDouble)
-        decodeAll<true, true>(in, masks, masked, zeros.data(), keepAll.data(), rows.data());
-    else if (anyMasked)
-        decodeAll<true, false>(in, masks, masked, zeros.data(), keepAll.data(), rows.data());
-    else if (anyDouble)
-        decodeAll<false, true>(in, masks, masked, zeros.data(), keepAll.data(), rows.data());
+    if (anyDouble)
+        decodeAll<true>(in, scratch, masked, scratch.rows.data());
     else
-        decodeAll<false, false>(in, masks, masked, zeros.data(), keepAll.data(), rows.data());
+        decodeAll<false>(in, scratch, masked, scratch.rows.data());
+    for (PlaneMasks& masks : scratch.masks)
+        masks.trim();
 
+    std::uint32_t* const* rows = scratch.rows.data();
     if (in.hasPatch && in.patchX < width && in.patchY < height) {
         // Left out of the preview: shown as blank card (opaque white).
         const std::uint32_t x1 = std::min<std::uint32_t>(in.patchX + in.patchWidth, width - 1);
