@@ -22,13 +22,6 @@ std::uint32_t paddedRows(std::uint32_t height) {
     return (height + 15) & ~15u;
 }
 
-unsigned bitCount16(unsigned v) {
-    v = v - ((v >> 1) & 0x5555u);
-    v = (v & 0x3333u) + ((v >> 2) & 0x3333u);
-    v = (v + (v >> 4)) & 0x0F0Fu;
-    return (v + (v >> 8)) & 0x1Fu;
-}
-
 // Column and row spans of a rectangle, clipped to the card; false when it covers no dot.
 bool clipRect(const PanelRect& r, std::uint32_t width, std::uint32_t height, std::uint32_t& x0,
               std::uint32_t& x1, std::uint32_t& y0, std::uint32_t& y1) {
@@ -43,6 +36,11 @@ bool clipRect(const PanelRect& r, std::uint32_t width, std::uint32_t height, std
     return true;
 }
 
+// Sixteen mask rows. Masks are aligned so the pixel loop can fold each mask load into its AND.
+struct alignas(16) MaskBlock {
+    unsigned char rows[16];
+};
+
 // How one plane treats one column.
 enum class Cover : unsigned char { keepAll, dropAll, partial };
 
@@ -53,7 +51,7 @@ enum class Cover : unsigned char { keepAll, dropAll, partial };
 class PlaneMasks {
 public:
     struct Segment {
-        std::size_t offset; // into the mask storage, when partial
+        std::size_t offset; // in blocks into the mask storage, when partial
         Cover cover;
     };
 
@@ -91,7 +89,7 @@ public:
                 ++segments;
             spanned += events_[i].bottom - events_[i].top + 1;
         }
-        storage_.reserve(segments * stride_);
+        storage_.reserve(segments * (stride_ / 16));
         // 16-bit counts cannot overflow with fewer rectangles than that.
         const std::size_t countLimit = 32767;
         if (spanned <= std::uint64_t(segments) * height && areas.size() <= countLimit &&
@@ -102,11 +100,11 @@ public:
     }
 
     const Segment& segment(std::uint32_t x) const { return segments_[segmentOf_[x]]; }
-    const unsigned char* mask(const Segment& s) const { return storage_.data() + s.offset; }
+    const unsigned char* mask(const Segment& s) const { return storage_[s.offset].rows; }
 
     // Gives back the memory a hostile header made the masks take.
     void trim() {
-        if (storage_.capacity() > (std::size_t(1) << 20)) {
+        if (storage_.capacity() > (std::size_t(1) << 16)) {
             storage_ = {};
             events_ = {};
         }
@@ -129,8 +127,10 @@ private:
             s.cover = Cover::keepAll;
         else if (kept == 0)
             s.cover = Cover::dropAll;
-        else
-            storage_.insert(storage_.end(), mask, mask + stride_);
+        else {
+            storage_.resize(storage_.size() + stride_ / 16);
+            std::memcpy(storage_[s.offset].rows, mask, stride_);
+        }
         const std::uint32_t index = std::uint32_t(segments_.size());
         segments_.push_back(s);
         std::fill(segmentOf_.begin() + column, segmentOf_.begin() + end, index);
@@ -168,13 +168,19 @@ private:
             const __m128i inArea = restricted ? _mm_cmpgt_epi16(a, zero) : ones;
             return _mm_and_si128(inArea, _mm_cmpeq_epi16(h, zero));
         };
+        // Kept rows counted as sums of the masks' low bits, taken out of the vectors once.
+        const __m128i low = _mm_set1_epi8(1);
+        __m128i added = zero, removed = zero;
         for (std::uint32_t y = begin; y < end; y += 16) {
             __m128i* p = reinterpret_cast<__m128i*>(mask + y);
             const __m128i now = _mm_packs_epi16(keep(y), keep(y + 8));
-            change += int(bitCount16(unsigned(_mm_movemask_epi8(now)))) -
-                      int(bitCount16(unsigned(_mm_movemask_epi8(_mm_loadu_si128(p)))));
+            added = _mm_add_epi64(added, _mm_sad_epu8(_mm_and_si128(now, low), zero));
+            removed =
+                _mm_add_epi64(removed, _mm_sad_epu8(_mm_and_si128(_mm_loadu_si128(p), low), zero));
             _mm_storeu_si128(p, now);
         }
+        const __m128i delta = _mm_sub_epi64(added, removed);
+        change = _mm_cvtsi128_si32(delta) + _mm_cvtsi128_si32(_mm_srli_si128(delta, 8));
 #else
         for (std::uint32_t y = begin; y < end; ++y) {
             const unsigned char now = (!restricted || areas[y] > 0) && holes[y] == 0 ? 0xFF : 0x00;
@@ -244,7 +250,7 @@ private:
     std::vector<Event> events_;
     std::vector<std::int16_t> areaCount_, holeCount_;
     std::vector<unsigned char> current_;
-    std::vector<unsigned char> storage_;
+    std::vector<MaskBlock> storage_;
     std::vector<Segment> segments_;
     std::vector<std::uint32_t> segmentOf_;
 };
@@ -277,7 +283,7 @@ void composeColumn(const unsigned char* const a[4], const unsigned char* const b
             x = _mm_add_epi8(_mm_and_si128(x, x2), half);
         }
         if (Masked)
-            x = _mm_and_si128(x, _mm_loadu_si128(reinterpret_cast<const __m128i*>(masks[p] + row)));
+            x = _mm_and_si128(x, _mm_load_si128(reinterpret_cast<const __m128i*>(masks[p] + row)));
         return x;
     };
     for (; y + 16 <= height; y += 16) {
@@ -358,7 +364,8 @@ void storeTile(const std::uint32_t* tile, std::uint32_t count, std::uint32_t hei
 // Buffers of one thread's decodes, kept from one decode to the next.
 struct Scratch {
     PlaneMasks masks[4];
-    std::vector<unsigned char> zeros, keepAll;
+    std::vector<unsigned char> zeros;
+    std::vector<MaskBlock> keepAll;
     std::vector<std::uint32_t*> rows;
 };
 
@@ -367,7 +374,7 @@ void decodeAll(const SideDecodeInput& in, const Scratch& scratch, const bool* ma
                std::uint32_t* const* rows) {
     const std::uint32_t width = in.width, height = in.height;
     const unsigned char* zeros = scratch.zeros.data();
-    const unsigned char* keepAll = scratch.keepAll.data();
+    const unsigned char* keepAll = scratch.keepAll.data()->rows;
     // A tile of tileColumns x blockRows pixels stays in the first-level cache.
     constexpr std::uint32_t blockRows = 128;
     std::uint32_t tile[tileColumns * blockRows];
@@ -437,7 +444,9 @@ QImage decodeSideImage(const SideDecodeInput& in) {
     for (std::uint32_t y = 0; y < height; ++y)
         scratch.rows[y] = reinterpret_cast<std::uint32_t*>(image.scanLine(int(y)));
     scratch.zeros.assign(height, 0x00);
-    scratch.keepAll.assign(height, 0xFF);
+    MaskBlock keep;
+    std::memset(keep.rows, 0xFF, sizeof keep.rows);
+    scratch.keepAll.assign(paddedRows(height) / 16, keep);
 
     bool masked[4] = {};
     bool anyDouble = false;
