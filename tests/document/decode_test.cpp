@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <thread>
 
 namespace {
 
@@ -54,52 +55,118 @@ QImage referenceDecode(const SideDecodeInput& in) {
     return image;
 }
 
+// A random side: planes at random densities, some absent, with rectangles of the given style.
+enum class RectStyle { scattered, nearlyWhole, crowd };
+
+struct RandomSide {
+    SideDecodeInput in;
+    std::vector<QByteArray> planes{4};
+};
+
+RandomSide randomSide(std::mt19937& random, std::uint32_t width, std::uint32_t height,
+                      RectStyle style) {
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    RandomSide side;
+    SideDecodeInput& in = side.in;
+    in.width = width;
+    in.height = height;
+    const int H = int(height);
+    for (int p = 0; p < 4; ++p) {
+        in.doubleDensity[p] = pick(0, 2) == 0;
+        QByteArray& plane = side.planes[p];
+        plane = QByteArray(int(width * height * (in.doubleDensity[p] ? 2 : 1)), 0);
+        for (char& b : plane)
+            b = char(pick(0, 3) == 0 ? 0 : pick(0, 255)); // K often 0, so CMY shows
+        in.planes[p] =
+            pick(0, 5) == 0 ? nullptr : reinterpret_cast<const unsigned char*>(plane.constData());
+        auto rect = [&]() {
+            const int kind = pick(0, 4);
+            if (kind == 0) // negative fields: huge as unsigned, wrapping sums
+                return PanelRect{pick(-5, 5), pick(-5, 5), pick(-10, 10), -1};
+            if (style == RectStyle::nearlyWhole) // a column kept or dropped whole, or all but a row
+                return PanelRect{pick(0, int(width) + 1), pick(0, 1), pick(0, 3),
+                                 pick(H - 3, H + 1)};
+            return PanelRect{pick(0, int(width) + 3), pick(0, H + 3), pick(0, int(width) / 2),
+                             pick(0, H / 2)};
+        };
+        const int most = style == RectStyle::nearlyWhole ? 3 : 16;
+        for (int i = pick(0, 1) * pick(1, most); i > 0; --i)
+            in.areas[p].push_back(rect());
+        for (int i = pick(0, 1) * pick(1, most); i > 0; --i)
+            in.holes[p].push_back(rect());
+        if (style == RectStyle::crowd) // many tall rectangles over the same columns
+            for (int i = 0; i < 300; ++i)
+                in.holes[p].push_back(PanelRect{3, 1, pick(0, 2), H});
+    }
+    in.hasPatch = pick(0, 2) == 0;
+    in.patchX = std::uint16_t(pick(0, int(width)));
+    in.patchY = std::uint16_t(pick(0, H));
+    in.patchWidth = std::uint16_t(pick(0, 65535));
+    in.patchHeight = std::uint16_t(pick(0, 20));
+    return side;
+}
+
 TEST(Decode, MatchesThePlainPixelRuleOnRandomJobs) {
     std::mt19937 random(2026);
-    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
     const std::pair<std::uint32_t, std::uint32_t> sizes[] = {
         {7, 9}, {8, 8}, {29, 37}, {517, 13}, {506, 1}, {16, 17}, {1013, 642}, {2026, 642}};
-    for (int round = 0; round < 40; ++round) {
+    for (int round = 0; round < 60; ++round) {
         // Full-size cards twice; small odd sizes find the edge cases faster.
         const auto size = round < 2 ? sizes[6 + round] : sizes[round % 6];
-        SideDecodeInput in;
-        in.width = size.first;
-        in.height = size.second;
-        std::vector<QByteArray> planes(4);
-        for (int p = 0; p < 4; ++p) {
-            in.doubleDensity[p] = pick(0, 2) == 0;
-            planes[p] = QByteArray(int(in.width * in.height * (in.doubleDensity[p] ? 2 : 1)), 0);
-            for (char& b : planes[p])
-                b = char(pick(0, 3) == 0 ? 0 : pick(0, 255)); // K often 0, so CMY shows
-            in.planes[p] = pick(0, 5) == 0
-                               ? nullptr
-                               : reinterpret_cast<const unsigned char*>(planes[p].constData());
-            auto rect = [&]() {
-                const int kind = pick(0, 4);
-                if (kind == 0) // negative fields: huge as unsigned, wrapping sums
-                    return PanelRect{pick(-5, 5), pick(-5, 5), pick(-10, 10), -1};
-                return PanelRect{pick(0, int(in.width) + 3), pick(0, int(in.height) + 3),
-                                 pick(0, int(in.width) / 2), pick(0, int(in.height) / 2)};
-            };
-            for (int i = pick(0, 1) * pick(1, 16); i > 0; --i)
-                in.areas[p].push_back(rect());
-            for (int i = pick(0, 1) * pick(1, 16); i > 0; --i)
-                in.holes[p].push_back(rect());
-            if (round % 10 == 9) // a crowd of tall rectangles over the same columns
-                for (int i = 0; i < 300; ++i)
-                    in.holes[p].push_back(PanelRect{3, 1, pick(0, 2), int(in.height)});
-        }
-        in.hasPatch = pick(0, 2) == 0;
-        in.patchX = std::uint16_t(pick(0, int(in.width)));
-        in.patchY = std::uint16_t(pick(0, int(in.height)));
-        in.patchWidth = std::uint16_t(pick(0, 65535));
-        in.patchHeight = std::uint16_t(pick(0, 20));
-
-        const QImage fast = decodeSideImage(in);
-        const QImage reference = referenceDecode(in);
+        const RectStyle style = round % 10 == 9  ? RectStyle::crowd
+                                : round % 3 == 2 ? RectStyle::nearlyWhole
+                                                 : RectStyle::scattered;
+        const RandomSide side = randomSide(random, size.first, size.second, style);
+        const QImage fast = decodeSideImage(side.in);
+        const QImage reference = referenceDecode(side.in);
         ASSERT_EQ(fast.size(), reference.size());
         ASSERT_TRUE(fast == reference) << "round " << round;
     }
+}
+
+TEST(Decode, ThreadsDecodingAtOnceGetTheirOwnImages) {
+    std::mt19937 random(7);
+    std::vector<RandomSide> sides;
+    std::vector<QImage> expected;
+    for (int i = 0; i < 4; ++i) {
+        sides.push_back(randomSide(random, 301 + 40 * std::uint32_t(i), 97, RectStyle::scattered));
+        expected.push_back(referenceDecode(sides.back().in));
+    }
+    bool same[2] = {true, true};
+    auto work = [&](int t) {
+        for (int n = 0; n < 200; ++n) {
+            const std::size_t i = std::size_t(t + 2 * (n % 2));
+            same[t] = same[t] && decodeSideImage(sides[i].in) == expected[i];
+        }
+    };
+    std::thread other(work, 1);
+    work(0);
+    other.join();
+    EXPECT_TRUE(same[0]);
+    EXPECT_TRUE(same[1]);
+}
+
+TEST(Decode, TensOfThousandsOfOverlappingRectangles) {
+    // Row 0 of the last column lies in every area: a narrow per-row count would wrap there.
+    SideDecodeInput in;
+    in.width = 2026;
+    in.height = 642;
+    const QByteArray yellowInk(2026 * 642, char(255));
+    in.planes[0] = reinterpret_cast<const unsigned char*>(yellowInk.constData());
+    for (int i = 0; i < 40000; ++i)
+        in.areas[0].push_back(PanelRect{i % 2026, 0, 2026, 0});
+    in.holes[0].push_back(PanelRect{0, 0, 0, 0});
+    const QImage image = decodeSideImage(in);
+    ASSERT_EQ(image.size(), QSize(2026, 642));
+    EXPECT_EQ(image.pixel(2025, 0), yellow);
+    EXPECT_EQ(image.pixel(1, 0), yellow);
+    EXPECT_EQ(image.pixel(0, 0), white); // the hole
+    EXPECT_EQ(image.pixel(2025, 1), white);
+
+    // The same decoder still serves an ordinary side afterwards.
+    std::mt19937 random(3);
+    const RandomSide side = randomSide(random, 517, 13, RectStyle::scattered);
+    EXPECT_TRUE(decodeSideImage(side.in) == referenceDecode(side.in));
 }
 
 // A one-sided 506 x 20 job whose planes are filled by the callers.
