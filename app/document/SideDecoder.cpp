@@ -104,10 +104,11 @@ public:
 
     // Gives back the memory a hostile header made the masks take.
     void trim() {
-        if (storage_.capacity() > (std::size_t(1) << 16)) {
+        const std::size_t limit = std::size_t(1) << 20; // bytes
+        if (storage_.capacity() * sizeof(MaskBlock) > limit)
             storage_ = {};
+        if (events_.capacity() * sizeof(Event) > limit)
             events_ = {};
-        }
     }
 
 private:
