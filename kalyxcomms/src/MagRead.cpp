@@ -13,45 +13,41 @@ constexpr int kMaxTrackBits = 799;
 
 bool Printer::magRead(const std::map<std::string, std::string>& options, MagData& data,
                       std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        for (auto& track : data.tracks)
-            track.clear();
-
-        PrnMessage message;
-        pugi::xml_node element = message.begin("mag-read");
-        for (const auto& [key, value] : options)
-            element.append_child(key.c_str()).text().set(value.c_str());
-        for (int track = 1; track <= 3; ++track)
-            element.append_child("track-options").append_attribute("track") = track;
-        message.readTimeoutMs = 40000;
-        if (!impl->exchange(message))
-            return false;
-
-        const std::vector<unsigned char>& payload = message.payload;
-        std::size_t cursor = 0;
-        for (pugi::xml_node child : message.response("mag-read-response").children()) {
-            if (child.type() != pugi::node_element)
-                continue;
-            const int track = child.attribute("track").as_int(0);
-            if (track < 1 || track > 3)
-                return false;
-            const int bits = child.child("num-bits").text().as_int(0);
-            if (bits < 0 || bits > kMaxTrackBits)
-                return false;
-            const std::size_t bytes = (static_cast<std::size_t>(bits) + 7) / 8;
-            if (payload.size() - cursor < bytes)
-                return false;
-            std::vector<bool>& out = data.tracks[track - 1];
-            out.assign(bits, false);
-            for (int i = 0; i < bits; ++i)
-                out[i] = (payload[cursor + i / 8] >> (7 - i % 8)) & 1;
-            cursor += bytes;
-        }
-        PrinterImpl::takeError(message, err);
-        return true;
-    });
+    return runCommand(
+        impl.get(), err,
+        [&](PrnMessage& message) {
+            for (auto& track : data.tracks)
+                track.clear();
+            pugi::xml_node element = message.begin("mag-read");
+            for (const auto& [key, value] : options)
+                element.append_child(key.c_str()).text().set(value.c_str());
+            for (int track = 1; track <= 3; ++track)
+                element.append_child("track-options").append_attribute("track") = track;
+            message.readTimeoutMs = 40000;
+        },
+        [&](const PrnMessage& message) {
+            const std::vector<unsigned char>& payload = message.payload;
+            std::size_t cursor = 0;
+            for (pugi::xml_node child : message.response("mag-read-response").children()) {
+                if (child.type() != pugi::node_element)
+                    continue;
+                const int track = child.attribute("track").as_int(0);
+                if (track < 1 || track > 3)
+                    return false;
+                const int bits = child.child("num-bits").text().as_int(0);
+                if (bits < 0 || bits > kMaxTrackBits)
+                    return false;
+                const std::size_t bytes = (static_cast<std::size_t>(bits) + 7) / 8;
+                if (payload.size() - cursor < bytes)
+                    return false;
+                std::vector<bool>& out = data.tracks[track - 1];
+                out.assign(bits, false);
+                for (int i = 0; i < bits; ++i)
+                    out[i] = (payload[cursor + i / 8] >> (7 - i % 8)) & 1;
+                cursor += bytes;
+            }
+            return true;
+        });
 }
 
 } // namespace Orvane

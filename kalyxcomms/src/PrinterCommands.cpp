@@ -72,71 +72,55 @@ CardPosition positionFromWord(const char* text) {
 // A command whose request is one element holding at most one child with a text.
 bool simpleCommand(PrinterImpl* impl, const char* command, const char* child, const char* text,
                    std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
+    return runCommand(impl, err, [&](PrnMessage& message) {
         pugi::xml_node element = message.begin(command);
         if (child)
             element.append_child(child).text().set(text);
-        if (!impl->exchange(message))
-            return false;
-        PrinterImpl::takeError(message, err);
-        return true;
     });
+}
+
+void beginWithSlot(PrnMessage& message, const char* command, const int* slot) {
+    pugi::xml_node element = message.begin(command);
+    if (slot)
+        element.append_child("slot").text().set(*slot);
 }
 
 bool payloadCommand(PrinterImpl* impl, const char* command, const int* slot,
                     const std::vector<unsigned char>& payload, std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
-        pugi::xml_node element = message.begin(command);
-        if (slot)
-            element.append_child("slot").text().set(*slot);
+    return runCommand(impl, err, [&](PrnMessage& message) {
+        beginWithSlot(message, command, slot);
         message.payload = payload;
-        if (!impl->exchange(message))
-            return false;
-        PrinterImpl::takeError(message, err);
-        return true;
     });
 }
 
 bool fetchCommand(PrinterImpl* impl, const char* command, const int* slot,
                   std::vector<unsigned char>& out, std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
-        pugi::xml_node element = message.begin(command);
-        if (slot)
-            element.append_child("slot").text().set(*slot);
-        if (!impl->exchange(message))
-            return false;
-        out.swap(message.payload);
-        PrinterImpl::takeError(message, err);
-        return true;
-    });
+    return runCommand(
+        impl, err, [&](PrnMessage& message) { beginWithSlot(message, command, slot); },
+        [&](PrnMessage& message) {
+            out.swap(message.payload);
+            return true;
+        });
 }
 
 } // namespace
 
 bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::string& err) {
-    return guarded([&] {
-        const char* text = word(action);
-        if (!impl || !text)
-            return false;
-        PrnMessage message;
-        message.begin("card-move").append_child("action").text().set(text);
-        message.readTimeoutMs = 40000;
-        if (!impl->exchange(message))
-            return false;
-        position =
-            positionFromWord(message.response("card-move-response").child("position").text().get());
-        PrinterImpl::takeError(message, err);
-        return true;
-    });
+    const char* text = word(action);
+    if (!text)
+        return false;
+    return runCommand(
+        impl.get(), err,
+        [&](PrnMessage& message) {
+            message.begin("card-move").append_child("action").text().set(text);
+            message.readTimeoutMs = 40000;
+        },
+        [&](const PrnMessage& message) {
+            const char* answer =
+                message.response("card-move-response").child("position").text().get();
+            position = positionFromWord(answer);
+            return true;
+        });
 }
 
 bool Printer::clearError(ClearErrorAction action, std::string& err) {
@@ -145,15 +129,8 @@ bool Printer::clearError(ClearErrorAction action, std::string& err) {
 }
 
 bool Printer::forceError(ErrorType code, std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
+    return runCommand(impl.get(), err, [&](PrnMessage& message) {
         message.begin("force-error").append_child("code").text().set(static_cast<int>(code));
-        if (!impl->exchange(message))
-            return false;
-        PrinterImpl::takeError(message, err);
-        return true;
     });
 }
 

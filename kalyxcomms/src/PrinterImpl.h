@@ -29,13 +29,30 @@ public:
     bool receive(PrnMessage& message);
     bool transact(PrnMessage& message) { return send(message) && receive(message); }
 
-    // The last steps of every command: exchange, then hand over the printer's error text.
-    bool exchange(PrnMessage& message) { return transport && transact(message); }
-    static void takeError(const PrnMessage& message, std::string& err) {
-        err = message.errorText();
-    }
-
     std::unique_ptr<Session> transport;
 };
+
+// The skeleton every command shares. `build` fills the request (and clears the caller's outputs);
+// `read` takes the results from the response and says whether it was well formed; the printer's
+// error text then goes to `err`.
+template <class Build, class Read>
+bool runCommand(PrinterImpl* impl, std::string& err, Build&& build, Read&& read) noexcept {
+    return guarded([&] {
+        if (!impl)
+            return false;
+        PrnMessage message;
+        build(message);
+        if (!impl->transport || !impl->transact(message) || !read(message))
+            return false;
+        err = message.errorText();
+        return true;
+    });
+}
+
+// A command that answers with nothing but its error text.
+template <class Build>
+bool runCommand(PrinterImpl* impl, std::string& err, Build&& build) noexcept {
+    return runCommand(impl, err, build, [](const PrnMessage&) { return true; });
+}
 
 } // namespace Orvane

@@ -12,30 +12,28 @@ using Settings = std::map<std::string, std::string>;
 // readSettings and writeSettings differ only in the element names and whether values are sent.
 bool settingsExchange(PrinterImpl* impl, const char* command, const char* answer, bool sendValues,
                       Settings& settings, std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
-        pugi::xml_node element = message.begin(command);
-        for (auto& [key, value] : settings) {
-            pugi::xml_node param = element.append_child("param");
-            param.append_attribute("id") = key.c_str();
-            if (sendValues)
-                param.text().set(value.c_str());
-            value.clear();
-        }
-        if (!impl->exchange(message))
-            return false;
-        for (pugi::xml_node child : message.response(answer).children()) {
-            if (child.type() != pugi::node_element)
-                continue;
-            auto it = settings.find(child.attribute("id").value());
-            if (it != settings.end())
-                it->second = child.text().get();
-        }
-        PrinterImpl::takeError(message, err);
-        return true;
-    });
+    return runCommand(
+        impl, err,
+        [&](PrnMessage& message) {
+            pugi::xml_node element = message.begin(command);
+            for (auto& [key, value] : settings) {
+                pugi::xml_node param = element.append_child("param");
+                param.append_attribute("id") = key.c_str();
+                if (sendValues)
+                    param.text().set(value.c_str());
+                value.clear();
+            }
+        },
+        [&](const PrnMessage& message) {
+            for (pugi::xml_node child : message.response(answer).children()) {
+                if (child.type() != pugi::node_element)
+                    continue;
+                auto it = settings.find(child.attribute("id").value());
+                if (it != settings.end())
+                    it->second = child.text().get();
+            }
+            return true;
+        });
 }
 
 } // namespace
@@ -49,21 +47,20 @@ bool Printer::writeSettings(Settings& settings, std::string& err) {
 }
 
 bool Printer::calibrateDyeCtrl(Settings& results, std::string& err) {
-    return guarded([&] {
-        if (!impl)
-            return false;
-        PrnMessage message;
-        message.begin("calibrate-dye-ctrl");
-        message.readTimeoutMs = 9000;
-        if (!impl->exchange(message))
-            return false;
-        for (pugi::xml_node child : message.response("calibrate-dye-ctrl-response").children()) {
-            if (pugi::xml_attribute id = child.attribute("id"))
-                results[id.value()] = child.text().get();
-        }
-        PrinterImpl::takeError(message, err);
-        return true;
-    });
+    return runCommand(
+        impl.get(), err,
+        [](PrnMessage& message) {
+            message.begin("calibrate-dye-ctrl");
+            message.readTimeoutMs = 9000;
+        },
+        [&](const PrnMessage& message) {
+            for (pugi::xml_node child :
+                 message.response("calibrate-dye-ctrl-response").children()) {
+                if (pugi::xml_attribute id = child.attribute("id"))
+                    results[id.value()] = child.text().get();
+            }
+            return true;
+        });
 }
 
 } // namespace Orvane
