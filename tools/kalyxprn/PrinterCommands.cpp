@@ -15,7 +15,6 @@
 
 #include <climits>
 #include <cstdio>
-#include <functional>
 
 namespace {
 
@@ -131,14 +130,20 @@ public:
     Console(QString usbPath, bool hasTcp, cli::TcpAddress address)
         : usbPath(std::move(usbPath)), hasTcp(hasTcp), address(std::move(address)) {}
 
-    Orvane::Printer* printer(const QString& command) {
+    // Opens the printer and runs `call` (the exchange, which also prints its results). The
+    // status: the printer cannot be reached or refused (1), no usable answer (3).
+    template <typename Call> int run(const QString& command, Call&& call) {
         if (!opened.printer)
             opened = hasTcp ? cli::openTcpPrinter(comms, command, address)
                             : cli::openUsbPrinter(comms, command, usbPath);
-        return opened.printer.get();
+        if (!opened.printer)
+            return ExitFailure;
+        std::string error;
+        const bool exchanged = call(*opened.printer, error);
+        return finish(command, exchanged, error);
     }
 
-    // The status of a finished command: the printer's refusal (1), no usable answer (3).
+private:
     int finish(const QString& command, bool exchanged, const std::string& error) const {
         if (!exchanged) {
             cli::err(QStringLiteral("kalyxprn %1: no valid answer from the printer at %2 (no "
@@ -154,7 +159,6 @@ public:
         return ExitSuccess;
     }
 
-private:
     const Orvane::Comms comms;
     const QString usbPath;
     const bool hasTcp;
@@ -303,13 +307,13 @@ void printMap(const std::map<std::string, std::string>& values, bool json) {
         cli::out(fromStd(key) + QLatin1Char('=') + fromStd(value));
 }
 
-// Commands that take one protocol word.
-template <typename T, std::size_t N>
+// Commands that take one protocol word; `call` runs the command with it.
+template <typename T, std::size_t N, typename Call>
 int runWordCommand(const QString& command, const QStringList& args, Console& console,
-                   const Subcommand& sub, const Word<T> (&words)[N],
-                   const std::function<bool(Orvane::Printer&, T, std::string&)>& call) {
+                   const Subcommand& sub, const Word<T> (&words)[N], Call&& call,
+                   const QString& argument = QStringLiteral("WORD")) {
     QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("WORD"), wordList(words));
+    parser.addPositionalArgument(argument, wordList(words));
     int status = ExitSuccess;
     if (!parseSub(parser, command, sub, args, 1, status))
         return status;
@@ -318,12 +322,8 @@ int runWordCommand(const QString& command, const QStringList& args, Console& con
         return cli::usageError(command,
                                QStringLiteral("'%1' is not one of %2")
                                    .arg(parser.positionalArguments().first(), wordList(words)));
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::string error;
-    const bool exchanged = call(*printer, value, error);
-    return console.finish(command, exchanged, error);
+    return console.run(command,
+                       [&](Orvane::Printer& p, std::string& e) { return call(p, value, e); });
 }
 
 extern const Subcommand subcommands[];
@@ -331,33 +331,23 @@ extern const Subcommand subcommands[];
 const Subcommand& sub(const char* name);
 
 int runMove(const QString& command, const QStringList& args, Console& console) {
-    QCommandLineParser parser;
-    parser.addPositionalArgument(QStringLiteral("ACTION"), wordList(moveWords));
-    int status = ExitSuccess;
-    if (!parseSub(parser, command, sub("move"), args, 1, status))
-        return status;
-    Orvane::MoveCardAction action{};
-    if (!pickWord(moveWords, parser.positionalArguments().first(), action))
-        return cli::usageError(command,
-                               QStringLiteral("'%1' is not one of %2")
-                                   .arg(parser.positionalArguments().first(), wordList(moveWords)));
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    Orvane::CardPosition position = Orvane::Unrecognised;
-    std::string error;
-    const bool exchanged = printer->moveCard(action, position, error);
-    if (exchanged)
-        cli::out(QStringLiteral("position: ") + positionWord(position));
-    return console.finish(command, exchanged, error);
+    return runWordCommand(
+        command, args, console, sub("move"), moveWords,
+        [](Orvane::Printer& p, Orvane::MoveCardAction action, std::string& e) {
+            Orvane::CardPosition position = Orvane::Unrecognised;
+            const bool exchanged = p.moveCard(action, position, e);
+            if (exchanged)
+                cli::out(QStringLiteral("position: ") + positionWord(position));
+            return exchanged;
+        },
+        QStringLiteral("ACTION"));
 }
 
 int runClearError(const QString& command, const QStringList& args, Console& console) {
-    return runWordCommand<Orvane::ClearErrorAction>(
-        command, args, console, sub("clear-error"), clearWords,
-        [](Orvane::Printer& p, Orvane::ClearErrorAction a, std::string& e) {
-            return p.clearError(a, e);
-        });
+    return runWordCommand(command, args, console, sub("clear-error"), clearWords,
+                          [](Orvane::Printer& p, Orvane::ClearErrorAction a, std::string& e) {
+                              return p.clearError(a, e);
+                          });
 }
 
 int runForceError(const QString& command, const QStringList& args, Console& console) {
@@ -376,20 +366,15 @@ int runForceError(const QString& command, const QStringList& args, Console& cons
         return cli::usageError(command, QStringLiteral("'%1' is neither a 32-bit number nor one "
                                                        "of %2")
                                             .arg(text, wordList(errorWords)));
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::string error;
-    const bool exchanged = printer->forceError(code, error);
-    return console.finish(command, exchanged, error);
+    return console.run(command,
+                       [&](Orvane::Printer& p, std::string& e) { return p.forceError(code, e); });
 }
 
 int runPowerDown(const QString& command, const QStringList& args, Console& console) {
-    return runWordCommand<Orvane::PowerDownAction>(
-        command, args, console, sub("power-down"), powerWords,
-        [](Orvane::Printer& p, Orvane::PowerDownAction a, std::string& e) {
-            return p.powerDown(a, e);
-        });
+    return runWordCommand(command, args, console, sub("power-down"), powerWords,
+                          [](Orvane::Printer& p, Orvane::PowerDownAction a, std::string& e) {
+                              return p.powerDown(a, e);
+                          });
 }
 
 int runSaveSettings(const QString& command, const QStringList& args, Console& console) {
@@ -397,16 +382,11 @@ int runSaveSettings(const QString& command, const QStringList& args, Console& co
     int status = ExitSuccess;
     if (!parseSub(parser, command, sub("save-settings"), args, 0, status))
         return status;
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::string error;
-    const bool exchanged = printer->save(error);
-    return console.finish(command, exchanged, error);
+    return console.run(command, [](Orvane::Printer& p, std::string& e) { return p.save(e); });
 }
 
 int runLoadSettings(const QString& command, const QStringList& args, Console& console) {
-    return runWordCommand<Orvane::Store>(
+    return runWordCommand(
         command, args, console, sub("load-settings"), storeWords,
         [](Orvane::Printer& p, Orvane::Store s, std::string& e) { return p.load(s, e); });
 }
@@ -423,14 +403,12 @@ int runGet(const QString& command, const QStringList& args, Console& console) {
     std::map<std::string, std::string> settings;
     for (const QString& key : parser.positionalArguments())
         settings[key.toStdString()];
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::string error;
-    const bool exchanged = printer->readSettings(settings, error);
-    if (exchanged && error.empty())
-        printMap(settings, parser.isSet(json));
-    return console.finish(command, exchanged, error);
+    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        const bool exchanged = p.readSettings(settings, e);
+        if (exchanged && e.empty())
+            printMap(settings, parser.isSet(json));
+        return exchanged;
+    });
 }
 
 int runSet(const QString& command, const QStringList& args, Console& console) {
@@ -449,15 +427,13 @@ int runSet(const QString& command, const QStringList& args, Console& console) {
             return cli::usageError(command, QStringLiteral("'%1' is not KEY=VALUE").arg(pair));
         settings[pair.left(at).toStdString()] = pair.mid(at + 1).toStdString();
     }
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::string error;
-    const bool exchanged = printer->writeSettings(settings, error);
-    // The values the printer holds now; shown also on a refusal, since some may have been taken.
-    if (exchanged)
-        printMap(settings, parser.isSet(json));
-    return console.finish(command, exchanged, error);
+    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        const bool exchanged = p.writeSettings(settings, e);
+        // The values the printer holds now, shown on a refusal too: some may have been taken.
+        if (exchanged)
+            printMap(settings, parser.isSet(json));
+        return exchanged;
+    });
 }
 
 int runMagRead(const QString& command, const QStringList& args, Console& console) {
@@ -478,17 +454,14 @@ int runMagRead(const QString& command, const QStringList& args, Console& console
             return cli::usageError(command, QStringLiteral("'%1' is not NAME=VALUE").arg(pair));
         options[pair.left(at).toStdString()] = pair.mid(at + 1).toStdString();
     }
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    Orvane::MagData data;
-    std::string error;
-    const bool exchanged = printer->magRead(options, data, error);
-    if (exchanged && error.empty()) {
-        const std::vector<cli::IsoTrack> tracks = cli::decodeIsoTracks(data);
+    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        Orvane::MagData data;
+        const bool exchanged = p.magRead(options, data, e);
+        if (!exchanged || !e.empty())
+            return exchanged;
         QStringList lines;
         QStringList items;
-        for (const cli::IsoTrack& t : tracks) {
+        for (const cli::IsoTrack& t : cli::decodeIsoTracks(data)) {
             if (parser.isSet(json)) {
                 items << QStringLiteral("{\"track\": %1, \"numBits\": %2, \"data\": %3, "
                                         "\"lrc\": %4, \"bits\": \"%5\"}")
@@ -507,8 +480,8 @@ int runMagRead(const QString& command, const QStringList& args, Console& console
         cli::out(parser.isSet(json) ? QStringLiteral("{\"tracks\": [") +
                                           items.join(QStringLiteral(", ")) + QStringLiteral("]}")
                                     : lines.join(QLatin1Char('\n')));
-    }
-    return console.finish(command, exchanged, error);
+        return true;
+    });
 }
 
 // Commands that send a file: glintmark, update-capability, update-software.
@@ -527,20 +500,15 @@ int runUpload(const QString& command, const QStringList& args, Console& console,
     QByteArray bytes;
     if (!cli::readInputFile(command, parser.positionalArguments().last(), maxPayloadFile, bytes))
         return ExitFailure;
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    const std::vector<unsigned char> payload = toVector(bytes);
-    bytes.clear();
-    std::string error;
-    bool exchanged = false;
-    if (withSlot)
-        exchanged = printer->updateGlintmark(slot, payload, error);
-    else if (QLatin1String(sub.name) == QLatin1String("update-capability"))
-        exchanged = printer->updateCapability(payload, error);
-    else
-        exchanged = printer->updateSoftware(payload, error);
-    return console.finish(command, exchanged, error);
+    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        const std::vector<unsigned char> payload = toVector(bytes);
+        bytes.clear();
+        if (withSlot)
+            return p.updateGlintmark(slot, payload, e);
+        if (QLatin1String(sub.name) == QLatin1String("update-capability"))
+            return p.updateCapability(payload, e);
+        return p.updateSoftware(payload, e);
+    });
 }
 
 int runGlintmark(const QString& command, const QStringList& args, Console& console) {
@@ -569,14 +537,10 @@ int runDownload(const QString& command, const QStringList& args, Console& consol
     int slot = 0;
     if (withSlot && !parseInt(parser.positionalArguments().first(), slot))
         return cli::usageError(command, QStringLiteral("SLOT must be a 32-bit number"));
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
     std::vector<unsigned char> bytes;
-    std::string error;
-    const bool exchanged = withSlot ? printer->getGlintmarkPreview(slot, bytes, error)
-                                    : printer->getReport(bytes, error);
-    status = console.finish(command, exchanged, error);
+    status = console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        return withSlot ? p.getGlintmarkPreview(slot, bytes, e) : p.getReport(bytes, e);
+    });
     if (status == ExitSuccess && !writeOutput(command, parser.positionalArguments().last(), bytes))
         status = ExitFailure;
     return status;
@@ -597,15 +561,13 @@ int runCalibrate(const QString& command, const QStringList& args, Console& conso
     int status = ExitSuccess;
     if (!parseSub(parser, command, sub("calibrate"), args, 0, status))
         return status;
-    Orvane::Printer* printer = console.printer(command);
-    if (!printer)
-        return ExitFailure;
-    std::map<std::string, std::string> results;
-    std::string error;
-    const bool exchanged = printer->calibrateDyeCtrl(results, error);
-    if (exchanged && error.empty())
-        printMap(results, parser.isSet(json));
-    return console.finish(command, exchanged, error);
+    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+        std::map<std::string, std::string> results;
+        const bool exchanged = p.calibrateDyeCtrl(results, e);
+        if (exchanged && e.empty())
+            printMap(results, parser.isSet(json));
+        return exchanged;
+    });
 }
 
 const Subcommand subcommands[] = {
