@@ -2,6 +2,7 @@
 // window shows.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobFile.h"
 
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
@@ -16,55 +17,6 @@
 namespace {
 
 const char* const panelLetters = "ymcko";
-
-// Catches the parse-failure messages of loads made while it lives.
-class MessageCollector {
-public:
-    MessageCollector() {
-        previous_ = KlxPrnHolder::setParseFailureReporter(
-            [this](const QString& text) { messages.append(text); });
-    }
-    ~MessageCollector() { KlxPrnHolder::setParseFailureReporter(previous_); }
-    MessageCollector(const MessageCollector&) = delete;
-    MessageCollector& operator=(const MessageCollector&) = delete;
-
-    QStringList messages;
-
-private:
-    KlxPrnHolder::ParseFailureReporter previous_;
-};
-
-struct LoadedJob {
-    std::unique_ptr<KlxPrnHolder> holder;
-    QStringList messages; // the load's messages in order, then why it stopped silently
-};
-
-LoadedJob loadJob(const QString& file) {
-    LoadedJob job;
-    MessageCollector collector;
-    job.holder = std::make_unique<KlxPrnHolder>(file);
-    job.messages = collector.messages;
-    if (!job.holder->isValid() && !job.holder->loadError().isEmpty())
-        job.messages.append(job.holder->loadError());
-    return job;
-}
-
-// Loads a job that a command needs valid; reports on stderr otherwise.
-std::unique_ptr<KlxPrnHolder> loadValidJob(const QString& command, const QString& file) {
-    LoadedJob job = loadJob(file);
-    if (!job.holder->isValid()) {
-        QString text = job.messages.join(QStringLiteral("; "));
-        if (text.isEmpty())
-            text = QStringLiteral("Couldn't parse PRN file.");
-        cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + file +
-                 QStringLiteral(": invalid: ") + text);
-        return nullptr;
-    }
-    for (const QString& warning : job.messages)
-        cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + file +
-                 QStringLiteral(": warning: ") + warning);
-    return std::move(job.holder);
-}
 
 // Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
 bool checkXPath(const QString& command, const std::string& xpath, int& status) {
@@ -120,7 +72,7 @@ int runCheck(const QStringList& args) {
 
     QStringList objects;
     for (const QString& file : files) {
-        const LoadedJob job = loadJob(file);
+        const cli::LoadedJob job = cli::loadJob(file);
         const bool valid = job.holder->isValid();
         if (!valid)
             status = ExitFailure;
@@ -166,7 +118,7 @@ int runInfo(const QStringList& args) {
     if (parser.positionalArguments().size() != 1)
         return cli::usageError(QStringLiteral("info"), QStringLiteral("expects one FILE"));
     const QString file = parser.positionalArguments().first();
-    const LoadedJob job = loadJob(file);
+    const cli::LoadedJob job = cli::loadJob(file);
     const KlxPrnHolder& h = *job.holder;
     const bool parsed = h.binaryOffset() > 0;
     const std::vector<KlxPrnBlock> blocks = h.blocks();
@@ -309,7 +261,7 @@ int runRender(const QStringList& args) {
         return cli::usageError(command, QStringLiteral("-o OUT is required"));
 
     const QString file = parser.positionalArguments().first();
-    std::unique_ptr<KlxPrnHolder> holder = loadValidJob(command, file);
+    std::unique_ptr<KlxPrnHolder> holder = cli::loadValidJob(command, file);
     if (!holder)
         return ExitFailure;
     const int s = sideText.toInt();
@@ -348,7 +300,7 @@ int runMag(const QStringList& args) {
     if (parser.positionalArguments().size() != 1)
         return cli::usageError(QStringLiteral("mag"), QStringLiteral("expects one FILE"));
     std::unique_ptr<KlxPrnHolder> holder =
-        loadValidJob(QStringLiteral("mag"), parser.positionalArguments().first());
+        cli::loadValidJob(QStringLiteral("mag"), parser.positionalArguments().first());
     if (!holder)
         return ExitFailure;
 
@@ -399,7 +351,7 @@ int runGet(const QStringList& args) {
     if (!checkXPath(command, xpath, status))
         return status;
     std::unique_ptr<KlxPrnHolder> holder =
-        loadValidJob(command, parser.positionalArguments().first());
+        cli::loadValidJob(command, parser.positionalArguments().first());
     if (!holder)
         return ExitFailure;
     if (!holder->hasNode(xpath)) {
@@ -447,7 +399,7 @@ int runSet(const QStringList& args) {
     const std::string parent = pos.at(2).toStdString();
     if (!checkXPath(command, parent, status) || !checkXPath(command, parent + "/" + name, status))
         return status;
-    std::unique_ptr<KlxPrnHolder> holder = loadValidJob(command, pos.at(0));
+    std::unique_ptr<KlxPrnHolder> holder = cli::loadValidJob(command, pos.at(0));
     if (!holder)
         return ExitFailure;
     if (!holder->setNodeText(name, parent, pos.at(3).toStdString())) {
@@ -477,7 +429,7 @@ int runSave(const QStringList& args) {
     if (parser.value(output).isEmpty())
         return cli::usageError(command, QStringLiteral("-o OUT is required"));
     std::unique_ptr<KlxPrnHolder> holder =
-        loadValidJob(command, parser.positionalArguments().first());
+        cli::loadValidJob(command, parser.positionalArguments().first());
     if (!holder)
         return ExitFailure;
     return saveHolder(command, *holder, parser.value(output)) ? ExitSuccess : ExitFailure;

@@ -2,6 +2,7 @@
 // every command of the library on one printer.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobFile.h"
 #include "MagTracks.h"
 #include "PrinterTarget.h"
 

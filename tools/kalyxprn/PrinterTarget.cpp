@@ -1,7 +1,6 @@
 #include "PrinterTarget.h"
 
 #include "CliSupport.h"
-#include "KlxPrnHolder.h"
 
 #include <kalyxcomms/Session.h>
 
@@ -215,31 +214,6 @@ bool readInputFile(const QString& command, const QString& path, qint64 limit, QB
         err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, path));
         return false;
     }
-    return true;
-}
-
-} // namespace cli
-
-namespace cli {
-
-bool readJob(const QString& command, const QString& path, QByteArray& job) {
-    QStringList messages;
-    const KlxPrnHolder::ParseFailureReporter previous = KlxPrnHolder::setParseFailureReporter(
-        [&messages](const QString& text) { messages.append(text); });
-    const KlxPrnHolder holder(path);
-    KlxPrnHolder::setParseFailureReporter(previous);
-    if (!holder.isValid()) {
-        if (!holder.loadError().isEmpty())
-            messages.append(holder.loadError());
-        if (messages.isEmpty())
-            messages.append(QStringLiteral("Couldn't parse PRN file."));
-        err(QStringLiteral("kalyxprn %1: %2: invalid: %3")
-                .arg(command, path, messages.join(QStringLiteral("; "))));
-        return false;
-    }
-    for (const QString& warning : messages)
-        err(QStringLiteral("kalyxprn %1: %2: warning: %3").arg(command, path, warning));
-    job = holder.toByteArray();
     return true;
 }
 

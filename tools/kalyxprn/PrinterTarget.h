@@ -60,11 +60,3 @@ bool wantsProgress(qint64 size);
 bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes);
 
 } // namespace cli
-
-namespace cli {
-
-// Loads and validates a job file as the window does (messages on stderr) and returns the bytes
-// the window's Print would send.
-bool readJob(const QString& command, const QString& path, QByteArray& job);
-
-} // namespace cli
