@@ -255,11 +255,8 @@ int runCompose(const QStringList& rawArgs) {
     if (!ok || black > 255)
         return cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
     cli::TcpAddress address;
-    if (parser.isSet(tcp)) {
-        QString problem;
-        if (!cli::parseTcpAddress(parser.value(tcp), address, problem))
-            return cli::usageError(command, problem);
-    }
+    if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
+        return ExitUsage;
 
     Composition c;
     const std::array<bool, 2> sides{true, parser.isSet(back)};

@@ -95,11 +95,8 @@ int runSend(const QStringList& rawArgs) {
     if (targets != 1)
         return cli::usageError(command, QStringLiteral("give exactly one of --usb, --tcp, --file"));
     cli::TcpAddress address;
-    if (parser.isSet(tcp)) {
-        QString problem;
-        if (!cli::parseTcpAddress(parser.value(tcp), address, problem))
-            return cli::usageError(command, problem);
-    }
+    if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
+        return ExitUsage;
 
     const QString path = parser.positionalArguments().first();
     QByteArray job;
@@ -671,11 +668,8 @@ int runPrinter(const QStringList& args) {
         return cli::usageError(command, QStringLiteral("give exactly one of --usb PATH, --tcp "
                                                        "HOST[:PORT]"));
     cli::TcpAddress address;
-    if (parser.isSet(tcp)) {
-        QString problem;
-        if (!cli::parseTcpAddress(parser.value(tcp), address, problem))
-            return cli::usageError(command, problem);
-    }
+    if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
+        return ExitUsage;
     if (parser.isSet(usb) && parser.value(usb).isEmpty())
         return cli::usageError(command, QStringLiteral("--usb needs a device PATH"));
     Console console(parser.value(usb), parser.isSet(tcp), address);

@@ -55,7 +55,7 @@ void drawBar(qint64 done, qint64 total) {
 
 } // namespace
 
-bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem) {
+bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& address) {
     QString host = text;
     const int colon = text.lastIndexOf(QLatin1Char(':'));
     if (colon >= 0) {
@@ -63,13 +63,13 @@ bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem)
         bool ok = false;
         const uint port = text.mid(colon + 1).toUInt(&ok, 10);
         if (!ok || port == 0 || port > 65535) {
-            problem = QStringLiteral("invalid port in '%1' (1 to 65535)").arg(text);
+            usageError(command, QStringLiteral("invalid port in '%1' (1 to 65535)").arg(text));
             return false;
         }
         address.port = static_cast<Orvane::Port>(port);
     }
     if (host.isEmpty()) {
-        problem = QStringLiteral("no host in '%1'").arg(text);
+        usageError(command, QStringLiteral("no host in '%1'").arg(text));
         return false;
     }
     const std::string name = host.toStdString();
@@ -84,7 +84,8 @@ bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem)
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) {
-        problem = QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host);
+        usageError(command,
+                   QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host));
         return false;
     }
     char dotted[INET_ADDRSTRLEN] = {};

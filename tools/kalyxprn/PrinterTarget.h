@@ -24,8 +24,8 @@ struct TcpAddress {
 };
 
 // "HOST[:PORT]": a dotted IPv4 address or a name that resolves to one; the port defaults to
-// 9100. False with a reason on bad text.
-bool parseTcpAddress(const QString& text, TcpAddress& address, QString& problem);
+// 9100. On bad text, reports a usage error of `command` and returns false.
+bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& address);
 
 // `--usb` takes an optional PATH, which QCommandLineParser cannot express: rewrites "--usb"
 // into "--usb=PATH" when the next argument is a path that the command does not need as one of
