@@ -10,8 +10,10 @@
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -72,7 +74,9 @@ std::string frame(const std::string& xml, const std::string& payload) {
 }
 
 // Answers every request (text, 0x00, no payload, CRC) with the same bytes until the client
-// closes. The first request is kept so the raw floor can send exactly the same bytes.
+// closes. The first request is kept so the raw floor can send exactly the same bytes. One thread
+// serves every connection, so the library and the raw floor meet the same peer, woken the same
+// way (two peer threads get placed differently by the scheduler and skew the ratio).
 class Peer {
 public:
     explicit Peer(std::string reply) : reply(std::move(reply)) {
@@ -85,14 +89,15 @@ public:
         socklen_t length = sizeof address;
         ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
         port = ntohs(address.sin_port);
+        ::pipe2(stopPipe, O_CLOEXEC);
         thread = std::thread([this] { serve(); });
     }
     ~Peer() {
-        ::shutdown(listener, SHUT_RDWR);
+        ::write(stopPipe[1], "x", 1);
         thread.join();
-        for (auto& connection : connections)
-            connection.join();
         ::close(listener);
+        ::close(stopPipe[0]);
+        ::close(stopPipe[1]);
     }
 
     int connectRaw() const {
@@ -114,59 +119,72 @@ public:
     std::atomic<bool> haveFirst{false};
 
 private:
+    struct Connection {
+        int fd;
+        std::vector<char> buffer;
+        std::size_t have;
+    };
+
     void serve() {
-        for (;;) { // the printer and the raw client, each on its own thread
-            const int fd = ::accept(listener, nullptr, nullptr);
-            if (fd < 0)
-                return;
-            connections.emplace_back([this, fd] { answer(fd); });
+        std::vector<Connection> connections;
+        for (;;) {
+            std::vector<pollfd> fds{{stopPipe[0], POLLIN, 0}, {listener, POLLIN, 0}};
+            for (const Connection& c : connections)
+                fds.push_back({c.fd, POLLIN, 0});
+            if (::poll(fds.data(), fds.size(), -1) < 0)
+                continue;
+            if (fds[0].revents)
+                break;
+            if (fds[1].revents) {
+                const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
+                if (fd >= 0) {
+                    const int on = 1;
+                    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+                    connections.push_back({fd, std::vector<char>(64 * 1024), 0});
+                }
+            }
+            for (std::size_t i = 0; i + 2 < fds.size(); ++i) {
+                if (fds[i + 2].revents && !answer(connections[i])) {
+                    ::close(connections[i].fd);
+                    connections[i].fd = -1;
+                }
+            }
+            connections.erase(std::remove_if(connections.begin(), connections.end(),
+                                             [](const Connection& c) { return c.fd < 0; }),
+                              connections.end());
         }
+        for (const Connection& c : connections)
+            ::close(c.fd);
     }
 
-    void answer(int fd) {
-        {
-            const int on = 1;
-            ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-            std::vector<char> buffer(64 * 1024);
-            std::size_t have = 0;
-            std::string request;
-            bool done = false;
-            while (!done) {
-                // Buffered scan for the 0x00, then four more bytes.
-                std::size_t nul = std::string::npos;
-                for (;;) {
-                    const void* at = std::memchr(buffer.data(), 0, have);
-                    if (at) {
-                        nul = static_cast<const char*>(at) - buffer.data();
-                        if (have >= nul + 5)
-                            break;
-                    }
-                    const ssize_t n = ::recv(fd, buffer.data() + have, buffer.size() - have, 0);
-                    if (n <= 0) {
-                        done = true;
-                        break;
-                    }
-                    have += static_cast<std::size_t>(n);
-                }
-                if (done)
-                    break;
-                if (!haveFirst) {
-                    firstRequest.assign(buffer.data(), nul + 5);
-                    haveFirst = true;
-                }
-                std::memmove(buffer.data(), buffer.data() + nul + 5, have - nul - 5);
-                have -= nul + 5;
-                if (!sendAll(fd, reply.data(), reply.size()))
-                    break;
+    // Reads what arrived and answers every complete request; false when the client has gone.
+    bool answer(Connection& c) {
+        const ssize_t n = ::recv(c.fd, c.buffer.data() + c.have, c.buffer.size() - c.have, 0);
+        if (n <= 0)
+            return false;
+        c.have += static_cast<std::size_t>(n);
+        for (;;) {
+            const void* at = std::memchr(c.buffer.data(), 0, c.have);
+            if (!at)
+                return true;
+            const std::size_t nul = static_cast<const char*>(at) - c.buffer.data();
+            if (c.have < nul + 5)
+                return true;
+            if (!haveFirst) {
+                firstRequest.assign(c.buffer.data(), nul + 5);
+                haveFirst = true;
             }
-            ::close(fd);
+            std::memmove(c.buffer.data(), c.buffer.data() + nul + 5, c.have - nul - 5);
+            c.have -= nul + 5;
+            if (!sendAll(c.fd, reply.data(), reply.size()))
+                return false;
         }
     }
 
     std::string reply;
     int listener = -1;
+    int stopPipe[2] = {-1, -1};
     std::thread thread;
-    std::vector<std::thread> connections;
 };
 
 void reportRatio(benchmark::State& state, const std::vector<double>& subject,
