@@ -7,6 +7,8 @@
 
 #include <kalyxcomms/kalyxcomms.h>
 
+#include "BenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
@@ -28,18 +30,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+using namespace benchratio;
 
 bool sendAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
@@ -187,15 +178,6 @@ private:
     std::thread thread;
 };
 
-void reportRatio(benchmark::State& state, const std::vector<double>& subject,
-                 const std::vector<double>& floor) {
-    const double s = median(subject);
-    const double f = median(floor);
-    state.counters["subject_us"] = s * 1e6;
-    state.counters["floor_us"] = f * 1e6;
-    state.counters["ratio"] = f > 0 ? s / f : 0;
-}
-
 void BM_SmallCommandRoundTrip(benchmark::State& state) {
     Peer peer(frame("<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
                     "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">"
@@ -229,7 +211,7 @@ void BM_SmallCommandRoundTrip(benchmark::State& state) {
         floor.push_back(seconds(t1, t2));
     }
     ::close(raw);
-    reportRatio(state, subject, floor);
+    reportPairedRatio(state, subject, floor);
 }
 BENCHMARK(BM_SmallCommandRoundTrip)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
@@ -280,7 +262,7 @@ void BM_LargePayload(benchmark::State& state) {
         touched.push_back(seconds(t2, t3));
     }
     ::close(raw);
-    reportRatio(state, subject, floor);
+    reportPairedRatio(state, subject, floor);
     state.counters["touched_floor_us"] = median(touched) * 1e6;
     state.counters["ratio_touched"] = median(subject) / median(touched);
     state.counters["subject_MBps"] = size / median(subject) / 1e6;
@@ -326,7 +308,7 @@ void BM_PrintCardToMem(benchmark::State& state) {
         subject.push_back(seconds(t0, t1));
         floor.push_back(seconds(t1, t2));
     }
-    reportRatio(state, subject, floor);
+    reportPairedRatio(state, subject, floor);
     state.counters["job_bytes"] = static_cast<double>(same.size());
 }
 BENCHMARK(BM_PrintCardToMem)->MinTime(1.0)->Unit(benchmark::kMillisecond);

@@ -5,6 +5,8 @@
 #include "PrnJobBuilder.h"
 #include "SideDecoder.h"
 
+#include "BenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -217,83 +219,58 @@ void LoadWhole(benchmark::State& state) {
     }
 }
 
-// With --benchmark_repetitions and aggregates only, the reporter sees no single repetition; the
-// "min" aggregate carries the quietest one to the ratios.
-double fastest(const std::vector<double>& times) {
-    return times.empty() ? 0.0 : *std::min_element(times.begin(), times.end());
-}
-
-BENCHMARK(ChecksumFloorRead)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(ChecksumCrc32)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(ChecksumSlicing16)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(ChecksumTable)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+BENCHMARK(ChecksumFloorRead)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(ChecksumCrc32)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(ChecksumSlicing16)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(ChecksumTable)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
 BENCHMARK(DecodeFloorTransposedCopy)
     ->Arg(1013)
     ->Arg(2026)
     ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", fastest);
+    ->ComputeStatistics("min", benchratio::fastest);
 BENCHMARK(DecodeSide)
     ->Arg(1013)
     ->Arg(2026)
     ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", fastest);
+    ->ComputeStatistics("min", benchratio::fastest);
 BENCHMARK(DecodeSideRects16)
     ->Arg(1013)
     ->Arg(2026)
     ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(LoadFloor)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(LoadCopyBytes)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(LoadWhole)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(LoadFloor)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(LoadCopyBytes)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(LoadWhole)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", benchratio::fastest);
 
-// Prints the table as usual, then each hot path as a ratio to its floor.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred &&
-                (run.run_type == Run::RT_Iteration || run.aggregate_name == "min")) {
-                // With --benchmark_repetitions the quietest repetition counts: the machine is
-                // shared, and noise only ever adds time.
-                const std::string name = run.run_name.str();
-                const double t = run.GetAdjustedRealTime();
-                const auto known = times_.find(name);
-                if (known == times_.end() || t < known->second)
-                    times_[name] = t;
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::cout << "\nRatios (time / floor time of the same run; best repetition):\n";
+class DocumentRatios : public benchratio::RatioReporter {
+    void printRatios() override {
         ratio("checksum crc32 (throughput = floor/time)", "ChecksumCrc32", "ChecksumFloorRead",
               true);
         ratio("checksum slicing-by-16 fallback vs table loop (speed-up)", "ChecksumTable",
-              "ChecksumSlicing16", false);
+              "ChecksumSlicing16");
         ratio("checksum table loop (throughput)", "ChecksumTable", "ChecksumFloorRead", true);
         for (const char* w : {"1013", "2026"}) {
             const std::string arg = std::string("/") + w;
             ratio("decode side " + std::string(w) + "x642 / transposed copy", "DecodeSide" + arg,
-                  "DecodeFloorTransposedCopy" + arg, false);
+                  "DecodeFloorTransposedCopy" + arg);
             ratio("decode side " + std::string(w) + "x642, 16+16 rects / transposed copy",
-                  "DecodeSideRects16" + arg, "DecodeFloorTransposedCopy" + arg, false);
+                  "DecodeSideRects16" + arg, "DecodeFloorTransposedCopy" + arg);
             ratio("rectangles' cost (with / without)", "DecodeSideRects16" + arg,
-                  "DecodeSide" + arg, false);
+                  "DecodeSide" + arg);
         }
-        ratio("whole load / (read + 2 transposed copies)", "LoadWhole", "LoadFloor", false);
-        ratio("whole load / memcpy of the job", "LoadWhole", "LoadCopyBytes", false);
+        ratio("whole load / (read + 2 transposed copies)", "LoadWhole", "LoadFloor");
+        ratio("whole load / memcpy of the job", "LoadWhole", "LoadCopyBytes");
     }
-
-private:
-    void ratio(const std::string& label, const std::string& path, const std::string& floor,
-               bool inverse) {
-        const auto a = times_.find(path), b = times_.find(floor);
-        if (a == times_.end() || b == times_.end())
-            return;
-        const double r = inverse ? b->second / a->second : a->second / b->second;
-        std::cout << "  " << label << ": " << r << (inverse ? " of the floor" : "x") << "\n";
-    }
-    std::map<std::string, double> times_;
 };
 
 } // namespace
@@ -302,7 +279,7 @@ int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
-    RatioReporter reporter;
+    DocumentRatios reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

@@ -6,6 +6,8 @@
 //             write() calls of the same bytes.
 #include "transport/UsbSession.h"
 
+#include "BenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,27 +25,7 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-double seconds(Clock::time_point a, Clock::time_point b) {
-    return std::chrono::duration<double>(b - a).count();
-}
-
-double median(std::vector<double> values) {
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
-void reportRatio(benchmark::State& state, const std::vector<double>& subject,
-                 const std::vector<double>& floor) {
-    const double s = median(subject);
-    const double f = median(floor);
-    state.counters["subject_us"] = s * 1e6;
-    state.counters["floor_us"] = f * 1e6;
-    state.counters["ratio"] = f > 0 ? s / f : 0;
-}
+using namespace benchratio;
 
 // A raw pseudo-terminal pair; `path` names the device end.
 struct Pty {
@@ -114,7 +96,7 @@ void BM_ResponseRead(benchmark::State& state) {
         floor.push_back(seconds(t2, t3));
     }
     ::close(plain);
-    reportRatio(state, subject, floor);
+    reportPairedRatio(state, subject, floor);
 }
 BENCHMARK(BM_ResponseRead)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
 
@@ -148,7 +130,7 @@ void BM_JobWrite(benchmark::State& state) {
     stop = true;
     printer.join();
     ::close(plain);
-    reportRatio(state, subject, floor);
+    reportPairedRatio(state, subject, floor);
     state.counters["subject_MBps"] = job.size() / median(subject) / 1e6;
 }
 BENCHMARK(BM_JobWrite)->Iterations(9)->Unit(benchmark::kMillisecond);

@@ -14,6 +14,8 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
+#include "BenchRatios.h"
+
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -140,55 +142,30 @@ void ToggleWindow(benchmark::State& state) {
         box->toggle();
 }
 
-// With --benchmark_repetitions and aggregates only, the reporter sees no single repetition; the
-// "min" aggregate carries the quietest one to the ratios.
-double fastest(const std::vector<double>& times) {
-    return times.empty() ? 0.0 : *std::min_element(times.begin(), times.end());
-}
-
-BENCHMARK(ToggleFloorMemcpy)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+BENCHMARK(ToggleFloorMemcpy)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
 BENCHMARK(ToggleFloorTransposedCopy)
     ->Unit(benchmark::kMillisecond)
-    ->ComputeStatistics("min", fastest);
-BENCHMARK(ToggleDocumentWork)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
-BENCHMARK(ToggleWindow)->Unit(benchmark::kMillisecond)->ComputeStatistics("min", fastest);
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(ToggleDocumentWork)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
+BENCHMARK(ToggleWindow)
+    ->Unit(benchmark::kMillisecond)
+    ->ComputeStatistics("min", benchratio::fastest);
 
-// Prints the table as usual, then the toggle as a ratio to its floor.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            if (!run.error_occurred &&
-                (run.run_type == Run::RT_Iteration || run.aggregate_name == "min")) {
-                // The machine is shared and noise only adds time: keep the quietest repetition.
-                const std::string name = run.run_name.str();
-                const double t = run.GetAdjustedRealTime();
-                const auto known = times_.find(name);
-                if (known == times_.end() || t < known->second)
-                    times_[name] = t;
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void Finalize() override {
-        ConsoleReporter::Finalize();
-        std::cout << "\nRatios (time / floor time of the same run; best repetition):\n";
+class ToggleRatios : public benchratio::RatioReporter {
+    void printRatios() override {
         for (const char* floor : {"ToggleFloorMemcpy", "ToggleFloorTransposedCopy"}) {
             ratio(std::string("plane toggle, document work / ") + floor, "ToggleDocumentWork",
                   floor);
             ratio(std::string("plane toggle, whole window slot / ") + floor, "ToggleWindow", floor);
         }
-        const auto window = times_.find("ToggleWindow");
-        if (window != times_.end())
+        const auto window = times.find("ToggleWindow");
+        if (window != times.end())
             std::cout << "  whole window slot: " << window->second << " ms of a 16 ms frame\n";
     }
-
-private:
-    void ratio(const std::string& label, const std::string& path, const std::string& floor) {
-        const auto a = times_.find(path), b = times_.find(floor);
-        if (a != times_.end() && b != times_.end())
-            std::cout << "  " << label << ": " << a->second / b->second << "x\n";
-    }
-    std::map<std::string, double> times_;
 };
 
 } // namespace
@@ -216,7 +193,7 @@ int main(int argc, char** argv) {
     static int qtArgc = 2;
     QApplication app(qtArgc, qtArgv);
 
-    RatioReporter reporter;
+    ToggleRatios reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
