@@ -1,0 +1,84 @@
+// A USB printing-class device interface opened by its device path. Every transfer is overlapped
+// and waits on its own event for at most the caller's time-out; one that does not complete is
+// cancelled.
+
+#include "platform/UsbDevice.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+namespace Orvane {
+namespace platform {
+namespace {
+
+class WindowsUsbDevice final : public UsbDevice {
+public:
+    explicit WindowsUsbDevice(HANDLE handle) : handle(handle) {}
+    ~WindowsUsbDevice() override { ::CloseHandle(handle); }
+
+    UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
+        return transfer(false, buffer, size, timeoutMs);
+    }
+
+    UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
+        return transfer(true, const_cast<char*>(data), size, timeoutMs);
+    }
+
+    // A write completes only when the driver has sent its bytes: nothing is left in flight.
+    bool waitWritten(std::uint32_t) override { return true; }
+
+private:
+    UsbTransfer transfer(bool writing, char* buffer, std::size_t size, std::uint32_t timeoutMs) {
+        OVERLAPPED overlapped{};
+        overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        if (!overlapped.hEvent)
+            return {};
+        const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
+        DWORD moved = 0;
+        BOOL done = writing ? ::WriteFile(handle, buffer, asked, nullptr, &overlapped)
+                            : ::ReadFile(handle, buffer, asked, nullptr, &overlapped);
+        if (done || ::GetLastError() == ERROR_IO_PENDING) {
+            ::WaitForSingleObject(overlapped.hEvent, timeoutMs);
+            done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
+            if (!done && ::GetLastError() == ERROR_IO_INCOMPLETE) {
+                ::CancelIo(handle);
+                // The cancelled transfer may still write into `overlapped` and `buffer` until the
+                // system reports its end: wait for that before either goes out of scope. A
+                // transfer that completed before the cancel took hold keeps its bytes.
+                done = ::GetOverlappedResult(handle, &overlapped, &moved, TRUE);
+            }
+        }
+        ::CloseHandle(overlapped.hEvent);
+        return {done != FALSE, moved};
+    }
+
+    const HANDLE handle;
+};
+
+// A file on a mounted volume has no USB printer behind it, and an overlapped handle on it has no
+// file pointer: every read would return the start of the file again.
+bool isFileOnAVolume(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info;
+    return ::GetFileType(handle) == FILE_TYPE_DISK && ::GetFileInformationByHandle(handle, &info);
+}
+
+} // namespace
+
+std::unique_ptr<UsbDevice> UsbDevice::open(const std::string& devicePath) {
+    if (devicePath.empty())
+        return nullptr;
+    const HANDLE handle =
+        ::CreateFileA(devicePath.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                      OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
+    if (handle == INVALID_HANDLE_VALUE)
+        return nullptr;
+    if (isFileOnAVolume(handle)) {
+        ::CloseHandle(handle);
+        return nullptr;
+    }
+    return std::make_unique<WindowsUsbDevice>(handle);
+}
+
+} // namespace platform
+} // namespace Orvane
