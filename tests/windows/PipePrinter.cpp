@@ -143,10 +143,22 @@ std::vector<std::string> PipePrinter::requests() const {
     return requests_;
 }
 
+bool PipePrinter::waitReady(DWORD timeoutMs) const {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (!ready_) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        ::Sleep(1);
+    }
+    return true;
+}
+
 void PipePrinter::run() {
     while (!stop_) {
+        ready_ = true;
         if (!end_.waitConnected(20))
             continue;
+        ready_ = false;
         ++opens_;
         std::string pending;
         // Serve this open until the device side closes it.

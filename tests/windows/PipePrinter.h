@@ -64,6 +64,9 @@ public:
     // The XML text of every well-framed request so far, and how often the device was opened.
     std::vector<std::string> requests() const;
     int opens() const { return opens_; }
+    // Waits until the printer is ready for the next open (the pipe has one instance, busy until
+    // the printer has seen the last open end).
+    bool waitReady(DWORD timeoutMs) const;
 
 private:
     void run();
@@ -74,6 +77,7 @@ private:
     const Reply reply_;
     std::atomic<bool> stop_{false};
     std::atomic<int> opens_{0};
+    std::atomic<bool> ready_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
     std::thread thread_;
