@@ -195,6 +195,10 @@ namespace {
 // A device that records what the transport asks of it; its answers are scripted per test.
 class ScriptedDevice : public Orvane::platform::UsbDevice {
 public:
+    using Transfer = Orvane::platform::Transfer;
+    using Status = Orvane::platform::TransferStatus;
+    static Status doneWhile(bool going) { return going ? Status::Done : Status::Failed; }
+
     struct Log {
         std::vector<std::size_t> reads, writes;
         long readCount = 0;
@@ -202,23 +206,23 @@ public:
     };
     explicit ScriptedDevice(Log& log) : log(log) {}
 
-    Orvane::platform::UsbTransfer read(char*, std::size_t size, std::uint32_t) override {
+    Transfer read(char*, std::size_t size, std::uint32_t) override {
         ++log.readCount;
         if (endlessInput)
-            return {log.readCount < 100000000, size};
+            return {doneWhile(log.readCount < 100000000), size};
         log.reads.push_back(size);
         // Fails in the end, so that a transport without a bound still returns.
-        return {log.reads.size() < 1000, 0};
+        return {doneWhile(log.reads.size() < 1000), 0};
     }
-    Orvane::platform::UsbTransfer write(const char*, std::size_t size, std::uint32_t) override {
+    Transfer write(const char*, std::size_t size, std::uint32_t) override {
         log.writes.push_back(size);
         if (emptyWrites)
-            return {log.writes.size() < 1000, 0};
-        return {true, partialWrites ? size / 2 + 1 : size};
+            return {doneWhile(log.writes.size() < 1000), 0};
+        return {Status::Done, partialWrites ? size / 2 + 1 : size};
     }
-    bool waitWritten(std::uint32_t) override {
+    Status waitWritten(std::uint32_t) override {
         ++log.waits;
-        return lastTransferCompletes;
+        return lastTransferCompletes ? Status::Done : Status::TimedOut;
     }
 
     bool endlessInput = false;

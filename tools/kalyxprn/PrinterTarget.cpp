@@ -1,6 +1,7 @@
 #include "PrinterTarget.h"
 
 #include "CliSupport.h"
+#include "HostSystem.h"
 
 #include <kalyxcomms/Session.h>
 
@@ -8,11 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstdio>
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace cli {
 
@@ -72,27 +69,12 @@ bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& ad
         usageError(command, QStringLiteral("no host in '%1'").arg(text));
         return false;
     }
-    const std::string name = host.toStdString();
-    in_addr parsed{};
-    if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
-        address.host = name;
-        return true;
-    }
     // The library takes dotted IPv4 only; names such as "localhost" are resolved here.
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) {
+    if (!toDottedIPv4(host.toStdString(), address.host)) {
         usageError(command,
                    QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host));
         return false;
     }
-    char dotted[INET_ADDRSTRLEN] = {};
-    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, dotted, sizeof dotted);
-    ::freeaddrinfo(found);
-    address.host = dotted;
     return true;
 }
 
@@ -177,7 +159,7 @@ std::unique_ptr<Orvane::Printer> offlinePrinter() {
 }
 
 bool wantsProgress(qint64 size) {
-    return size > progressThreshold && ::isatty(STDERR_FILENO);
+    return size > progressThreshold && stderrIsTerminal();
 }
 
 bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {

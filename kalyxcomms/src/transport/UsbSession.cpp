@@ -50,11 +50,11 @@ bool UsbSession::read(char* buffer, int length) {
         if (wanted == 0)
             return true;
 
-        const platform::UsbTransfer got =
+        const platform::Transfer got =
             device->read(readBuffer.get(), readBufferSize, readTimeoutMs);
         readPos = 0;
-        readEnd = got.ok ? static_cast<int>(std::min<std::size_t>(got.count, readBufferSize)) : 0;
-        if (!got.ok)
+        readEnd = got.ok() ? static_cast<int>(std::min<std::size_t>(got.count, readBufferSize)) : 0;
+        if (!got.ok())
             return false;
         if (readEnd == 0 && ++empty > maxEmptyTransfers)
             return false;
@@ -73,9 +73,9 @@ bool UsbSession::write(const char* data, int length) {
     int empty = 0;
     while (written < total) {
         const std::size_t chunk = std::min<std::size_t>(total - written, writeChunkSize);
-        const platform::UsbTransfer sent = device->write(data + written, chunk, writeTimeoutMs);
+        const platform::Transfer sent = device->write(data + written, chunk, writeTimeoutMs);
         written += std::min(sent.count, chunk);
-        if (!sent.ok)
+        if (!sent.ok())
             return false;
         if (sent.count == 0 && ++empty > maxEmptyTransfers)
             return false;
@@ -84,7 +84,7 @@ bool UsbSession::write(const char* data, int length) {
     }
     // Closing the device cancels a transfer still in flight, and the caller may close right
     // after this returns.
-    return device->waitWritten(writeTimeoutMs);
+    return device->waitWritten(writeTimeoutMs) == platform::TransferStatus::Done;
 }
 
 bool UsbSession::setReadTimeout(std::uint32_t milliseconds) {

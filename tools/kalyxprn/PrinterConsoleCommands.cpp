@@ -1,5 +1,5 @@
-// Printer commands: list the USB printers, send a job file, and the printer console that offers
-// every command of the library on one printer.
+// The command-line side of the printer commands: list the USB printers, send a job file, and the
+// printer console that offers every command of the library on one printer.
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobFile.h"
