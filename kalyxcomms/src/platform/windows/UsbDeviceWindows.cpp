@@ -12,45 +12,67 @@ namespace Orvane {
 namespace platform {
 namespace {
 
+// The device was unplugged, or (for a pipe standing in for it) its far end closed.
+TransferStatus statusOf(DWORD error) {
+    switch (error) {
+    case ERROR_OPERATION_ABORTED:
+        return TransferStatus::TimedOut; // cancelled by us after the time-out
+    case ERROR_DEVICE_NOT_CONNECTED:
+    case ERROR_DEV_NOT_EXIST:
+    case ERROR_BAD_COMMAND:
+    case ERROR_BROKEN_PIPE:
+    case ERROR_PIPE_NOT_CONNECTED:
+    case ERROR_NO_DATA:
+        return TransferStatus::Closed;
+    default:
+        return TransferStatus::Failed;
+    }
+}
+
 class WindowsUsbDevice final : public UsbDevice {
 public:
     explicit WindowsUsbDevice(HANDLE handle) : handle(handle) {}
     ~WindowsUsbDevice() override { ::CloseHandle(handle); }
 
-    UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
+    Transfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
         return transfer(false, buffer, size, timeoutMs);
     }
 
-    UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
+    Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
         return transfer(true, const_cast<char*>(data), size, timeoutMs);
     }
 
-    // A write completes only when the driver has sent its bytes: nothing is left in flight.
-    bool waitWritten(std::uint32_t) override { return true; }
+    // A write completes only once the driver has sent its bytes: nothing is left in flight.
+    TransferStatus waitWritten(std::uint32_t) override { return TransferStatus::Done; }
 
 private:
-    UsbTransfer transfer(bool writing, char* buffer, std::size_t size, std::uint32_t timeoutMs) {
+    Transfer transfer(bool writing, char* buffer, std::size_t size, std::uint32_t timeoutMs) {
         OVERLAPPED overlapped{};
         overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
         if (!overlapped.hEvent)
-            return {};
+            return {TransferStatus::Failed, 0};
         const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
         DWORD moved = 0;
         BOOL done = writing ? ::WriteFile(handle, buffer, asked, nullptr, &overlapped)
                             : ::ReadFile(handle, buffer, asked, nullptr, &overlapped);
-        if (done || ::GetLastError() == ERROR_IO_PENDING) {
+        DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
+        if (done || error == ERROR_IO_PENDING) {
             ::WaitForSingleObject(overlapped.hEvent, timeoutMs);
             done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
-            if (!done && ::GetLastError() == ERROR_IO_INCOMPLETE) {
+            error = done ? ERROR_SUCCESS : ::GetLastError();
+            if (error == ERROR_IO_INCOMPLETE) {
                 ::CancelIo(handle);
                 // The cancelled transfer may still write into `overlapped` and `buffer` until the
                 // system reports its end: wait for that before either goes out of scope. A
                 // transfer that completed before the cancel took hold keeps its bytes.
                 done = ::GetOverlappedResult(handle, &overlapped, &moved, TRUE);
+                error = done ? ERROR_SUCCESS : ::GetLastError();
             }
         }
         ::CloseHandle(overlapped.hEvent);
-        return {done != FALSE, moved};
+        if (done)
+            return {TransferStatus::Done, moved};
+        return {statusOf(error), moved};
     }
 
     const HANDLE handle;
