@@ -126,7 +126,7 @@ stage "tests passed"
 
 if [ "$bench" = ON ]; then
   for b in build-win/bin/*_bench.exe; do
-    wine "$b" --benchmark_min_time=1
+    wine "$b"
   done
   stage "benchmarks run (under wine: they tell about wine, not about Windows)"
 fi

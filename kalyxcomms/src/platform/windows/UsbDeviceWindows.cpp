@@ -31,8 +31,11 @@ TransferStatus statusOf(DWORD error) {
 
 class WindowsUsbDevice final : public UsbDevice {
 public:
-    explicit WindowsUsbDevice(HANDLE handle) : handle(handle) {}
-    ~WindowsUsbDevice() override { ::CloseHandle(handle); }
+    WindowsUsbDevice(HANDLE handle, HANDLE event) : handle(handle), event(event) {}
+    ~WindowsUsbDevice() override {
+        ::CloseHandle(event);
+        ::CloseHandle(handle);
+    }
 
     Transfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
         return transfer(false, buffer, size, timeoutMs);
@@ -46,18 +49,22 @@ public:
     TransferStatus waitWritten(std::uint32_t) override { return TransferStatus::Done; }
 
 private:
+    // Transfers run one at a time, each to its end (cancelled ones included), so they share one
+    // event; ReadFile and WriteFile reset it as they start.
     Transfer transfer(bool writing, char* buffer, std::size_t size, std::uint32_t timeoutMs) {
         OVERLAPPED overlapped{};
-        overlapped.hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        if (!overlapped.hEvent)
-            return {TransferStatus::Failed, 0};
+        overlapped.hEvent = event;
         const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
         DWORD moved = 0;
         BOOL done = writing ? ::WriteFile(handle, buffer, asked, nullptr, &overlapped)
                             : ::ReadFile(handle, buffer, asked, nullptr, &overlapped);
         DWORD error = done ? ERROR_SUCCESS : ::GetLastError();
-        if (done || error == ERROR_IO_PENDING) {
-            ::WaitForSingleObject(overlapped.hEvent, timeoutMs);
+        if (done) {
+            // Completed at once: only the count is left to collect.
+            done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
+            error = done ? ERROR_SUCCESS : ::GetLastError();
+        } else if (error == ERROR_IO_PENDING) {
+            ::WaitForSingleObject(event, timeoutMs);
             done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
             error = done ? ERROR_SUCCESS : ::GetLastError();
             if (error == ERROR_IO_INCOMPLETE) {
@@ -69,13 +76,13 @@ private:
                 error = done ? ERROR_SUCCESS : ::GetLastError();
             }
         }
-        ::CloseHandle(overlapped.hEvent);
         if (done)
             return {TransferStatus::Done, moved};
         return {statusOf(error), moved};
     }
 
     const HANDLE handle;
+    const HANDLE event;
 };
 
 // A file on a mounted volume has no USB printer behind it, and an overlapped handle on it has no
@@ -95,11 +102,15 @@ std::unique_ptr<UsbDevice> UsbDevice::open(const std::string& devicePath) {
                       OPEN_EXISTING, FILE_FLAG_OVERLAPPED, nullptr);
     if (handle == INVALID_HANDLE_VALUE)
         return nullptr;
-    if (isFileOnAVolume(handle)) {
+    // Manual reset, as overlapped transfers require.
+    const HANDLE event = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (!event || isFileOnAVolume(handle)) {
+        if (event)
+            ::CloseHandle(event);
         ::CloseHandle(handle);
         return nullptr;
     }
-    return std::make_unique<WindowsUsbDevice>(handle);
+    return std::make_unique<WindowsUsbDevice>(handle, event);
 }
 
 } // namespace platform
