@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 using namespace std::chrono;
@@ -125,13 +126,16 @@ TEST(WindowsTcp, ClosingWaitsForThePeerOnlyAsLongAsAllowed) {
     closer.join();
 }
 
+// Cleaning up the last WinSock reference of a process invalidates its sockets. The simulator that
+// scripts/windows.sh started serves here: one from the broker would keep WinSock started itself.
 TEST(WindowsTcp, APrinterOutlivesItsComms) {
-    simtest::SimProcess sim;
-    ASSERT_TRUE(sim.started());
+    const char* port = std::getenv("KALYX_SIM_PORT");
+    if (!port)
+        GTEST_SKIP() << "KALYX_SIM_PORT names no running simulator";
     std::unique_ptr<Orvane::Printer> printer;
     {
         Orvane::Comms comms;
-        printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Orvane::Port>(sim.port()));
+        printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Orvane::Port>(std::atoi(port)));
         ASSERT_TRUE(printer);
     }
     std::map<std::string, std::string> ids{{"id-model-name", ""}};
