@@ -45,6 +45,7 @@ TEST(Commands, EnumerationsOutsideTheirRangeSendNothing) {
     EXPECT_FALSE(s.printer.clearError(static_cast<ClearErrorAction>(2), err));
     EXPECT_FALSE(s.printer.powerDown(static_cast<PowerDownAction>(3), err));
     EXPECT_FALSE(s.printer.load(static_cast<Store>(-5), err));
+    EXPECT_EQ(s.printer.lastFailure(), FailureReason::BadArgument);
     EXPECT_EQ(s.session->writeCalls, 0);
     EXPECT_EQ(position, EncoderModule);
     EXPECT_EQ(err, "kept");
@@ -206,6 +207,7 @@ TEST(MagRead, MalformedTrackDataFailsWithTheErrorUntouched) {
         data.tracks[2] = bits({1});
         std::string err = "kept";
         EXPECT_FALSE(s.printer.magRead({}, data, err)) << tracks;
+        EXPECT_EQ(s.printer.lastFailure(), FailureReason::MalformedFrame) << tracks;
         EXPECT_EQ(err, "kept");
         EXPECT_TRUE(data.tracks[2].empty()) << "cleared before sending";
     }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <set>
 
 using namespace Orvane;
 
@@ -186,6 +187,7 @@ TEST(Receive, APeerThatNeverSendsTextEndsTheExchange) {
     PrinterImpl impl(std::move(owned));
     PrnMessage message;
     EXPECT_FALSE(impl.receive(message));
+    EXPECT_EQ(impl.failure, FailureReason::MalformedFrame);
     EXPECT_LT(session->served, 110000000u);
 }
 
@@ -216,4 +218,43 @@ TEST(RawWrite, SendsBytesUnframedWithTheWriteTimeout) {
     EXPECT_EQ(s.session->written, std::string("\0ab", 3));
     EXPECT_EQ(s.session->writeTimeouts, (std::vector<std::uint32_t>{30000, 30000}));
     EXPECT_FALSE(s.printer.write("x", -1));
+}
+
+TEST(FailureReasons, EachBrokenAnswerSaysWhyAndASuccessClearsIt) {
+    const std::string ok = answer("<save-response/>");
+    const struct {
+        std::string input;
+        FailureReason reason;
+    } cases[] = {
+        {frame("<prn/>", {}, true), FailureReason::BadChecksum},
+        {frame("<prn><unclosed></prn>"), FailureReason::MalformedFrame},
+        {frame(textOfLength(4097)), FailureReason::OversizedAnswer},
+        {frame("<prn><binary-size>104857601</binary-size></prn>"), FailureReason::OversizedAnswer},
+        {answer("<save-response/><error>ribbon out</error>"), FailureReason::PrinterRefused},
+        // A session from outside the library cannot say why its read failed.
+        {ok.substr(0, ok.size() - 2), FailureReason::ReadFailed},
+    };
+    for (const auto& c : cases) {
+        Scripted s(c.input);
+        EXPECT_EQ(s.printer.lastFailure(), FailureReason::None);
+        std::string err;
+        EXPECT_EQ(s.printer.save(err), c.reason == FailureReason::PrinterRefused) << c.input;
+        EXPECT_EQ(s.printer.lastFailure(), c.reason) << c.input;
+    }
+    Scripted s(ok);
+    std::string err;
+    ASSERT_TRUE(s.printer.write("x", 1));
+    EXPECT_FALSE(s.printer.write(nullptr, 1));
+    EXPECT_EQ(s.printer.lastFailure(), FailureReason::BadArgument);
+    EXPECT_TRUE(s.printer.save(err));
+    EXPECT_EQ(s.printer.lastFailure(), FailureReason::None);
+    s.session->failWriteCall = s.session->writeCalls + 1;
+    EXPECT_FALSE(s.printer.save(err));
+    EXPECT_EQ(s.printer.lastFailure(), FailureReason::WriteFailed);
+
+    // Every reason has words of its own.
+    std::set<std::string> names;
+    for (int r = 0; r <= static_cast<int>(FailureReason::OutOfMemory); ++r)
+        names.insert(failureName(static_cast<FailureReason>(r)));
+    EXPECT_EQ(names.size(), static_cast<std::size_t>(FailureReason::OutOfMemory) + 1);
 }

@@ -36,6 +36,7 @@ TEST(FileTransport, AFullDiskFailsTheWrite) {
     FileSession session("/dev/full");
     ASSERT_TRUE(session.isOpen());
     EXPECT_FALSE(session.write("x", 1));
+    EXPECT_EQ(session.lastTransferFailure(), FailureReason::WriteFailed);
 }
 
 TEST(FileTransport, UncreatableFilesGiveNoPrinter) {
@@ -54,6 +55,7 @@ TEST(FilePrinter, CommandsWriteTheirWholeRequestThenFail) {
     std::map<std::string, std::string> settings = {{"a", "1"}};
     std::string err = "kept";
     EXPECT_FALSE(printer->writeSettings(settings, err));
+    EXPECT_EQ(printer->lastFailure(), FailureReason::ReadFailed) << "a file cannot answer";
     EXPECT_EQ(err, "kept");
     Request request(TempDir::contents(path));
     EXPECT_TRUE(request.crcOk);

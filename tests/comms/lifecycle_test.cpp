@@ -55,6 +55,7 @@ TEST(Lifecycle, EmptyPrinterTouchesNothing) {
     EXPECT_FALSE(printer.getReport(bytes, err));
     EXPECT_FALSE(printer.printCardToMem({}, {}, {}, bytes));
     EXPECT_FALSE(printer.printCard({}, {}, {}));
+    EXPECT_EQ(printer.lastFailure(), FailureReason::NotConnected);
     EXPECT_EQ(err, "kept");
     EXPECT_EQ(position, Source);
     EXPECT_EQ(mag.tracks[0].size(), 1u);
@@ -92,4 +93,5 @@ TEST(Lifecycle, APrinterWithoutTransportFailsInsteadOfCrashing) {
     EXPECT_FALSE(printer.write("x", 1));
     EXPECT_FALSE(printer.save(err));
     EXPECT_FALSE(printer.printCard({}, {}, {}));
+    EXPECT_EQ(printer.lastFailure(), FailureReason::NotConnected);
 }

@@ -150,14 +150,24 @@ TEST(PrinterConsole, RefusalsExitOneWithThePrintersText) {
     EXPECT_EQ(r.out, "power-adjust=0\n");
 }
 
-TEST(PrinterConsole, BrokenExchangesExitThree) {
-    for (const char* fault : {"bad-xml", "crc-big-endian", "close", "text-length=5000"}) {
+TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"bad-xml", "the answer is not a well-formed message"},
+        {"crc-big-endian", "the answer's checksum is wrong"},
+        {"close", "the printer closed the connection"},
+        {"text-length=5000", "the answer is larger than allowed"},
+        {"binary-size-extra=10", "the printer did not answer within 7 s"},
+    };
+    for (const auto& [fault, why] : cases) {
         simtest::SimProcess sim({"--fault", fault});
         ASSERT_TRUE(sim.started());
         const Result r = on(sim, {"get", "printer-name"});
         EXPECT_EQ(r.status, 3) << fault;
         EXPECT_EQ(r.out, "") << fault;
-        EXPECT_TRUE(r.err.contains("no valid answer")) << fault;
+        EXPECT_EQ(r.err, QStringLiteral("kalyxprn printer get: no valid answer from the printer at "
+                                        "%1: %2\n")
+                             .arg(tcpOf(sim), why))
+            << fault;
     }
     // Junk before an answer is not a broken exchange.
     simtest::SimProcess stray({"--fault", "stray-bytes=40"});

@@ -107,6 +107,14 @@ TEST_F(SendCommand, LargeJobsShowProgressOnATerminalOnly) {
     EXPECT_EQ(console::readFile(path("plain.prn")), large);
 }
 
+TEST_F(SendCommand, AJobThatCannotBeWrittenSaysWhy) {
+    const Result r = kalyxprn({"send", path("job.prn"), "--file", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err, "kalyxprn send: Failed to send job to printer (/dev/full): sending to the "
+                     "printer failed.\n");
+}
+
 TEST_F(SendCommand, TargetMustBeOneOfUsbTcpFile) {
     EXPECT_EQ(kalyxprn({"send", path("job.prn")}).status, 2);
     EXPECT_EQ(kalyxprn({"send", path("job.prn"), "--file", path("a"), "--tcp", "127.0.0.1"}).status,

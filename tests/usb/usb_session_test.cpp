@@ -113,6 +113,7 @@ TEST_F(UsbSessionTest, ReadTimesOutAndTheTransportStaysUsable) {
     EXPECT_FALSE(session.read(got, 3));
     EXPECT_GE(msSince(start), 190);
     EXPECT_LT(msSince(start), 2000);
+    EXPECT_EQ(session.lastTransferFailure(), Orvane::FailureReason::ReadTimedOut);
     EXPECT_TRUE(session.isOpen());
 
     writeAll(printer, "abc");
@@ -165,6 +166,7 @@ TEST_F(UsbSessionTest, WriteGivesUpWhenThePrinterStopsReading) {
     EXPECT_FALSE(session.write(job.data(), static_cast<int>(job.size())));
     EXPECT_GE(msSince(start), 290);
     EXPECT_LT(msSince(start), 3000);
+    EXPECT_EQ(session.lastTransferFailure(), Orvane::FailureReason::WriteTimedOut);
 
     // Once the printer reads again, the same transport carries the next write.
     drainPrinterEnd(printer);

@@ -343,11 +343,8 @@ int runCompose(const QStringList& rawArgs) {
                                     : cli::openUsbPrinter(comms, command, parser.value(usb));
     if (!target.printer)
         return ExitFailure;
-    if (!target.printer->printCard(c.options, c.images, c.mag)) {
-        cli::err(QStringLiteral("kalyxprn compose: Failed to send job to printer (%1).")
-                     .arg(target.name));
-        return ExitFailure;
-    }
+    if (!target.printer->printCard(c.options, c.images, c.mag))
+        return cli::reportSendFailure(command, target);
     cli::out(QStringLiteral("sent the job to %1").arg(target.name));
     return ExitSuccess;
 }

@@ -110,11 +110,8 @@ int runSend(const QStringList& rawArgs) {
                             : cli::openFilePrinter(comms, command, parser.value(file));
     if (!target.printer)
         return ExitFailure;
-    if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size()))) {
-        cli::err(
-            QStringLiteral("kalyxprn send: Failed to send job to printer (%1).").arg(target.name));
-        return ExitFailure;
-    }
+    if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size())))
+        return cli::reportSendFailure(command, target);
     cli::out(QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(target.name));
     return ExitSuccess;
 }
@@ -125,11 +122,13 @@ int runSend(const QStringList& rawArgs) {
 // (so `printer COMMAND --help` needs no printer).
 class Console {
 public:
-    Console(QString usbPath, bool hasTcp, cli::TcpAddress address)
-        : usbPath(std::move(usbPath)), hasTcp(hasTcp), address(std::move(address)) {}
+    // `answerSeconds`: how long the command waits for the printer's answer.
+    Console(QString usbPath, bool hasTcp, cli::TcpAddress address, int answerSeconds)
+        : usbPath(std::move(usbPath)), hasTcp(hasTcp), address(std::move(address)),
+          answerSeconds(answerSeconds) {}
 
     // Opens the printer and runs `call` (the exchange, which also prints its results). The
-    // status: the printer cannot be reached or refused (1), no usable answer (3).
+    // status: the printer cannot be reached or refused (1), the exchange broke off (3).
     template <typename Call> int run(const QString& command, Call&& call) {
         if (!opened.printer)
             opened = hasTcp ? cli::openTcpPrinter(comms, command, address)
@@ -143,24 +142,31 @@ public:
 
 private:
     int finish(const QString& command, bool exchanged, const std::string& error) const {
-        if (!exchanged) {
-            cli::err(QStringLiteral("kalyxprn %1: no valid answer from the printer at %2 (no "
-                                    "answer in time, connection lost or a broken message)")
-                         .arg(command, opened.name));
-            return ExitNoAnswer;
-        }
-        if (!error.empty()) {
+        if (exchanged && error.empty())
+            return ExitSuccess;
+        if (exchanged) {
             cli::err(QStringLiteral("kalyxprn %1: the printer refused: %2")
                          .arg(command, fromStd(error)));
             return ExitFailure;
         }
-        return ExitSuccess;
+        const Orvane::FailureReason reason = opened.printer->lastFailure();
+        const QString words = cli::failureWords(reason, answerSeconds);
+        const int status = cli::exitStatusFor(reason);
+        if (status != ExitNoAnswer && status != ExitSuccess) {
+            cli::err(
+                QStringLiteral("kalyxprn %1: %2 (printer at %3)").arg(command, words, opened.name));
+            return status;
+        }
+        cli::err(QStringLiteral("kalyxprn %1: no valid answer from the printer at %2: %3")
+                     .arg(command, opened.name, words));
+        return ExitNoAnswer;
     }
 
     const Orvane::Comms comms;
     const QString usbPath;
     const bool hasTcp;
     const cli::TcpAddress address;
+    const int answerSeconds;
     cli::OpenedPrinter opened;
 };
 
@@ -169,6 +175,8 @@ struct Subcommand {
     const char* usage;
     const char* summary;
     int (*run)(const QString& command, const QStringList& args, Console& console);
+    // The library's read time-out of the command, for messages.
+    int answerSeconds = 7;
 };
 
 // Parses a subcommand's arguments; `positionals` is the exact count, or at least -positionals
@@ -572,7 +580,7 @@ const Subcommand subcommands[] = {
     {"move", "ACTION",
      "Moves the card and prints where it is: initialise, to-standby, "
      "to-contact, to-contactless, flip or eject.",
-     runMove},
+     runMove, 40},
     {"clear-error", "retry|cancel",
      "Clears the printer's error, retrying or cancelling the "
      "current print job.",
@@ -598,7 +606,7 @@ const Subcommand subcommands[] = {
     {"mag-read", "[--option NAME=VALUE...] [--json]",
      "Reads the magnetic stripe and prints each track as ISO text (7-bit cells on track 1, "
      "5-bit cells on tracks 2 and 3), its LRC cell, and its bits.",
-     runMagRead},
+     runMagRead, 40},
     {"glintmark", "SLOT FILE", "Stores the image in FILE in the Glintmark slot.", runGlintmark},
     {"update-capability", "FILE", "Sends a capability file.", runUpdateCapability},
     {"update-software", "FILE", "Sends a software image.", runUpdateSoftware},
@@ -608,7 +616,7 @@ const Subcommand subcommands[] = {
      "standard output).",
      runGlintmarkPreview},
     {"calibrate", "[--json]", "Runs the dye calibration and prints its results as KEY=VALUE.",
-     runCalibrate},
+     runCalibrate, 9},
 };
 
 const Subcommand& sub(const char* name) {
@@ -622,7 +630,8 @@ QString printerDescription() {
     QString text = QStringLiteral(
         "Runs one command on a printer. Exit status: 0 the printer accepted it, 1 it refused "
         "(its message on stderr) or the printer cannot be reached, 2 usage error, 3 no valid "
-        "answer (time-out, lost connection, broken message).\n\nCommands:\n");
+        "answer (stderr says why: a time-out, a lost connection, a broken message).\n\n"
+        "Commands:\n");
     for (const Subcommand& s : subcommands)
         text += QStringLiteral("  %1 %2\n")
                     .arg(QString::fromLatin1(s.name), -18)
@@ -672,7 +681,7 @@ int runPrinter(const QStringList& args) {
         return ExitUsage;
     if (parser.isSet(usb) && parser.value(usb).isEmpty())
         return cli::usageError(command, QStringLiteral("--usb needs a device PATH"));
-    Console console(parser.value(usb), parser.isSet(tcp), address);
+    Console console(parser.value(usb), parser.isSet(tcp), address, chosen->answerSeconds);
     return chosen->run(command + QLatin1Char(' ') + name, rest, console);
 }
 

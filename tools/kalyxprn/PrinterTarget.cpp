@@ -52,6 +52,34 @@ void drawBar(qint64 done, qint64 total) {
 
 } // namespace
 
+int exitStatusFor(Orvane::FailureReason reason) {
+    using Orvane::FailureReason;
+    switch (reason) {
+    case FailureReason::None:
+        return ExitSuccess;
+    case FailureReason::NotConnected:
+    case FailureReason::BadArgument:
+    case FailureReason::WriteFailed:
+    case FailureReason::PrinterRefused:
+    case FailureReason::OutOfMemory:
+        return ExitFailure;
+    default:
+        return ExitNoAnswer;
+    }
+}
+
+QString failureWords(Orvane::FailureReason reason, int answerSeconds) {
+    switch (reason) {
+    case Orvane::FailureReason::ReadTimedOut:
+        return QStringLiteral("the printer did not answer within %1 s").arg(answerSeconds);
+    case Orvane::FailureReason::WriteTimedOut:
+        return QStringLiteral("the printer did not take the data within %1 s")
+            .arg(writeTimeoutSeconds);
+    default:
+        return QString::fromLatin1(Orvane::failureName(reason));
+    }
+}
+
 bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& address) {
     QString host = text;
     const int colon = text.lastIndexOf(QLatin1Char(':'));
@@ -178,6 +206,15 @@ bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {
     }
     std::fputc('\n', stderr);
     return ok;
+}
+
+int reportSendFailure(const QString& command, const OpenedPrinter& target) {
+    const Orvane::FailureReason reason = target.printer->lastFailure();
+    // A job has no answer to wait for: only its writing can fail.
+    err(QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
+            .arg(command, target.name, failureWords(reason, 0)));
+    const int status = exitStatusFor(reason);
+    return status == ExitSuccess ? ExitFailure : status;
 }
 
 bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes) {

@@ -21,10 +21,11 @@ void printHelp(const std::vector<Command>& commands) {
         text += QStringLiteral("  %1%2\n")
                     .arg(QString::fromLatin1(c.name), -10)
                     .arg(QString::fromLatin1(c.summary));
-    text +=
-        QStringLiteral("\n'kalyxprn COMMAND --help' describes one command.\n"
-                       "Exit status: 0 success, 1 invalid job, failed operation or printer refusal,\n"
-                       "2 usage error, 3 no valid answer from a printer.");
+    text += QStringLiteral(
+        "\n'kalyxprn COMMAND --help' describes one command.\n"
+        "Exit status: 0 success, 1 invalid job, failed operation or printer refusal,\n"
+        "2 usage error, 3 the exchange with a printer broke off (no answer or no\n"
+        "progress in time, connection lost, broken answer).");
     cli::out(text);
 }
 

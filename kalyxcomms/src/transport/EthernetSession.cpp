@@ -31,11 +31,13 @@ EthernetSession::~EthernetSession() {
 bool EthernetSession::receiveSome(char* buffer, std::size_t capacity, std::size_t& received) {
     const platform::Transfer got = socket->receive(buffer, capacity);
     received = got.count;
-    return got.ok() && got.count > 0;
+    if (!got.ok())
+        return failRead(got.status);
+    return got.count > 0 || fail(FailureReason::ReadFailed);
 }
 
 bool EthernetSession::read(char* buffer, int length) {
-    if (!open || length < 0 || (!buffer && length > 0))
+    if (!mayTransfer(buffer, length))
         return false;
     std::size_t wanted = static_cast<std::size_t>(length);
     while (wanted > 0) {
@@ -66,13 +68,15 @@ bool EthernetSession::read(char* buffer, int length) {
 }
 
 bool EthernetSession::write(const char* data, int length) {
-    if (!open || length < 0 || (!data && length > 0))
+    if (!mayTransfer(data, length))
         return false;
     std::size_t left = static_cast<std::size_t>(length);
     while (left > 0) {
         const platform::Transfer sent = socket->send(data, left);
-        if (!sent.ok() || sent.count == 0)
-            return false;
+        if (!sent.ok())
+            return failWrite(sent.status);
+        if (sent.count == 0)
+            return fail(FailureReason::WriteFailed);
         data += sent.count;
         left -= sent.count;
     }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/TcpSocket.h"
+#include "transport/ReportingSession.h"
 
-#include <kalyxcomms/Session.h>
 #include <kalyxcomms/Types.h>
 
 #include <cstddef>
@@ -15,7 +15,7 @@ namespace Orvane {
 // A TCP connection to a printer's network interface. The socket calls are the platform's
 // (platform/TcpSocket.h); this class keeps the transport's rules: the read-ahead buffer, whole
 // reads and writes made of single transfers, cached time-outs and the close budget.
-class EthernetSession : public Session {
+class EthernetSession : public ReportingSession {
 public:
     // `address` is dotted IPv4 text; 0.0.0.0, the broadcast address and anything that is not an
     // address (host names included) leave the transport closed without creating a socket.
@@ -31,7 +31,8 @@ public:
     std::intptr_t socketDescriptor() const { return socket ? socket->nativeHandle() : -1; }
 
 private:
-    // One receive into `buffer`; false on time-out, error or the peer's close.
+    // One receive into `buffer`; false (with the reason kept) on time-out, error or the peer's
+    // close.
     bool receiveSome(char* buffer, std::size_t capacity, std::size_t& received);
 
     std::unique_ptr<platform::TcpSocket> socket;
