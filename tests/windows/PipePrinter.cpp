@@ -143,9 +143,9 @@ std::vector<std::string> PipePrinter::requests() const {
     return requests_;
 }
 
-bool PipePrinter::waitReady(DWORD timeoutMs) const {
+bool PipePrinter::waitIdle(int opens, DWORD timeoutMs) const {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!ready_) {
+    while (opens_ < opens || !ready_) {
         if (std::chrono::steady_clock::now() > deadline)
             return false;
         ::Sleep(1);

@@ -64,9 +64,9 @@ public:
     // The XML text of every well-framed request so far, and how often the device was opened.
     std::vector<std::string> requests() const;
     int opens() const { return opens_; }
-    // Waits until the printer is ready for the next open (the pipe has one instance, busy until
-    // the printer has seen the last open end).
-    bool waitReady(DWORD timeoutMs) const;
+    // Waits until the printer has seen `opens` opens end and is ready for the next one (the pipe
+    // has one instance, busy until then).
+    bool waitIdle(int opens, DWORD timeoutMs) const;
 
 private:
     void run();
