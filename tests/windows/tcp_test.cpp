@@ -97,6 +97,9 @@ TEST(WindowsTcp, AReceiveTimesOutAfterItsMilliseconds) {
     // The socket stays usable after a time-out.
     ASSERT_TRUE(socket->setReceiveTimeout(2000));
     EXPECT_TRUE(socket->receive(buffer, sizeof buffer).ok());
+    ::closesocket(listener.peer);
+    listener.peer = INVALID_SOCKET;
+    EXPECT_EQ(socket->receive(buffer, sizeof buffer).status, TransferStatus::Closed);
     socket->close(0);
 }
 

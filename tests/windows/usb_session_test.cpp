@@ -155,4 +155,21 @@ TEST_F(UsbSessionTest, APrinterThatIsGoneFailsAtOnce) {
     EXPECT_LT(msSince(start), 2000);
 }
 
+// The transport turns these into the reason a Printer reports for its last failure.
+TEST_F(UsbSessionTest, TransfersSayHowTheyEnded) {
+    auto device = Orvane::platform::UsbDevice::open(printer.path());
+    ASSERT_TRUE(device);
+    ASSERT_TRUE(printer.waitConnected(2000));
+    char buffer[16];
+    using Orvane::platform::TransferStatus;
+    EXPECT_EQ(device->read(buffer, sizeof buffer, 100).status, TransferStatus::TimedOut);
+    ASSERT_TRUE(printer.send("ab"));
+    const auto got = device->read(buffer, sizeof buffer, 1000);
+    EXPECT_EQ(got.status, TransferStatus::Done);
+    EXPECT_EQ(got.count, 2u);
+    printer.close();
+    EXPECT_EQ(device->read(buffer, sizeof buffer, 1000).status, TransferStatus::Closed);
+    EXPECT_EQ(device->write("x", 1, 1000).status, TransferStatus::Closed);
+}
+
 } // namespace
