@@ -2,7 +2,7 @@
 // them to the printer, and writes the answers, bent by whatever fault applies.
 #pragma once
 
-#include "Framing.h"
+#include "SimFraming.h"
 #include "SimPrinter.h"
 
 #include <chrono>

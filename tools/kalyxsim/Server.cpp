@@ -13,12 +13,12 @@ namespace kalyxsim {
 Server::Server(SimPrinter& printer, TcpListener& listener)
     : printer_(printer), listener_(listener) {}
 
-void Server::addPty(int masterFd, const std::string& path) {
-    connections_.push_back(std::make_unique<Connection>(masterFd, "pty " + path, false));
+void Server::addPty(int masterFd, const std::string& name) {
+    connections_.push_back(std::make_unique<Connection>(masterFd, name, false));
     pty_ = connections_.back().get();
 }
 
-bool Server::run(int signalFd) {
+int Server::run(int signalFd) {
     std::vector<pollfd> fds;
     for (;;) {
         const auto now = Connection::Clock::now();
@@ -35,14 +35,15 @@ bool Server::run(int signalFd) {
         const int ready = ::poll(fds.data(), fds.size(), timeout);
         if (ready < 0 && errno != EINTR) {
             logLine(std::string("poll: ") + std::strerror(errno));
-            return false;
+            return 0;
         }
         if (fds[0].revents & POLLIN) {
             signalfd_siginfo info{};
-            if (::read(signalFd, &info, sizeof info) == sizeof info)
-                logLine(std::string("stopping on ") +
-                        ::strsignal(static_cast<int>(info.ssi_signo)));
-            return true;
+            if (::read(signalFd, &info, sizeof info) != sizeof info)
+                return 0;
+            const int signal = static_cast<int>(info.ssi_signo);
+            logLine(std::string("stopping on ") + ::strsignal(signal));
+            return signal;
         }
         if (fds[1].revents & POLLIN) {
             std::string peer;

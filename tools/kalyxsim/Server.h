@@ -15,12 +15,13 @@ class Server {
 public:
     Server(SimPrinter& printer, TcpListener& listener);
 
-    // Serves the pty master as one more (permanent) connection.
-    void addPty(int masterFd, const std::string& path);
+    // Serves the printer's end of a pty (or of the virtual USB node) as one more permanent
+    // connection; `name` labels it in the log.
+    void addPty(int masterFd, const std::string& name);
 
-    // Runs until a stop signal; `signalFd` is a signalfd for SIGINT and SIGTERM. Returns false
+    // Runs until a signal arrives on `signalFd` (a signalfd) and returns its number; returns 0
     // when the loop itself failed.
-    bool run(int signalFd);
+    int run(int signalFd);
 
 private:
     SimPrinter& printer_;

@@ -2,7 +2,7 @@
 // command of the protocol. Transport-free, so every byte stream (TCP peers, the pty) shares it.
 #pragma once
 
-#include "Framing.h"
+#include "SimFraming.h"
 #include "Misbehaviour.h"
 
 #include <array>
