@@ -14,7 +14,7 @@ Server::Server(SimPrinter& printer, TcpListener& listener)
     : printer_(printer), listener_(listener) {}
 
 void Server::addPty(int masterFd, const std::string& name) {
-    connections_.push_back(std::make_unique<Connection>(masterFd, name, false));
+    connections_.push_back(std::make_unique<Connection>(masterFd, name, false, readRate_));
     pty_ = connections_.back().get();
 }
 
@@ -50,7 +50,7 @@ int Server::run(int signalFd) {
             for (int fd; (fd = listener_.accept(peer)) >= 0;) {
                 const std::string name = "tcp#" + std::to_string(++accepted_);
                 logExchange(name + " connected from " + peer);
-                connections_.push_back(std::make_unique<Connection>(fd, name, true));
+                connections_.push_back(std::make_unique<Connection>(fd, name, true, readRate_));
             }
         }
         const auto later = Connection::Clock::now();

@@ -15,6 +15,9 @@ class Server {
 public:
     Server(SimPrinter& printer, TcpListener& listener);
 
+    // Bytes read per second from each host (0: as fast as they come); set before run().
+    void setReadRate(std::uint64_t bytesPerSecond) { readRate_ = bytesPerSecond; }
+
     // Serves the printer's end of a pty (or of the virtual USB node) as one more permanent
     // connection; `name` labels it in the log.
     void addPty(int masterFd, const std::string& name);
@@ -28,6 +31,7 @@ private:
     TcpListener& listener_;
     std::vector<std::unique_ptr<Connection>> connections_;
     unsigned accepted_ = 0;
+    std::uint64_t readRate_ = 0;
     const Connection* pty_ = nullptr;
 };
 

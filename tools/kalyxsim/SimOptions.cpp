@@ -28,6 +28,8 @@ void printHelp() {
         "  --track N=BITS           load magnetic track N (1-3) with BITS, a text of 0 and 1\n"
         "  --report-size N          answer get-report with N bytes instead of the text report\n"
         "  --hopper N               cards in the input hopper (default 100)\n"
+        "  --read-rate BYTES        read at most BYTES per second from each host, as a printer\n"
+        "                           that prints while it receives (default: no bound)\n"
         "  --fault ITEMS            misbehave as ITEMS say (repeatable; see below)\n"
         "  --stray-bytes N          same as --fault stray-bytes=N\n"
         "  --crc-big-endian         same as --fault crc-big-endian\n"
@@ -123,6 +125,10 @@ std::string applyValue(const std::string& option, const char* value, SimOptions&
         if (!parseUnsigned(value, 100000, number))
             return "--hopper needs a number up to 100000";
         config.hopperCards = static_cast<unsigned>(number);
+    } else if (option == "--read-rate") {
+        if (!parseUnsigned(value, 1ull << 40, number) || number == 0)
+            return "--read-rate needs a positive byte count";
+        options.readRate = number;
     } else if (option == "--fault") {
         options.faultLists.push_back(value);
     } else if (option == "--stray-bytes" || option == "--text-length" ||

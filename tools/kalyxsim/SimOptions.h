@@ -14,6 +14,7 @@ struct SimOptions {
     PrinterConfig config;
     std::uint16_t port = 9100;
     bool withPty = false;
+    std::uint64_t readRate = 0; // bytes per second from each host; 0: no bound
     // `--usb -- COMMAND ARGS...`: the printer appears on USB to COMMAND, which is run under
     // umockdev; the simulator stops when it exits.
     bool withUsb = false;

@@ -129,6 +129,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     Server server(printer, listener);
+    server.setReadRate(options.readRate);
     PtyPort pty;
     if (options.withPty) {
         if (!pty.open(problem)) {
