@@ -27,7 +27,7 @@ fail() {
     echo "FAIL: $*" >&2
     if [ -f "$scratch/log/error_log" ]; then
         echo "--- last scheduler log lines:" >&2
-        grep -E 'Job|kalyx|ERROR|STATE' "$scratch/log/error_log" | tail -n 30 >&2 || true
+        grep -E '\[Job [0-9]+\]' "$scratch/log/error_log" | grep -v 'envp\|argv' | tail -n 25 >&2 || true
     fi
     exit 1
 }
