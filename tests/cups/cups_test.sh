@@ -74,13 +74,11 @@ case_invalid_job() {
     start_sim a
     add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
     make_jobs 1
-    # Flip one byte of the binary part: still a PRN job by type, but its checksum is wrong.
-    python3 - "$scratch/job-1.prn" "$scratch/bad.prn" <<'PY'
-import sys
-data = bytearray(open(sys.argv[1], 'rb').read())
-data[-10] ^= 0xFF
-open(sys.argv[2], 'wb').write(data)
-PY
+    # Change one byte of the binary part: still a PRN job by type, but its checksum is wrong.
+    cp "$scratch/job-1.prn" "$scratch/bad.prn"
+    local at=$(($(stat -c %s "$scratch/bad.prn") - 10)) byte='\xff'
+    [ "$(od -An -tx1 -j "$at" -N1 "$scratch/bad.prn" | tr -d ' ')" = ff ] && byte='\x00'
+    printf "$byte" | dd of="$scratch/bad.prn" bs=1 seek="$at" conv=notrunc status=none
     local id
     id=$(submit card1 "$scratch/bad.prn")
     wait_for 30 finished_at_least card1 1 || fail "the job did not finish"
