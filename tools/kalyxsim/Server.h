@@ -7,6 +7,7 @@
 #include "TcpListener.h"
 
 #include <memory>
+#include <poll.h>
 #include <vector>
 
 namespace kalyxsim {
@@ -25,8 +26,21 @@ public:
     // Runs until a signal arrives on `signalFd` (a signalfd) and returns its number; returns 0
     // when the loop itself failed.
     int run(int signalFd);
+    // Goes on serving until nothing has arrived or left for `quietMs`: what a program wrote just
+    // before it ended is still read and acted on.
+    void finish(int quietMs);
 
 private:
+    struct Round {
+        int signal = 0;    // the signal that arrived, if any
+        bool idle = false; // nothing happened within the longest wait
+        bool failed = false;
+    };
+
+    // One poll() and the work it found; `signalFd` -1 = none, `maxWaitMs` -1 = no limit.
+    Round serveRound(int signalFd, int maxWaitMs);
+    void serveConnections(const std::vector<pollfd>& fds);
+
     SimPrinter& printer_;
     TcpListener& listener_;
     std::vector<std::unique_ptr<Connection>> connections_;

@@ -97,7 +97,10 @@ int serve(Server& server, int signalFd, pid_t child) {
     const int stoppedBy = server.run(signalFd);
     if (child <= 0)
         return stoppedBy > 0 ? 0 : 1;
-    if (stoppedBy != SIGCHLD)
+    if (stoppedBy == SIGCHLD)
+        // A job the program wrote just before it ended may still wait in the device.
+        server.finish(300);
+    else
         ::kill(child, SIGTERM);
     return reap(child, std::chrono::seconds(stoppedBy == SIGCHLD ? 1 : 5));
 }
