@@ -34,8 +34,8 @@ int listDevices() {
         const PrinterIdentity& id = printer.identity;
         const std::string makeModel = quotable(id.manufacturer + " " + id.model);
         const std::string deviceId = "MFG:" + idField(id.manufacturer) +
-                                     ";MDL:" + idField(id.model) + ";CMD:KALYX-PRN;CLS:PRINTER;SN:" +
-                                     idField(id.serial) + ";";
+                                     ";MDL:" + idField(id.model) +
+                                     ";CMD:KALYX-PRN;CLS:PRINTER;SN:" + idField(id.serial) + ";";
         std::printf("direct %s \"%s\" \"%s (USB %s)\" \"%s\" \"\"\n",
                     usbDeviceUri(id.serial).c_str(), makeModel.c_str(), makeModel.c_str(),
                     quotable(id.serial).c_str(), deviceId.c_str());

@@ -40,7 +40,8 @@ bool percentDecode(const std::string& text, std::string& out) {
 }
 
 bool parsePort(const std::string& text, std::uint16_t& port) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos)
+    if (text.empty() || text.size() > 5 ||
+        text.find_first_not_of("0123456789") != std::string::npos)
         return false;
     const unsigned long value = std::stoul(text);
     if (value == 0 || value > 65535)

@@ -11,8 +11,8 @@
 #include <cups/backend.h>
 
 #include <algorithm>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <fcntl.h>
 #include <unistd.h>
@@ -167,8 +167,8 @@ int printJob(const JobRequest& request) {
     stateLine("-offline-report");
 
     for (unsigned copy = 1; copy <= request.copies; ++copy) {
-        infoLine("Sending card " + std::to_string(copy) + " of " +
-                 std::to_string(request.copies) + " to " + connection.where);
+        infoLine("Sending card " + std::to_string(copy) + " of " + std::to_string(request.copies) +
+                 " to " + connection.where);
         bool failed = false;
         if (!sendCopy(*connection.printer, job, failed)) {
             if (!failed) {

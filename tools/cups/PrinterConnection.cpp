@@ -57,8 +57,8 @@ Connection checked(std::unique_ptr<Orvane::Printer> printer, std::string where) 
     PrinterIdentity identity;
     if (!printer || !readIdentity(*printer, identity, connection.refusal))
         return connection;
-    connection.outcome = connection.refusal.empty() ? Connection::Outcome::Connected
-                                                    : Connection::Outcome::Refused;
+    connection.outcome =
+        connection.refusal.empty() ? Connection::Outcome::Connected : Connection::Outcome::Refused;
     connection.printer = std::move(printer);
     return connection;
 }

@@ -41,8 +41,7 @@ void installSignals() {
 unsigned parseCopies(const char* text) {
     char* end = nullptr;
     const long copies = std::strtol(text, &end, 10);
-    return end && *end == '\0' && copies >= 1 && copies <= 9999 ? static_cast<unsigned>(copies)
-                                                                : 1;
+    return end && *end == '\0' && copies >= 1 && copies <= 9999 ? static_cast<unsigned>(copies) : 1;
 }
 
 } // namespace
