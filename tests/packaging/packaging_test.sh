@@ -25,6 +25,8 @@ check_programs() {
     "$prefix/bin/kalyxprn" sample -o "$scratch/card.prn" >/dev/null || fail "kalyxprn sample"
     "$prefix/bin/kalyxprn" check "$scratch/card.prn" | grep -q 'valid' || fail "kalyxprn check"
     gzip -t "$prefix/share/man/man1/kalyxprn.1.gz" || fail "man page not compressed"
+    bash -c "complete() { :; }; source '$prefix/share/bash-completion/completions/kalyxprn'" ||
+        fail "bash completion does not load"
 }
 
 case_prefix() {
