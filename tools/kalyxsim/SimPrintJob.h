@@ -2,7 +2,7 @@
 // binary part against the planes and tracks the header describes, and the checksum.
 #pragma once
 
-#include "Framing.h"
+#include "SimFraming.h"
 
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "Framing.h"
+#include "SimFraming.h"
 
 #include <algorithm>
 #include <cstring>

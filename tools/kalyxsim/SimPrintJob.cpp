@@ -1,4 +1,4 @@
-#include "PrintJob.h"
+#include "SimPrintJob.h"
 
 #include <cstring>
 
