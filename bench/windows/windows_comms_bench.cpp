@@ -143,8 +143,8 @@ private:
     }
 
     bool answer(Connection& c) {
-        const int n = ::recv(c.s, c.buffer.data() + c.have,
-                             static_cast<int>(c.buffer.size() - c.have), 0);
+        const int n =
+            ::recv(c.s, c.buffer.data() + c.have, static_cast<int>(c.buffer.size() - c.have), 0);
         if (n <= 0)
             return false;
         c.have += static_cast<std::size_t>(n);
@@ -173,10 +173,10 @@ private:
 };
 
 void BM_SmallCommandRoundTrip(benchmark::State& state) {
-    Peer peer(wintest::frame(
-        "<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
-        "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">"
-        "KX2-000123</param></get-response><binary-size>0</binary-size></prn>"));
+    Peer peer(
+        wintest::frame("<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
+                       "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">"
+                       "KX2-000123</param></get-response><binary-size>0</binary-size></prn>"));
     Orvane::Comms comms;
     auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Orvane::Port>(peer.port));
     std::map<std::string, std::string> settings = {
@@ -375,8 +375,8 @@ void BM_UsbJobWrite(benchmark::State& state) {
         std::size_t done = 0;
         while (done < job.size()) {
             DWORD n = 0;
-            if (!::WriteFile(floorHandle, job.data() + done,
-                             static_cast<DWORD>(job.size() - done), &n, nullptr)) {
+            if (!::WriteFile(floorHandle, job.data() + done, static_cast<DWORD>(job.size() - done),
+                             &n, nullptr)) {
                 state.SkipWithError("plain write failed");
                 break;
             }

@@ -5,6 +5,7 @@
 // Defines GUID_DEVCLASS_USB and GUID_DEVINTERFACE_USBPRINT here (as "selectany" data, so the
 // library's own definition of the second merges with this one).
 #include <initguid.h>
+
 #include <devguid.h>
 #include <usbprint.h>
 
@@ -52,8 +53,8 @@ StagedUsbPrinter::StagedUsbPrinter(const std::string& instance, const std::strin
         return;
     }
     device_.cbSize = sizeof device_;
-    if (!::SetupDiCreateDeviceInfoA(set_, instance.c_str(), &GUID_DEVCLASS_USB, nullptr, nullptr,
-                                    0, &device_)) {
+    if (!::SetupDiCreateDeviceInfoA(set_, instance.c_str(), &GUID_DEVCLASS_USB, nullptr, nullptr, 0,
+                                    &device_)) {
         if (::GetLastError() != ERROR_DEVINST_ALREADY_EXISTS ||
             !::SetupDiOpenDeviceInfoA(set_, instance.c_str(), nullptr, 0, &device_)) {
             fail("SetupDiCreateDeviceInfoA");
@@ -76,8 +77,7 @@ StagedUsbPrinter::StagedUsbPrinter(const std::string& instance, const std::strin
     auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_A*>(storage.data());
     detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_A);
     if (!::SetupDiGetDeviceInterfaceDetailA(set_, &interface_, detail,
-                                            static_cast<DWORD>(storage.size()), nullptr,
-                                            nullptr)) {
+                                            static_cast<DWORD>(storage.size()), nullptr, nullptr)) {
         fail("SetupDiGetDeviceInterfaceDetailA");
         return;
     }
@@ -86,9 +86,8 @@ StagedUsbPrinter::StagedUsbPrinter(const std::string& instance, const std::strin
     // Present: what a driver's IoSetDeviceInterfaceState does. A volatile key, so nothing of it
     // outlives the wineserver.
     HKEY control = nullptr;
-    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, controlKey().c_str(), 0, nullptr,
-                          REG_OPTION_VOLATILE, KEY_ALL_ACCESS, nullptr, &control,
-                          nullptr) != ERROR_SUCCESS) {
+    if (::RegCreateKeyExA(HKEY_LOCAL_MACHINE, controlKey().c_str(), 0, nullptr, REG_OPTION_VOLATILE,
+                          KEY_ALL_ACCESS, nullptr, &control, nullptr) != ERROR_SUCCESS) {
         fail("RegCreateKeyExA");
         return;
     }
@@ -101,13 +100,14 @@ StagedUsbPrinter::StagedUsbPrinter(const std::string& instance, const std::strin
         return;
     // "\\?\usb#..." opens "\??\usb#..."; the link lives while its handle is open.
     std::wstring name = L"\\??\\" + widen(interfacePath_.substr(4));
-    std::wstring target = L"\\Device\\NamedPipe\\" + widen(pipePath.substr(pipePath.rfind('\\') + 1));
+    std::wstring target =
+        L"\\Device\\NamedPipe\\" + widen(pipePath.substr(pipePath.rfind('\\') + 1));
     UNICODE_STRING nameU = unicode(name);
     UNICODE_STRING targetU = unicode(target);
     OBJECT_ATTRIBUTES attributes;
     InitializeObjectAttributes(&attributes, &nameU, OBJ_CASE_INSENSITIVE, nullptr, nullptr);
-    const NTSTATUS status = NtCreateSymbolicLinkObject(&link_, 0xF0001 /* all access */,
-                                                       &attributes, &targetU);
+    const NTSTATUS status =
+        NtCreateSymbolicLinkObject(&link_, 0xF0001 /* all access */, &attributes, &targetU);
     if (status != 0) {
         link_ = nullptr;
         problem_ = "NtCreateSymbolicLinkObject failed with status " + std::to_string(status);

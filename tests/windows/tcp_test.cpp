@@ -60,8 +60,7 @@ public:
 TEST(WindowsTcp, TextThatIsNoUsableAddressOpensNothing) {
     Orvane::Comms comms;
     for (const char* address : {"localhost", "", "0.0.0.0", "255.255.255.255", "127.0.0.1.5"})
-        EXPECT_FALSE(comms.getEthernetPrinter(address, static_cast<Orvane::Port>(9100)))
-            << address;
+        EXPECT_FALSE(comms.getEthernetPrinter(address, static_cast<Orvane::Port>(9100))) << address;
 }
 
 TEST(WindowsTcp, AClosedPortIsRefusedAtOnce) {

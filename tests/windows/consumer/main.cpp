@@ -9,8 +9,7 @@ int main(int argc, char** argv) {
     if (argc < 3)
         return 2;
     Orvane::Comms comms;
-    auto printer =
-        comms.getEthernetPrinter(argv[1], static_cast<Orvane::Port>(std::atoi(argv[2])));
+    auto printer = comms.getEthernetPrinter(argv[1], static_cast<Orvane::Port>(std::atoi(argv[2])));
     if (!printer)
         return 3;
     std::map<std::string, std::string> ids{

@@ -96,8 +96,8 @@ public:
             linger lingerOption{};
             lingerOption.l_onoff = 1;
             lingerOption.l_linger = 1500;
-            ::setsockopt(sock, SOL_SOCKET, SO_LINGER,
-                         reinterpret_cast<const char*>(&lingerOption), sizeof lingerOption);
+            ::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingerOption),
+                         sizeof lingerOption);
         }
         // Also when shutdown failed: the socket would leak otherwise.
         ::closesocket(sock);

@@ -12,7 +12,6 @@
 #include <initguid.h>
 #include <usbprint.h>
 
-#include <cstring>
 #include <new>
 
 namespace Orvane {
