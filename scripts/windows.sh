@@ -18,8 +18,10 @@ sources=${KALYX_WIN_SOURCES:-build-win-sources}
 started=$(date +%s)
 stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
 
-# 1. Packages: the cross compiler (posix thread model), wine, and dpkg-source for the sources.
-packages=(g++-mingw-w64-x86-64-posix wine wine64 dpkg-dev)
+# 1. Packages: the project's own (for the native simulator), the cross compiler (posix thread
+# model), wine, GoogleTest's sources, and dpkg-source for the sources below.
+./scripts/setup.sh
+packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
