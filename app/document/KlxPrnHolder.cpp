@@ -1,7 +1,8 @@
 #include "KlxPrnHolder.h"
 
-#include "Crc32.h"
 #include "SideDecoder.h"
+
+#include <prnformat/Crc32.h>
 
 #include <QCoreApplication>
 #include <QFile>

@@ -2,7 +2,7 @@
 // checksum.
 #include "KlxPrnHolder.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <QSaveFile>
 

@@ -1,6 +1,6 @@
 #include "PrnJobBuilder.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <sstream>
 

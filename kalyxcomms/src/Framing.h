@@ -1,7 +1,8 @@
 #pragma once
 
-#include "Crc32.h"
 #include "XmlVectorWriter.h"
+
+#include <prnformat/Crc32.h>
 
 #include <pugixml.hpp>
 

@@ -1,6 +1,5 @@
 #include "PrinterImpl.h"
 
-#include "Crc32.h"
 #include "Framing.h"
 #include "LargeBuffer.h"
 #include "XmlVectorWriter.h"
