@@ -3,23 +3,13 @@
 #include "KlxPrnHolder.h"
 
 #include <prnformat/Crc32.h>
+#include <prnformat/XmlVectorWriter.h>
 
 #include <QSaveFile>
 
 #include <algorithm>
 
 namespace {
-
-class ByteArrayWriter : public pugi::xml_writer {
-public:
-    explicit ByteArrayWriter(QByteArray& out) : out_(out) {}
-    void write(const void* data, size_t size) override {
-        out_.append(static_cast<const char*>(data), int(size));
-    }
-
-private:
-    QByteArray& out_;
-};
 
 // The encoding the document is written in. A header that declares Latin-1 was read as
 // Latin-1; writing it back as UTF-8 under that same declaration would garble every non-ASCII
@@ -41,12 +31,14 @@ QByteArray KlxPrnHolder::toByteArray() const {
     QByteArray out;
     if (binaryOffset_ <= 0)
         return out;
-    ByteArrayWriter writer(out);
-    doc.save(writer, "", pugi::format_raw, encodingFor(doc));
+    Orvane::XmlVectorWriter header;
+    doc.save(header, "", pugi::format_raw, encodingFor(doc));
     // The separator and the binary part exactly as loaded (none past the checksum of a job too
     // short to have one).
     const qint64 from = binaryOffset_ - 1;
     const qint64 to = std::max<qint64>(from + 1, raw.size() - 4);
+    out.reserve(int(header.bytes.size() + (to - from) + 4));
+    out.append(reinterpret_cast<const char*>(header.bytes.data()), int(header.bytes.size()));
     out.append(raw.constData() + from, int(to - from));
     unsigned char crc[4];
     Orvane::storeCrcLe(Orvane::crc32(out.constData(), std::size_t(out.size())), crc);

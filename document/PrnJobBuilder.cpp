@@ -1,8 +1,7 @@
 #include "PrnJobBuilder.h"
 
 #include <prnformat/Crc32.h>
-
-#include <sstream>
+#include <prnformat/XmlVectorWriter.h>
 
 PrnJobBuilder::PrnJobBuilder() {
     pugi::xml_node decl = doc_.append_child(pugi::node_declaration);
@@ -89,10 +88,9 @@ QByteArray PrnJobBuilder::header() const {
             .set(static_cast<unsigned long long>(tracks_.size() + planes_.size()));
         prn.append_child("time").text().set(time_);
     }
-    std::ostringstream out;
+    Orvane::XmlVectorWriter out;
     copy.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::string text = out.str();
-    return QByteArray(text.data(), int(text.size()));
+    return QByteArray(reinterpret_cast<const char*>(out.bytes.data()), int(out.bytes.size()));
 }
 
 QByteArray PrnJobBuilder::binaryPart() const {

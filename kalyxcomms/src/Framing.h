@@ -1,8 +1,7 @@
 #pragma once
 
-#include "XmlVectorWriter.h"
-
 #include <prnformat/Crc32.h>
+#include <prnformat/XmlVectorWriter.h>
 
 #include <pugixml.hpp>
 

@@ -2,7 +2,6 @@
 
 #include "Framing.h"
 #include "LargeBuffer.h"
-#include "XmlVectorWriter.h"
 
 #include <algorithm>
 #include <climits>
