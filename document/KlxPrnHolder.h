@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QString>
 
+#include <prnformat/TrackCharacters.h>
+
 #include <pugixml.hpp>
 
 #include <cstdint>
@@ -108,6 +110,7 @@ private:
 
     void load();
     void decodeSide(int side);
+    Orvane::TrackCharacters trackCharacters(int track, unsigned bitsPerChar) const;
     const unsigned char* bytesAt(qint64 offset) const;
 
     bool valid = false;

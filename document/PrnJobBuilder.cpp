@@ -1,6 +1,8 @@
 #include "PrnJobBuilder.h"
 
 #include <prnformat/Crc32.h>
+#include <prnformat/TrackBits.h>
+#include <prnformat/TrackCharacters.h>
 #include <prnformat/XmlVectorWriter.h>
 
 PrnJobBuilder::PrnJobBuilder() {
@@ -116,12 +118,11 @@ QByteArray PrnJobBuilder::frame(const QByteArray& header, const QByteArray& bina
 namespace {
 
 EncodedTrack packBits(const std::vector<bool>& bits) {
+    std::vector<unsigned char> bytes;
+    Orvane::packTrackBits(bits, bytes);
     EncodedTrack track;
     track.numBits = unsigned(bits.size());
-    track.bytes = QByteArray(int((bits.size() + 7) / 8), '\0');
-    for (std::size_t i = 0; i < bits.size(); ++i)
-        if (bits[i])
-            track.bytes[int(i / 8)] = char(track.bytes[int(i / 8)] | (0x80 >> (i % 8)));
+    track.bytes = QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
     return track;
 }
 
@@ -130,28 +131,7 @@ EncodedTrack packBits(const std::vector<bool>& bits) {
 EncodedTrack encodeTrack(const QByteArray& text, unsigned bitsPerChar) {
     if (bitsPerChar < 2 || bitsPerChar > 8)
         return {};
-    const unsigned dataBits = bitsPerChar - 1;
-    const unsigned offset = bitsPerChar == 5 ? 0x30 : bitsPerChar == 7 ? 0x20 : 0;
-    std::vector<bool> bits;
-    auto cell = [&](unsigned code) {
-        unsigned ones = 0;
-        for (unsigned i = 0; i < dataBits; ++i) {
-            const bool bit = (code >> i) & 1u;
-            ones += bit;
-            bits.push_back(bit);
-        }
-        bits.push_back(ones % 2 == 0); // odd parity
-    };
-    unsigned lrc = 0;
-    for (char ch : text) {
-        unsigned code = static_cast<unsigned char>(ch) - offset;
-        if (static_cast<unsigned char>(ch) < offset || code >= (1u << dataBits))
-            code = 0;
-        lrc ^= code;
-        cell(code);
-    }
-    cell(lrc);
-    return packBits(bits);
+    return packBits(Orvane::encodeTrackCharacters(text.toStdString(), bitsPerChar));
 }
 
 EncodedTrack bitsFromString(const std::string& text) {

@@ -58,8 +58,7 @@ private:
     bool writeSizeAndTime_ = true;
 };
 
-// Magnetic track encoding in ISO/IEC 7811 cells: each character as (bitsPerChar - 1) data bits
-// from least significant, then an odd parity bit, followed by the LRC cell; packed most
+// Magnetic track encoding in ISO/IEC 7811 cells (Orvane::encodeTrackCharacters), packed most
 // significant bit first. Characters outside the set are replaced by the first code of the set.
 struct EncodedTrack {
     QByteArray bytes;

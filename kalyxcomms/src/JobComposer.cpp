@@ -1,5 +1,7 @@
 #include "JobComposer.h"
 
+#include <prnformat/TrackBits.h>
+
 namespace Orvane {
 
 namespace {
@@ -9,15 +11,6 @@ const char kPanelLetters[] = {'y', 'm', 'c', 'k', 'o'};
 void appendOptions(pugi::xml_node parent, const OptionMap& options) {
     for (const auto& [name, value] : options)
         parent.append_child(name.c_str()).text().set(value.c_str());
-}
-
-void packBits(const std::vector<bool>& bits, std::vector<unsigned char>& out) {
-    const std::size_t start = out.size();
-    out.resize(start + (bits.size() + 7) / 8, 0);
-    for (std::size_t i = 0; i < bits.size(); ++i) {
-        if (bits[i])
-            out[start + i / 8] |= static_cast<unsigned char>(0x80u >> (i % 8));
-    }
 }
 
 } // namespace
@@ -75,7 +68,7 @@ void composeJob(const PrintOptions& options, const ImageData& images, const MagD
                 .text()
                 .set(static_cast<unsigned long long>(bits.size()));
         }
-        packBits(bits, job.trackBytes);
+        packTrackBits(bits, job.trackBytes);
     }
 }
 
