@@ -3,6 +3,7 @@
 #include "SideDecoder.h"
 
 #include <prnformat/Crc32.h>
+#include <prnformat/Panels.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -230,9 +231,21 @@ QString KlxPrnHolder::childText(const pugi::xpath_node& context, const std::stri
     }
 }
 
+Orvane::BlockOrder KlxPrnHolder::blockOrder() const {
+    // Every job is read tracks first. Telling a job whose planes come first (as the library
+    // composes them) from one whose tracks do would happen here.
+    return Orvane::BlockOrder::TracksFirst;
+}
+
+std::int64_t KlxPrnHolder::blockBytes() const {
+    std::int64_t bytes = 0;
+    for (const KlxPrnBlock& block : blocks_)
+        bytes += block.size;
+    return bytes;
+}
+
 bool KlxPrnHolder::validateMag() {
     // Recomputed from scratch, so calling it again never counts a track twice.
-    magLength = 0;
     for (int t = 0; t < 3; ++t) {
         trackData_[t] = -1;
         trackSize_[t] = 0;
@@ -240,13 +253,15 @@ bool KlxPrnHolder::validateMag() {
     blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Track; }),
                   blocks_.end());
+    const bool ok = collectTracks();
+    locateTracks();
+    return ok;
+}
 
-    pugi::xml_node track = doc.first_element_by_path("prn/card/mag-options/track-options");
-    if (!track)
-        return true;
-    qint64 running = binaryOffset_;
+bool KlxPrnHolder::collectTracks() {
     bool seen[3] = {};
-    for (; track; track = track.next_sibling("track-options")) {
+    for (pugi::xml_node track = doc.first_element_by_path("prn/card/mag-options/track-options");
+         track; track = track.next_sibling("track-options")) {
         const pugi::xml_attribute attr = track.attribute("track");
         if (!attr) {
             showParseFailure(tr("Missing mandatory track attribute"));
@@ -262,28 +277,30 @@ bool KlxPrnHolder::validateMag() {
             return false;
         }
         seen[t - 1] = true;
-        trackData_[t - 1] = running;
-        const unsigned numBits = track.child("num-bits").text().as_uint();
-        const unsigned bpi = track.child("bpi").text().as_uint();
-        if (numBits == 0 || bpi == 0) {
+        KlxPrnBlock block;
+        block.kind = KlxPrnBlock::Track;
+        block.track = t;
+        block.numBits = track.child("num-bits").text().as_uint();
+        block.bpi = track.child("bpi").text().as_uint();
+        if (block.numBits == 0 || block.bpi == 0) {
             showParseFailure(tr("Both num-bits and bpi must be specified for ") +
                              QString::number(t - 1));
             return false;
         }
-        const qint64 n = (qint64(numBits) + 7) / 8;
-        trackSize_[t - 1] = n;
-        KlxPrnBlock block;
-        block.kind = KlxPrnBlock::Track;
-        block.track = t;
-        block.numBits = numBits;
-        block.bpi = bpi;
-        block.offset = running - binaryOffset_;
-        block.size = n;
+        block.size = Orvane::trackSize(block.numBits);
         blocks_.push_back(block);
-        magLength += n;
-        running += n;
     }
     return true;
+}
+
+void KlxPrnHolder::locateTracks() {
+    Orvane::placeBlocks(blocks_, blockOrder());
+    for (const KlxPrnBlock& block : blocks_) {
+        if (block.kind != KlxPrnBlock::Track)
+            continue;
+        trackData_[block.track - 1] = binaryOffset_ + block.offset;
+        trackSize_[block.track - 1] = block.size;
+    }
 }
 
 bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats) {
@@ -307,6 +324,18 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Plane; }),
                   blocks_.end());
 
+    bool decodable[2] = {};
+    const bool ok = collectPlanes(decodable);
+    locatePlanes(hiddenPanels);
+    // A side that passed its checks gets its picture even when a later side fails them.
+    for (int side = 0; side < 2; ++side)
+        if (decodable[side])
+            decodeSide(side);
+    return ok;
+}
+
+bool KlxPrnHolder::readCardSize() {
+    const pugi::xml_node cardOptions = doc.first_element_by_path("prn/card/card-options");
     cardWidth_ = cardOptions.child("width").text().as_uint();
     if (cardWidth_ == 0)
         cardWidth_ = 1013;
@@ -321,16 +350,17 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
         showParseFailure(tr("Invalid image height ") + QString::number(cardHeight_));
         return false;
     }
-    const qint64 planeSize = qint64(cardWidth_) * cardHeight_;
+    return true;
+}
 
+bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
+    if (!readCardSize())
+        return false;
     pugi::xml_node side = doc.first_element_by_path("prn/card/side-options");
-    if (!side && magLength == 0) {
+    if (!side && blockBytes() == 0) {
         showParseFailure(tr("Missing side-options"));
         return false;
     }
-
-    qint64 expected = binaryOffset_ + magLength + 4;
-    qint64 running = binaryOffset_ + magLength;
     bool seen[2] = {};
     for (; side; side = side.next_sibling("side-options")) {
         const pugi::xml_attribute attr = side.attribute("side");
@@ -348,59 +378,63 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
             return false;
         }
         seen[s] = true;
-
-        bool hasColourPanel = false;
-        for (pugi::xml_node panel = side.child("panel-options"); panel;
-             panel = panel.next_sibling("panel-options")) {
-            const char* letter = panel.attribute("panel").as_string();
-            if (std::strlen(letter) != 1) {
-                showParseFailure(tr("Invalid panel attribute"));
-                return false;
-            }
-            const char* found = std::strchr("ymcko", letter[0]);
-            if (!found) {
-                showParseFailure(tr("Invalid panel id"));
-                return false;
-            }
-            const int p = int(found - "ymcko");
-            if (p == 4) {
-                planeData[s][4] = -1;
-                continue;
-            }
-            const bool hidden =
-                hiddenPanels && hiddenPanels[s].find(letter[0]) != std::string::npos;
-            planeData[s][p] = hidden ? -1 : running;
-            const unsigned xDensity = panel.child("x-density").text().as_uint();
-            const bool twice = xDensity == 600;
-            planeDouble[s][p] = twice;
-            doubleDensity = twice;
-            const qint64 size = twice ? 2 * planeSize : planeSize;
-
-            KlxPrnBlock block;
-            block.kind = KlxPrnBlock::Plane;
-            block.side = s;
-            block.panel = letter[0];
-            block.xDensity = xDensity;
-            block.offset = running - binaryOffset_;
-            block.size = size;
-            blocks_.push_back(block);
-
-            running += size;
-            expected += size;
-            hasColourPanel = true;
-        }
+        const std::size_t blocksBefore = blocks_.size();
+        if (!collectSidePlanes(side, s))
+            return false;
+        // The job must hold at least what is described so far.
+        const qint64 expected = binaryOffset_ + blockBytes() + 4;
         if (expected > raw.size()) {
             showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
             return false;
         }
-        if (hasColourPanel)
-            decodeSide(s);
+        decodable[s] = blocks_.size() > blocksBefore;
     }
+    const qint64 expected = binaryOffset_ + blockBytes() + 4;
     if (expected != raw.size()) {
         showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
         return false;
     }
     return true;
+}
+
+bool KlxPrnHolder::collectSidePlanes(pugi::xml_node side, int s) {
+    for (pugi::xml_node panel = side.child("panel-options"); panel;
+         panel = panel.next_sibling("panel-options")) {
+        const char* letter = panel.attribute("panel").as_string();
+        if (std::strlen(letter) != 1) {
+            showParseFailure(tr("Invalid panel attribute"));
+            return false;
+        }
+        const int p = Orvane::panelIndex(letter[0]);
+        if (p < 0) {
+            showParseFailure(tr("Invalid panel id"));
+            return false;
+        }
+        if (p >= Orvane::kPlanePanelCount)
+            continue; // the overlay has no plane
+        KlxPrnBlock block;
+        block.kind = KlxPrnBlock::Plane;
+        block.side = s;
+        block.panel = letter[0];
+        block.xDensity = panel.child("x-density").text().as_uint();
+        block.size = Orvane::planeSize(cardWidth_, cardHeight_, block.xDensity);
+        blocks_.push_back(block);
+    }
+    return true;
+}
+
+void KlxPrnHolder::locatePlanes(const std::string hiddenPanels[2]) {
+    Orvane::placeBlocks(blocks_, blockOrder());
+    for (const KlxPrnBlock& block : blocks_) {
+        if (block.kind != KlxPrnBlock::Plane)
+            continue;
+        const int p = Orvane::panelIndex(block.panel);
+        const bool hidden =
+            hiddenPanels && hiddenPanels[block.side].find(block.panel) != std::string::npos;
+        planeData[block.side][p] = hidden ? -1 : binaryOffset_ + block.offset;
+        // Each plane is read at the density of its own panel.
+        planeDouble[block.side][p] = Orvane::isDoubleDensity(block.xDensity);
+    }
 }
 
 namespace {
@@ -430,7 +464,7 @@ void KlxPrnHolder::decodeSide(int side) {
     SideDecodeInput in;
     in.width = cardWidth_;
     in.height = cardHeight_;
-    for (int p = 0; p < 4; ++p) {
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p) {
         in.planes[p] = planeData[side][p] >= 0 ? bytesAt(planeData[side][p]) : nullptr;
         in.doubleDensity[p] = planeDouble[side][p];
     }
@@ -446,11 +480,10 @@ void KlxPrnHolder::decodeSide(int side) {
         in.patchWidth = field("/width");
         in.patchHeight = field("/height");
     }
-    static const char letters[4] = {'y', 'm', 'c', 'k'};
-    for (int p = 0; p < 4; ++p)
-        in.areas[p] = collectRects(*this, side, letters[p], "area");
-    for (int p = 0; p < 4; ++p)
-        in.holes[p] = collectRects(*this, side, letters[p], "hole");
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
+        in.areas[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "area");
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
+        in.holes[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "hole");
     images[side] = decodeSideImage(in);
 }
 

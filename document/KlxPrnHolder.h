@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QString>
 
+#include <prnformat/JobLayout.h>
 #include <prnformat/TrackCharacters.h>
 
 #include <pugixml.hpp>
@@ -20,18 +21,7 @@
 #include <vector>
 
 // One block of the binary part as located by the last validation.
-struct KlxPrnBlock {
-    enum Kind { Track, Plane };
-    Kind kind = Plane;
-    int side = -1;         // planes: 0 or 1
-    char panel = 0;        // planes: 'y', 'm', 'c' or 'k'
-    int track = 0;         // tracks: 1, 2 or 3
-    unsigned xDensity = 0; // planes: x-density as read (0 when absent)
-    unsigned numBits = 0;  // tracks: num-bits as read
-    unsigned bpi = 0;      // tracks: bpi as read
-    qint64 offset = 0;     // from the first byte of the binary part
-    qint64 size = 0;       // bytes
-};
+using KlxPrnBlock = Orvane::JobBlock;
 
 class KlxPrnHolder {
 public:
@@ -109,6 +99,16 @@ private:
     KlxPrnHolder(const QByteArray& bytes, FromBytesTag);
 
     void load();
+    // Validation collects the blocks the header describes, the layout places them, and only
+    // then are the sides decoded.
+    Orvane::BlockOrder blockOrder() const;
+    std::int64_t blockBytes() const;
+    bool collectTracks();
+    void locateTracks();
+    bool readCardSize();
+    bool collectPlanes(bool decodable[2]);
+    bool collectSidePlanes(pugi::xml_node side, int s);
+    void locatePlanes(const std::string hiddenPanels[2]);
     void decodeSide(int side);
     Orvane::TrackCharacters trackCharacters(int track, unsigned bitsPerChar) const;
     const unsigned char* bytesAt(qint64 offset) const;
@@ -116,7 +116,6 @@ private:
     bool valid = false;
     QByteArray raw;
     int binaryOffset_ = 0;
-    qint64 magLength = 0;
     pugi::xml_document doc;
     QImage images[2];
     // Offsets into raw rather than pointers, so nothing ever points past the bytes; -1 = none.
@@ -125,7 +124,6 @@ private:
     qint64 trackSize_[3] = {};
     std::uint32_t cardWidth_ = 0;
     std::uint32_t cardHeight_ = 0;
-    bool doubleDensity = false;
     // Each plane is read at the density of its own panel.
     bool planeDouble[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;

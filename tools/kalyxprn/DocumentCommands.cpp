@@ -16,8 +16,6 @@
 
 namespace {
 
-const char* const panelLetters = "ymcko";
-
 // Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
 bool checkXPath(const QString& command, const std::string& xpath, int& status) {
     QString problem;
