@@ -80,8 +80,8 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
         return;
     }
     bool tooLarge = false;
-    if (!readCapped(file, maxJobSize, raw, tooLarge)) {
-        raw.clear();
+    if (!readCapped(file, maxJobSize, raw_, tooLarge)) {
+        raw_.clear();
         if (tooLarge) {
             showParseFailure(
                 tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));
@@ -101,7 +101,7 @@ KlxPrnHolder::KlxPrnHolder(const QByteArray& bytes, FromBytesTag) {
         loadError_ = QStringLiteral("File too large");
         return;
     }
-    raw = bytes;
+    raw_ = bytes;
     load();
 }
 
@@ -112,8 +112,8 @@ std::unique_ptr<KlxPrnHolder> KlxPrnHolder::fromBytes(const QByteArray& bytes) {
 KlxPrnHolder::~KlxPrnHolder() = default;
 
 void KlxPrnHolder::load() {
-    const auto* data = reinterpret_cast<const unsigned char*>(raw.constData());
-    const qint64 size = raw.size();
+    const auto* data = reinterpret_cast<const unsigned char*>(raw_.constData());
+    const qint64 size = raw_.size();
     if (size >= 4)
         computedChecksum_ = Orvane::crc32(data, std::size_t(size - 4));
     if (!checksumMatches())
@@ -126,10 +126,10 @@ void KlxPrnHolder::load() {
     }
     const qint64 headerLength = static_cast<const unsigned char*>(nul) - data;
     const pugi::xml_parse_result parsed =
-        doc.load_buffer(data, std::size_t(headerLength),
-                        pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
+        doc_.load_buffer(data, std::size_t(headerLength),
+                         pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
     if (!parsed) {
-        doc.reset();
+        doc_.reset();
         loadError_ = QStringLiteral("The header document is not well-formed XML: %1 at offset %2")
                          .arg(QString::fromUtf8(parsed.description()))
                          .arg(parsed.offset);
@@ -138,24 +138,24 @@ void KlxPrnHolder::load() {
     binaryOffset_ = int(headerLength + 1);
 
     const std::string noneHidden[2];
-    valid = validateMag() && validateCard(noneHidden, false);
+    valid_ = validateMag() && validateCard(noneHidden, false);
 }
 
 std::uint32_t KlxPrnHolder::storedChecksum() const {
-    if (raw.size() < 4)
+    if (raw_.size() < 4)
         return 0;
-    return Orvane::loadCrcLe(reinterpret_cast<const unsigned char*>(raw.constData()) + raw.size() -
-                             4);
+    return Orvane::loadCrcLe(reinterpret_cast<const unsigned char*>(raw_.constData()) +
+                             raw_.size() - 4);
 }
 
 bool KlxPrnHolder::checksumMatches() const {
-    return raw.size() >= 4 && storedChecksum() == computedChecksum_;
+    return raw_.size() >= 4 && storedChecksum() == computedChecksum_;
 }
 
 const unsigned char* KlxPrnHolder::bytesAt(qint64 offset) const {
-    if (offset < 0 || offset > raw.size())
+    if (offset < 0 || offset > raw_.size())
         return nullptr;
-    return reinterpret_cast<const unsigned char*>(raw.constData()) + offset;
+    return reinterpret_cast<const unsigned char*>(raw_.constData()) + offset;
 }
 
 const unsigned char* KlxPrnHolder::trackData(int track) const {
@@ -163,13 +163,13 @@ const unsigned char* KlxPrnHolder::trackData(int track) const {
         return nullptr;
     // Track data that claim more than the file holds were located past its end: the pointer
     // then stops at the end rather than pointing outside.
-    return bytesAt(std::min<qint64>(trackData_[track - 1], raw.size()));
+    return bytesAt(std::min<qint64>(trackData_[track - 1], raw_.size()));
 }
 
 QImage KlxPrnHolder::sideImage(int side) const {
     if (side < 0 || side > 1)
         return QImage();
-    return images[side];
+    return images_[side];
 }
 
 bool KlxPrnHolder::hasMagData() const {
@@ -190,7 +190,7 @@ bool KlxPrnHolder::hasPanel(int side, char panel) const {
 
 QString KlxPrnHolder::nodeText(const std::string& xpath) const {
     try {
-        const pugi::xpath_node node = doc.select_node(xpath.c_str());
+        const pugi::xpath_node node = doc_.select_node(xpath.c_str());
         if (!node)
             return QString();
         return textOf(node);
@@ -201,7 +201,7 @@ QString KlxPrnHolder::nodeText(const std::string& xpath) const {
 
 bool KlxPrnHolder::hasNode(const std::string& xpath) const {
     try {
-        return bool(doc.select_node(xpath.c_str()));
+        return bool(doc_.select_node(xpath.c_str()));
     } catch (const std::exception&) {
         return false;
     }
@@ -209,7 +209,7 @@ bool KlxPrnHolder::hasNode(const std::string& xpath) const {
 
 pugi::xpath_node_set KlxPrnHolder::selectNodes(const std::string& xpath) const {
     try {
-        pugi::xpath_node_set nodes = doc.select_nodes(xpath.c_str());
+        pugi::xpath_node_set nodes = doc_.select_nodes(xpath.c_str());
         nodes.sort(); // reverse axes and unions come back in other orders
         return nodes;
     } catch (const std::exception&) {
@@ -260,7 +260,7 @@ bool KlxPrnHolder::validateMag() {
 
 bool KlxPrnHolder::collectTracks() {
     bool seen[3] = {};
-    for (pugi::xml_node track = doc.first_element_by_path("prn/card/mag-options/track-options");
+    for (pugi::xml_node track = doc_.first_element_by_path("prn/card/mag-options/track-options");
          track; track = track.next_sibling("track-options")) {
         const pugi::xml_attribute attr = track.attribute("track");
         if (!attr) {
@@ -304,7 +304,7 @@ void KlxPrnHolder::locateTracks() {
 }
 
 bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats) {
-    const pugi::xml_node cardOptions = doc.first_element_by_path("prn/card/card-options");
+    const pugi::xml_node cardOptions = doc_.first_element_by_path("prn/card/card-options");
     if (hasNode("prn/card/card-options/image-format")) {
         if (std::strcmp(cardOptions.child("image-format").text().get(), "orvane") != 0) {
             if (acceptOtherFormats)
@@ -314,10 +314,10 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
         }
     }
 
-    for (auto& side : planeData)
+    for (auto& side : planeData_)
         for (auto& p : side)
             p = -1;
-    for (auto& side : planeDouble)
+    for (auto& side : planeDouble_)
         for (auto& d : side)
             d = false;
     blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
@@ -335,7 +335,7 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
 }
 
 bool KlxPrnHolder::readCardSize() {
-    const pugi::xml_node cardOptions = doc.first_element_by_path("prn/card/card-options");
+    const pugi::xml_node cardOptions = doc_.first_element_by_path("prn/card/card-options");
     cardWidth_ = cardOptions.child("width").text().as_uint();
     if (cardWidth_ == 0)
         cardWidth_ = 1013;
@@ -356,7 +356,7 @@ bool KlxPrnHolder::readCardSize() {
 bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
     if (!readCardSize())
         return false;
-    pugi::xml_node side = doc.first_element_by_path("prn/card/side-options");
+    pugi::xml_node side = doc_.first_element_by_path("prn/card/side-options");
     if (!side && blockBytes() == 0) {
         showParseFailure(tr("Missing side-options"));
         return false;
@@ -383,14 +383,14 @@ bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
             return false;
         // The job must hold at least what is described so far.
         const qint64 expected = binaryOffset_ + blockBytes() + 4;
-        if (expected > raw.size()) {
+        if (expected > raw_.size()) {
             showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
             return false;
         }
         decodable[s] = blocks_.size() > blocksBefore;
     }
     const qint64 expected = binaryOffset_ + blockBytes() + 4;
-    if (expected != raw.size()) {
+    if (expected != raw_.size()) {
         showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
         return false;
     }
@@ -431,9 +431,9 @@ void KlxPrnHolder::locatePlanes(const std::string hiddenPanels[2]) {
         const int p = Orvane::panelIndex(block.panel);
         const bool hidden =
             hiddenPanels && hiddenPanels[block.side].find(block.panel) != std::string::npos;
-        planeData[block.side][p] = hidden ? -1 : binaryOffset_ + block.offset;
+        planeData_[block.side][p] = hidden ? -1 : binaryOffset_ + block.offset;
         // Each plane is read at the density of its own panel.
-        planeDouble[block.side][p] = Orvane::isDoubleDensity(block.xDensity);
+        planeDouble_[block.side][p] = Orvane::isDoubleDensity(block.xDensity);
     }
 }
 
@@ -465,8 +465,8 @@ void KlxPrnHolder::decodeSide(int side) {
     in.width = cardWidth_;
     in.height = cardHeight_;
     for (int p = 0; p < Orvane::kPlanePanelCount; ++p) {
-        in.planes[p] = planeData[side][p] >= 0 ? bytesAt(planeData[side][p]) : nullptr;
-        in.doubleDensity[p] = planeDouble[side][p];
+        in.planes[p] = planeData_[side][p] >= 0 ? bytesAt(planeData_[side][p]) : nullptr;
+        in.doubleDensity[p] = planeDouble_[side][p];
     }
     const std::string patchPath =
         "prn/card/side-options[@side=" + std::to_string(side) + "]/patch-options";
@@ -484,7 +484,7 @@ void KlxPrnHolder::decodeSide(int side) {
         in.areas[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "area");
     for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
         in.holes[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "hole");
-    images[side] = decodeSideImage(in);
+    images_[side] = decodeSideImage(in);
 }
 
 KlxPrnHolder::ParseFailureReporter

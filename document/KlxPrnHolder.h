@@ -41,7 +41,7 @@ public:
     KlxPrnHolder(const KlxPrnHolder&) = delete;
     KlxPrnHolder& operator=(const KlxPrnHolder&) = delete;
 
-    bool isValid() const { return valid; }
+    bool isValid() const { return valid_; }
     QImage sideImage(int side) const;
     bool hasMagData() const;
     bool hasSide(int side) const;
@@ -79,7 +79,7 @@ public:
 
     // Layout and checksum as found while loading (for inspection tools).
     std::vector<KlxPrnBlock> blocks() const { return blocks_; }
-    const QByteArray& rawBytes() const { return raw; }
+    const QByteArray& rawBytes() const { return raw_; }
     int binaryOffset() const { return binaryOffset_; }
     std::uint32_t storedChecksum() const;
     std::uint32_t computedChecksum() const { return computedChecksum_; }
@@ -113,19 +113,19 @@ private:
     Orvane::TrackCharacters trackCharacters(int track, unsigned bitsPerChar) const;
     const unsigned char* bytesAt(qint64 offset) const;
 
-    bool valid = false;
-    QByteArray raw;
+    bool valid_ = false;
+    QByteArray raw_;
     int binaryOffset_ = 0;
-    pugi::xml_document doc;
-    QImage images[2];
-    // Offsets into raw rather than pointers, so nothing ever points past the bytes; -1 = none.
-    qint64 planeData[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+    pugi::xml_document doc_;
+    QImage images_[2];
+    // Offsets into raw_ rather than pointers, so nothing ever points past the bytes; -1 = none.
+    qint64 planeData_[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
     qint64 trackData_[3] = {-1, -1, -1};
     qint64 trackSize_[3] = {};
     std::uint32_t cardWidth_ = 0;
     std::uint32_t cardHeight_ = 0;
     // Each plane is read at the density of its own panel.
-    bool planeDouble[2][5] = {};
+    bool planeDouble_[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;

@@ -17,7 +17,7 @@ Orvane::TrackCharacters KlxPrnHolder::trackCharacters(int track, unsigned bitsPe
     // data that run past the end of the job have no bytes to read: never read past either.
     const qint64 start = trackData_[track - 1];
     const qint64 size = trackSize_[track - 1];
-    const std::size_t readable = start + size <= raw.size() ? std::size_t(size) : 0;
+    const std::size_t readable = start + size <= raw_.size() ? std::size_t(size) : 0;
     return Orvane::decodeTrackCharacters(data, readable, trackBitCount(track), bitsPerChar);
 }
 
