@@ -9,7 +9,6 @@
 #include <QFile>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -22,11 +21,6 @@ QString tr(const char* text) {
 KlxPrnHolder::ParseFailureReporter& reporterSlot() {
     static KlxPrnHolder::ParseFailureReporter reporter;
     return reporter;
-}
-
-void reportToStderr(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fprintf(stderr, "%s\n", bytes.constData());
 }
 
 // Reads at most limit + 1 bytes, so a huge file or an endless device is never taken whole.
@@ -83,7 +77,7 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
     if (!readCapped(file, maxJobSize, raw_, tooLarge)) {
         raw_.clear();
         if (tooLarge) {
-            showParseFailure(
+            reportParseFailure(
                 tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));
             loadError_ = QStringLiteral("File too large");
         } else {
@@ -96,7 +90,7 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
 
 KlxPrnHolder::KlxPrnHolder(const QByteArray& bytes, FromBytesTag) {
     if (bytes.size() > maxJobSize) {
-        showParseFailure(
+        reportParseFailure(
             tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));
         loadError_ = QStringLiteral("File too large");
         return;
@@ -117,7 +111,7 @@ void KlxPrnHolder::load() {
     if (size >= 4)
         computedChecksum_ = Orvane::crc32(data, std::size_t(size - 4));
     if (!checksumMatches())
-        showParseFailure(tr("The file has invalid checksum, continuing..."));
+        reportParseFailure(tr("The file has invalid checksum, continuing..."));
 
     const void* nul = std::memchr(data, 0, std::size_t(size));
     if (!nul) {
@@ -264,16 +258,16 @@ bool KlxPrnHolder::collectTracks() {
          track; track = track.next_sibling("track-options")) {
         const pugi::xml_attribute attr = track.attribute("track");
         if (!attr) {
-            showParseFailure(tr("Missing mandatory track attribute"));
+            reportParseFailure(tr("Missing mandatory track attribute"));
             return false;
         }
         const int t = attr.as_int();
         if (t < 1 || t > 3) {
-            showParseFailure(tr("Invalid 'track' attribute ") + QString::number(t));
+            reportParseFailure(tr("Invalid 'track' attribute ") + QString::number(t));
             return false;
         }
         if (seen[t - 1]) {
-            showParseFailure(tr("Multiple instances of track-options ") + QString::number(t - 1));
+            reportParseFailure(tr("Multiple instances of track-options ") + QString::number(t - 1));
             return false;
         }
         seen[t - 1] = true;
@@ -283,8 +277,8 @@ bool KlxPrnHolder::collectTracks() {
         block.numBits = track.child("num-bits").text().as_uint();
         block.bpi = track.child("bpi").text().as_uint();
         if (block.numBits == 0 || block.bpi == 0) {
-            showParseFailure(tr("Both num-bits and bpi must be specified for ") +
-                             QString::number(t - 1));
+            reportParseFailure(tr("Both num-bits and bpi must be specified for ") +
+                               QString::number(t - 1));
             return false;
         }
         block.size = Orvane::trackSize(block.numBits);
@@ -309,7 +303,7 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
         if (std::strcmp(cardOptions.child("image-format").text().get(), "orvane") != 0) {
             if (acceptOtherFormats)
                 return true;
-            showParseFailure(QStringLiteral("Unsupported image format"));
+            reportParseFailure(QStringLiteral("Unsupported image format"));
             return false;
         }
     }
@@ -343,11 +337,11 @@ bool KlxPrnHolder::readCardSize() {
     if (cardHeight_ == 0)
         cardHeight_ = 642;
     if (cardWidth_ < 506 || cardWidth_ > 2026) {
-        showParseFailure(tr("Invalid image width ") + QString::number(cardWidth_));
+        reportParseFailure(tr("Invalid image width ") + QString::number(cardWidth_));
         return false;
     }
     if (cardHeight_ > 642) {
-        showParseFailure(tr("Invalid image height ") + QString::number(cardHeight_));
+        reportParseFailure(tr("Invalid image height ") + QString::number(cardHeight_));
         return false;
     }
     return true;
@@ -358,23 +352,23 @@ bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
         return false;
     pugi::xml_node side = doc_.first_element_by_path("prn/card/side-options");
     if (!side && blockBytes() == 0) {
-        showParseFailure(tr("Missing side-options"));
+        reportParseFailure(tr("Missing side-options"));
         return false;
     }
     bool seen[2] = {};
     for (; side; side = side.next_sibling("side-options")) {
         const pugi::xml_attribute attr = side.attribute("side");
         if (!attr) {
-            showParseFailure(tr("Missing mandatory side attribute"));
+            reportParseFailure(tr("Missing mandatory side attribute"));
             return false;
         }
         const int s = attr.as_int();
         if (s != 0 && s != 1) {
-            showParseFailure(tr("Invalid 'side' attribute ") + QString::number(s));
+            reportParseFailure(tr("Invalid 'side' attribute ") + QString::number(s));
             return false;
         }
         if (seen[s]) {
-            showParseFailure(tr("Multiple instances of side-options ") + QString::number(s));
+            reportParseFailure(tr("Multiple instances of side-options ") + QString::number(s));
             return false;
         }
         seen[s] = true;
@@ -384,14 +378,14 @@ bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
         // The job must hold at least what is described so far.
         const qint64 expected = binaryOffset_ + blockBytes() + 4;
         if (expected > raw_.size()) {
-            showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
+            reportParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
             return false;
         }
         decodable[s] = blocks_.size() > blocksBefore;
     }
     const qint64 expected = binaryOffset_ + blockBytes() + 4;
     if (expected != raw_.size()) {
-        showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
+        reportParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
         return false;
     }
     return true;
@@ -402,12 +396,12 @@ bool KlxPrnHolder::collectSidePlanes(pugi::xml_node side, int s) {
          panel = panel.next_sibling("panel-options")) {
         const char* letter = panel.attribute("panel").as_string();
         if (std::strlen(letter) != 1) {
-            showParseFailure(tr("Invalid panel attribute"));
+            reportParseFailure(tr("Invalid panel attribute"));
             return false;
         }
         const int p = Orvane::panelIndex(letter[0]);
         if (p < 0) {
-            showParseFailure(tr("Invalid panel id"));
+            reportParseFailure(tr("Invalid panel id"));
             return false;
         }
         if (p >= Orvane::kPlanePanelCount)
@@ -487,19 +481,19 @@ void KlxPrnHolder::decodeSide(int side) {
     images_[side] = decodeSideImage(in);
 }
 
+void KlxPrnHolder::reportParseFailure(const QString& text) {
+    messages_.append(text);
+    showParseFailure(text);
+}
+
 KlxPrnHolder::ParseFailureReporter
 KlxPrnHolder::setParseFailureReporter(ParseFailureReporter reporter) {
     ParseFailureReporter previous = std::move(reporterSlot());
     reporterSlot() = std::move(reporter);
-    if (!previous)
-        previous = reportToStderr;
     return previous;
 }
 
 void KlxPrnHolder::showParseFailure(const QString& text) {
-    const ParseFailureReporter& reporter = reporterSlot();
-    if (reporter)
+    if (const ParseFailureReporter& reporter = reporterSlot())
         reporter(text);
-    else
-        reportToStderr(text);
 }

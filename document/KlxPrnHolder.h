@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
 
 #include <prnformat/JobLayout.h>
 #include <prnformat/TrackCharacters.h>
@@ -87,10 +88,14 @@ public:
     // Why a load stopped without a parse-failure message (file not readable, no NUL, header not
     // well-formed); empty otherwise.
     QString loadError() const { return loadError_; }
+    // The parse-failure messages this holder reported, in order: those of its load, then those
+    // of any later validation.
+    QStringList messages() const { return messages_; }
 
-    // Every parse-failure message goes through one replaceable reporter. The default writes the
-    // text to stderr; the window installs one that shows the modal "Parse Failure" box. Returns
-    // the reporter that was installed before. An empty function restores the default.
+    // Each parse-failure message is kept by its holder and also handed, as it happens, to one
+    // process-wide reporter: the window installs one that shows the modal "Parse Failure" box.
+    // By default nothing is shown. Returns the reporter installed before; an empty function
+    // restores the default.
     static ParseFailureReporter setParseFailureReporter(ParseFailureReporter reporter);
     static void showParseFailure(const QString& text);
 
@@ -99,6 +104,7 @@ private:
     KlxPrnHolder(const QByteArray& bytes, FromBytesTag);
 
     void load();
+    void reportParseFailure(const QString& text);
     // Validation collects the blocks the header describes, the layout places them, and only
     // then are the sides decoded.
     Orvane::BlockOrder blockOrder() const;
@@ -129,4 +135,5 @@ private:
     std::vector<KlxPrnBlock> blocks_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;
+    QStringList messages_;
 };

@@ -211,7 +211,6 @@ void LoadCopyBytes(benchmark::State& state) {
 
 void LoadWhole(benchmark::State& state) {
     const QByteArray& job = defaultJob();
-    KlxPrnHolder::setParseFailureReporter([](const QString&) {});
     for (auto _ : state) {
         auto holder = KlxPrnHolder::fromBytes(job);
         if (!holder->isValid())
