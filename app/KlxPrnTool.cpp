@@ -2,9 +2,10 @@
 #include "KlxPrnTool.h"
 
 #include "AboutText.h"
-#include "CommsHook.h"
 #include "KlxPrnHolder.h"
 #include "ui_KlxPrnTool.h"
+
+#include <kalyxcomms/Comms.h>
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>

@@ -1,8 +1,10 @@
-// KlxPrnHolder: one PRN job in memory. Loads, checks and locates everything in one go, decodes
-// the two side previews, answers queries on the header document and writes the job back.
+// KlxPrnHolder: one PRN job in memory. Loading verifies the checksum, parses the header, validates
+// it and locates every plane and track, then decodes the two side previews. The holder answers
+// queries on the header document, decodes the magnetic tracks and writes the job back.
 //
-// Every failure is a value: an invalid holder, a null or empty text, false. Nothing thrown by
-// pugixml (for example on a malformed XPath from the command line) leaves this class.
+// Failures are values: an invalid holder, a null or empty text, false. Validation failures are
+// also kept as messages and shown through the parse-failure reporter. Nothing thrown by pugixml
+// (for example on a malformed XPath from the command line) leaves this class.
 #pragma once
 
 #include <QByteArray>
@@ -54,8 +56,10 @@ public:
     pugi::xpath_node_set selectNodes(const std::string& xpath) const;
     QString childText(const pugi::xpath_node& context, const std::string& xpath) const;
 
+    // Validate the magnetic options and locate the tracks; validate the card and side options,
+    // locate the planes and decode each side that passed its checks. hiddenPanels[side] holds
+    // the letters of the planes to leave out of that side's preview.
     bool validateMag();
-    // hiddenPanels[side] holds the letters of the planes to leave out of that side's preview.
     bool validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats);
 
     QByteArray toByteArray() const;

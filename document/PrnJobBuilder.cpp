@@ -83,13 +83,11 @@ void PrnJobBuilder::setText(pugi::xml_node parent, const char* name, const std::
 QByteArray PrnJobBuilder::header() const {
     pugi::xml_document copy;
     copy.reset(doc_);
-    if (writeSizeAndTime_) {
-        pugi::xml_node prn = copy.child("prn");
-        prn.append_child("binary-size")
-            .text()
-            .set(static_cast<unsigned long long>(tracks_.size() + planes_.size()));
-        prn.append_child("time").text().set(time_);
-    }
+    pugi::xml_node prn = copy.child("prn");
+    prn.append_child("binary-size")
+        .text()
+        .set(static_cast<unsigned long long>(tracks_.size() + planes_.size()));
+    prn.append_child("time").text().set(time_);
     Orvane::XmlVectorWriter out;
     copy.save(out, "", pugi::format_raw, pugi::encoding_utf8);
     return QByteArray(reinterpret_cast<const char*>(out.bytes.data()), int(out.bytes.size()));

@@ -7,11 +7,11 @@
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 
 #include <cstring>
+#include <exception>
 #include <memory>
 
 namespace {
