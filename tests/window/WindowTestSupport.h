@@ -1,6 +1,9 @@
 // Shared by the window tests: answering modal dialogs, building jobs, isolated settings and a
-// command line the tests can set before a window is constructed.
+// command line the tests can set before a window is constructed. Whole files as bytes come from
+// the common test support (FileBytes.h).
 #pragma once
+
+#include "FileBytes.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -78,8 +81,6 @@ QByteArray klxHeader(const QByteArray& cardXml, qint64 binarySize);
 // One plane of width x height dots, stored column by column.
 QByteArray klxPlane(int width, int height, const std::function<unsigned char(int x, int y)>& ink);
 QByteArray klxPlane(int width, int height, unsigned char ink);
-bool klxWriteFile(const QString& path, const QByteArray& bytes);
-QByteArray klxReadFile(const QString& path);
 
 // The command line the next window sees (the program name is added in front).
 void klxSetCommandLine(const QStringList& arguments);
