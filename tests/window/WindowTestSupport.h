@@ -74,6 +74,14 @@ private:
     std::vector<Box> seen;
 };
 
+// The widget of that object name in `window`; stops the run when the form has none.
+template <class T> T* child(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
 // A complete job: header document, NUL, binary part, checksum.
 QByteArray klxJob(const QByteArray& header, const QByteArray& binary);
 // The usual frame around the card element, with binary-size and time.

@@ -40,12 +40,7 @@ private:
     QString magJob;    // tracks only, no sides
     std::unique_ptr<KlxPrnTool> w;
 
-    template <class T> T* child(const char* name) const {
-        T* found = w->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
+    template <class T> T* child(const char* name) const { return ::child<T>(*w, name); }
 
     void open(const QString& path) {
         klxSetCommandLine({path});

@@ -37,13 +37,6 @@ private:
         QSettings(QStringLiteral("Orvane"), QStringLiteral("KalyxPrnTool")).clear();
     }
 
-    template <class T> static T* child(KlxPrnTool& w, const char* name) {
-        T* found = w.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
-
     static bool pageEnabled(KlxPrnTool& w, int page) {
         return child<QTabWidget>(w, "prnTabWidget")->isTabEnabled(page);
     }
