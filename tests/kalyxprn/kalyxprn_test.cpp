@@ -43,7 +43,8 @@ TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
         "</prn>",
         {});
     bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 1);
-    const QString badFile = write("bad.prn", bad);
+    // A name JSON must escape, and one that a careless QString::arg() would rewrite.
+    const QString badFile = write("b\"a\\d %1.prn", bad);
     const Result text = kalyxprn({"check", sample, badFile});
     EXPECT_EQ(text.status, 1);
     EXPECT_EQ(text.out, sample + ": valid\n" + badFile +
