@@ -1,7 +1,8 @@
 # The Windows build: kalyxcomms.dll with its import library, headers and CMake package, its tests
-# (run under wine by ctest) and its benchmarks. Debian ships neither pugixml nor Google Benchmark
-# for mingw, so their sources come from Debian's source packages (scripts/windows.sh fetches them)
-# and are compiled here; GoogleTest comes from /usr/src/googletest.
+# (run under wine by ctest) and its benchmarks; with a Qt for Windows also the programs. Debian
+# ships neither pugixml nor Google Benchmark for mingw, so their sources come from Debian's source
+# packages (scripts/windows.sh fetches them) and are compiled here; GoogleTest comes from
+# /usr/src/googletest.
 set(KALYX_PUGIXML_SOURCE_DIR "" CACHE PATH "Unpacked pugixml source package (holds src/pugixml.cpp)")
 set(KALYX_BENCHMARK_SOURCE_DIR "" CACHE PATH "Unpacked Google Benchmark source package")
 set(KALYX_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
@@ -20,7 +21,16 @@ target_include_directories(pugixml_static SYSTEM PUBLIC ${KALYX_PUGIXML_SOURCE_D
 target_compile_options(pugixml_static PRIVATE -w)
 add_library(pugixml::pugixml ALIAS pugixml_static)
 
+add_subdirectory(prnformat)
 add_subdirectory(kalyxcomms)
+
+# The programs and the window need a Qt for Windows (see cmake/WindowsPrograms.cmake).
+find_package(Qt5 5.15 QUIET COMPONENTS Core Gui Widgets Test)
+if(Qt5_FOUND)
+  include(cmake/WindowsPrograms.cmake)
+else()
+  message(STATUS "No Qt for Windows on CMAKE_FIND_ROOT_PATH: the library only")
+endif()
 
 if(KALYX_BUILD_TESTS)
   enable_testing()
@@ -32,6 +42,10 @@ if(KALYX_BUILD_TESTS)
       add_library(GTest::${t} ALIAS ${t})
     endif()
   endforeach()
+  if(TARGET kalyxprntool_core)
+    add_subdirectory(tests/support)
+    add_subdirectory(tests/window)
+  endif()
   add_subdirectory(tests/windows)
 endif()
 

@@ -1,17 +1,28 @@
 #!/usr/bin/env bash
-# Cross-builds kalyxcomms.dll and its tests for 64-bit Windows with mingw-w64 and runs the tests
-# under wine, in a scratch wine prefix that is removed at the end.
+# Cross-builds kalyxcomms.dll, kalyxprn.exe, the window kalyxprntool.exe and their tests for
+# 64-bit Windows with mingw-w64, packs the portable bundle (build-win/package/kalyx-VERSION-win64.zip)
+# and runs the tests under wine, in a scratch wine prefix on a virtual X display, both removed at
+# the end. Qt for Windows comes from scripts/qt-mingw.sh (built once, then kept in a cache).
 #
-#   ./scripts/windows.sh           build and test
-#   ./scripts/windows.sh --bench   also build the benchmarks and run them under wine
+#   ./scripts/windows.sh                build and test
+#   ./scripts/windows.sh --bench        also build the benchmarks and run them under wine
+#   ./scripts/windows.sh --screenshot   also put the smoke run's screenshot in docs/screenshots/
 #
-# The simulators the tests talk to run natively: they come from the Linux build in
-# $KALYX_NATIVE_BUILD (default build/, configured here when missing).
+# The simulators the tests talk to and the kalyxprn the Windows one is compared with run
+# natively: they come from the Linux build in $KALYX_NATIVE_BUILD (default build/, configured
+# here when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bench=OFF
-[ "${1:-}" = "--bench" ] && bench=ON
+screenshot=no
+for arg in "$@"; do
+  case $arg in
+    --bench) bench=ON ;;
+    --screenshot) screenshot=yes ;;
+    *) echo "usage: $0 [--bench] [--screenshot]" >&2; exit 2 ;;
+  esac
+done
 jobs=$(nproc)
 native=${KALYX_NATIVE_BUILD:-build}
 sources=${KALYX_WIN_SOURCES:-build-win-sources}
@@ -61,6 +72,7 @@ if [ ${#fetch[@]} -gt 0 ]; then
   rm -rf "$apt_dir"
 fi
 pugixml_dir=$(ls -d "$PWD/$sources"/pugixml-[0-9]* | tail -n 1)
+qt=$(./scripts/qt-mingw.sh | tail -n 1)
 benchmark_dir=""
 [ "$bench" = ON ] && benchmark_dir=$(ls -d "$PWD/$sources"/benchmark-[0-9]* | tail -n 1)
 stage "sources ready"
@@ -69,38 +81,57 @@ stage "sources ready"
 if [ ! -f "$native/build.ninja" ]; then
   cmake -S . -B "$native" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
 fi
-cmake --build "$native" -j "$jobs" --target kalyxsim sim_broker
+cmake --build "$native" -j "$jobs" --target kalyxsim sim_broker kalyxprn
 
 # 4. The Windows build.
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" -DKALYX_BUILD_BENCHMARKS=$bench \
-      -DKALYX_PUGIXML_SOURCE_DIR="$pugixml_dir" -DKALYX_BENCHMARK_SOURCE_DIR="$benchmark_dir"
+      -DKALYX_PUGIXML_SOURCE_DIR="$pugixml_dir" -DKALYX_BENCHMARK_SOURCE_DIR="$benchmark_dir" \
+      -DCMAKE_FIND_ROOT_PATH="$qt" -DKALYX_NATIVE_BUILD="$PWD/$native"
 cmake --build build-win -j "$jobs"
-stage "built"
+(cd build-win && cpack -G ZIP > /dev/null)
+bundle=$(ls build-win/package/kalyx-*-win64.zip)
+stage "built, $bundle packed"
 
-# 5. A scratch wine prefix, headless, without wine-mono and wine-gecko. One persistent wineserver
+# 5. A scratch wine prefix without wine-mono and wine-gecko, on a virtual X display of our own
+# (the window needs one, and wine's session must start inside it). One persistent wineserver
 # and wine's services started before the tests: otherwise each test process pays seconds of
 # start-up, and the first one hands wine's services ctest's output pipe (ctest then waits for
 # them until the time-out).
 export WINEPREFIX
 WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/kalyx-wine.XXXXXX")
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY
 pids=()
+xvfb=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
+  if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
   rm -rf "$WINEPREFIX" "${banners:-}"
 }
 trap cleanup EXIT
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3> "$display_file" 2>/dev/null &
+xvfb=$!
+for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
+export DISPLAY=":$(head -n 1 "$display_file")"
+rm -f "$display_file"
+[ "$DISPLAY" != ":" ] || { echo "Xvfb did not start" >&2; exit 1; }
 # The persistent server comes first: once any wineserver runs, "wineserver -p" only fails.
 wineserver -p
 wine wineboot --init >/dev/null 2>&1
-stage "wine prefix ready"
+# Programs in build-win/bin find Qt's DLLs and the mingw runtime they need through WINEPATH.
+runtime_dirs=()
+for dll in libstdc++-6.dll libwinpthread-1.dll; do
+  runtime_dirs+=("Z:$(dirname "$(x86_64-w64-mingw32-g++-posix -print-file-name=$dll)")")
+done
+WINEPATH="Z:$qt/bin;$(IFS=';'; echo "${runtime_dirs[*]}")"
+export WINEPATH
+stage "wine prefix ready on display $DISPLAY"
 
 # Waits (bounded) for the line of `file` that starts with `prefix`, and prints the rest of it.
 banner() {
@@ -125,6 +156,14 @@ export KALYX_SIM_BROKER KALYX_SIM_PORT
 # 6. The tests, each with a time-out.
 CTEST_OUTPUT_ON_FAILURE=1 ctest --test-dir build-win -j "$jobs" --timeout 300
 stage "tests passed"
+
+# 7. The bundle alone: unpacked into the prefix and run without WINEPATH, its kalyxprn.exe writes
+# the sample job and its window opens it.
+./tests/windows/bundle_smoke.sh "$bundle" "build-win/windows.png"
+if [ "$screenshot" = yes ]; then
+  cp build-win/windows.png docs/screenshots/windows.png
+fi
+stage "bundle smoke run passed"
 
 if [ "$bench" = ON ]; then
   for b in build-win/bin/*_bench.exe; do

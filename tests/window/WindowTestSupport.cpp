@@ -92,6 +92,8 @@ int klxRunWindowTest(int argc, char** argv, const std::function<int(int, char**)
     QTemporaryDir settingsDir;
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
 
+    // Qt's own file dialogs, which the tests answer; Windows' native ones are no QWidget.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     static char programName[] = "kalyxprntool";
     appArgv[0] = programName;
     appArgc = 1;

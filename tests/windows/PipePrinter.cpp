@@ -14,10 +14,10 @@ std::string uniquePipePath(const std::string& tag) {
            std::to_string(++counter) + "-" + tag;
 }
 
-PipeEnd::PipeEnd(const std::string& path, DWORD outBuffer) : path_(path) {
+PipeEnd::PipeEnd(const std::string& path, DWORD outBuffer, DWORD instances) : path_(path) {
     handle_ = ::CreateNamedPipeA(path.c_str(), PIPE_ACCESS_DUPLEX | FILE_FLAG_OVERLAPPED,
-                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, 1, outBuffer,
-                                 1 << 20, 0, nullptr);
+                                 PIPE_TYPE_BYTE | PIPE_READMODE_BYTE | PIPE_WAIT, instances,
+                                 outBuffer, 1 << 20, 0, nullptr);
 }
 
 PipeEnd::~PipeEnd() {
@@ -130,17 +130,28 @@ std::string frame(const std::string& xml, const std::string& payload) {
 }
 
 PipePrinter::PipePrinter(const std::string& path, std::map<std::string, std::string> settings,
-                         Reply reply)
-    : end_(path), settings_(std::move(settings)), reply_(reply), thread_([this] { run(); }) {}
+                         Reply reply, int instances)
+    : settings_(std::move(settings)), reply_(reply) {
+    for (int i = 0; i < instances; ++i)
+        ends_.push_back(std::make_unique<PipeEnd>(path, 1 << 20, static_cast<DWORD>(instances)));
+    for (const auto& end : ends_)
+        threads_.emplace_back([this, &end] { run(*end); });
+}
 
 PipePrinter::~PipePrinter() {
     stop_ = true;
-    thread_.join();
+    for (std::thread& t : threads_)
+        t.join();
 }
 
 std::vector<std::string> PipePrinter::requests() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return requests_;
+}
+
+std::vector<std::string> PipePrinter::openedBytes() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return openedBytes_;
 }
 
 bool PipePrinter::waitIdle(int opens, DWORD timeoutMs) const {
@@ -153,18 +164,20 @@ bool PipePrinter::waitIdle(int opens, DWORD timeoutMs) const {
     return true;
 }
 
-void PipePrinter::run() {
+void PipePrinter::run(PipeEnd& end) {
     while (!stop_) {
         ready_ = true;
-        if (!end_.waitConnected(20))
+        if (!end.waitConnected(20))
             continue;
         ready_ = false;
         ++opens_;
         std::string pending;
+        std::string all;
         // Serve this open until the device side closes it.
-        while (!stop_ && !end_.broken()) {
-            const std::string got = end_.receive(65536, 20);
+        while (!stop_ && !end.broken()) {
+            const std::string got = end.receive(65536, 20);
             pending += got;
+            all += got;
             for (;;) {
                 const std::size_t nul = pending.find('\0');
                 if (nul == std::string::npos)
@@ -181,10 +194,14 @@ void PipePrinter::run() {
                 const std::string xml = pending.substr(0, nul);
                 pending.erase(0, total);
                 if (crc == sent)
-                    answer(xml);
+                    answer(end, xml);
             }
         }
-        end_.disconnect();
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            openedBytes_.push_back(std::move(all));
+        }
+        end.disconnect();
     }
 }
 
@@ -192,7 +209,7 @@ void PipePrinter::run() {
 
 namespace wintest {
 
-void PipePrinter::answer(const std::string& xml) {
+void PipePrinter::answer(PipeEnd& end, const std::string& xml) {
     {
         std::lock_guard<std::mutex> lock(mutex_);
         requests_.push_back(xml);
@@ -211,7 +228,7 @@ void PipePrinter::answer(const std::string& xml) {
     std::string bytes = frame(text);
     if (reply_ == Reply::BadCrc)
         std::swap(bytes[bytes.size() - 4], bytes[bytes.size() - 1]);
-    end_.send(bytes, 2000);
+    end.send(bytes, 2000);
 }
 
 } // namespace wintest

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -21,7 +22,8 @@ std::string uniquePipePath(const std::string& tag);
 class PipeEnd {
 public:
     // `outBuffer` is what the pipe holds for the device's reads before a write of ours waits.
-    explicit PipeEnd(const std::string& path, DWORD outBuffer = 1 << 20);
+    // `instances`: how many server ends the path may have at once (each one a PipeEnd).
+    explicit PipeEnd(const std::string& path, DWORD outBuffer = 1 << 20, DWORD instances = 1);
     ~PipeEnd();
     PipeEnd(const PipeEnd&) = delete;
     PipeEnd& operator=(const PipeEnd&) = delete;
@@ -56,23 +58,27 @@ class PipePrinter {
 public:
     enum class Reply { Answer, Silent, BadCrc };
 
+    // `instances` > 1 lets the device be opened again at once after a close, as a real one can:
+    // a single pipe end is busy until the printer has noticed the close.
     PipePrinter(const std::string& path, std::map<std::string, std::string> settings,
-                Reply reply = Reply::Answer);
+                Reply reply = Reply::Answer, int instances = 1);
     ~PipePrinter();
 
-    const std::string& path() const { return end_.path(); }
+    const std::string& path() const { return ends_.front()->path(); }
     // The XML text of every well-framed request so far, and how often the device was opened.
     std::vector<std::string> requests() const;
     int opens() const { return opens_; }
+    // Every byte each open of the device carried, one entry per open that has ended.
+    std::vector<std::string> openedBytes() const;
     // Waits until the printer has seen `opens` opens end and is ready for the next one (the pipe
     // has one instance, busy until then).
     bool waitIdle(int opens, DWORD timeoutMs) const;
 
 private:
-    void run();
-    void answer(const std::string& xml);
+    void run(PipeEnd& end);
+    void answer(PipeEnd& end, const std::string& xml);
 
-    PipeEnd end_;
+    std::vector<std::unique_ptr<PipeEnd>> ends_;
     const std::map<std::string, std::string> settings_;
     const Reply reply_;
     std::atomic<bool> stop_{false};
@@ -80,7 +86,8 @@ private:
     std::atomic<bool> ready_{false};
     mutable std::mutex mutex_;
     std::vector<std::string> requests_;
-    std::thread thread_;
+    std::vector<std::string> openedBytes_;
+    std::vector<std::thread> threads_;
 };
 
 // The usual identity of a printer of the family.

@@ -1,5 +1,5 @@
 // The calls of kalyxprn that differ between operating systems. HostSystemPosix.cpp makes them
-// with POSIX; another system gets its own file beside it.
+// with POSIX, HostSystemWindows.cpp with Win32 and WinSock.
 #pragma once
 
 #include <string>

@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# kalyxprn.exe under wine against the Linux kalyxprn on the same jobs: the document commands
+# print the same text (Windows ends its lines with CR LF) and exit the same way, and render draws
+# the same pixels.
+#   kalyxprn_parity.sh LINUX_KALYXPRN WINDOWS_KALYXPRN_EXE
+set -euo pipefail
+linux=$1 windows=$2
+work=$(mktemp -d "${TMPDIR:-/tmp}/kalyxprn-parity.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+cd "$work"
+mkdir jobs out
+
+# The jobs: the sample, an edited and a composed one, and invalid ones of every kind.
+"$linux" sample -o jobs/sample.prn
+"$linux" render jobs/sample.prn --side 0 -o front.png
+"$linux" render jobs/sample.prn --side 1 -o back.png
+"$linux" compose --front front.png --back back.png --black-level 40 -o jobs/composed.prn
+"$linux" set jobs/sample.prn num-copies /prn/card/card-options 3 -o jobs/edited.prn
+"$linux" compose --front front.png --track2 ';123=45?' -o jobs/tracks-after-planes.prn
+head -c 5000 jobs/sample.prn > jobs/cut-short.prn
+cp jobs/sample.prn jobs/bad-checksum.prn
+printf '\x55' | dd of=jobs/bad-checksum.prn bs=1 seek=$(($(stat -c %s jobs/sample.prn) - 1)) \
+  conv=notrunc status=none
+: > jobs/empty.prn
+printf 'no job at all\n' > jobs/text.prn
+printf '<prn><card/><binary-size>9</binary-size></prn>\0abc' > jobs/short-binary.prn
+jobs=(jobs/*.prn jobs/missing.prn)
+
+failures=0
+differ() {
+  echo "DIFFERENT: $*" >&2
+  failures=$((failures + 1))
+}
+
+# Runs one command on both builds and compares output streams and exit status.
+same() {
+  local name=$1; shift
+  local lrc=0 wrc=0
+  "$linux" "$@" > "out/$name.linux.out" 2> "out/$name.linux.err" || lrc=$?
+  wine "$windows" "$@" > "out/$name.win.out" 2> "out/$name.win.err" || wrc=$?
+  for stream in out err; do
+    tr -d '\r' < "out/$name.win.$stream" > "out/$name.win.$stream.lf"
+    cmp -s "out/$name.linux.$stream" "out/$name.win.$stream.lf" ||
+      { differ "$* (std$stream)"; diff "out/$name.linux.$stream" "out/$name.win.$stream.lf" | head -n 5 >&2; }
+  done
+  [ "$lrc" = "$wrc" ] || differ "$* (exit status $lrc on Linux, $wrc on Windows)"
+}
+
+checked=0
+for job in "${jobs[@]}"; do
+  base=$(basename "$job" .prn)
+  same "$base.check" check --json "$job"
+  same "$base.info" info --json "$job"
+  same "$base.mag" mag --json "$job"
+  same "$base.jis" mag --jis --json "$job"
+  for side in 0 1; do
+    png="out/$base.$side"
+    same "$base.render$side" render "$job" --side "$side" -o "$png.linux.png"
+    [ -f "$png.linux.png" ] || continue
+    wine "$windows" render "$job" --side "$side" -o "$png.win.png" > /dev/null
+    # ImageMagick counts the pixels that differ (alpha included).
+    pixels=$(compare -metric AE "$png.linux.png" "$png.win.png" null: 2>&1 || true)
+    [ "$pixels" = 0 ] || differ "render $job --side $side: $pixels pixels differ"
+    checked=$((checked + 1))
+  done
+done
+same "several.check" check "${jobs[@]}"
+same "hidden.render" render jobs/sample.prn --side 0 --hide yk -o out/hidden.linux.png
+wine "$windows" render jobs/sample.prn --side 0 --hide yk -o out/hidden.win.png
+pixels=$(compare -metric AE out/hidden.linux.png out/hidden.win.png null: 2>&1 || true)
+[ "$pixels" = 0 ] || differ "render --hide yk: $pixels pixels differ"
+
+# The other image formats come from Qt's plugins: they must be written and read back.
+for format in jpg bmp; do
+  wine "$windows" render jobs/sample.prn --side 0 -o "out/front.$format" > /dev/null ||
+    differ "render to .$format failed"
+  [ "$(identify -format '%wx%h' "out/front.$format" 2>/dev/null)" = \
+    "$(identify -format '%wx%h' out/sample.0.linux.png)" ] || differ "render to .$format: no such picture"
+done
+
+echo "${#jobs[@]} jobs, $((checked + 1)) rendered sides compared, $failures differences"
+[ "$failures" = 0 ]
