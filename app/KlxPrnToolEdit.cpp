@@ -15,13 +15,14 @@
 namespace {
 
 // Text that is not a number reads as 0, as the value a user would most plausibly mean.
+// 64-bit on every system (long is 32 bits wide on Windows).
 qint64 unsignedValue(const QString& text) {
-    const unsigned long value = text.toULong();
-    return static_cast<qint64>(std::min<unsigned long>(value, LLONG_MAX));
+    const qulonglong value = text.toULongLong();
+    return static_cast<qint64>(std::min<qulonglong>(value, LLONG_MAX));
 }
 
 qint64 signedValue(const QString& text) {
-    return static_cast<qint64>(text.toLong());
+    return text.toLongLong();
 }
 
 int toIntClamped(qint64 value) {

@@ -124,6 +124,15 @@ rm -f "$display_file"
 # The persistent server comes first: once any wineserver runs, "wineserver -p" only fails.
 wineserver -p
 wine wineboot --init >/dev/null 2>&1
+# wine stops its services once no program of the prefix has run for a few seconds, and a window
+# program that starts them again waits 10 s for the RPC service. A console program waiting on a
+# pipe keeps them up until the end.
+keeper_input=$(mktemp -u)
+mkfifo "$keeper_input"
+wine cmd.exe /c pause < "$keeper_input" > /dev/null 2>&1 &
+pids+=($!)
+exec 9> "$keeper_input"
+rm -f "$keeper_input"
 # Programs in build-win/bin find Qt's DLLs and the mingw runtime they need through WINEPATH.
 runtime_dirs=()
 for dll in libstdc++-6.dll libwinpthread-1.dll; do

@@ -94,6 +94,10 @@ int klxRunWindowTest(int argc, char** argv, const std::function<int(int, char**)
 
     // Qt's own file dialogs, which the tests answer; Windows' native ones are no QWidget.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
+#if defined(Q_OS_WIN)
+    // Without a console window QtTest reports to the debugger only; the test runner reads stderr.
+    qputenv("QT_FORCE_STDERR_LOGGING", "1");
+#endif
     static char programName[] = "kalyxprntool";
     appArgv[0] = programName;
     appArgc = 1;
