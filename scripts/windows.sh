@@ -30,9 +30,10 @@ started=$(date +%s)
 stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
 
 # 1. Packages: the project's own (for the native simulator), the cross compiler (posix thread
-# model), wine, GoogleTest's sources, and dpkg-source for the sources below.
+# model), wine with its fonts (the dialog font, the caption buttons), GoogleTest's sources, and
+# dpkg-source for the sources below.
 ./scripts/setup.sh
-packages=(g++-mingw-w64-x86-64-posix wine wine64 googletest dpkg-dev)
+packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
@@ -124,6 +125,9 @@ rm -f "$display_file"
 # The persistent server comes first: once any wineserver runs, "wineserver -p" only fails.
 wineserver -p
 wine wineboot --init >/dev/null 2>&1
+# wine's own TrueType fonts (Tahoma for dialogs, Marlett for the caption buttons) are used from
+# the prefix's Fonts folder only.
+cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 # wine stops its services once no program of the prefix has run for a few seconds, and a window
 # program that starts them again waits 10 s for the RPC service. A console program waiting on a
 # pipe keeps them up until the end.
@@ -133,6 +137,9 @@ wine cmd.exe /c pause < "$keeper_input" > /dev/null 2>&1 &
 pids+=($!)
 exec 9> "$keeper_input"
 rm -f "$keeper_input"
+# No window manager runs on the display: wine draws the window frames itself, and does not wait
+# 2 s for a window manager each time a window is hidden.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
 # Programs in build-win/bin find Qt's DLLs and the mingw runtime they need through WINEPATH.
 runtime_dirs=()
 for dll in libstdc++-6.dll libwinpthread-1.dll; do

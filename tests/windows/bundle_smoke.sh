@@ -21,10 +21,9 @@ job='C:\kalyx\sample.prn'
 
 wine "$dir\\kalyxprn.exe" sample -o "$job" || fail "kalyxprn.exe sample failed"
 # What an installer would write: the version the title shows. The window's place is fixed for the
-# screenshot, and wine draws the window frame itself (there is no window manager here).
+# screenshot.
 wine reg add 'HKCU\Software\Orvane\KalyxPrnTool' /v Version /d "$version" /f > /dev/null
 wine reg add 'HKCU\Software\Orvane\KalyxPrnTool' /v pos /d '@Point(0 0)' /f > /dev/null
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
 
 wine "$dir\\kalyxprntool.exe" "$job" > /dev/null 2>&1 &
 app=$!
