@@ -47,6 +47,16 @@ install(FILES ${KALYX_QT_PREFIX}/plugins/platforms/qwindows.dll DESTINATION plat
         COMPONENT bundle)
 install(DIRECTORY ${KALYX_QT_PREFIX}/plugins/imageformats ${KALYX_QT_PREFIX}/plugins/styles
         DESTINATION . COMPONENT bundle FILES_MATCHING PATTERN "*.dll")
+# Debug information stays in the build folder (it triples the bundle's size).
+install(CODE "
+  file(GLOB_RECURSE binaries \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.exe\"
+                              \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/*.dll\")
+  foreach(binary \${binaries})
+    execute_process(COMMAND ${CMAKE_STRIP} --strip-debug \${binary} RESULT_VARIABLE failed)
+    if(failed)
+      message(FATAL_ERROR \"could not strip \${binary}\")
+    endif()
+  endforeach()" COMPONENT bundle)
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kalyx)
