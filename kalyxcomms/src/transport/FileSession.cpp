@@ -22,6 +22,12 @@ bool FileSession::write(const char* data, int length) {
     return stream.good() || fail(FailureReason::WriteFailed);
 }
 
+bool FileSession::finish() {
+    stream.close();
+    open = false;
+    return !stream.fail() || fail(FailureReason::WriteFailed);
+}
+
 bool FileSession::setReadTimeout(std::uint32_t) {
     return true;
 }
