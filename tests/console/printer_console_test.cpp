@@ -156,7 +156,7 @@ TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
         {"crc-big-endian", "the answer's checksum is wrong"},
         {"close", "the printer closed the connection"},
         {"text-length=5000", "the answer is larger than allowed"},
-        {"binary-size-extra=10", "the printer did not answer within 7 s"},
+        {"binary-size-extra=10", "the answer stalled: it began but did not arrive whole in time"},
     };
     for (const auto& [fault, why] : cases) {
         simtest::SimProcess sim({"--fault", fault});

@@ -13,4 +13,8 @@ bool toDottedIPv4(const std::string& name, std::string& dotted);
 // Standard error is a terminal (worth drawing a progress bar on).
 bool stderrIsTerminal();
 
+// Why the printer device at `path` cannot be used, in words ("busy: another program is using
+// it"); looked at again after the library gave no printer for it.
+std::string deviceProblem(const std::string& path);
+
 } // namespace cli

@@ -57,9 +57,17 @@ TransferStatus waitFailure(int revents) {
                                                    : TransferStatus::Failed;
 }
 
-// usblp answers ENODEV once the printer is unplugged.
-TransferStatus errorStatus(int error) {
-    return error == ENODEV ? TransferStatus::Closed : TransferStatus::Failed;
+// usblp answers ENODEV once the printer is unplugged; a terminal standing in for it answers EIO
+// once its other end is closed, and then also reports the hang-up.
+TransferStatus errorStatus(int fd, int error) {
+    if (error == ENODEV)
+        return TransferStatus::Closed;
+    if (error == EIO) {
+        pollfd p{fd, 0, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP))
+            return TransferStatus::Closed;
+    }
+    return TransferStatus::Failed;
 }
 
 class LinuxUsbDevice final : public UsbDevice {
@@ -75,7 +83,7 @@ public:
             if (n > 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
             if (n < 0 && !isRetryable(errno))
-                return {errorStatus(errno), 0};
+                return {errorStatus(fd, errno), 0};
             // usblp returns 0 for a zero-length packet: not the end, the printer may say more.
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, 0};
@@ -108,7 +116,7 @@ public:
                 continue;
             }
             if (n < 0 && !isRetryable(errno))
-                return {errorStatus(errno), done};
+                return {errorStatus(fd, errno), done};
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, done};
             const int revents = waitFor(fd, POLLOUT, deadline);
