@@ -7,10 +7,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -26,7 +31,9 @@ KlxPrnHolder::ParseFailureReporter& reporterSlot() {
 // Reads at most limit + 1 bytes, so a huge file or an endless device is never taken whole.
 bool readCapped(QFile& file, qint64 limit, QByteArray& out, bool& tooLarge) {
     tooLarge = false;
-    if (!file.isSequential()) {
+    // A size of 0 is what the system reports for files it does not know the size of (those
+    // under /proc, say): they are read like a stream, to the limit.
+    if (!file.isSequential() && file.size() > 0) {
         const qint64 size = file.size();
         if (size > limit) {
             tooLarge = true;
@@ -59,6 +66,17 @@ bool readCapped(QFile& file, qint64 limit, QByteArray& out, bool& tooLarge) {
     }
 }
 
+bool isPipeOrSocket(const QString& fileName) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0 &&
+           (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+#else
+    (void)fileName;
+    return false;
+#endif
+}
+
 QString textOf(const pugi::xpath_node& node) {
     if (node.attribute())
         return QString::fromUtf8(node.attribute().value());
@@ -68,6 +86,12 @@ QString textOf(const pugi::xpath_node& node) {
 } // namespace
 
 KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
+    // Opening a pipe waits for a writer, perhaps for ever.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile() && !info.isDir() && isPipeOrSocket(fileName)) {
+        loadError_ = QStringLiteral("Cannot open the file: it is a pipe or a socket, not a file");
+        return;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         loadError_ = QStringLiteral("Cannot open the file: ") + file.errorString();

@@ -64,7 +64,11 @@ public:
 
     QByteArray toByteArray() const;
     // Atomic: true only when every byte reached the file; on failure the old file is untouched.
+    // A target that exists and is not a regular file is refused. A file replaced keeps its
+    // mode, and its owner and group where the process may set them.
     bool save(const QString& fileName) const;
+    // The same, with the system's reason for a failure ("No space left on device").
+    bool save(const QString& fileName, QString& reason) const;
 
     // Writes value as the text of parentPath/name, appending the element under parentPath when
     // it is missing. False when neither exists, the path selects an attribute, or is malformed.

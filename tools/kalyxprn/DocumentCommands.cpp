@@ -4,13 +4,13 @@
 #include "Command.h"
 #include "JobFile.h"
 
+#include "FileReplacement.h"
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
 
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cstring>
 #include <exception>
@@ -79,12 +79,13 @@ int runCheck(const QStringList& args) {
                 {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())}});
             continue;
         }
-        QString line = file + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
+        QString line =
+            cli::shown(file) + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
         QStringList messages = job.messages;
         if (!valid && messages.isEmpty())
             messages << QStringLiteral("Couldn't parse PRN file.");
         if (!messages.isEmpty())
-            line += QStringLiteral(": ") + messages.join(QStringLiteral("; "));
+            line += QStringLiteral(": ") + cli::shown(messages.join(QStringLiteral("; ")));
         cli::out(line);
     }
     if (parser.isSet(json)) {
@@ -199,11 +200,11 @@ QString checksumLine(const KlxPrnHolder& h) {
 QStringList infoLines(const JobLayout& layout) {
     const KlxPrnHolder& h = layout.holder;
     QStringList lines;
-    lines << QStringLiteral("file: ") + layout.file;
+    lines << QStringLiteral("file: ") + cli::shown(layout.file);
     lines << QStringLiteral("valid: ") +
                  (h.isValid() ? QStringLiteral("yes") : QStringLiteral("no"));
     for (const QString& m : layout.job.messages)
-        lines << QStringLiteral("message: ") + m;
+        lines << QStringLiteral("message: ") + cli::shown(m);
     if (h.cardWidth() != 0)
         lines << QStringLiteral("card: %1 x %2 dots").arg(h.cardWidth()).arg(h.cardHeight());
     for (int s = 0; s < 2; ++s)
@@ -218,7 +219,7 @@ QStringList infoLines(const JobLayout& layout) {
                          .arg(b.offset)
                          .arg(b.size);
     auto orAbsent = [](const QString& text) {
-        return text.isNull() ? QStringLiteral("(absent)") : text;
+        return text.isNull() ? QStringLiteral("(absent)") : cli::shown(text);
     };
     if (layout.parsed) {
         lines << QStringLiteral("binary-size: ") + orAbsent(layout.binarySize);
@@ -299,13 +300,15 @@ int runRender(const QStringList& args) {
     holder->validateCard(hiddenPanels, true);
     const QImage image = holder->sideImage(s);
     if (image.isNull()) {
-        cli::err(QStringLiteral("kalyxprn render: ") + file +
+        cli::err(QStringLiteral("kalyxprn render: ") + cli::shown(file) +
                  QStringLiteral(": side %1 has no colour panels").arg(s));
         return ExitFailure;
     }
-    if (!image.save(out)) {
-        cli::err(QStringLiteral("kalyxprn render: cannot write ") + out +
-                 QStringLiteral(" (unknown image suffix or unwritable path)"));
+    // Through a complete file renamed over the old picture: a full disk leaves it as it was.
+    QString reason;
+    if (!kalyxfile::replaceImage(out, image, reason)) {
+        cli::err(QStringLiteral("kalyxprn render: cannot write ") + cli::shown(out) +
+                 QStringLiteral(": ") + reason);
         return ExitFailure;
     }
     return ExitSuccess;
@@ -347,7 +350,9 @@ int runMag(const QStringList& args) {
         tracks.append(QJsonObject{{QStringLiteral("track"), r.track},
                                   {QStringLiteral("data"), data},
                                   {QStringLiteral("lrc"), lrc}});
-        lines << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3").arg(r.track).arg(data, lrc);
+        lines << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3")
+                     .arg(r.track)
+                     .arg(cli::shown(data), cli::shown(lrc));
     }
     if (parser.isSet(json))
         cli::outJson(
@@ -383,18 +388,19 @@ int runGet(const QStringList& args) {
         return ExitFailure;
     if (!holder->hasNode(xpath)) {
         cli::err(QStringLiteral("kalyxprn get: no node matches ") +
-                 parser.positionalArguments().at(1));
+                 cli::shown(parser.positionalArguments().at(1)));
         return ExitFailure;
     }
-    cli::out(holder->nodeText(xpath));
+    cli::out(cli::shown(holder->nodeText(xpath)));
     return ExitSuccess;
 }
 
 bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QString& out) {
-    if (holder.save(out))
+    QString reason;
+    if (holder.save(out, reason))
         return true;
-    cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + out +
-             QStringLiteral(": Couldn't save PRN."));
+    cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + cli::shown(out) +
+             QStringLiteral(": Couldn't save PRN. ") + reason);
     return false;
 }
 
@@ -430,8 +436,8 @@ int runSet(const QStringList& args) {
     if (!holder)
         return ExitFailure;
     if (!holder->setNodeText(name, parent, pos.at(3).toStdString())) {
-        cli::err(QStringLiteral("kalyxprn set: cannot write '") + pos.at(1) +
-                 QStringLiteral("' under '") + pos.at(2) +
+        cli::err(QStringLiteral("kalyxprn set: cannot write '") + cli::shown(pos.at(1)) +
+                 QStringLiteral("' under '") + cli::shown(pos.at(2)) +
                  QStringLiteral("': no such element, or the name is not an element name"));
         return ExitFailure;
     }
@@ -482,11 +488,10 @@ int runSample(const QStringList& args) {
         return cli::usageError(command, QStringLiteral("takes no file arguments"));
     if (parser.value(output).isEmpty())
         return cli::usageError(command, QStringLiteral("-o OUT.prn is required"));
-    const QByteArray job = makeSampleJob();
-    QSaveFile file(parser.value(output));
-    if (!file.open(QIODevice::WriteOnly) || file.write(job) != job.size() || !file.commit()) {
-        cli::err(QStringLiteral("kalyxprn sample: cannot write ") + parser.value(output) +
-                 QStringLiteral(": ") + file.errorString());
+    QString reason;
+    if (!kalyxfile::replaceFile(parser.value(output), makeSampleJob(), reason)) {
+        cli::err(QStringLiteral("kalyxprn sample: cannot write ") + cli::shown(parser.value(output)) +
+                 QStringLiteral(": ") + reason);
         return ExitFailure;
     }
     return ExitSuccess;

@@ -37,6 +37,60 @@ bool stderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
+bool isPipeOrSocket(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+bool readStream(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
+                std::string& problem) {
+    const bool standardInput = path == "-";
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        // Without O_NONBLOCK, opening a pipe waits until someone opens it for writing.
+        do {
+            fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            problem = std::strerror(errno);
+            return false;
+        }
+    }
+    bytes.clear();
+    char buffer[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        if (!standardInput) {
+            pollfd p{fd, POLLIN, 0};
+            int ready;
+            do {
+                ready = ::poll(&p, 1, idleMs);
+            } while (ready < 0 && errno == EINTR);
+            if (ready == 0) {
+                problem = "nothing arrived for " + std::to_string(idleMs / 1000) + " s";
+                ok = false;
+                break;
+            }
+        }
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n < 0) {
+            problem = std::strerror(errno);
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > limit)
+            break; // the caller judges the size
+    }
+    if (!standardInput)
+        ::close(fd);
+    return ok;
+}
+
 namespace {
 
 std::string openProblem(int error) {

@@ -6,6 +6,7 @@
 #include "MagTracks.h"
 #include "PrinterTarget.h"
 
+#include "FileReplacement.h"
 #include "KlxPrnHolder.h"
 
 #include <kalyxcomms/Comms.h>
@@ -14,7 +15,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <climits>
 #include <cstdio>
@@ -304,12 +304,11 @@ bool writeOutput(const QString& command, const QString& path,
         std::fflush(stdout);
         return ok;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) !=
-            qint64(bytes.size()) ||
-        !file.commit()) {
-        cli::err(QStringLiteral("kalyxprn %1: cannot write %2").arg(command, path));
+    QString reason;
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+    if (!kalyxfile::replaceFile(path, data, reason)) {
+        cli::err(QStringLiteral("kalyxprn %1: cannot write %2: %3")
+                     .arg(command, cli::shown(path), reason));
         return false;
     }
     return true;
