@@ -5,7 +5,6 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
-
 #ifdef Q_OS_UNIX
 #include <cerrno>
 #include <cstring>

@@ -490,8 +490,8 @@ int runSample(const QStringList& args) {
         return cli::usageError(command, QStringLiteral("-o OUT.prn is required"));
     QString reason;
     if (!kalyxfile::replaceFile(parser.value(output), makeSampleJob(), reason)) {
-        cli::err(QStringLiteral("kalyxprn sample: cannot write ") + cli::shown(parser.value(output)) +
-                 QStringLiteral(": ") + reason);
+        cli::err(QStringLiteral("kalyxprn sample: cannot write ") +
+                 cli::shown(parser.value(output)) + QStringLiteral(": ") + reason);
         return ExitFailure;
     }
     return ExitSuccess;

@@ -22,8 +22,7 @@ LoadedJob loadJob(const QString& file) {
     if (file == QLatin1String("-") || isPipeOrSocket(path)) {
         std::string bytes;
         std::string problem;
-        if (!readStream(path, std::size_t(KlxPrnHolder::maxJobSize), pipeIdleMs, bytes,
-                        problem)) {
+        if (!readStream(path, std::size_t(KlxPrnHolder::maxJobSize), pipeIdleMs, bytes, problem)) {
             job.holder = KlxPrnHolder::fromBytes(QByteArray());
             job.messages << QStringLiteral("Cannot read the file: ") +
                                 QString::fromLocal8Bit(problem.c_str());

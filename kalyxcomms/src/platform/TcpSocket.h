@@ -55,12 +55,13 @@ public:
     virtual bool setReceiveTimeout(std::uint32_t milliseconds) = 0;
     virtual bool setSendTimeout(std::uint32_t milliseconds) = 0;
 
-    // The close sequence of a conversation that went well: ends the sending side, discards what
-    // the peer still sends until it closes, waits until it has acknowledged every byte, lingers
+    // The close sequence of a conversation that went well: ends the sending side, waits until
+    // the peer has acknowledged every byte (giving up once it acknowledged nothing for
+    // `takeMs`), discards what the peer still sends until it closes or `drainMs` pass, lingers
     // so that the last bytes are delivered, and releases the socket. Done when the peer took
-    // everything and closed; Closed when it reset the connection (it did not take what it was
-    // sent); TimedOut when `drainMs` passed first. The socket is released in every case.
-    virtual TransferStatus close(std::uint32_t drainMs) = 0;
+    // everything and did not reset the connection; Closed when it reset it (it did not take
+    // what it was sent); TimedOut when bytes stayed unacknowledged. Released in every case.
+    virtual TransferStatus close(std::uint32_t takeMs, std::uint32_t drainMs) = 0;
     // Releases the socket at once, without waiting for the peer: after a failed exchange it has
     // nothing more to say that we want.
     virtual void abort() = 0;

@@ -10,6 +10,8 @@ constexpr std::size_t kReadAheadSize = 64 * 1024;
 // The close sequence waits for the printer's own close at most this long when no receive
 // time-out was ever set (a socket without one would wait forever).
 constexpr std::uint32_t kDefaultDrainMs = 7000;
+// ... and for the printer to take what it was sent, when no send time-out was set.
+constexpr std::uint32_t kDefaultTakeMs = 30000;
 
 } // namespace
 
@@ -30,17 +32,21 @@ EthernetSession::~EthernetSession() {
     if (broken())
         socket->abort();
     else
-        socket->close(drainMs());
+        socket->close(takeMs(), drainMs());
 }
 
 std::uint32_t EthernetSession::drainMs() const {
     return readTimeoutMs ? readTimeoutMs : kDefaultDrainMs;
 }
 
+std::uint32_t EthernetSession::takeMs() const {
+    return writeTimeoutMs ? writeTimeoutMs : kDefaultTakeMs;
+}
+
 bool EthernetSession::finish() {
     if (!open || !socket)
         return fail(FailureReason::NotConnected);
-    const platform::TransferStatus status = socket->close(drainMs());
+    const platform::TransferStatus status = socket->close(takeMs(), drainMs());
     socket.reset();
     open = false;
     switch (status) {

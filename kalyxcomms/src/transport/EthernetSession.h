@@ -33,8 +33,8 @@ public:
     bool write(const char* data, int length) override;
     bool setReadTimeout(std::uint32_t milliseconds) override;
     bool setWriteTimeout(std::uint32_t milliseconds) override;
-    // The close sequence: false when the printer reset the connection (ConnectionClosed) or did
-    // not acknowledge every byte and close within the read time-out (WriteTimedOut).
+    // The close sequence: false when the printer reset the connection (ConnectionClosed) or
+    // stopped acknowledging the bytes still on their way for the write time-out (WriteTimedOut).
     bool finish() override;
 
     // The system's handle of the socket, -1 when there is none.
@@ -44,8 +44,10 @@ private:
     // One receive into `buffer`; false (with the reason kept) on time-out, error or the peer's
     // close.
     bool receiveSome(char* buffer, std::size_t capacity, std::size_t& received);
-    // How long the close sequence may wait for the printer.
+    // How long the close sequence may wait for the printer to close, and to take the bytes
+    // still on their way.
     std::uint32_t drainMs() const;
+    std::uint32_t takeMs() const;
 
     std::unique_ptr<platform::TcpSocket> socket;
     // Every command sets both time-outs, nearly always to the values already in force.

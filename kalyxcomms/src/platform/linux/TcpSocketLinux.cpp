@@ -137,15 +137,20 @@ public:
         return true;
     }
 
-    TransferStatus close(std::uint32_t drainMs) override {
+    TransferStatus close(std::uint32_t takeMs, std::uint32_t drainMs) override {
         if (fd < 0)
             return TransferStatus::Closed;
-        const Clock::time_point deadline = deadlineAfter(drainMs);
         // shutdown fails once the peer has reset the connection.
         TransferStatus status =
-            ::shutdown(fd, SHUT_WR) == 0 ? drainUntilPeerCloses(deadline) : TransferStatus::Closed;
-        if (status == TransferStatus::Done)
-            status = waitUntilAcknowledged(deadline);
+            ::shutdown(fd, SHUT_WR) == 0 ? waitUntilAcknowledged(takeMs) : TransferStatus::Closed;
+        if (status == TransferStatus::Done) {
+            // A printer that took the bytes but drops them unread resets the connection as it
+            // closes: its close is worth waiting for. One that keeps the connection open has
+            // taken everything all the same.
+            status = drainUntilPeerCloses(deadlineAfter(drainMs));
+            if (status == TransferStatus::TimedOut)
+                status = TransferStatus::Done;
+        }
         // A reset that came after the peer's end of stream is only seen here.
         if (status == TransferStatus::Done && pendingError(fd) != 0)
             status = TransferStatus::Closed;
@@ -185,19 +190,26 @@ private:
         }
     }
 
-    // The peer's end of stream says nothing about our bytes: wait until its system has
-    // acknowledged all of them (the send queue also holds our own end of stream).
-    TransferStatus waitUntilAcknowledged(Clock::time_point deadline) {
+    // Waits until the peer's system has acknowledged every byte we sent and our end of stream
+    // (Done), giving up once nothing more was acknowledged for `takeMs` (TimedOut); Closed when
+    // the peer reset the connection.
+    TransferStatus waitUntilAcknowledged(std::uint32_t takeMs) {
+        std::size_t left = unacknowledged();
+        Clock::time_point deadline = deadlineAfter(takeMs);
         auto pause = std::chrono::milliseconds(1);
-        while (unacknowledged() > 0) {
+        while (left > 0) {
             if (pendingError(fd) != 0)
                 return TransferStatus::Closed;
             if (Clock::now() >= deadline)
                 return TransferStatus::TimedOut;
             std::this_thread::sleep_for(pause);
-            pause = std::min(pause * 2, std::chrono::milliseconds(50));
+            pause = std::min(pause * 2, std::chrono::milliseconds(20));
+            const std::size_t now = unacknowledged();
+            if (now < left)
+                deadline = deadlineAfter(takeMs);
+            left = now;
         }
-        return TransferStatus::Done;
+        return pendingError(fd) != 0 ? TransferStatus::Closed : TransferStatus::Done;
     }
 
     int fd;
