@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -206,6 +208,27 @@ private slots:
         QCOMPARE(boxes.boxes()[0].title, QStringLiteral("Error"));
         QVERIFY(!QFile::exists(elsewhere + QStringLiteral("/front.unknown")));
         QCOMPARE(saveThrough("export1PushButton", QString()), elsewhere);
+    }
+
+    void exportOnAFullDiskKeepsThePictureItWouldReplace() {
+        open(wideJob);
+        const QString png = dir.filePath(QStringLiteral("keep.png"));
+        saveThrough("export2PushButton", png);
+        const QByteArray before = kalyxtest::readFile(png);
+        QVERIFY(before.size() > 64);
+        // Files may hold 64 bytes at most from here on, as on a full disk.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = saved;
+        full.rlim_cur = 64;
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        MessageBoxLog boxes;
+        saveThrough("export1PushButton", png);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save image.")});
+        QCOMPARE(kalyxtest::readFile(png), before);
     }
 
     void magneticPageDecodesIsoAndJis() {
