@@ -39,7 +39,7 @@ bool Connection::hasTurn() const {
 }
 
 std::size_t Connection::buffered() const {
-    return reader_.buffered() + inbox_.capacity();
+    return reader_.buffered() + inbox_.size();
 }
 
 short Connection::events(Clock::time_point now) const {
