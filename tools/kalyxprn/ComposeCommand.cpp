@@ -1,15 +1,17 @@
 // compose: a print job made by the printer library from ordinary pictures and ISO track texts.
+#include "CardPicture.h"
 #include "CliSupport.h"
 #include "Command.h"
 #include "MagTracks.h"
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
+#include "SidePicture.h"
 
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
+#include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -25,8 +27,6 @@ constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
 constexpr unsigned defaultHeight = 642, maxHeight = 642;
 // Bits per inch of the ISO layout: 210 on tracks 1 and 3, 75 on track 2.
 const char* const defaultBpi[3] = {"210", "75", "210"};
-// Far beyond any card picture (a 2026 x 642 card at 8x), far below what exhausts memory.
-constexpr qint64 maxPicturePixels = 64000000;
 
 struct Composition {
     Orvane::PrintOptions options;
@@ -138,39 +138,29 @@ bool cardSize(const Orvane::OptionMap& options, const char* key, unsigned fallba
     return true;
 }
 
-// The picture scaled to the card and laid over white, one opaque RGB value per dot.
-QImage cardPicture(const QString& path, unsigned width, unsigned height, QString& problem) {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    // Decoding is unbounded otherwise: a small file can claim a huge picture.
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPicturePixels) {
-        problem = QStringLiteral("%1 is %2 x %3 pixels; at most %4 million pixels are read")
-                      .arg(path)
-                      .arg(size.width())
-                      .arg(size.height())
-                      .arg(maxPicturePixels / 1000000);
-        return {};
-    }
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        problem =
-            QStringLiteral("cannot read a picture from %1: %2").arg(path, reader.errorString());
-        return {};
-    }
-    picture = picture.convertToFormat(QImage::Format_ARGB32);
-    if (picture.width() != int(width) || picture.height() != int(height))
-        picture = picture.scaled(int(width), int(height), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb p = line[x];
-            const int a = qAlpha(p);
-            auto over = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
-            line[x] = qRgb(over(qRed(p)), over(qGreen(p)), over(qBlue(p)));
+// The composed job's sides as `render` writes them: the front to `path`, the back beside it.
+bool writePreview(const Composition& c, const QString& path, bool hasBack) {
+    std::vector<unsigned char> job;
+    cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
+    const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(
+        QByteArray(reinterpret_cast<const char*>(job.data()), int(job.size())));
+    const QString suffix = QFileInfo(path).suffix();
+    const QString backPath =
+        suffix.isEmpty() ? path + QStringLiteral("-back")
+                         : path.chopped(suffix.size() + 1) + QStringLiteral("-back.") + suffix;
+    for (int s = 0; s < (hasBack ? 2 : 1); ++s) {
+        const QString out = s == 0 ? path : backPath;
+        const QImage image = holder ? cli::sidePicture(*holder, s) : QImage();
+        if (image.isNull() || !image.save(out)) {
+            cli::err(QStringLiteral("kalyxprn compose: cannot write %1 (unknown image suffix or "
+                                    "unwritable path)")
+                         .arg(out));
+            return false;
         }
+        cli::out(QStringLiteral("wrote the %1 preview to %2")
+                     .arg(s == 0 ? QStringLiteral("front") : QStringLiteral("back"), out));
     }
-    return picture;
+    return true;
 }
 
 bool panelIsDouble(const std::optional<Orvane::OptionMap>& panel) {
@@ -217,23 +207,44 @@ int runCompose(const QStringList& rawArgs) {
                                  QStringLiteral("Print on a USB printer (default: the first "
                                                 "printer found)."),
                                  QStringLiteral("PATH"));
-    parser.addOptions({front, back, track1, track2, track3, option, blackLevel, output, tcp, usb});
-    const QStringList args = cli::attachUsbPath(rawArgs,
-                                                {QStringLiteral("front"), QStringLiteral("back"),
-                                                 QStringLiteral("track1"), QStringLiteral("track2"),
-                                                 QStringLiteral("track3"), QStringLiteral("option"),
-                                                 QStringLiteral("black-level"), QStringLiteral("o"),
-                                                 QStringLiteral("output"), QStringLiteral("tcp")},
-                                                0);
+    const QCommandLineOption fit(
+        QStringLiteral("fit"),
+        QStringLiteral("How a picture of another shape meets the card: cover (fill the card, "
+                       "cutting off what overflows, centred), contain (the whole picture with "
+                       "white margins) or stretch (pulled to the card's shape)."),
+        QStringLiteral("cover|contain|stretch"), QStringLiteral("cover"));
+    const QCommandLineOption rotate(
+        QStringLiteral("rotate"),
+        QStringLiteral("Turn the pictures clockwise by this many degrees, after the orientation "
+                       "their files record."),
+        QStringLiteral("0|90|180|270"), QStringLiteral("0"));
+    const QCommandLineOption preview(
+        QStringLiteral("preview"),
+        QStringLiteral("Also write the composed front as 'render' shows it to this picture file "
+                       "(the format follows its suffix), and the back, if any, beside it with "
+                       "'-back' before the suffix."),
+        QStringLiteral("OUT.png"));
+    parser.addOptions({front, back, track1, track2, track3, option, blackLevel, fit, rotate,
+                       preview, output, tcp, usb});
+    const QStringList args = cli::attachUsbPath(
+        rawArgs,
+        {QStringLiteral("front"), QStringLiteral("back"), QStringLiteral("track1"),
+         QStringLiteral("track2"), QStringLiteral("track3"), QStringLiteral("option"),
+         QStringLiteral("black-level"), QStringLiteral("fit"), QStringLiteral("rotate"),
+         QStringLiteral("preview"), QStringLiteral("o"), QStringLiteral("output"),
+         QStringLiteral("tcp")},
+        0);
     int status = ExitSuccess;
     if (!cli::parse(
             parser, command,
             QStringLiteral("--front PICTURE [--back PICTURE] [--track1 TEXT] [--track2 TEXT] "
-                           "[--track3 TEXT] [--option PATH=VALUE...] (-o OUT.prn | --tcp "
-                           "HOST[:PORT] | --usb [PATH])"),
+                           "[--track3 TEXT] [--option PATH=VALUE...] [--fit cover|contain|stretch] "
+                           "[--rotate DEGREES] [--preview OUT.png] (-o OUT.prn | --tcp HOST[:PORT] "
+                           "| --usb [PATH])"),
             QStringLiteral(
-                "Makes a print job with the printer library: each picture is scaled to the card "
-                "and turned into Y, M, C and K planes (K for true black), and each track text "
+                "Makes a print job with the printer library: each picture is fitted to the card "
+                "(cropped to fill it by default) and turned into Y, M, C and K planes (K for true "
+                "black), and each track text "
                 "is encoded in ISO cells with odd parity and an LRC. The job is written to a "
                 "file or sent to a printer (which does not answer print jobs).\n\nThe library "
                 "writes track data after the planes, while kalyxprntool and 'kalyxprn check' "
@@ -247,10 +258,16 @@ int runCompose(const QStringList& rawArgs) {
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
     if (!parser.isSet(front))
         return cli::usageError(command, QStringLiteral("--front PICTURE is required"));
-    const int targets = int(parser.isSet(output)) + int(parser.isSet(tcp)) + int(parser.isSet(usb));
-    if (targets != 1)
-        return cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
     bool ok = false;
+    const int targets = int(parser.isSet(output)) + int(parser.isSet(tcp)) + int(parser.isSet(usb));
+    if (targets > 1 || (targets == 0 && !parser.isSet(preview)))
+        return cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
+    cli::Fit fitting = cli::Fit::Cover;
+    if (!cli::parseFit(parser.value(fit), fitting))
+        return cli::usageError(command, QStringLiteral("--fit takes cover, contain or stretch"));
+    const int degrees = parser.value(rotate).toInt(&ok, 10);
+    if (!ok || degrees < 0 || degrees % 90 != 0 || degrees >= 360)
+        return cli::usageError(command, QStringLiteral("--rotate takes 0, 90, 180 or 270"));
     const unsigned black = parser.value(blackLevel).toUInt(&ok, 10);
     if (!ok || black > 255)
         return cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
@@ -307,13 +324,20 @@ int runCompose(const QStringList& rawArgs) {
     for (int s = 0; s < 2; ++s) {
         if (!sides[std::size_t(s)])
             continue;
-        const QImage picture = cardPicture(parser.value(*pictures[s]), width, height, problem);
-        if (picture.isNull()) {
-            cli::err(QStringLiteral("kalyxprn compose: ") + problem);
+        const cli::CardPicture picture = cli::readCardPicture(
+            parser.value(*pictures[s]), QSize(int(width), int(height)), fitting, degrees / 90);
+        if (picture.image.isNull()) {
+            cli::err(QStringLiteral("kalyxprn compose: ") + picture.problem);
             return ExitFailure;
         }
+        if (!picture.cutOff.isNull())
+            cli::err(QStringLiteral("kalyxprn compose: note: %1 is cropped to fill the card: %2 "
+                                    "columns and %3 rows cut off (--fit contain keeps it whole)")
+                         .arg(parser.value(*pictures[s]))
+                         .arg(picture.cutOff.width())
+                         .arg(picture.cutOff.height()));
         const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
-        cli::toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
+        cli::toPlanes(picture.image, black, doubleK, c.images.planes[std::size_t(s)]);
     }
 
     const bool hasTracks = tracks[0] || tracks[1] || tracks[2];
@@ -323,6 +347,10 @@ int runCompose(const QStringList& rawArgs) {
             "printer library lays jobs out; kalyxprntool reads track data before the planes, so "
             "it will not show this job's tracks or pictures as composed"));
 
+    if (parser.isSet(preview) && !writePreview(c, parser.value(preview), sides[1]))
+        return ExitFailure;
+    if (targets == 0)
+        return ExitSuccess;
     if (parser.isSet(output)) {
         std::vector<unsigned char> job;
         cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);

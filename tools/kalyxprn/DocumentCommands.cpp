@@ -3,6 +3,7 @@
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobFile.h"
+#include "SidePicture.h"
 
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
@@ -265,10 +266,7 @@ int runRender(const QStringList& args) {
     if (!holder)
         return ExitFailure;
     const int s = sideText.toInt();
-    std::string hiddenPanels[2];
-    hiddenPanels[s] = hidden.toStdString();
-    holder->validateCard(hiddenPanels, true);
-    const QImage image = holder->sideImage(s);
+    const QImage image = cli::sidePicture(*holder, s, hidden);
     if (image.isNull()) {
         cli::err(QStringLiteral("kalyxprn render: ") + file +
                  QStringLiteral(": side %1 has no colour panels").arg(s));
