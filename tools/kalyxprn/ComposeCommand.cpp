@@ -2,6 +2,7 @@
 #include "CardPicture.h"
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobDelivery.h"
 #include "MagTracks.h"
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
@@ -246,10 +247,11 @@ int runCompose(const QStringList& rawArgs) {
                 "(cropped to fill it by default) and turned into Y, M, C and K planes (K for true "
                 "black), and each track text "
                 "is encoded in ISO cells with odd parity and an LRC. The job is written to a "
-                "file or sent to a printer (which does not answer print jobs).\n\nThe library "
+                "file or sent to a printer.\n\nThe library "
                 "writes track data after the planes, while kalyxprntool and 'kalyxprn check' "
                 "read track data first: a job with tracks prints as composed but does not load "
-                "as the same job there."),
+                "as the same job there.\n\n") +
+                cli::jobWrittenHelp(),
             args, status))
         return status;
     if (!parser.positionalArguments().isEmpty())
@@ -373,7 +375,9 @@ int runCompose(const QStringList& rawArgs) {
         return ExitFailure;
     if (!target.printer->printCard(c.options, c.images, c.mag))
         return cli::reportSendFailure(command, target);
-    cli::out(QStringLiteral("sent the job to %1").arg(target.name));
+    cli::sayJobWritten(QStringLiteral("sent the job to %1").arg(target.name),
+                       (parser.isSet(tcp) ? QStringLiteral("--tcp ") : QStringLiteral("--usb ")) +
+                           target.name);
     return ExitSuccess;
 }
 
