@@ -1,7 +1,7 @@
 // Building responses and taking requests apart, independently of the library's own framing.
 #pragma once
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <pugixml.hpp>
 

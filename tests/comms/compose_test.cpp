@@ -1,8 +1,11 @@
 // Composed print jobs: document shape, payload order, and the bytes sent versus returned.
 #include "Frames.h"
+#include "JobComposer.h"
 #include "ScriptedSession.h"
 
 #include <kalyxcomms/Printer.h>
+
+#include <prnformat/Panels.h>
 
 #include <gtest/gtest.h>
 
@@ -30,6 +33,22 @@ std::vector<bool> repeatingBits(std::size_t count) {
     return bits;
 }
 
+// Two sides of y, c and o panels, and one track.
+Job twoSidesAndATrack() {
+    Job job;
+    for (int side : {1, 0}) {
+        job.options.sides[side].emplace();
+        for (int panel : {PanelO, PanelC, PanelY})
+            (*job.options.sides[side])[panel] = OptionMap{};
+        job.images.planes[side][PanelY] = {static_cast<unsigned char>('a' + side * 2)};
+        job.images.planes[side][PanelC] = {static_cast<unsigned char>('b' + side * 2)};
+    }
+    job.options.magOptions = OptionMap{{"coercivity", "high"}};
+    job.options.trackOptions[0] = OptionMap{{"bpi", "210"}};
+    job.mag.tracks[0] = {true, false, true};
+    return job;
+}
+
 } // namespace
 
 TEST(Compose, OneSidedBlackJob) {
@@ -52,18 +71,7 @@ TEST(Compose, OneSidedBlackJob) {
 }
 
 TEST(Compose, PlanesInSideAndPanelOrderThenTracks) {
-    Job job;
-    for (int side : {1, 0}) {
-        job.options.sides[side].emplace();
-        for (int panel : {PanelO, PanelC, PanelY})
-            (*job.options.sides[side])[panel] = OptionMap{};
-        job.images.planes[side][PanelY] = {static_cast<unsigned char>('a' + side * 2)};
-        job.images.planes[side][PanelC] = {static_cast<unsigned char>('b' + side * 2)};
-    }
-    job.options.magOptions = OptionMap{{"coercivity", "high"}};
-    job.options.trackOptions[0] = OptionMap{{"bpi", "210"}};
-    job.mag.tracks[0] = {true, false, true};
-
+    const Job job = twoSidesAndATrack();
     Request request = toMem(job);
     EXPECT_EQ(request.payload, "abcd\xA0");
     const std::string header = request.headerWithoutTime();
@@ -77,6 +85,24 @@ TEST(Compose, PlanesInSideAndPanelOrderThenTracks) {
                           "</track-options></mag-options></card>"),
               std::string::npos)
         << header;
+}
+
+TEST(Compose, TheBlockLayoutDescribesThePayload) {
+    const Job job = twoSidesAndATrack();
+    ComposedJob composed;
+    composeJob(job.options, job.images, job.mag, composed);
+    std::vector<unsigned char> payload;
+    composed.appendPayload(payload);
+    ASSERT_EQ(composed.payloadSize(), payload.size());
+    ASSERT_EQ(composed.blocks.size(), 5u);
+    for (const JobBlock& block : composed.blocks) {
+        const auto at = payload.begin() + block.offset;
+        const std::vector<unsigned char> bytes(at, at + block.size);
+        if (block.kind == JobBlock::Plane)
+            EXPECT_EQ(bytes, job.images.planes[block.side][panelIndex(block.panel)]);
+        else
+            EXPECT_EQ(bytes, std::vector<unsigned char>{0xA0});
+    }
 }
 
 TEST(Compose, TrackBitsArePackedAndDescribed) {

@@ -51,13 +51,6 @@ Job split(const QByteArray& job) {
     return {job.left(nul), job.mid(nul + 1, job.size() - nul - 5)};
 }
 
-std::unique_ptr<KlxPrnHolder> load(const QByteArray& bytes) {
-    KlxPrnHolder::setParseFailureReporter([](const QString&) {});
-    auto holder = KlxPrnHolder::fromBytes(bytes);
-    KlxPrnHolder::setParseFailureReporter({});
-    return holder;
-}
-
 // Track bytes of a composed job: they close its binary part, in track order.
 qint64 trackBytes(const QByteArray& header) {
     pugi::xml_document doc;
@@ -88,7 +81,7 @@ TEST_F(ComposeCommand, WithoutTracksTheDocumentShowsTheSamePictures) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "");
     const QByteArray job = console::readFile(path("a.prn"));
-    const auto holder = load(job);
+    const auto holder = KlxPrnHolder::fromBytes(job);
     ASSERT_TRUE(holder && holder->isValid());
 
     const QImage picture = testPicture();
@@ -124,7 +117,7 @@ TEST_F(ComposeCommand, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLook
     const Job parts = split(job);
 
     // As composed, the document takes plane bytes for tracks.
-    const auto composed = load(job);
+    const auto composed = KlxPrnHolder::fromBytes(job);
     ASSERT_TRUE(composed && composed->isValid());
     EXPECT_NE(composed->trackText(1, 7), track1);
     EXPECT_NE(composed->trackText(2, 5), track2);
@@ -134,7 +127,7 @@ TEST_F(ComposeCommand, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLook
     ASSERT_GT(tracks, 0);
     const QByteArray reordered = PrnJobBuilder::frame(
         parts.header, parts.binary.right(int(tracks)) + parts.binary.chopped(int(tracks)));
-    const auto reader = load(reordered);
+    const auto reader = KlxPrnHolder::fromBytes(reordered);
     ASSERT_TRUE(reader && reader->isValid());
     EXPECT_EQ(reader->trackText(1, 7), track1);
     EXPECT_EQ(reader->trackText(2, 5), track2);
@@ -177,7 +170,7 @@ TEST_F(ComposeCommand, OptionsShapeTheJob) {
                                "side-options/front/o/watermark-index=2", "--option",
                                "mag-options/coercivity=low", "-o", path("o.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const auto holder = load(console::readFile(path("o.prn")));
+    const auto holder = KlxPrnHolder::fromBytes(console::readFile(path("o.prn")));
     ASSERT_TRUE(holder && holder->isValid());
     EXPECT_EQ(holder->cardWidth(), 600u);
     EXPECT_EQ(holder->nodeText("/prn/card/card-options/num-copies"), "3");

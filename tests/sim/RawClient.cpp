@@ -1,6 +1,6 @@
 #include "RawClient.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <arpa/inet.h>
 #include <cerrno>

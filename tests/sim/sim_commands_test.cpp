@@ -1,7 +1,8 @@
 // Every printer command of the library against the simulator over TCP: answers, refusals, the
 // faults a printer can commit, time-outs, card jobs, and the USB transport over the pty.
-#include "Crc32.h"
 #include "SimProcess.h"
+
+#include <prnformat/Crc32.h>
 
 #include <kalyxcomms/kalyxcomms.h>
 

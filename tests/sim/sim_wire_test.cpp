@@ -1,8 +1,9 @@
 // The simulator seen from the wire: its framing, how it treats damaged requests, the faults it
 // commits on request, stored jobs, the pty and the process itself.
-#include "Crc32.h"
 #include "RawClient.h"
 #include "SimProcess.h"
+
+#include <prnformat/Crc32.h>
 
 #include <gtest/gtest.h>
 

@@ -11,6 +11,8 @@
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
+#include <prnformat/Panels.h>
+
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
@@ -21,7 +23,6 @@
 namespace {
 
 const QString command = QStringLiteral("compose");
-const char* const panelLetters = "ymcko";
 
 // Card sizes the document accepts (dots).
 constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
@@ -99,8 +100,7 @@ bool applyOption(const QString& item, Composition& c, const std::array<bool, 2>&
             return false;
         }
         const QString panel = path.at(2);
-        const int p =
-            panel.size() == 1 ? QByteArray(panelLetters).indexOf(panel.at(0).toLatin1()) : -1;
+        const int p = panel.size() == 1 ? Orvane::panelIndex(panel.at(0).toLatin1()) : -1;
         if (p < 0) {
             problem =
                 QStringLiteral("'%1': the panel must be one of y, m, c, k, o").arg(item.left(eq));

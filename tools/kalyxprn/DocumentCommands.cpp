@@ -8,16 +8,14 @@
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
 
-#include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 
 #include <cstring>
+#include <exception>
 #include <memory>
 
 namespace {
-
-const char* const panelLetters = "ymcko";
 
 // Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
 bool checkXPath(const QString& command, const std::string& xpath, int& status) {

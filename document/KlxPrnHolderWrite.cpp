@@ -2,7 +2,8 @@
 // checksum.
 #include "KlxPrnHolder.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
+#include <prnformat/XmlVectorWriter.h>
 
 #include <QSaveFile>
 
@@ -10,22 +11,11 @@
 
 namespace {
 
-class ByteArrayWriter : public pugi::xml_writer {
-public:
-    explicit ByteArrayWriter(QByteArray& out) : out_(out) {}
-    void write(const void* data, size_t size) override {
-        out_.append(static_cast<const char*>(data), int(size));
-    }
-
-private:
-    QByteArray& out_;
-};
-
 // The encoding the document is written in. A header that declares Latin-1 was read as
 // Latin-1; writing it back as UTF-8 under that same declaration would garble every non-ASCII
 // character on the next load, so it is written in the encoding it declares.
-pugi::xml_encoding encodingFor(const pugi::xml_document& doc) {
-    for (pugi::xml_node node = doc.first_child(); node; node = node.next_sibling()) {
+pugi::xml_encoding encodingFor(const pugi::xml_document& document) {
+    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
         if (node.type() != pugi::node_declaration)
             continue;
         const QByteArray name = QByteArray(node.attribute("encoding").value()).toLower();
@@ -41,13 +31,15 @@ QByteArray KlxPrnHolder::toByteArray() const {
     QByteArray out;
     if (binaryOffset_ <= 0)
         return out;
-    ByteArrayWriter writer(out);
-    doc.save(writer, "", pugi::format_raw, encodingFor(doc));
+    Orvane::XmlVectorWriter header;
+    doc_.save(header, "", pugi::format_raw, encodingFor(doc_));
     // The separator and the binary part exactly as loaded (none past the checksum of a job too
     // short to have one).
     const qint64 from = binaryOffset_ - 1;
-    const qint64 to = std::max<qint64>(from + 1, raw.size() - 4);
-    out.append(raw.constData() + from, int(to - from));
+    const qint64 to = std::max<qint64>(from + 1, raw_.size() - 4);
+    out.reserve(int(header.bytes.size() + (to - from) + 4));
+    out.append(reinterpret_cast<const char*>(header.bytes.data()), int(header.bytes.size()));
+    out.append(raw_.constData() + from, int(to - from));
     unsigned char crc[4];
     Orvane::storeCrcLe(Orvane::crc32(out.constData(), std::size_t(out.size())), crc);
     out.append(reinterpret_cast<const char*>(crc), 4);

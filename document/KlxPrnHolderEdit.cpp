@@ -26,14 +26,14 @@ bool isXmlName(const std::string& name) {
 bool KlxPrnHolder::setNodeText(const std::string& name, const std::string& parentPath,
                                const std::string& value) {
     try {
-        const pugi::xpath_node target = doc.select_node((parentPath + "/" + name).c_str());
+        const pugi::xpath_node target = doc_.select_node((parentPath + "/" + name).c_str());
         if (target.attribute())
             return false;
         if (target.node().type() == pugi::node_element)
             return target.node().text().set(value.c_str());
         if (!isXmlName(name))
             return false;
-        const pugi::xpath_node parent = doc.select_node(parentPath.c_str());
+        const pugi::xpath_node parent = doc_.select_node(parentPath.c_str());
         if (parent.node().type() != pugi::node_element)
             return false;
         pugi::xml_node child = parent.node().append_child(name.c_str());

@@ -1,6 +1,5 @@
 // CRC-32/BZIP2: polynomial 0x04C11DB7, not reflected, initial register 0xFFFFFFFF, result
-// complemented. Protects PRN job files and every protocol message, so the document and the
-// library share this one implementation (static library target kalyx_crc32).
+// complemented. Protects PRN job files and every protocol message alike.
 #pragma once
 
 #include <cstddef>
@@ -29,7 +28,6 @@ std::uint32_t updateTable(std::uint32_t reg, const unsigned char* data, std::siz
 std::uint32_t updateSlicing16(std::uint32_t reg, const unsigned char* data, std::size_t size);
 // Returns false (and leaves reg unchanged) when the build has no hardware-accelerated routine.
 bool updateAccelerated(std::uint32_t& reg, const unsigned char* data, std::size_t size);
-bool hasAccelerated();
 } // namespace crc32detail
 
 // Little-endian storage of a checksum, as it appears at the end of a job or message.

@@ -6,7 +6,8 @@
 
 namespace Orvane {
 
-// Collects pugixml's output in memory.
+// Collects pugixml's output in memory: the one writer the library, the document and the job
+// builder serialise their headers with.
 class XmlVectorWriter : public pugi::xml_writer {
 public:
     void write(const void* data, size_t size) override {

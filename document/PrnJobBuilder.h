@@ -1,6 +1,7 @@
 // Composes PRN jobs in memory: the header document is built with pugixml and stays open to any
 // change (including malformed ones), the planes and track bytes are given as they are stored.
-// The reader's block order is used: all track data first, then the planes.
+// The reader's block order is used (Orvane::BlockOrder::TracksFirst): all track data first, then
+// the planes.
 #pragma once
 
 #include <QByteArray>
@@ -40,8 +41,6 @@ public:
     static void setText(pugi::xml_node parent, const char* name, const std::string& value);
 
     void setTime(std::int32_t seconds) { time_ = seconds; }
-    // Leave out binary-size and time, or the declaration.
-    void setWriteSizeAndTime(bool write) { writeSizeAndTime_ = write; }
 
     QByteArray header() const;     // the header document in raw form
     QByteArray binaryPart() const; // track data, then planes
@@ -55,11 +54,9 @@ private:
     QByteArray tracks_;
     QByteArray planes_;
     std::int32_t time_ = 0;
-    bool writeSizeAndTime_ = true;
 };
 
-// Magnetic track encoding in ISO/IEC 7811 cells: each character as (bitsPerChar - 1) data bits
-// from least significant, then an odd parity bit, followed by the LRC cell; packed most
+// Magnetic track encoding in ISO/IEC 7811 cells (Orvane::encodeTrackCharacters), packed most
 // significant bit first. Characters outside the set are replaced by the first code of the set.
 struct EncodedTrack {
     QByteArray bytes;

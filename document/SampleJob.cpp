@@ -8,6 +8,8 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 
+#include <prnformat/Panels.h>
+
 #include <algorithm>
 #include <cstring>
 
@@ -185,7 +187,7 @@ QByteArray makeSampleJob() {
     pugi::xml_node side0 = job.addSide(0);
     // The chip contacts: nothing is printed there.
     PrnJobBuilder::setPatch(side0, 110, 200, 130, 100);
-    const char letters[4] = {'y', 'm', 'c', 'k'};
+    const char* const letters = Orvane::kPanelLetters;
     for (int p = 0; p < 4; ++p)
         job.addPanel(side0, letters[p], front[p], 300);
     pugi::xml_node overlay = job.addPanel(side0, 'o');

@@ -1,4 +1,4 @@
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,19 @@
-// KlxPrnHolder: one PRN job in memory. Loads, checks and locates everything in one go, decodes
-// the two side previews, answers queries on the header document and writes the job back.
+// KlxPrnHolder: one PRN job in memory. Loading verifies the checksum, parses the header, validates
+// it and locates every plane and track, then decodes the two side previews. The holder answers
+// queries on the header document, decodes the magnetic tracks and writes the job back.
 //
-// Every failure is a value: an invalid holder, a null or empty text, false. Nothing thrown by
-// pugixml (for example on a malformed XPath from the command line) leaves this class.
+// Failures are values: an invalid holder, a null or empty text, false. Validation failures are
+// also kept as messages and shown through the parse-failure reporter. Nothing thrown by pugixml
+// (for example on a malformed XPath from the command line) leaves this class.
 #pragma once
 
 #include <QByteArray>
 #include <QImage>
 #include <QString>
+#include <QStringList>
+
+#include <prnformat/JobLayout.h>
+#include <prnformat/TrackCharacters.h>
 
 #include <pugixml.hpp>
 
@@ -18,18 +24,7 @@
 #include <vector>
 
 // One block of the binary part as located by the last validation.
-struct KlxPrnBlock {
-    enum Kind { Track, Plane };
-    Kind kind = Plane;
-    int side = -1;         // planes: 0 or 1
-    char panel = 0;        // planes: 'y', 'm', 'c' or 'k'
-    int track = 0;         // tracks: 1, 2 or 3
-    unsigned xDensity = 0; // planes: x-density as read (0 when absent)
-    unsigned numBits = 0;  // tracks: num-bits as read
-    unsigned bpi = 0;      // tracks: bpi as read
-    qint64 offset = 0;     // from the first byte of the binary part
-    qint64 size = 0;       // bytes
-};
+using KlxPrnBlock = Orvane::JobBlock;
 
 class KlxPrnHolder {
 public:
@@ -49,7 +44,7 @@ public:
     KlxPrnHolder(const KlxPrnHolder&) = delete;
     KlxPrnHolder& operator=(const KlxPrnHolder&) = delete;
 
-    bool isValid() const { return valid; }
+    bool isValid() const { return valid_; }
     QImage sideImage(int side) const;
     bool hasMagData() const;
     bool hasSide(int side) const;
@@ -61,8 +56,10 @@ public:
     pugi::xpath_node_set selectNodes(const std::string& xpath) const;
     QString childText(const pugi::xpath_node& context, const std::string& xpath) const;
 
+    // Validate the magnetic options and locate the tracks; validate the card and side options,
+    // locate the planes and decode each side that passed its checks. hiddenPanels[side] holds
+    // the letters of the planes to leave out of that side's preview.
     bool validateMag();
-    // hiddenPanels[side] holds the letters of the planes to leave out of that side's preview.
     bool validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats);
 
     QByteArray toByteArray() const;
@@ -87,7 +84,7 @@ public:
 
     // Layout and checksum as found while loading (for inspection tools).
     std::vector<KlxPrnBlock> blocks() const { return blocks_; }
-    const QByteArray& rawBytes() const { return raw; }
+    const QByteArray& rawBytes() const { return raw_; }
     int binaryOffset() const { return binaryOffset_; }
     std::uint32_t storedChecksum() const;
     std::uint32_t computedChecksum() const { return computedChecksum_; }
@@ -95,10 +92,14 @@ public:
     // Why a load stopped without a parse-failure message (file not readable, no NUL, header not
     // well-formed); empty otherwise.
     QString loadError() const { return loadError_; }
+    // The parse-failure messages this holder reported, in order: those of its load, then those
+    // of any later validation.
+    QStringList messages() const { return messages_; }
 
-    // Every parse-failure message goes through one replaceable reporter. The default writes the
-    // text to stderr; the window installs one that shows the modal "Parse Failure" box. Returns
-    // the reporter that was installed before. An empty function restores the default.
+    // Each parse-failure message is kept by its holder and also handed, as it happens, to one
+    // process-wide reporter: the window installs one that shows the modal "Parse Failure" box.
+    // By default nothing is shown. Returns the reporter installed before; an empty function
+    // restores the default.
     static ParseFailureReporter setParseFailureReporter(ParseFailureReporter reporter);
     static void showParseFailure(const QString& text);
 
@@ -107,25 +108,36 @@ private:
     KlxPrnHolder(const QByteArray& bytes, FromBytesTag);
 
     void load();
+    void reportParseFailure(const QString& text);
+    // Validation collects the blocks the header describes, the layout places them, and only
+    // then are the sides decoded.
+    Orvane::BlockOrder blockOrder() const;
+    std::int64_t blockBytes() const;
+    bool collectTracks();
+    void locateTracks();
+    bool readCardSize();
+    bool collectPlanes(bool decodable[2]);
+    bool collectSidePlanes(pugi::xml_node side, int s);
+    void locatePlanes(const std::string hiddenPanels[2]);
     void decodeSide(int side);
+    Orvane::TrackCharacters trackCharacters(int track, unsigned bitsPerChar) const;
     const unsigned char* bytesAt(qint64 offset) const;
 
-    bool valid = false;
-    QByteArray raw;
+    bool valid_ = false;
+    QByteArray raw_;
     int binaryOffset_ = 0;
-    qint64 magLength = 0;
-    pugi::xml_document doc;
-    QImage images[2];
-    // Offsets into raw rather than pointers, so nothing ever points past the bytes; -1 = none.
-    qint64 planeData[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
+    pugi::xml_document doc_;
+    QImage images_[2];
+    // Offsets into raw_ rather than pointers, so nothing ever points past the bytes; -1 = none.
+    qint64 planeData_[2][5] = {{-1, -1, -1, -1, -1}, {-1, -1, -1, -1, -1}};
     qint64 trackData_[3] = {-1, -1, -1};
     qint64 trackSize_[3] = {};
     std::uint32_t cardWidth_ = 0;
     std::uint32_t cardHeight_ = 0;
-    bool doubleDensity = false;
     // Each plane is read at the density of its own panel.
-    bool planeDouble[2][5] = {};
+    bool planeDouble_[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;
+    QStringList messages_;
 };

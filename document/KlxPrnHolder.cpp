@@ -1,13 +1,14 @@
 #include "KlxPrnHolder.h"
 
-#include "Crc32.h"
 #include "SideDecoder.h"
+
+#include <prnformat/Crc32.h>
+#include <prnformat/Panels.h>
 
 #include <QCoreApplication>
 #include <QFile>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -20,11 +21,6 @@ QString tr(const char* text) {
 KlxPrnHolder::ParseFailureReporter& reporterSlot() {
     static KlxPrnHolder::ParseFailureReporter reporter;
     return reporter;
-}
-
-void reportToStderr(const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fprintf(stderr, "%s\n", bytes.constData());
 }
 
 // Reads at most limit + 1 bytes, so a huge file or an endless device is never taken whole.
@@ -78,10 +74,10 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
         return;
     }
     bool tooLarge = false;
-    if (!readCapped(file, maxJobSize, raw, tooLarge)) {
-        raw.clear();
+    if (!readCapped(file, maxJobSize, raw_, tooLarge)) {
+        raw_.clear();
         if (tooLarge) {
-            showParseFailure(
+            reportParseFailure(
                 tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));
             loadError_ = QStringLiteral("File too large");
         } else {
@@ -94,12 +90,12 @@ KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
 
 KlxPrnHolder::KlxPrnHolder(const QByteArray& bytes, FromBytesTag) {
     if (bytes.size() > maxJobSize) {
-        showParseFailure(
+        reportParseFailure(
             tr("The file is too large for a PRN job (more than %1 bytes)").arg(maxJobSize));
         loadError_ = QStringLiteral("File too large");
         return;
     }
-    raw = bytes;
+    raw_ = bytes;
     load();
 }
 
@@ -110,12 +106,12 @@ std::unique_ptr<KlxPrnHolder> KlxPrnHolder::fromBytes(const QByteArray& bytes) {
 KlxPrnHolder::~KlxPrnHolder() = default;
 
 void KlxPrnHolder::load() {
-    const auto* data = reinterpret_cast<const unsigned char*>(raw.constData());
-    const qint64 size = raw.size();
+    const auto* data = reinterpret_cast<const unsigned char*>(raw_.constData());
+    const qint64 size = raw_.size();
     if (size >= 4)
         computedChecksum_ = Orvane::crc32(data, std::size_t(size - 4));
     if (!checksumMatches())
-        showParseFailure(tr("The file has invalid checksum, continuing..."));
+        reportParseFailure(tr("The file has invalid checksum, continuing..."));
 
     const void* nul = std::memchr(data, 0, std::size_t(size));
     if (!nul) {
@@ -124,10 +120,10 @@ void KlxPrnHolder::load() {
     }
     const qint64 headerLength = static_cast<const unsigned char*>(nul) - data;
     const pugi::xml_parse_result parsed =
-        doc.load_buffer(data, std::size_t(headerLength),
-                        pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
+        doc_.load_buffer(data, std::size_t(headerLength),
+                         pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
     if (!parsed) {
-        doc.reset();
+        doc_.reset();
         loadError_ = QStringLiteral("The header document is not well-formed XML: %1 at offset %2")
                          .arg(QString::fromUtf8(parsed.description()))
                          .arg(parsed.offset);
@@ -136,24 +132,24 @@ void KlxPrnHolder::load() {
     binaryOffset_ = int(headerLength + 1);
 
     const std::string noneHidden[2];
-    valid = validateMag() && validateCard(noneHidden, false);
+    valid_ = validateMag() && validateCard(noneHidden, false);
 }
 
 std::uint32_t KlxPrnHolder::storedChecksum() const {
-    if (raw.size() < 4)
+    if (raw_.size() < 4)
         return 0;
-    return Orvane::loadCrcLe(reinterpret_cast<const unsigned char*>(raw.constData()) + raw.size() -
-                             4);
+    return Orvane::loadCrcLe(reinterpret_cast<const unsigned char*>(raw_.constData()) +
+                             raw_.size() - 4);
 }
 
 bool KlxPrnHolder::checksumMatches() const {
-    return raw.size() >= 4 && storedChecksum() == computedChecksum_;
+    return raw_.size() >= 4 && storedChecksum() == computedChecksum_;
 }
 
 const unsigned char* KlxPrnHolder::bytesAt(qint64 offset) const {
-    if (offset < 0 || offset > raw.size())
+    if (offset < 0 || offset > raw_.size())
         return nullptr;
-    return reinterpret_cast<const unsigned char*>(raw.constData()) + offset;
+    return reinterpret_cast<const unsigned char*>(raw_.constData()) + offset;
 }
 
 const unsigned char* KlxPrnHolder::trackData(int track) const {
@@ -161,13 +157,13 @@ const unsigned char* KlxPrnHolder::trackData(int track) const {
         return nullptr;
     // Track data that claim more than the file holds were located past its end: the pointer
     // then stops at the end rather than pointing outside.
-    return bytesAt(std::min<qint64>(trackData_[track - 1], raw.size()));
+    return bytesAt(std::min<qint64>(trackData_[track - 1], raw_.size()));
 }
 
 QImage KlxPrnHolder::sideImage(int side) const {
     if (side < 0 || side > 1)
         return QImage();
-    return images[side];
+    return images_[side];
 }
 
 bool KlxPrnHolder::hasMagData() const {
@@ -188,7 +184,7 @@ bool KlxPrnHolder::hasPanel(int side, char panel) const {
 
 QString KlxPrnHolder::nodeText(const std::string& xpath) const {
     try {
-        const pugi::xpath_node node = doc.select_node(xpath.c_str());
+        const pugi::xpath_node node = doc_.select_node(xpath.c_str());
         if (!node)
             return QString();
         return textOf(node);
@@ -199,7 +195,7 @@ QString KlxPrnHolder::nodeText(const std::string& xpath) const {
 
 bool KlxPrnHolder::hasNode(const std::string& xpath) const {
     try {
-        return bool(doc.select_node(xpath.c_str()));
+        return bool(doc_.select_node(xpath.c_str()));
     } catch (const std::exception&) {
         return false;
     }
@@ -207,7 +203,7 @@ bool KlxPrnHolder::hasNode(const std::string& xpath) const {
 
 pugi::xpath_node_set KlxPrnHolder::selectNodes(const std::string& xpath) const {
     try {
-        pugi::xpath_node_set nodes = doc.select_nodes(xpath.c_str());
+        pugi::xpath_node_set nodes = doc_.select_nodes(xpath.c_str());
         nodes.sort(); // reverse axes and unions come back in other orders
         return nodes;
     } catch (const std::exception&) {
@@ -229,9 +225,21 @@ QString KlxPrnHolder::childText(const pugi::xpath_node& context, const std::stri
     }
 }
 
+Orvane::BlockOrder KlxPrnHolder::blockOrder() const {
+    // Every job is read tracks first. Telling a job whose planes come first (as the library
+    // composes them) from one whose tracks do would happen here.
+    return Orvane::BlockOrder::TracksFirst;
+}
+
+std::int64_t KlxPrnHolder::blockBytes() const {
+    std::int64_t bytes = 0;
+    for (const KlxPrnBlock& block : blocks_)
+        bytes += block.size;
+    return bytes;
+}
+
 bool KlxPrnHolder::validateMag() {
     // Recomputed from scratch, so calling it again never counts a track twice.
-    magLength = 0;
     for (int t = 0; t < 3; ++t) {
         trackData_[t] = -1;
         trackSize_[t] = 0;
@@ -239,73 +247,89 @@ bool KlxPrnHolder::validateMag() {
     blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Track; }),
                   blocks_.end());
+    const bool ok = collectTracks();
+    locateTracks();
+    return ok;
+}
 
-    pugi::xml_node track = doc.first_element_by_path("prn/card/mag-options/track-options");
-    if (!track)
-        return true;
-    qint64 running = binaryOffset_;
+bool KlxPrnHolder::collectTracks() {
     bool seen[3] = {};
-    for (; track; track = track.next_sibling("track-options")) {
+    for (pugi::xml_node track = doc_.first_element_by_path("prn/card/mag-options/track-options");
+         track; track = track.next_sibling("track-options")) {
         const pugi::xml_attribute attr = track.attribute("track");
         if (!attr) {
-            showParseFailure(tr("Missing mandatory track attribute"));
+            reportParseFailure(tr("Missing mandatory track attribute"));
             return false;
         }
         const int t = attr.as_int();
         if (t < 1 || t > 3) {
-            showParseFailure(tr("Invalid 'track' attribute ") + QString::number(t));
+            reportParseFailure(tr("Invalid 'track' attribute ") + QString::number(t));
             return false;
         }
         if (seen[t - 1]) {
-            showParseFailure(tr("Multiple instances of track-options ") + QString::number(t - 1));
+            reportParseFailure(tr("Multiple instances of track-options ") + QString::number(t - 1));
             return false;
         }
         seen[t - 1] = true;
-        trackData_[t - 1] = running;
-        const unsigned numBits = track.child("num-bits").text().as_uint();
-        const unsigned bpi = track.child("bpi").text().as_uint();
-        if (numBits == 0 || bpi == 0) {
-            showParseFailure(tr("Both num-bits and bpi must be specified for ") +
-                             QString::number(t - 1));
-            return false;
-        }
-        const qint64 n = (qint64(numBits) + 7) / 8;
-        trackSize_[t - 1] = n;
         KlxPrnBlock block;
         block.kind = KlxPrnBlock::Track;
         block.track = t;
-        block.numBits = numBits;
-        block.bpi = bpi;
-        block.offset = running - binaryOffset_;
-        block.size = n;
+        block.numBits = track.child("num-bits").text().as_uint();
+        block.bpi = track.child("bpi").text().as_uint();
+        if (block.numBits == 0 || block.bpi == 0) {
+            reportParseFailure(tr("Both num-bits and bpi must be specified for ") +
+                               QString::number(t - 1));
+            return false;
+        }
+        block.size = Orvane::trackSize(block.numBits);
         blocks_.push_back(block);
-        magLength += n;
-        running += n;
     }
     return true;
 }
 
+void KlxPrnHolder::locateTracks() {
+    Orvane::placeBlocks(blocks_, blockOrder());
+    for (const KlxPrnBlock& block : blocks_) {
+        if (block.kind != KlxPrnBlock::Track)
+            continue;
+        trackData_[block.track - 1] = binaryOffset_ + block.offset;
+        trackSize_[block.track - 1] = block.size;
+    }
+}
+
 bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats) {
-    const pugi::xml_node cardOptions = doc.first_element_by_path("prn/card/card-options");
+    const pugi::xml_node cardOptions = doc_.first_element_by_path("prn/card/card-options");
     if (hasNode("prn/card/card-options/image-format")) {
         if (std::strcmp(cardOptions.child("image-format").text().get(), "orvane") != 0) {
             if (acceptOtherFormats)
                 return true;
-            showParseFailure(QStringLiteral("Unsupported image format"));
+            reportParseFailure(QStringLiteral("Unsupported image format"));
             return false;
         }
     }
 
-    for (auto& side : planeData)
+    for (auto& side : planeData_)
         for (auto& p : side)
             p = -1;
-    for (auto& side : planeDouble)
+    for (auto& side : planeDouble_)
         for (auto& d : side)
             d = false;
     blocks_.erase(std::remove_if(blocks_.begin(), blocks_.end(),
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Plane; }),
                   blocks_.end());
 
+    bool decodable[2] = {};
+    const bool ok = collectPlanes(decodable);
+    locatePlanes(hiddenPanels);
+    // A side that passed its checks gets its picture even when a later side fails them.
+    for (int side = 0; side < 2; ++side)
+        if (decodable[side])
+            decodeSide(side);
+    return ok;
+}
+
+bool KlxPrnHolder::readCardSize() {
+    const pugi::xml_node cardOptions = doc_.first_element_by_path("prn/card/card-options");
     cardWidth_ = cardOptions.child("width").text().as_uint();
     if (cardWidth_ == 0)
         cardWidth_ = 1013;
@@ -313,93 +337,98 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
     if (cardHeight_ == 0)
         cardHeight_ = 642;
     if (cardWidth_ < 506 || cardWidth_ > 2026) {
-        showParseFailure(tr("Invalid image width ") + QString::number(cardWidth_));
+        reportParseFailure(tr("Invalid image width ") + QString::number(cardWidth_));
         return false;
     }
     if (cardHeight_ > 642) {
-        showParseFailure(tr("Invalid image height ") + QString::number(cardHeight_));
+        reportParseFailure(tr("Invalid image height ") + QString::number(cardHeight_));
         return false;
     }
-    const qint64 planeSize = qint64(cardWidth_) * cardHeight_;
+    return true;
+}
 
-    pugi::xml_node side = doc.first_element_by_path("prn/card/side-options");
-    if (!side && magLength == 0) {
-        showParseFailure(tr("Missing side-options"));
+bool KlxPrnHolder::collectPlanes(bool decodable[2]) {
+    if (!readCardSize())
+        return false;
+    pugi::xml_node side = doc_.first_element_by_path("prn/card/side-options");
+    if (!side && blockBytes() == 0) {
+        reportParseFailure(tr("Missing side-options"));
         return false;
     }
-
-    qint64 expected = binaryOffset_ + magLength + 4;
-    qint64 running = binaryOffset_ + magLength;
     bool seen[2] = {};
     for (; side; side = side.next_sibling("side-options")) {
         const pugi::xml_attribute attr = side.attribute("side");
         if (!attr) {
-            showParseFailure(tr("Missing mandatory side attribute"));
+            reportParseFailure(tr("Missing mandatory side attribute"));
             return false;
         }
         const int s = attr.as_int();
         if (s != 0 && s != 1) {
-            showParseFailure(tr("Invalid 'side' attribute ") + QString::number(s));
+            reportParseFailure(tr("Invalid 'side' attribute ") + QString::number(s));
             return false;
         }
         if (seen[s]) {
-            showParseFailure(tr("Multiple instances of side-options ") + QString::number(s));
+            reportParseFailure(tr("Multiple instances of side-options ") + QString::number(s));
             return false;
         }
         seen[s] = true;
-
-        bool hasColourPanel = false;
-        for (pugi::xml_node panel = side.child("panel-options"); panel;
-             panel = panel.next_sibling("panel-options")) {
-            const char* letter = panel.attribute("panel").as_string();
-            if (std::strlen(letter) != 1) {
-                showParseFailure(tr("Invalid panel attribute"));
-                return false;
-            }
-            const char* found = std::strchr("ymcko", letter[0]);
-            if (!found) {
-                showParseFailure(tr("Invalid panel id"));
-                return false;
-            }
-            const int p = int(found - "ymcko");
-            if (p == 4) {
-                planeData[s][4] = -1;
-                continue;
-            }
-            const bool hidden =
-                hiddenPanels && hiddenPanels[s].find(letter[0]) != std::string::npos;
-            planeData[s][p] = hidden ? -1 : running;
-            const unsigned xDensity = panel.child("x-density").text().as_uint();
-            const bool twice = xDensity == 600;
-            planeDouble[s][p] = twice;
-            doubleDensity = twice;
-            const qint64 size = twice ? 2 * planeSize : planeSize;
-
-            KlxPrnBlock block;
-            block.kind = KlxPrnBlock::Plane;
-            block.side = s;
-            block.panel = letter[0];
-            block.xDensity = xDensity;
-            block.offset = running - binaryOffset_;
-            block.size = size;
-            blocks_.push_back(block);
-
-            running += size;
-            expected += size;
-            hasColourPanel = true;
-        }
-        if (expected > raw.size()) {
-            showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
+        const std::size_t blocksBefore = blocks_.size();
+        if (!collectSidePlanes(side, s))
+            return false;
+        // The job must hold at least what is described so far.
+        const qint64 expected = binaryOffset_ + blockBytes() + 4;
+        if (expected > raw_.size()) {
+            reportParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
             return false;
         }
-        if (hasColourPanel)
-            decodeSide(s);
+        decodable[s] = blocks_.size() > blocksBefore;
     }
-    if (expected != raw.size()) {
-        showParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
+    const qint64 expected = binaryOffset_ + blockBytes() + 4;
+    if (expected != raw_.size()) {
+        reportParseFailure(tr("Incorrect length, expected ") + QString::number(expected));
         return false;
     }
     return true;
+}
+
+bool KlxPrnHolder::collectSidePlanes(pugi::xml_node side, int s) {
+    for (pugi::xml_node panel = side.child("panel-options"); panel;
+         panel = panel.next_sibling("panel-options")) {
+        const char* letter = panel.attribute("panel").as_string();
+        if (std::strlen(letter) != 1) {
+            reportParseFailure(tr("Invalid panel attribute"));
+            return false;
+        }
+        const int p = Orvane::panelIndex(letter[0]);
+        if (p < 0) {
+            reportParseFailure(tr("Invalid panel id"));
+            return false;
+        }
+        if (p >= Orvane::kPlanePanelCount)
+            continue; // the overlay has no plane
+        KlxPrnBlock block;
+        block.kind = KlxPrnBlock::Plane;
+        block.side = s;
+        block.panel = letter[0];
+        block.xDensity = panel.child("x-density").text().as_uint();
+        block.size = Orvane::planeSize(cardWidth_, cardHeight_, block.xDensity);
+        blocks_.push_back(block);
+    }
+    return true;
+}
+
+void KlxPrnHolder::locatePlanes(const std::string hiddenPanels[2]) {
+    Orvane::placeBlocks(blocks_, blockOrder());
+    for (const KlxPrnBlock& block : blocks_) {
+        if (block.kind != KlxPrnBlock::Plane)
+            continue;
+        const int p = Orvane::panelIndex(block.panel);
+        const bool hidden =
+            hiddenPanels && hiddenPanels[block.side].find(block.panel) != std::string::npos;
+        planeData_[block.side][p] = hidden ? -1 : binaryOffset_ + block.offset;
+        // Each plane is read at the density of its own panel.
+        planeDouble_[block.side][p] = Orvane::isDoubleDensity(block.xDensity);
+    }
 }
 
 namespace {
@@ -429,9 +458,9 @@ void KlxPrnHolder::decodeSide(int side) {
     SideDecodeInput in;
     in.width = cardWidth_;
     in.height = cardHeight_;
-    for (int p = 0; p < 4; ++p) {
-        in.planes[p] = planeData[side][p] >= 0 ? bytesAt(planeData[side][p]) : nullptr;
-        in.doubleDensity[p] = planeDouble[side][p];
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p) {
+        in.planes[p] = planeData_[side][p] >= 0 ? bytesAt(planeData_[side][p]) : nullptr;
+        in.doubleDensity[p] = planeDouble_[side][p];
     }
     const std::string patchPath =
         "prn/card/side-options[@side=" + std::to_string(side) + "]/patch-options";
@@ -445,27 +474,26 @@ void KlxPrnHolder::decodeSide(int side) {
         in.patchWidth = field("/width");
         in.patchHeight = field("/height");
     }
-    static const char letters[4] = {'y', 'm', 'c', 'k'};
-    for (int p = 0; p < 4; ++p)
-        in.areas[p] = collectRects(*this, side, letters[p], "area");
-    for (int p = 0; p < 4; ++p)
-        in.holes[p] = collectRects(*this, side, letters[p], "hole");
-    images[side] = decodeSideImage(in);
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
+        in.areas[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "area");
+    for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
+        in.holes[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "hole");
+    images_[side] = decodeSideImage(in);
+}
+
+void KlxPrnHolder::reportParseFailure(const QString& text) {
+    messages_.append(text);
+    showParseFailure(text);
 }
 
 KlxPrnHolder::ParseFailureReporter
 KlxPrnHolder::setParseFailureReporter(ParseFailureReporter reporter) {
     ParseFailureReporter previous = std::move(reporterSlot());
     reporterSlot() = std::move(reporter);
-    if (!previous)
-        previous = reportToStderr;
     return previous;
 }
 
 void KlxPrnHolder::showParseFailure(const QString& text) {
-    const ParseFailureReporter& reporter = reporterSlot();
-    if (reporter)
+    if (const ParseFailureReporter& reporter = reporterSlot())
         reporter(text);
-    else
-        reportToStderr(text);
 }

@@ -1,8 +1,9 @@
 #include "PrnJobBuilder.h"
 
-#include "Crc32.h"
-
-#include <sstream>
+#include <prnformat/Crc32.h>
+#include <prnformat/TrackBits.h>
+#include <prnformat/TrackCharacters.h>
+#include <prnformat/XmlVectorWriter.h>
 
 PrnJobBuilder::PrnJobBuilder() {
     pugi::xml_node decl = doc_.append_child(pugi::node_declaration);
@@ -82,17 +83,14 @@ void PrnJobBuilder::setText(pugi::xml_node parent, const char* name, const std::
 QByteArray PrnJobBuilder::header() const {
     pugi::xml_document copy;
     copy.reset(doc_);
-    if (writeSizeAndTime_) {
-        pugi::xml_node prn = copy.child("prn");
-        prn.append_child("binary-size")
-            .text()
-            .set(static_cast<unsigned long long>(tracks_.size() + planes_.size()));
-        prn.append_child("time").text().set(time_);
-    }
-    std::ostringstream out;
+    pugi::xml_node prn = copy.child("prn");
+    prn.append_child("binary-size")
+        .text()
+        .set(static_cast<unsigned long long>(tracks_.size() + planes_.size()));
+    prn.append_child("time").text().set(time_);
+    Orvane::XmlVectorWriter out;
     copy.save(out, "", pugi::format_raw, pugi::encoding_utf8);
-    const std::string text = out.str();
-    return QByteArray(text.data(), int(text.size()));
+    return QByteArray(reinterpret_cast<const char*>(out.bytes.data()), int(out.bytes.size()));
 }
 
 QByteArray PrnJobBuilder::binaryPart() const {
@@ -118,12 +116,11 @@ QByteArray PrnJobBuilder::frame(const QByteArray& header, const QByteArray& bina
 namespace {
 
 EncodedTrack packBits(const std::vector<bool>& bits) {
+    std::vector<unsigned char> bytes;
+    Orvane::packTrackBits(bits, bytes);
     EncodedTrack track;
     track.numBits = unsigned(bits.size());
-    track.bytes = QByteArray(int((bits.size() + 7) / 8), '\0');
-    for (std::size_t i = 0; i < bits.size(); ++i)
-        if (bits[i])
-            track.bytes[int(i / 8)] = char(track.bytes[int(i / 8)] | (0x80 >> (i % 8)));
+    track.bytes = QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
     return track;
 }
 
@@ -132,28 +129,7 @@ EncodedTrack packBits(const std::vector<bool>& bits) {
 EncodedTrack encodeTrack(const QByteArray& text, unsigned bitsPerChar) {
     if (bitsPerChar < 2 || bitsPerChar > 8)
         return {};
-    const unsigned dataBits = bitsPerChar - 1;
-    const unsigned offset = bitsPerChar == 5 ? 0x30 : bitsPerChar == 7 ? 0x20 : 0;
-    std::vector<bool> bits;
-    auto cell = [&](unsigned code) {
-        unsigned ones = 0;
-        for (unsigned i = 0; i < dataBits; ++i) {
-            const bool bit = (code >> i) & 1u;
-            ones += bit;
-            bits.push_back(bit);
-        }
-        bits.push_back(ones % 2 == 0); // odd parity
-    };
-    unsigned lrc = 0;
-    for (char ch : text) {
-        unsigned code = static_cast<unsigned char>(ch) - offset;
-        if (static_cast<unsigned char>(ch) < offset || code >= (1u << dataBits))
-            code = 0;
-        lrc ^= code;
-        cell(code);
-    }
-    cell(lrc);
-    return packBits(bits);
+    return packBits(Orvane::encodeTrackCharacters(text.toStdString(), bitsPerChar));
 }
 
 EncodedTrack bitsFromString(const std::string& text) {

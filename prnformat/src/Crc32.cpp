@@ -1,4 +1,4 @@
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <array>
 
@@ -60,14 +60,6 @@ std::uint32_t updateSlicing16(std::uint32_t reg, const unsigned char* data, std:
         size -= 16;
     }
     return updateTable(reg, data, size);
-}
-
-bool hasAccelerated() {
-#ifdef KALYX_HAVE_ISAL
-    return true;
-#else
-    return false;
-#endif
 }
 
 bool updateAccelerated(std::uint32_t& reg, const unsigned char* data, std::size_t size) {
