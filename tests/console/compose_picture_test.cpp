@@ -1,6 +1,7 @@
 // `kalyxprn compose` pictures of other shapes: fitted to the card as asked, turned as their files
 // and --rotate say, and previewed exactly as `render` shows the job.
-#include "ConsoleRun.h"
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
 
 #include <QImage>
 #include <QImageWriter>
@@ -8,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-using console::kalyxprn;
-using console::Result;
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
 
 namespace {
 
@@ -135,7 +136,7 @@ TEST_F(ComposePicture, ThePreviewIsWhatRenderShows) {
 }
 
 TEST_F(ComposePicture, AFileThatIsNoPictureIsCalledSo) {
-    ASSERT_TRUE(console::writeFile(path("README.md"), "# Kalyx\n\nNot a picture.\n"));
+    ASSERT_TRUE(kalyxtest::writeFile(path("README.md"), "# Kalyx\n\nNot a picture.\n"));
     const Result r = kalyxprn({"compose", "--front", path("README.md"), "-o", path("x.prn")});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("not an image Qt can read")) << r.err.toStdString();

@@ -59,11 +59,8 @@ bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
 
 // The document library's verdict; `reason` says why a job is refused.
 bool validateJob(const QByteArray& job, std::string& reason) {
-    QStringList messages;
-    const auto previous = KlxPrnHolder::setParseFailureReporter(
-        [&messages](const QString& text) { messages.append(text); });
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
-    KlxPrnHolder::setParseFailureReporter(previous);
+    const QStringList messages = holder->messages();
     // The window only warns about a wrong checksum, but the printer refuses such a job without
     // a word: sent anyway, it would be reported as printed while no card comes out.
     if (holder->isValid() && !holder->checksumMatches()) {

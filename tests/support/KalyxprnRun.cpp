@@ -1,10 +1,9 @@
-#include "ConsoleRun.h"
+#include "KalyxprnRun.h"
 
-#include <QFile>
-#include <QFileInfo>
+#include "FileBytes.h"
+
 #include <QProcess>
 #include <QTemporaryFile>
-#include <QThread>
 
 #include <chrono>
 #include <csignal>
@@ -18,7 +17,7 @@
 
 extern char** environ;
 
-namespace console {
+namespace kalyxtest {
 
 namespace {
 
@@ -98,20 +97,4 @@ Result kalyxprnOnTerminal(const QStringList& args, QByteArray& terminal) {
     return run;
 }
 
-QByteArray readFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray waitForFile(const QString& path, qint64 size) {
-    for (int i = 0; i < 500 && QFileInfo(path).size() < size; ++i)
-        QThread::msleep(10);
-    return readFile(path);
-}
-
-} // namespace console
+} // namespace kalyxtest

@@ -1,14 +1,12 @@
 #include "FakePrinter.h"
 
-#include <prnformat/Crc32.h>
-
-#include <pugixml.hpp>
-
 #include <chrono>
 #include <cstring>
 
 #include <poll.h>
 #include <unistd.h>
+
+namespace kalyxtest {
 
 std::map<std::string, std::string> identity(const std::string& serial) {
     return {{"id-manufacturer", "Kalyx"}, {"id-model-name", "K9"}, {"id-printer-serial", serial}};
@@ -35,7 +33,6 @@ std::string FakePrinter::bytes() const {
 }
 
 void FakePrinter::run() {
-    std::string pending;
     char chunk[4096];
     while (!stop) {
         if (stalled) {
@@ -53,61 +50,38 @@ void FakePrinter::run() {
         const ssize_t n = ::read(fd, chunk, sizeof chunk);
         if (n <= 0)
             continue;
-        pending.append(chunk, static_cast<std::size_t>(n));
+        reader.feed(chunk, static_cast<std::size_t>(n));
         {
             std::lock_guard<std::mutex> lock(mutex);
             raw.append(chunk, static_cast<std::size_t>(n));
         }
-
-        // A frame is complete once its text, NUL, announced payload and checksum are all here.
-        for (;;) {
-            const std::size_t nul = pending.find('\0');
-            if (nul == std::string::npos)
-                break;
-            pugi::xml_document doc;
-            doc.load_buffer(pending.data(), nul);
-            const std::size_t size = doc.child("prn").child("binary-size").text().as_uint();
-            const std::size_t total = nul + 1 + size + 4;
-            if (pending.size() < total)
-                break;
-            const std::uint32_t crc = Orvane::crc32(pending.data(), nul + 1 + size);
-            const std::uint32_t sent = Orvane::loadCrcLe(
-                reinterpret_cast<const unsigned char*>(pending.data()) + total - 4);
-            const std::string xml = pending.substr(0, nul);
-            pending.erase(0, total);
-            if (crc == sent)
-                handle(xml);
-            if (stalled)
-                break;
-        }
+        Frame request;
+        while (!stalled && reader.next(request))
+            if (request.crcOk())
+                handle(request);
     }
 }
 
-void FakePrinter::handle(const std::string& xml) {
+void FakePrinter::handle(const Frame& request) {
     {
         std::lock_guard<std::mutex> lock(mutex);
-        received.push_back(xml);
+        received.push_back(request.text);
     }
     if (reply == Reply::Silent)
         return;
     if (beforeAnswer)
         beforeAnswer();
 
-    pugi::xml_document request;
-    request.load_string(xml.c_str());
-    std::string answer = "<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn><get-response>";
-    for (pugi::xml_node param : request.child("prn").child("get").children("param")) {
+    std::string values;
+    for (pugi::xml_node param : request.prn().child("get").children("param")) {
         const auto it = settings.find(param.attribute("id").value());
         if (it != settings.end())
-            answer += "<param id=\"" + it->first + "\">" + it->second + "</param>";
+            values += "<param id=\"" + it->first + "\">" + it->second + "</param>";
     }
-    answer += "</get-response><binary-size>0</binary-size></prn>";
-    answer.push_back('\0');
-    unsigned char crc[4];
-    Orvane::storeCrcLe(Orvane::crc32(answer.data(), answer.size()), crc);
-    if (reply == Reply::BadCrc)
-        std::swap(crc[0], crc[3]), std::swap(crc[1], crc[2]);
-    answer.append(reinterpret_cast<const char*>(crc), 4);
+    const std::string answer =
+        frame("<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn><get-response>" + values +
+                  "</get-response><binary-size>0</binary-size></prn>",
+              {}, reply == Reply::BadCrc);
 
     std::size_t done = 0;
     while (done < answer.size() && !stop) {
@@ -120,3 +94,5 @@ void FakePrinter::handle(const std::string& xml) {
     if (reply == Reply::StopsReading)
         stalled = true;
 }
+
+} // namespace kalyxtest

@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <poll.h>
 #include <spawn.h>
@@ -18,7 +17,7 @@
 
 extern char** environ;
 
-namespace simtest {
+namespace kalyxtest {
 
 namespace {
 
@@ -148,25 +147,4 @@ int runSimulator(const std::vector<std::string>& options, std::string& output) {
     return code;
 }
 
-TempDir::TempDir() {
-    std::string pattern = tempBase() + "/kalyxsim-test-XXXXXX";
-    if (::mkdtemp(pattern.data()))
-        path_ = pattern;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ignored);
-}
-
-std::vector<std::string> TempDir::files() const {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-} // namespace simtest
+} // namespace kalyxtest

@@ -6,7 +6,7 @@
 #include <sys/types.h>
 #include <vector>
 
-namespace simtest {
+namespace kalyxtest {
 
 class SimProcess {
 public:
@@ -41,16 +41,4 @@ const char* simulatorPath();
 // exit code and fills `output` with stdout and stderr.
 int runSimulator(const std::vector<std::string>& options, std::string& output);
 
-// A folder removed with its contents at the end of the test.
-class TempDir {
-public:
-    TempDir();
-    ~TempDir();
-    const std::string& path() const { return path_; }
-    std::vector<std::string> files() const; // names, sorted
-
-private:
-    std::string path_;
-};
-
-} // namespace simtest
+} // namespace kalyxtest

@@ -1,7 +1,11 @@
 // An in-memory transport: serves a scripted byte stream and records what is written, so the
-// exchange can be driven through every rule without a peer.
+// exchange can be driven through every rule without a peer. Header-only: it needs the printer
+// library's public headers, and each test links the library in the form it tests.
 #pragma once
 
+#include "WireFrame.h"
+
+#include <kalyxcomms/Printer.h>
 #include <kalyxcomms/Session.h>
 
 #include <cstdint>
@@ -9,6 +13,8 @@
 #include <memory>
 #include <string>
 #include <vector>
+
+namespace kalyxtest {
 
 class ScriptedSession : public Orvane::Session {
 public:
@@ -61,3 +67,19 @@ public:
     std::vector<std::uint32_t> writeTimeouts;
     bool* destroyed = nullptr;
 };
+
+// A printer on a scripted transport, with the transport kept at hand.
+struct ScriptedPrinter {
+    ScriptedSession* session;
+    Orvane::Printer printer;
+
+    explicit ScriptedPrinter(std::string input = {})
+        : ScriptedPrinter(std::make_unique<ScriptedSession>(std::move(input))) {}
+    explicit ScriptedPrinter(std::unique_ptr<ScriptedSession> owned)
+        : session(owned.get()), printer(std::move(owned)) {}
+
+    // Everything written so far, taken as one request.
+    Frame request() const { return Frame(session->written); }
+};
+
+} // namespace kalyxtest

@@ -1,4 +1,7 @@
+// A printer on the far end of a device node, for the USB transport and discovery.
 #pragma once
+
+#include "WireFrame.h"
 
 #include <atomic>
 #include <functional>
@@ -7,6 +10,8 @@
 #include <string>
 #include <thread>
 #include <vector>
+
+namespace kalyxtest {
 
 // Plays a printer on the device's far end: reads framed requests and answers "get" with the
 // identity settings it was given. Requests that fail their checksum are not answered.
@@ -31,7 +36,7 @@ public:
 
 private:
     void run();
-    void handle(const std::string& xml);
+    void handle(const Frame& request);
 
     const int fd;
     const std::map<std::string, std::string> settings;
@@ -42,8 +47,11 @@ private:
     mutable std::mutex mutex;
     std::vector<std::string> received;
     std::string raw;
+    FrameReader reader;
     std::thread thread;
 };
 
 // The usual identity of a printer of the family.
 std::map<std::string, std::string> identity(const std::string& serial);
+
+} // namespace kalyxtest
