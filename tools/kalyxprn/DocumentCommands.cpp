@@ -1,5 +1,6 @@
 // Document commands: everything here goes through KlxPrnHolder, so the tool reports what the
 // window shows.
+#include "BlockOrderText.h"
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobFile.h"
@@ -58,7 +59,10 @@ int runCheck(const QStringList& args) {
     if (!cli::parse(parser, QStringLiteral("check"), QStringLiteral("[--json] FILE..."),
                     QStringLiteral("Loads and validates each job as the window does and prints "
                                    "one line per file: 'FILE: valid' or 'FILE: invalid: "
-                                   "MESSAGES'."),
+                                   "MESSAGES'. For a job with tracks the line ends with the block "
+                                   "order it was read in, tracks first or planes first: the tracks "
+                                   "are read at both places and planes first is taken only when "
+                                   "they read cleanly there alone."),
                     args, status))
         return status;
     const QStringList files = parser.positionalArguments();
@@ -72,12 +76,14 @@ int runCheck(const QStringList& args) {
         if (!valid)
             status = ExitFailure;
         if (parser.isSet(json)) {
-            objects.append(QJsonObject{
-                {QStringLiteral("file"), file},
-                {QStringLiteral("valid"), valid},
-                {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
-                {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
-                {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())}});
+            objects.append(
+                QJsonObject{{QStringLiteral("file"), file},
+                            {QStringLiteral("valid"), valid},
+                            {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
+                            {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
+                            {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())},
+                            {QStringLiteral("blockOrder"),
+                             cli::blockOrderJson(job.holder->recognisedBlockOrder())}});
             continue;
         }
         QString line = file + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
@@ -86,6 +92,9 @@ int runCheck(const QStringList& args) {
             messages << QStringLiteral("Couldn't parse PRN file.");
         if (!messages.isEmpty())
             line += QStringLiteral(": ") + messages.join(QStringLiteral("; "));
+        const QString order = cli::blockOrderText(job.holder->recognisedBlockOrder());
+        if (!order.isEmpty())
+            line += QStringLiteral(" [read ") + order + QLatin1Char(']');
         cli::out(line);
     }
     if (parser.isSet(json)) {
@@ -171,6 +180,8 @@ QJsonObject infoJson(const JobLayout& layout) {
         {QStringLiteral("cardHeight"), numberOrNull(h.cardHeight())},
         {QStringLiteral("sides"), sidesJson(layout)},
         {QStringLiteral("tracks"), tracksJson(layout)},
+        {QStringLiteral("blockOrder"), cli::blockOrderJson(h.recognisedBlockOrder())},
+        {QStringLiteral("blockOrderReason"), cli::blockOrderReasonJson(h.recognisedBlockOrder())},
         {QStringLiteral("binarySize"), textOrNull(layout.binarySize)},
         {QStringLiteral("time"), textOrNull(layout.time)},
         {QStringLiteral("checksum"), checksum}};
@@ -218,6 +229,9 @@ QStringList infoLines(const JobLayout& layout) {
                          .arg(b.bpi)
                          .arg(b.offset)
                          .arg(b.size);
+    const QString order = cli::blockOrderText(h.recognisedBlockOrder());
+    if (!order.isEmpty())
+        lines << QStringLiteral("block order: ") + order;
     auto orAbsent = [](const QString& text) {
         return text.isNull() ? QStringLiteral("(absent)") : text;
     };
