@@ -153,8 +153,7 @@ TEST_F(ComposeCommand, JobsWithTracksReadBackAsComposedInEitherOrder) {
         }
         // check and info say which order they read.
         EXPECT_EQ(kalyxprn({"check", path("t.prn")}).out,
-                  path("t.prn") + ": valid [read planes first (its tracks read cleanly only "
-                                  "after the planes)]\n");
+                  path("t.prn") + ": valid (read planes first)\n");
         const Result info = kalyxprn({"info", "--json", path("t.prn")});
         EXPECT_TRUE(info.out.contains("\"blockOrder\":\"planes-first\"")) << info.out.toStdString();
         const Result mag = kalyxprn({"mag", path("t.prn")});
@@ -253,10 +252,26 @@ TEST_F(ComposeCommand, UsageErrorsExitTwo) {
         {"--front", front, "-o", path("x.prn"), "--option", "card/width=700"},
         {"--front", front, "-o", path("x.prn"), "--black-level", "300"},
         {"--front", front, "-o", path("x.prn"), "--option", "card-options/x=a\x01b"},
+        // Values the window's editor would refuse.
+        {"--front", front, "-o", path("x.prn"), "--option", "card-options/num-copies=abc"},
+        {"--front", front, "-o", path("x.prn"), "--option", "card-options/pre-rotate=maybe"},
+        {"--front", front, "-o", path("x.prn"), "--option", "mag-options/encode-attempts=4"},
     };
     for (const QStringList& args : wrong)
         EXPECT_EQ(kalyxprn(QStringList{"compose"} + args).status, 2)
             << args.join(' ').toStdString();
+    EXPECT_FALSE(QFile::exists(path("x.prn")));
+    // --force takes them; an unknown name is taken with a warning naming the known ones.
+    EXPECT_EQ(kalyxprn({"compose", "--front", front, "-o", path("x.prn"), "--force", "--option",
+                        "card-options/num-copies=abc"})
+                  .status,
+              0);
+    const Result unknown = kalyxprn(
+        {"compose", "--front", front, "-o", path("y.prn"), "--option", "card-options/bogus=1"});
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_TRUE(unknown.err.contains("warning: 'card-options/bogus' is not an option of "
+                                     "card-options (known: num-copies,"))
+        << unknown.err.toStdString();
 }
 
 TEST_F(ComposeCommand, ComposedJobsReachPrintersOverTcpAndUsb) {

@@ -4,6 +4,7 @@
 #include "Command.h"
 #include "JobDelivery.h"
 #include "MagTracks.h"
+#include "OptionTable.h"
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
 #include "SidePicture.h"
@@ -116,11 +117,39 @@ bool setPanelOption(const OptionItem& item, Composition& c, const std::array<boo
     return true;
 }
 
+// An --option item against the editor's table of options: a value the editor could not have
+// written is refused (unless forced); an unknown name is warned of.
+bool checkOptionValue(const OptionItem& item, bool force, QString& problem) {
+    const QString kind = item.path.first();
+    const QString group =
+        kind == QLatin1String("side-options") ? QStringLiteral("panel-options") : kind;
+    const char panel = kind == QLatin1String("side-options") && item.path.size() == 4 &&
+                               item.path.at(2).size() == 1
+                           ? item.path.at(2).at(0).toLatin1()
+                           : 0;
+    const QStringList known = klxOptionNames(group, panel);
+    if (known.isEmpty())
+        return true; // applyOption says what is wrong with the path
+    const QString name = QString::fromStdString(item.name);
+    const KlxOptionSpec* spec = klxFindOption(group, name, panel);
+    if (!spec) {
+        cli::err(QStringLiteral("kalyxprn compose: warning: '%1' is not an option of %2 "
+                                "(known: %3)")
+                     .arg(item.pathText, group, known.join(QStringLiteral(", "))));
+        return true;
+    }
+    const QString wrong = klxCheckOptionValue(*spec, QString::fromStdString(item.value));
+    if (wrong.isEmpty() || force)
+        return true;
+    problem = QStringLiteral("%1: %2 (--force takes it anyway)").arg(item.pathText, wrong);
+    return false;
+}
+
 // One --option PATH=VALUE into the composition's option maps. False with a reason.
 bool applyOption(const QString& text, Composition& c, const std::array<bool, 2>& sides,
-                 const std::array<bool, 3>& tracks, QString& problem) {
+                 const std::array<bool, 3>& tracks, bool force, QString& problem) {
     OptionItem item;
-    if (!parseOptionItem(text, item, problem))
+    if (!parseOptionItem(text, item, problem) || !checkOptionValue(item, force, problem))
         return false;
     const QString kind = item.path.first();
     if (kind == QLatin1String("card-options") && item.path.size() == 2) {
@@ -215,6 +244,9 @@ struct ComposeOptions {
                        "(the format follows its suffix), and the back, if any, beside it with "
                        "'-back' before the suffix."),
         QStringLiteral("OUT.png")};
+    const QCommandLineOption force{QStringLiteral("force"),
+                                   QStringLiteral("Take --option values outside the option's "
+                                                  "range anyway.")};
     const QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the job to this file."),
                                     QStringLiteral("OUT.prn")};
@@ -228,7 +260,7 @@ struct ComposeOptions {
 
     QList<QCommandLineOption> all() const {
         return {front, back,   track1,  track2, track3, option, blackLevel,
-                fit,   rotate, preview, output, tcp,    usb};
+                fit,   rotate, preview, force,  output, tcp,    usb};
     }
     // The options that take a value, for telling a --usb PATH from the next option's value.
     QStringList takingValues() const {
@@ -450,7 +482,7 @@ int runCompose(const QStringList& rawArgs) {
     Composition c = startComposition(sides, tracks);
     for (const QString& item : parser.values(o.option)) {
         QString problem;
-        if (!applyOption(item, c, sides, tracks, problem))
+        if (!applyOption(item, c, sides, tracks, parser.isSet(o.force), problem))
             return cli::usageError(command, QStringLiteral("--option ") + problem);
     }
 
