@@ -82,7 +82,7 @@ TEST_F(ComposeCommand, WithoutTracksTheDocumentShowsTheSamePictures) {
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "");
     const QByteArray job = kalyxtest::readFile(path("a.prn"));
-    const auto holder = load(job);
+    const auto holder = KlxPrnHolder::fromBytes(job);
     ASSERT_TRUE(holder && holder->isValid());
 
     const QImage picture = testPicture();
@@ -171,7 +171,7 @@ TEST_F(ComposeCommand, OptionsShapeTheJob) {
                                "side-options/front/o/watermark-index=2", "--option",
                                "mag-options/coercivity=low", "-o", path("o.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const auto holder = load(kalyxtest::readFile(path("o.prn")));
+    const auto holder = KlxPrnHolder::fromBytes(kalyxtest::readFile(path("o.prn")));
     ASSERT_TRUE(holder && holder->isValid());
     EXPECT_EQ(holder->cardWidth(), 600u);
     EXPECT_EQ(holder->nodeText("/prn/card/card-options/num-copies"), "3");

@@ -60,7 +60,7 @@ bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
 // The document library's verdict; `reason` says why a job is refused.
 bool validateJob(const QByteArray& job, std::string& reason) {
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
-    const QStringList messages = holder->messages();
+    QStringList messages = holder->messages();
     // The window only warns about a wrong checksum, but the printer refuses such a job without
     // a word: sent anyway, it would be reported as printed while no card comes out.
     if (holder->isValid() && !holder->checksumMatches()) {

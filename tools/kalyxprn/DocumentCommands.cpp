@@ -131,8 +131,8 @@ QJsonArray sidesJson(const JobLayout& layout) {
             if (layout.isPlaneOf(b, s))
                 panels.append(QJsonObject{{QStringLiteral("panel"), QString(QLatin1Char(b.panel))},
                                           {QStringLiteral("xDensity"), numberOrNull(b.xDensity)},
-                                          {QStringLiteral("offset"), b.offset},
-                                          {QStringLiteral("size"), b.size}});
+                                          {QStringLiteral("offset"), qint64(b.offset)},
+                                          {QStringLiteral("size"), qint64(b.size)}});
         if (layout.holder.hasPanel(s, 'o'))
             panels.append(QJsonObject{{QStringLiteral("panel"), QStringLiteral("o")},
                                       {QStringLiteral("offset"), QJsonValue()},
@@ -149,8 +149,8 @@ QJsonArray tracksJson(const JobLayout& layout) {
             tracks.append(QJsonObject{{QStringLiteral("track"), b.track},
                                       {QStringLiteral("numBits"), qint64(b.numBits)},
                                       {QStringLiteral("bpi"), qint64(b.bpi)},
-                                      {QStringLiteral("offset"), b.offset},
-                                      {QStringLiteral("size"), b.size}});
+                                      {QStringLiteral("offset"), qint64(b.offset)},
+                                      {QStringLiteral("size"), qint64(b.size)}});
     return tracks;
 }
 
