@@ -2,7 +2,41 @@
 
 #include <QApplication>
 
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// --help and --version are answered before the window, so they need no display. Any other
+// argument is the job to open. Returns -1 when the first argument is neither.
+int answerInfoOption(int argc, char* argv[]) {
+    if (argc < 2)
+        return -1;
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("kalyxprntool %s\n", KALYX_VERSION);
+        return 0;
+    }
+    if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        std::printf("Usage: kalyxprntool [JOB.prn]\n"
+                    "Views, checks, edits, saves and prints a Kalyx PRN card job.\n"
+                    "\n"
+                    "  JOB.prn     the job to open (also: the Open button, or drop a file)\n"
+                    "  --help      show this text\n"
+                    "  --version   show the version\n"
+                    "\n"
+                    "Print via USB prints on the first Kalyx printer found. Without a printer,\n"
+                    "'kalyxsim --usb -- kalyxprntool JOB.prn' attaches a simulated one.\n");
+        return 0;
+    }
+    return -1;
+}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    const int answered = answerInfoOption(argc, argv);
+    if (answered >= 0)
+        return answered;
     QApplication app(argc, argv);
     int result = 0;
     {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the real kalyxprntool window on the demonstration job, taken under a virtual X
-# display: the four pages and the integer edit dialog, written to docs/screenshots/.
+# display: the four pages, the integer edit dialog, and a print to the simulator attached as a
+# virtual USB printer (kalyxsim --usb), written to docs/screenshots/.
 # Needs Xvfb, xdotool and ImageMagick's import. BUILD_DIR picks the build folder (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ done
 if [ ! -f "$build/build.ninja" ] && [ ! -f "$build/Makefile" ]; then
   cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 fi
-cmake --build "$build" --target kalyxprntool kalyxprn -j "$(nproc)"
+cmake --build "$build" --target kalyxprntool kalyxprn kalyxsim -j "$(nproc)"
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -70,5 +71,36 @@ chmod +x "$work/take.sh"
 XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$work/take.sh" "$root/$build/app/kalyxprntool" "$work/sample.prn" "$out"
+
+# Print via USB to kalyxsim --usb. The simulator reads 1.5 MB/s, as a printer printing while it
+# receives, so the shot catches the window while the job goes out.
+cat >"$work/print.sh" <<'SHOT'
+#!/usr/bin/env bash
+set -euo pipefail
+app=$1 job=$2 out=$3
+"$app" "$job" &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n1)
+sleep 1
+xdotool windowfocus --sync "$win"
+xdotool key --window "$win" ctrl+Tab
+sleep 0.3
+xdotool key alt+p
+sleep 1.5
+import -window "$win" "$out/print.png"
+for _ in $(seq 100); do [ -n "$(ls "$JOBS")" ] && break; sleep 0.1; done
+xdotool windowfocus --sync "$win"
+xdotool key alt+q
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+kill "$pid" 2>/dev/null || true
+wait "$pid" || true
+SHOT
+chmod +x "$work/print.sh"
+mkdir -p "$work/jobs"
+JOBS=$work/jobs XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$build/tools/kalyxsim/kalyxsim" --port 0 --quiet --read-rate 1500000 --jobs "$work/jobs" --usb -- \
+  "$work/print.sh" "$root/$build/app/kalyxprntool" "$work/sample.prn" "$out"
+echo "printed: $(ls "$work/jobs")"
 
 ls -l "$out"

@@ -33,4 +33,7 @@ for f in document/fuzz_prn_load sim/fuzz_sim_requests; do
   rm -rf "$scratch"
 done
 
-echo "All tests passed (plain, sanitized and fuzzed)."
+# The library cross-built for Windows, its tests run under wine.
+./scripts/windows.sh
+
+echo "All tests passed (plain, sanitized, fuzzed, and Windows under wine)."

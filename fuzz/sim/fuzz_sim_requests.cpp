@@ -3,7 +3,7 @@
 // odd  - the rest is a list of XML texts separated by NUL; each one is framed with a correct
 //        checksum and the payload its binary-size announces, so the command handlers and the
 //        run-time settings (faults included) are reached, not just the checksum test.
-#include "Framing.h"
+#include "SimFraming.h"
 #include "SimPrinter.h"
 
 #include <prnformat/Crc32.h>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TcpSocket.h"
+
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 #include <kalyxcomms/Session.h>
@@ -8,7 +10,8 @@
 
 namespace Orvane {
 
-// Holds no data: its presence marks a live Comms. The factories share adopt().
+// Its presence marks a live Comms, which keeps the system's socket layer started. The factories
+// share adopt().
 class CommsImpl {
 public:
     static bool isLive(const Comms& comms) { return comms.impl != nullptr; }
@@ -20,6 +23,9 @@ public:
             return nullptr;
         return std::make_unique<Printer>(std::move(transport));
     }
+
+private:
+    platform::SocketLayer sockets;
 };
 
 } // namespace Orvane

@@ -7,24 +7,24 @@
 namespace Orvane {
 
 bool Printer::printCard(const PrintOptions& options, const ImageData& images, const MagData& mag) {
-    return guarded([&] {
-        if (!impl)
-            return false;
+    if (!impl)
+        return false;
+    return impl->run([&] {
         ComposedJob job;
         composeJob(options, images, mag, job);
         PrnMessage message;
         message.document.reset(job.document);
         message.payload.reserve(job.payloadSize());
         job.appendPayload(message.payload);
-        return impl->send(message);
+        return impl->send(message) && impl->succeed();
     });
 }
 
 bool Printer::printCardToMem(const PrintOptions& options, const ImageData& images,
                              const MagData& mag, std::vector<unsigned char>& out) {
-    return guarded([&] {
-        if (!impl)
-            return false;
+    if (!impl)
+        return false;
+    return impl->run([&] {
         ComposedJob job;
         composeJob(options, images, mag, job);
 
@@ -41,7 +41,7 @@ bool Printer::printCardToMem(const PrintOptions& options, const ImageData& image
         unsigned char crcBytes[4];
         storeCrcLe(crc.value(), crcBytes);
         out.insert(out.end(), crcBytes, crcBytes + 4);
-        return true;
+        return impl->succeed();
     });
 }
 

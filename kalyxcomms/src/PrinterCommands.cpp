@@ -108,7 +108,7 @@ bool fetchCommand(PrinterImpl* impl, const char* command, const int* slot,
 bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::string& err) {
     const char* text = word(action);
     if (!text)
-        return false;
+        return rejectArgument(impl.get());
     return runCommand(
         impl.get(), err,
         [&](PrnMessage& message) {
@@ -125,7 +125,8 @@ bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::strin
 
 bool Printer::clearError(ClearErrorAction action, std::string& err) {
     const char* text = word(action);
-    return text && simpleCommand(impl.get(), "error-clear", "action", text, err);
+    return text ? simpleCommand(impl.get(), "error-clear", "action", text, err)
+                : rejectArgument(impl.get());
 }
 
 bool Printer::forceError(ErrorType code, std::string& err) {
@@ -136,7 +137,8 @@ bool Printer::forceError(ErrorType code, std::string& err) {
 
 bool Printer::powerDown(PowerDownAction action, std::string& err) {
     const char* text = word(action);
-    return text && simpleCommand(impl.get(), "power-down", "action", text, err);
+    return text ? simpleCommand(impl.get(), "power-down", "action", text, err)
+                : rejectArgument(impl.get());
 }
 
 bool Printer::save(std::string& err) {
@@ -145,7 +147,8 @@ bool Printer::save(std::string& err) {
 
 bool Printer::load(Store store, std::string& err) {
     const char* text = word(store);
-    return text && simpleCommand(impl.get(), "load", "store", text, err);
+    return text ? simpleCommand(impl.get(), "load", "store", text, err)
+                : rejectArgument(impl.get());
 }
 
 bool Printer::updateGlintmark(int slot, const std::vector<unsigned char>& image, std::string& err) {

@@ -2,6 +2,7 @@
 
 #include "Framing.h"
 #include "LargeBuffer.h"
+#include "transport/ReportingSession.h"
 
 #include <algorithm>
 #include <climits>
@@ -22,17 +23,26 @@ constexpr std::size_t kGatherLimit = 64 * 1024;
 // peer that never sends "<" ends the exchange instead of keeping it busy forever.
 constexpr std::uint64_t kMaxStrayBytes = kMaxResponsePayload + kMaxResponseText + 5;
 
-bool writeAll(Session& transport, const unsigned char* data, std::size_t size) {
-    if (size > static_cast<std::size_t>(INT_MAX))
-        return false;
-    return transport.write(reinterpret_cast<const char*>(data), static_cast<int>(size));
-}
-
 } // namespace
+
+bool PrinterImpl::failTransfer(FailureReason otherwise) {
+    if (!transport || !transport->isOpen())
+        return fail(FailureReason::NotConnected);
+    // Sessions from outside the library cannot say why.
+    const auto* own = dynamic_cast<const ReportingSession*>(transport.get());
+    const FailureReason known = own ? own->lastTransferFailure() : FailureReason::None;
+    return fail(known != FailureReason::None ? known : otherwise);
+}
 
 bool PrinterImpl::send(PrnMessage& message) {
     if (!transport)
-        return false;
+        return fail(FailureReason::NotConnected);
+    const auto writeAll = [this](const unsigned char* data, std::size_t size) {
+        if (size > static_cast<std::size_t>(INT_MAX))
+            return fail(FailureReason::BadArgument);
+        return transport->write(reinterpret_cast<const char*>(data), static_cast<int>(size)) ||
+               failTransfer(FailureReason::WriteFailed);
+    };
     Crc32 crc;
     XmlVectorWriter header;
     buildRequestHeader(message.document, message.payload.size(), header, crc);
@@ -41,31 +51,34 @@ bool PrinterImpl::send(PrnMessage& message) {
     storeCrcLe(crc.value(), crcBytes);
 
     if (!transport->setWriteTimeout(message.writeTimeoutMs))
-        return false;
+        return fail(transport->isOpen() ? FailureReason::WriteFailed : FailureReason::NotConnected);
     // A command leaves in one write, so a network printer gets it in one segment and wakes once.
     // A large payload is not worth copying for that.
     if (message.payload.size() <= kGatherLimit) {
         std::vector<unsigned char>& bytes = header.bytes;
         bytes.insert(bytes.end(), message.payload.begin(), message.payload.end());
         bytes.insert(bytes.end(), crcBytes, crcBytes + sizeof crcBytes);
-        return writeAll(*transport, bytes.data(), bytes.size());
+        return writeAll(bytes.data(), bytes.size());
     }
-    return writeAll(*transport, header.bytes.data(), header.bytes.size()) &&
-           writeAll(*transport, message.payload.data(), message.payload.size()) &&
-           writeAll(*transport, crcBytes, sizeof crcBytes);
+    return writeAll(header.bytes.data(), header.bytes.size()) &&
+           writeAll(message.payload.data(), message.payload.size()) &&
+           writeAll(crcBytes, sizeof crcBytes);
 }
 
 bool PrinterImpl::receive(PrnMessage& message) {
     if (!transport)
-        return false;
+        return fail(FailureReason::NotConnected);
     Session& in = *transport;
     if (!in.setReadTimeout(message.readTimeoutMs))
-        return false;
+        return fail(in.isOpen() ? FailureReason::ReadFailed : FailureReason::NotConnected);
+    const auto readFailed = [this] { return failTransfer(FailureReason::ReadFailed); };
 
     char c = 0;
     for (std::uint64_t skipped = 0;; ++skipped) {
-        if (skipped > kMaxStrayBytes || !in.read(&c, 1))
-            return false;
+        if (skipped > kMaxStrayBytes)
+            return fail(FailureReason::MalformedFrame);
+        if (!in.read(&c, 1))
+            return readFailed();
         if (c == '<')
             break;
     }
@@ -75,11 +88,11 @@ bool PrinterImpl::receive(PrnMessage& message) {
     text.push_back('<');
     for (;;) {
         if (!in.read(&c, 1))
-            return false;
+            return readFailed();
         if (c == '\0')
             break;
         if (text.size() >= kMaxResponseText)
-            return false;
+            return fail(FailureReason::OversizedAnswer);
         text.push_back(c);
     }
     Crc32 crc;
@@ -88,11 +101,11 @@ bool PrinterImpl::receive(PrnMessage& message) {
     message.document.reset();
     if (!message.document.load_buffer(text.data(), text.size(), pugi::parse_default,
                                       pugi::encoding_auto))
-        return false;
+        return fail(FailureReason::MalformedFrame);
 
     const unsigned size = message.response("binary-size").text().as_uint(0);
     if (size > kMaxResponsePayload)
-        return false;
+        return fail(FailureReason::OversizedAnswer);
 
     std::vector<unsigned char>().swap(message.payload);
     message.payload.reserve(size);
@@ -103,14 +116,14 @@ bool PrinterImpl::receive(PrnMessage& message) {
         message.payload.resize(at + piece);
         auto* dst = message.payload.data() + at;
         if (!in.read(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
-            return false;
+            return readFailed();
         crc.update(dst, piece);
     }
 
     unsigned char crcBytes[4];
     if (!in.read(reinterpret_cast<char*>(crcBytes), sizeof crcBytes))
-        return false;
-    return loadCrcLe(crcBytes) == crc.value();
+        return readFailed();
+    return loadCrcLe(crcBytes) == crc.value() || fail(FailureReason::BadChecksum);
 }
 
 } // namespace Orvane

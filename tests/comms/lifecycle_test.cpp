@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <type_traits>
 
 using namespace Orvane;
+using namespace kalyxtest;
 
 static_assert(sizeof(Comms) == 2 * sizeof(void*), "vtable pointer plus implementation");
 static_assert(sizeof(Printer) == 2 * sizeof(void*), "vtable pointer plus implementation");
@@ -55,6 +57,7 @@ TEST(Lifecycle, EmptyPrinterTouchesNothing) {
     EXPECT_FALSE(printer.getReport(bytes, err));
     EXPECT_FALSE(printer.printCardToMem({}, {}, {}, bytes));
     EXPECT_FALSE(printer.printCard({}, {}, {}));
+    EXPECT_EQ(printer.lastFailure(), FailureReason::NotConnected);
     EXPECT_EQ(err, "kept");
     EXPECT_EQ(position, Source);
     EXPECT_EQ(mag.tracks[0].size(), 1u);
@@ -92,4 +95,5 @@ TEST(Lifecycle, APrinterWithoutTransportFailsInsteadOfCrashing) {
     EXPECT_FALSE(printer.write("x", 1));
     EXPECT_FALSE(printer.save(err));
     EXPECT_FALSE(printer.printCard({}, {}, {}));
+    EXPECT_EQ(printer.lastFailure(), FailureReason::NotConnected);
 }

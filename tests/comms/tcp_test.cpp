@@ -1,6 +1,7 @@
 // The TCP transport against a real peer on loopback.
-#include "Frames.h"
 #include "LoopbackPeer.h"
+#include "Waiting.h"
+#include "WireFrame.h"
 
 #include "transport/EthernetSession.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -15,17 +17,10 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <thread>
 
 using namespace Orvane;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-long long msSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-} // namespace
+using namespace kalyxtest;
 
 TEST(TcpConnect, AddressesThatAreNotAPrinterCreateNoSocket) {
     for (const char* address : {"0.0.0.0", "255.255.255.255", "printer.local", "", " 127.0.0.1"}) {
@@ -35,6 +30,7 @@ TEST(TcpConnect, AddressesThatAreNotAPrinterCreateNoSocket) {
         char c;
         EXPECT_FALSE(session.read(&c, 1));
         EXPECT_FALSE(session.write("x", 1));
+        EXPECT_EQ(session.lastTransferFailure(), FailureReason::NotConnected);
     }
     Comms comms;
     EXPECT_EQ(comms.getEthernetPrinter("printer.local", DefaultPort), nullptr);
@@ -64,10 +60,10 @@ TEST(TcpConnect, PortUsesTheLow16BitsAndNagleIsOff) {
 
 TEST(TcpExchange, CommandRoundTripWithAResponseSplitAcrossReads) {
     LoopbackPeer peer([](int fd) {
-        Request request(LoopbackPeer::recvRequest(fd));
+        const Frame request = LoopbackPeer::recvRequest(fd);
         const std::string reply =
             answer(std::string("<get-response><param id=\"id-model-name\">") +
-                       (request.crcOk ? "K2" : "bad crc") + "</param></get-response>",
+                       (request.crcOk() ? "K2" : "bad crc") + "</param></get-response>",
                    "tail");
         // Stray bytes, then the response in two pieces.
         LoopbackPeer::sendAll(fd, "zz" + reply.substr(0, 10));
@@ -103,6 +99,20 @@ TEST(TcpExchange, LargePayloadArrivesIntact) {
     EXPECT_TRUE(std::string(report.begin(), report.end()) == payload);
 }
 
+TEST(TcpExchange, APrinterThatClosesMidAnswerIsReportedAsClosed) {
+    LoopbackPeer peer([](int fd) {
+        LoopbackPeer::recvRequest(fd);
+        const std::string reply = answer("<save-response/>");
+        LoopbackPeer::sendAll(fd, reply.substr(0, reply.size() / 2));
+    });
+    Comms comms;
+    auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Port>(peer.port));
+    ASSERT_NE(printer, nullptr);
+    std::string err;
+    EXPECT_FALSE(printer->save(err));
+    EXPECT_EQ(printer->lastFailure(), FailureReason::ConnectionClosed);
+}
+
 TEST(TcpTransport, ReadTimesOutAndTheTransportStaysUsable) {
     LoopbackPeer peer([](int fd) {
         std::string go;
@@ -117,6 +127,7 @@ TEST(TcpTransport, ReadTimesOutAndTheTransportStaysUsable) {
     EXPECT_FALSE(session.read(buffer, 4));
     EXPECT_GE(msSince(start), 100);
     EXPECT_LT(msSince(start), 3000);
+    EXPECT_EQ(session.lastTransferFailure(), FailureReason::ReadTimedOut);
     EXPECT_TRUE(session.isOpen());
     ASSERT_TRUE(session.write("g", 1));
     ASSERT_TRUE(session.setReadTimeout(5000));
@@ -133,11 +144,13 @@ TEST(TcpTransport, PeerCloseFailsReadsAndWritesWithoutSigpipe) {
     peer.join();
     char buffer[3];
     EXPECT_FALSE(session.read(buffer, 3)) << "two bytes, then the close";
+    EXPECT_EQ(session.lastTransferFailure(), FailureReason::ConnectionClosed);
     const std::string block(1 << 20, 'w');
     bool failed = false;
     for (int i = 0; i < 64 && !failed; ++i)
         failed = !session.write(block.data(), static_cast<int>(block.size()));
     EXPECT_TRUE(failed);
+    EXPECT_EQ(session.lastTransferFailure(), FailureReason::ConnectionClosed);
     EXPECT_TRUE(session.write("", 0));
     EXPECT_FALSE(session.write(nullptr, 1));
     EXPECT_FALSE(session.read(nullptr, 1));
@@ -188,6 +201,7 @@ TEST(TcpTransport, APrinterThatStopsReadingFailsTheWriteAfterTheTimeout) {
     const auto start = Clock::now();
     EXPECT_FALSE(session->write(block.data(), static_cast<int>(block.size())));
     EXPECT_LT(msSince(start), 5000);
+    EXPECT_EQ(session->lastTransferFailure(), FailureReason::WriteTimedOut);
     EXPECT_TRUE(session->isOpen());
     // Bytes are still unsent: closing must not linger waiting for them.
     const auto closing = Clock::now();

@@ -57,6 +57,7 @@ TEST(UsbHangUp, TransfersFailAtOnceWhenThePrinterGoesAway) {
     pty.hangUp();
     const auto start = steady_clock::now();
     EXPECT_FALSE(session.read(got, 1));
+    EXPECT_EQ(session.lastTransferFailure(), Orvane::FailureReason::ConnectionClosed);
     EXPECT_FALSE(session.write("job", 3));
     EXPECT_LT(duration_cast<milliseconds>(steady_clock::now() - start).count(), 1000);
 }

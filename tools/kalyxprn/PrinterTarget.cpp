@@ -1,6 +1,7 @@
 #include "PrinterTarget.h"
 
 #include "CliSupport.h"
+#include "HostSystem.h"
 
 #include <kalyxcomms/Session.h>
 
@@ -8,11 +9,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <arpa/inet.h>
 #include <cstdio>
-#include <netdb.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace cli {
 
@@ -55,6 +52,34 @@ void drawBar(qint64 done, qint64 total) {
 
 } // namespace
 
+int exitStatusFor(Orvane::FailureReason reason) {
+    using Orvane::FailureReason;
+    switch (reason) {
+    case FailureReason::None:
+        return ExitSuccess;
+    case FailureReason::NotConnected:
+    case FailureReason::BadArgument:
+    case FailureReason::WriteFailed:
+    case FailureReason::PrinterRefused:
+    case FailureReason::OutOfMemory:
+        return ExitFailure;
+    default:
+        return ExitNoAnswer;
+    }
+}
+
+QString failureWords(Orvane::FailureReason reason, int answerSeconds) {
+    switch (reason) {
+    case Orvane::FailureReason::ReadTimedOut:
+        return QStringLiteral("the printer did not answer within %1 s").arg(answerSeconds);
+    case Orvane::FailureReason::WriteTimedOut:
+        return QStringLiteral("the printer did not take the data within %1 s")
+            .arg(writeTimeoutSeconds);
+    default:
+        return QString::fromLatin1(Orvane::failureName(reason));
+    }
+}
+
 bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& address) {
     QString host = text;
     const int colon = text.lastIndexOf(QLatin1Char(':'));
@@ -72,27 +97,12 @@ bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& ad
         usageError(command, QStringLiteral("no host in '%1'").arg(text));
         return false;
     }
-    const std::string name = host.toStdString();
-    in_addr parsed{};
-    if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
-        address.host = name;
-        return true;
-    }
     // The library takes dotted IPv4 only; names such as "localhost" are resolved here.
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found) {
+    if (!toDottedIPv4(host.toStdString(), address.host)) {
         usageError(command,
                    QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host));
         return false;
     }
-    char dotted[INET_ADDRSTRLEN] = {};
-    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, dotted, sizeof dotted);
-    ::freeaddrinfo(found);
-    address.host = dotted;
     return true;
 }
 
@@ -177,7 +187,7 @@ std::unique_ptr<Orvane::Printer> offlinePrinter() {
 }
 
 bool wantsProgress(qint64 size) {
-    return size > progressThreshold && ::isatty(STDERR_FILENO);
+    return size > progressThreshold && stderrIsTerminal();
 }
 
 bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {
@@ -196,6 +206,15 @@ bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {
     }
     std::fputc('\n', stderr);
     return ok;
+}
+
+int reportSendFailure(const QString& command, const OpenedPrinter& target) {
+    const Orvane::FailureReason reason = target.printer->lastFailure();
+    // A job has no answer to wait for: only its writing can fail.
+    err(QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
+            .arg(command, target.name, failureWords(reason, 0)));
+    const int status = exitStatusFor(reason);
+    return status == ExitSuccess ? ExitFailure : status;
 }
 
 bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes) {

@@ -1,10 +1,11 @@
 // Reaching a printer from the command line: the --usb, --tcp and --file targets shared by the
-// printer commands, and the exit status for an exchange that produced no usable answer.
+// printer commands, and what a failed call of a printer prints and exits with.
 #pragma once
 
 #include "Command.h"
 
 #include <kalyxcomms/Comms.h>
+#include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Printer.h>
 
 #include <QByteArray>
@@ -13,10 +14,20 @@
 
 #include <memory>
 
-// No answer, a broken frame or a time-out: the printer may or may not have acted.
+// The exchange broke off (no answer or no progress in time, the connection lost, a broken
+// answer): the printer may or may not have acted.
 constexpr int ExitNoAnswer = 3;
 
 namespace cli {
+
+// The library's write time-out of every call, in seconds.
+constexpr int writeTimeoutSeconds = 30;
+
+// The exit status of a printer call that failed for `reason`: ExitFailure when the printer
+// refused or could not be used at all, ExitNoAnswer when the exchange broke off.
+int exitStatusFor(Orvane::FailureReason reason);
+// `reason` in words for the user; a read time-out names the call's `answerSeconds`.
+QString failureWords(Orvane::FailureReason reason, int answerSeconds);
 
 struct TcpAddress {
     std::string host; // dotted IPv4
@@ -53,6 +64,8 @@ std::unique_ptr<Orvane::Printer> offlinePrinter();
 
 // Raw write of a whole job. With `progress`, writes in slices and draws a bar on stderr.
 bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress);
+// Reports on stderr that `target` did not get its job, and why; returns the exit status.
+int reportSendFailure(const QString& command, const OpenedPrinter& target);
 // A progress bar is worth drawing: stderr is a terminal and the job is larger than 1 MiB.
 bool wantsProgress(qint64 size);
 

@@ -21,10 +21,20 @@ void printHelp(const std::vector<Command>& commands) {
         text += QStringLiteral("  %1%2\n")
                     .arg(QString::fromLatin1(c.name), -10)
                     .arg(QString::fromLatin1(c.summary));
-    text +=
-        QStringLiteral("\n'kalyxprn COMMAND --help' describes one command.\n"
-                       "Exit status: 0 success, 1 invalid job, failed operation or printer refusal,\n"
-                       "2 usage error, 3 no valid answer from a printer.");
+    text += QStringLiteral(
+        "\n'kalyxprn COMMAND --help' describes one command.\n"
+        "Exit status: 0 success, 1 invalid job, failed operation or printer refusal,\n"
+        "2 usage error, 3 the exchange with a printer broke off (no answer or no\n"
+        "progress in time, connection lost, broken answer).\n\n"
+        "Printing through CUPS: the kalyx backend makes a printer a queue that\n"
+        "accepts PRN jobs (see kalyx(8)), for example\n"
+        "  lpadmin -p card1 -E -v kalyx://usb/SERIAL -P "
+        "/usr/share/ppd/kalyx/kalyx-card.ppd\n"
+        "  lpadmin -p card2 -E -v kalyx://tcp/HOST:9100 -P "
+        "/usr/share/ppd/kalyx/kalyx-card.ppd\n"
+        "  lpadmin -p card1 -c cards; lpadmin -p card2 -c cards; lp -d cards "
+        "card.prn\n"
+        "'kalyx' run without arguments lists the printers on USB with their URIs.");
     cli::out(text);
 }
 
@@ -40,6 +50,10 @@ int main(int argc, char* argv[]) {
         return ExitUsage;
     }
     const QString name = args.takeFirst();
+    if (name == QLatin1String("--version")) {
+        cli::out(QStringLiteral("kalyxprn " KALYX_VERSION));
+        return ExitSuccess;
+    }
     if (name == QLatin1String("--help") || name == QLatin1String("-h") ||
         name == QLatin1String("help")) {
         if (!args.isEmpty()) {

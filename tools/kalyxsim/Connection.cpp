@@ -11,35 +11,63 @@
 
 namespace kalyxsim {
 
-Connection::Connection(int fd, std::string name, bool socket)
-    : fd_(fd), name_(std::move(name)), socket_(socket) {}
+Connection::Connection(int fd, std::string name, bool socket, std::uint64_t readRate)
+    : fd_(fd), name_(std::move(name)), socket_(socket), readRate_(readRate) {}
 
 Connection::~Connection() {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
+namespace {
+constexpr std::size_t readBufferSize = 256 * 1024;
+} // namespace
+
+std::size_t Connection::readAllowance(Clock::time_point now) const {
+    if (readRate_ == 0)
+        return readBufferSize;
+    // A tenth of a second's worth (at least 4 KiB) may be read at once.
+    const double burst = std::max(4096.0, double(readRate_) / 10);
+    const double seconds = std::chrono::duration<double>(now - refilled_).count();
+    readTokens_ = std::min(burst, readTokens_ + seconds * double(readRate_));
+    refilled_ = now;
+    return std::min(readBufferSize, static_cast<std::size_t>(readTokens_));
+}
+
 short Connection::events(Clock::time_point now) const {
-    short wanted = readClosed_ ? 0 : POLLIN;
+    short wanted = readClosed_ || readAllowance(now) == 0 ? 0 : POLLIN;
     if (!output_.empty() && output_.front().due <= now)
         wanted |= POLLOUT;
     return wanted;
 }
 
 int Connection::msUntilDue(Clock::time_point now) const {
-    if (output_.empty())
-        return -1;
-    const auto left =
-        std::chrono::duration_cast<std::chrono::milliseconds>(output_.front().due - now).count();
-    return left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 3600000));
+    int due = -1;
+    if (!output_.empty()) {
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(output_.front().due - now)
+                .count();
+        due = left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 3600000));
+    }
+    if (!readClosed_ && readRate_ != 0 && readAllowance(now) == 0) {
+        // Until one byte's worth of tokens is back.
+        const int refill = static_cast<int>(1000.0 * (1.0 - readTokens_) / double(readRate_)) + 1;
+        due = due < 0 ? refill : std::min(due, refill);
+    }
+    return due;
 }
 
 bool Connection::onReadable(SimPrinter& printer) {
-    unsigned char buffer[256 * 1024];
+    unsigned char buffer[readBufferSize];
+    const std::size_t allowed = readAllowance(Clock::now());
+    if (allowed == 0)
+        return true;
     ssize_t n;
     do {
-        n = ::read(fd_, buffer, sizeof buffer);
+        n = ::read(fd_, buffer, allowed);
     } while (n < 0 && errno == EINTR);
+    if (n > 0 && readRate_ != 0)
+        readTokens_ -= double(n);
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
         return true;
     if (n < 0)

@@ -2,10 +2,11 @@
 // them to the printer, and writes the answers, bent by whatever fault applies.
 #pragma once
 
-#include "Framing.h"
+#include "SimFraming.h"
 #include "SimPrinter.h"
 
 #include <chrono>
+#include <cstdint>
 #include <deque>
 #include <string>
 
@@ -16,8 +17,9 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Takes ownership of `fd` (non-blocking). `socket` selects send() over write() and allows
-    // hanging up on the peer.
-    Connection(int fd, std::string name, bool socket);
+    // hanging up on the peer. `readRate` bounds the bytes read per second (0: no bound), as a
+    // printer that prints while it receives.
+    Connection(int fd, std::string name, bool socket, std::uint64_t readRate = 0);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -26,7 +28,7 @@ public:
     const std::string& name() const { return name_; }
     // The poll() events wanted now.
     short events(Clock::time_point now) const;
-    // Milliseconds until a delayed answer is due; -1 when none waits.
+    // Milliseconds until a delayed answer is due or reading may go on; -1 when nothing waits.
     int msUntilDue(Clock::time_point now) const;
 
     // Both return false when the connection is finished and must be dropped.
@@ -41,6 +43,8 @@ private:
     };
 
     void process(SimPrinter& printer, Request request);
+    // Bytes that may be read now under the read rate.
+    std::size_t readAllowance(Clock::time_point now) const;
 
     int fd_;
     std::string name_;
@@ -49,6 +53,10 @@ private:
     bool readClosed_ = false;
     FrameReader reader_;
     std::deque<Pending> output_;
+    // Token bucket of the read rate, refilled as time passes.
+    std::uint64_t readRate_;
+    mutable double readTokens_ = 0;
+    mutable Clock::time_point refilled_ = Clock::now();
 };
 
 } // namespace kalyxsim

@@ -3,7 +3,7 @@
 // "for=get-report,count=2,stray-bytes=16,crc-big-endian" or "for=save,error=Ribbon out".
 #pragma once
 
-#include "Framing.h"
+#include "SimFraming.h"
 
 #include <optional>
 #include <string>

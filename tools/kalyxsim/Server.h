@@ -7,6 +7,7 @@
 #include "TcpListener.h"
 
 #include <memory>
+#include <poll.h>
 #include <vector>
 
 namespace kalyxsim {
@@ -15,18 +16,36 @@ class Server {
 public:
     Server(SimPrinter& printer, TcpListener& listener);
 
-    // Serves the pty master as one more (permanent) connection.
-    void addPty(int masterFd, const std::string& path);
+    // Bytes read per second from each host (0: as fast as they come); set before run().
+    void setReadRate(std::uint64_t bytesPerSecond) { readRate_ = bytesPerSecond; }
 
-    // Runs until a stop signal; `signalFd` is a signalfd for SIGINT and SIGTERM. Returns false
+    // Serves the printer's end of a pty (or of the virtual USB node) as one more permanent
+    // connection; `name` labels it in the log.
+    void addPty(int masterFd, const std::string& name);
+
+    // Runs until a signal arrives on `signalFd` (a signalfd) and returns its number; returns 0
     // when the loop itself failed.
-    bool run(int signalFd);
+    int run(int signalFd);
+    // Goes on serving until nothing has arrived or left for `quietMs`: what a program wrote just
+    // before it ended is still read and acted on.
+    void finish(int quietMs);
 
 private:
+    struct Round {
+        int signal = 0;    // the signal that arrived, if any
+        bool idle = false; // nothing happened within the longest wait
+        bool failed = false;
+    };
+
+    // One poll() and the work it found; `signalFd` -1 = none, `maxWaitMs` -1 = no limit.
+    Round serveRound(int signalFd, int maxWaitMs);
+    void serveConnections(const std::vector<pollfd>& fds);
+
     SimPrinter& printer_;
     TcpListener& listener_;
     std::vector<std::unique_ptr<Connection>> connections_;
     unsigned accepted_ = 0;
+    std::uint64_t readRate_ = 0;
     const Connection* pty_ = nullptr;
 };
 

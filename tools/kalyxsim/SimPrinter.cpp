@@ -1,6 +1,6 @@
 #include "SimPrinter.h"
 
-#include "PrintJob.h"
+#include "SimPrintJob.h"
 
 #include <algorithm>
 #include <cerrno>

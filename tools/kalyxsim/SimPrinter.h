@@ -2,8 +2,8 @@
 // command of the protocol. Transport-free, so every byte stream (TCP peers, the pty) shares it.
 #pragma once
 
-#include "Framing.h"
 #include "Misbehaviour.h"
+#include "SimFraming.h"
 
 #include <array>
 #include <cstdint>

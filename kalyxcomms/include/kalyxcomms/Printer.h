@@ -1,6 +1,7 @@
 #pragma once
 
 #include <kalyxcomms/Export.h>
+#include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Session.h>
 #include <kalyxcomms/Types.h>
 
@@ -16,7 +17,8 @@ class PrinterImpl;
 // One printer reached through the transport it owns. Commands return true whenever the exchange
 // completed, also when the printer refused: the refusal is the non-empty error text in `err`.
 // False means no usable answer (empty printer, bad argument, transport or framing failure); the
-// outputs are then left alone except those a command clears before sending.
+// outputs are then left alone except those a command clears before sending. lastFailure() tells
+// why the last call failed.
 class KALYXCOMMS_EXPORT Printer {
 public:
     explicit Printer(std::unique_ptr<Session>&& transport);
@@ -52,6 +54,11 @@ public:
     // Appends the job that printCard would send to `out`, after what it already holds.
     bool printCardToMem(const PrintOptions& options, const ImageData& images, const MagData& mag,
                         std::vector<unsigned char>& out);
+
+    // Why the last call above failed: None after a success (also before any call),
+    // PrinterRefused when it returned true with an error text, NotConnected on a moved-from
+    // printer.
+    FailureReason lastFailure() const;
 
 private:
     std::unique_ptr<PrinterImpl> impl;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Transfer.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -8,13 +10,6 @@
 
 namespace Orvane {
 namespace platform {
-
-// The outcome of one device transfer. A transfer that fails or times out may still have moved
-// `count` bytes.
-struct UsbTransfer {
-    bool ok = false;
-    std::size_t count = 0;
-};
 
 // An open USB printing-class device. Each back end (one file per operating system under
 // platform/<system>/) provides open() and listUsbPrinterInterfaces(); UsbSession builds the
@@ -28,13 +23,13 @@ public:
     static std::unique_ptr<UsbDevice> open(const std::string& devicePath);
 
     // One device read of at most `size` bytes, waiting at most `timeoutMs` for data to arrive.
-    virtual UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) = 0;
-    // Hands `size` bytes to the device, waiting at most `timeoutMs` in all. A result with ok and
-    // a count below `size` asks the caller to go on with the rest.
-    virtual UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) = 0;
+    virtual Transfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) = 0;
+    // Hands `size` bytes to the device, waiting at most `timeoutMs` in all. A result with Done
+    // and a count below `size` asks the caller to go on with the rest.
+    virtual Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) = 0;
     // Waits until the device has finished the last transfer written; closing the device would
     // otherwise cancel it.
-    virtual bool waitWritten(std::uint32_t timeoutMs) = 0;
+    virtual TransferStatus waitWritten(std::uint32_t timeoutMs) = 0;
 
 protected:
     UsbDevice() = default;

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <kalyxcomms/Session.h>
+#include "platform/TcpSocket.h"
+#include "transport/ReportingSession.h"
+
 #include <kalyxcomms/Types.h>
 
 #include <cstddef>
@@ -10,8 +12,10 @@
 
 namespace Orvane {
 
-// A TCP connection to a printer's network interface.
-class EthernetSession : public Session {
+// A TCP connection to a printer's network interface. The socket calls are the platform's
+// (platform/TcpSocket.h); this class keeps the transport's rules: the read-ahead buffer, whole
+// reads and writes made of single transfers, cached time-outs and the close budget.
+class EthernetSession : public ReportingSession {
 public:
     // `address` is dotted IPv4 text; 0.0.0.0, the broadcast address and anything that is not an
     // address (host names included) leave the transport closed without creating a socket.
@@ -23,20 +27,21 @@ public:
     bool setReadTimeout(std::uint32_t milliseconds) override;
     bool setWriteTimeout(std::uint32_t milliseconds) override;
 
-    int socketDescriptor() const { return sock; }
+    // The system's handle of the socket, -1 when there is none.
+    std::intptr_t socketDescriptor() const { return socket ? socket->nativeHandle() : -1; }
 
 private:
-    void closeConnection();
-    // One recv() into `buffer`; false on time-out, error or the peer's close.
+    // One receive into `buffer`; false (with the reason kept) on time-out, error or the peer's
+    // close.
     bool receiveSome(char* buffer, std::size_t capacity, std::size_t& received);
 
-    int sock = -1;
+    std::unique_ptr<platform::TcpSocket> socket;
     // Every command sets both time-outs, nearly always to the values already in force.
     std::uint32_t readTimeoutMs = 0;
     std::uint32_t writeTimeoutMs = 0;
     bool readTimeoutSet = false;
     bool writeTimeoutSet = false;
-    // Responses are read a byte at a time; one recv() serves many of those reads.
+    // Responses are read a byte at a time; one receive serves many of those reads.
     std::unique_ptr<char[]> readBuffer;
     std::size_t readPos = 0;
     std::size_t readEnd = 0;

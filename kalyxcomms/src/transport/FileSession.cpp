@@ -8,18 +8,18 @@ FileSession::FileSession(const std::string& path)
 }
 
 bool FileSession::read(char*, int) {
-    return false;
+    return fail(FailureReason::ReadFailed);
 }
 
 bool FileSession::write(const char* data, int length) {
-    if (!open || length < 0 || (!data && length > 0))
+    if (!mayTransfer(data, length))
         return false;
     if (length == 0)
         return true;
     // Flushed at once: a full disk must fail this write, not go unnoticed at destruction.
     stream.write(data, length);
     stream.flush();
-    return stream.good();
+    return stream.good() || fail(FailureReason::WriteFailed);
 }
 
 bool FileSession::setReadTimeout(std::uint32_t) {

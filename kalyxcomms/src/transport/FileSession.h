@@ -1,6 +1,6 @@
 #pragma once
 
-#include <kalyxcomms/Session.h>
+#include "transport/ReportingSession.h"
 
 #include <cstdint>
 #include <fstream>
@@ -10,7 +10,7 @@ namespace Orvane {
 
 // Captures the byte stream in a file (created or truncated). It cannot read, so commands that
 // wait for an answer fail after their request has been written.
-class FileSession : public Session {
+class FileSession : public ReportingSession {
 public:
     explicit FileSession(const std::string& path);
 

@@ -35,7 +35,7 @@ void UsbSession::discardStaleInput() {
 }
 
 bool UsbSession::read(char* buffer, int length) {
-    if (!open || length < 0 || (length > 0 && !buffer))
+    if (!mayTransfer(buffer, length))
         return false;
     int wanted = length;
     int empty = 0;
@@ -50,21 +50,21 @@ bool UsbSession::read(char* buffer, int length) {
         if (wanted == 0)
             return true;
 
-        const platform::UsbTransfer got =
+        const platform::Transfer got =
             device->read(readBuffer.get(), readBufferSize, readTimeoutMs);
         readPos = 0;
-        readEnd = got.ok ? static_cast<int>(std::min<std::size_t>(got.count, readBufferSize)) : 0;
-        if (!got.ok)
-            return false;
+        readEnd = got.ok() ? static_cast<int>(std::min<std::size_t>(got.count, readBufferSize)) : 0;
+        if (!got.ok())
+            return failRead(got.status);
         if (readEnd == 0 && ++empty > maxEmptyTransfers)
-            return false;
+            return fail(FailureReason::ReadFailed);
         if (readEnd > 0)
             empty = 0;
     }
 }
 
 bool UsbSession::write(const char* data, int length) {
-    if (!open || length < 0 || (length > 0 && !data))
+    if (!mayTransfer(data, length))
         return false;
     if (length == 0)
         return true;
@@ -73,18 +73,19 @@ bool UsbSession::write(const char* data, int length) {
     int empty = 0;
     while (written < total) {
         const std::size_t chunk = std::min<std::size_t>(total - written, writeChunkSize);
-        const platform::UsbTransfer sent = device->write(data + written, chunk, writeTimeoutMs);
+        const platform::Transfer sent = device->write(data + written, chunk, writeTimeoutMs);
         written += std::min(sent.count, chunk);
-        if (!sent.ok)
-            return false;
+        if (!sent.ok())
+            return failWrite(sent.status);
         if (sent.count == 0 && ++empty > maxEmptyTransfers)
-            return false;
+            return fail(FailureReason::WriteFailed);
         if (sent.count > 0)
             empty = 0;
     }
     // Closing the device cancels a transfer still in flight, and the caller may close right
     // after this returns.
-    return device->waitWritten(writeTimeoutMs);
+    const platform::TransferStatus last = device->waitWritten(writeTimeoutMs);
+    return last == platform::TransferStatus::Done || failWrite(last);
 }
 
 bool UsbSession::setReadTimeout(std::uint32_t milliseconds) {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "platform/UsbDevice.h"
-
-#include <kalyxcomms/Session.h>
+#include "transport/ReportingSession.h"
 
 #include <cstdint>
 #include <memory>
@@ -12,7 +11,7 @@ namespace Orvane {
 
 // A USB printing-class device. Reads go through a read-ahead buffer, because the command exchange
 // reads responses one byte at a time; writes go out in chunks, each with its own deadline.
-class UsbSession : public Session {
+class UsbSession : public ReportingSession {
 public:
     // Bytes asked of the device per read, and the largest chunk written under one deadline.
     static constexpr int readBufferSize = 4 * 1024 * 1024;

@@ -25,6 +25,9 @@ int main(int argc, char** argv) {
     std::string err;
     if (printer->save(err)) // a file never answers
         return 6;
-    std::printf("consumer ok: %zu bytes\n", job.size());
+    if (printer->lastFailure() != Orvane::FailureReason::ReadFailed)
+        return 7;
+    std::printf("consumer ok: %zu bytes, then %s\n", job.size(),
+                Orvane::failureName(printer->lastFailure()));
     return 0;
 }

@@ -48,38 +48,51 @@ int waitFor(int fd, short events, Clock::time_point deadline) {
 
 constexpr short brokenEvents = POLLERR | POLLHUP | POLLNVAL;
 
+// A failed wait: the deadline passed (0), poll failed (-1) or the device broke off.
+TransferStatus waitFailure(int revents) {
+    if (revents == 0)
+        return TransferStatus::TimedOut;
+    return revents > 0 && (revents & brokenEvents) ? TransferStatus::Closed
+                                                   : TransferStatus::Failed;
+}
+
+// usblp answers ENODEV once the printer is unplugged.
+TransferStatus errorStatus(int error) {
+    return error == ENODEV ? TransferStatus::Closed : TransferStatus::Failed;
+}
+
 class LinuxUsbDevice final : public UsbDevice {
 public:
     explicit LinuxUsbDevice(int fd) : fd(fd) {}
     ~LinuxUsbDevice() override { ::close(fd); }
 
-    UsbTransfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
+    Transfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         int empty = 0;
         for (;;) {
             const ssize_t n = ::read(fd, buffer, size);
             if (n > 0)
-                return {true, static_cast<std::size_t>(n)};
+                return {TransferStatus::Done, static_cast<std::size_t>(n)};
             if (n < 0 && !isRetryable(errno))
-                return {};
+                return {errorStatus(errno), 0};
             // usblp returns 0 for a zero-length packet: not the end, the printer may say more.
             if (n == 0 && ++empty > maxEmptyTransfers)
-                return {};
+                return {TransferStatus::Failed, 0};
             const int revents = waitFor(fd, POLLIN, deadline);
             if (revents <= 0)
-                return {};
+                return {waitFailure(revents), 0};
             if (revents & brokenEvents) {
                 // usblp never reports a hang-up; a terminal standing in for it does, and then
                 // reads return 0 for ever. Take what is left and stop.
                 const ssize_t last = ::read(fd, buffer, size);
                 if (last > 0)
-                    return {true, static_cast<std::size_t>(last)};
-                return {};
+                    return {TransferStatus::Done, static_cast<std::size_t>(last)};
+                return {TransferStatus::Closed, 0};
             }
         }
     }
 
-    UsbTransfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
+    Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         std::size_t done = 0;
         int empty = 0;
@@ -92,20 +105,22 @@ public:
                 continue;
             }
             if (n < 0 && !isRetryable(errno))
-                return {false, done};
+                return {errorStatus(errno), done};
             if (n == 0 && ++empty > maxEmptyTransfers)
-                return {false, done};
+                return {TransferStatus::Failed, done};
             const int revents = waitFor(fd, POLLOUT, deadline);
             if (revents <= 0 || (revents & brokenEvents))
-                return {false, done};
+                return {waitFailure(revents), done};
         }
-        return {true, done};
+        return {TransferStatus::Done, done};
     }
 
-    bool waitWritten(std::uint32_t timeoutMs) override {
+    TransferStatus waitWritten(std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         const int revents = waitFor(fd, POLLOUT, deadline);
-        return revents > 0 && (revents & POLLOUT) && !(revents & brokenEvents);
+        if (revents > 0 && (revents & POLLOUT) && !(revents & brokenEvents))
+            return TransferStatus::Done;
+        return waitFailure(revents);
     }
 
 private:

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <kalyxcomms/Export.h>
+
+#include <cstdint>
+
+namespace Orvane {
+
+// Why the last call of a Printer failed (Printer::lastFailure). The numeric values are stable.
+enum class FailureReason : std::int32_t {
+    // The call succeeded and the printer accepted it.
+    None = 0,
+    // The printer has no transport, or its transport is closed.
+    NotConnected = 1,
+    // An argument the command cannot send; nothing was sent.
+    BadArgument = 2,
+    // The transport could not send the request or the data.
+    WriteFailed = 3,
+    // The printer did not take the bytes within the write time-out.
+    WriteTimedOut = 4,
+    // The transport could not receive (a file printer never can).
+    ReadFailed = 5,
+    // No answer, or no more of it, within the command's read time-out.
+    ReadTimedOut = 6,
+    // The printer closed or reset the connection, or the device went away.
+    ConnectionClosed = 7,
+    // The answer is not a well-formed message, or says something the command cannot take.
+    MalformedFrame = 8,
+    // The answer's checksum does not match its bytes.
+    BadChecksum = 9,
+    // The answer's text or payload is larger than the receiver accepts.
+    OversizedAnswer = 10,
+    // The exchange completed and the printer's error text is not empty.
+    PrinterRefused = 11,
+    // Memory for the request or the answer could not be had.
+    OutOfMemory = 12,
+};
+
+// The reason in a few words, for example "the answer's checksum is wrong"; never null.
+KALYXCOMMS_EXPORT const char* failureName(FailureReason reason);
+
+} // namespace Orvane

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/Transfer.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace Orvane {
+namespace platform {
+
+// Start-up and clean-up of the system's socket layer. Some systems need both (WinSock); where the
+// layer needs nothing it is always ready. Comms holds one for as long as it lives; while no layer
+// is ready, TcpSocket::connect gives nothing.
+class SocketLayer {
+public:
+    SocketLayer();
+    ~SocketLayer();
+    SocketLayer(const SocketLayer&) = delete;
+    SocketLayer& operator=(const SocketLayer&) = delete;
+
+    bool ready() const { return started; }
+
+private:
+    bool started = false;
+};
+
+// A connected TCP stream socket. Each back end (one file per operating system under
+// platform/<system>/) provides connect(); EthernetSession builds the read-ahead buffer, the
+// framing of calls into transfers and the close budget on top, the same for every system.
+class TcpSocket {
+public:
+    // Releases the socket at once when close() was not called.
+    virtual ~TcpSocket() = default;
+
+    // Connects to `address`, dotted IPv4 text, on `port`, with Nagle's algorithm off. Empty
+    // without creating a socket for 0.0.0.0, 255.255.255.255 and text that is no address (host
+    // names are not resolved); empty too when the connection fails.
+    static std::unique_ptr<TcpSocket> connect(const std::string& address, std::uint16_t port);
+
+    // One receive of at most `capacity` bytes, waiting at most the receive time-out. A count of
+    // 0 never comes with Done: the peer's close is Closed.
+    virtual Transfer receive(char* buffer, std::size_t capacity) = 0;
+    // One send of at most `size` bytes, waiting at most the send time-out; Done may come with
+    // fewer bytes, and the caller goes on with the rest. A closed peer never raises a signal.
+    virtual Transfer send(const char* data, std::size_t size) = 0;
+
+    // Time-outs of every later receive or send, in milliseconds; 0 waits without limit.
+    virtual bool setReceiveTimeout(std::uint32_t milliseconds) = 0;
+    virtual bool setSendTimeout(std::uint32_t milliseconds) = 0;
+
+    // The close sequence: ends the sending side, discards what the peer still sends until it
+    // closes or `drainMs` pass, lingers so that the last bytes are delivered when the peer did
+    // close, and releases the socket, also when ending the sending side failed. Once only.
+    virtual void close(std::uint32_t drainMs) = 0;
+
+    // The system's handle of the socket, for tests that look at its options.
+    virtual std::intptr_t nativeHandle() const = 0;
+
+protected:
+    TcpSocket() = default;
+    TcpSocket(const TcpSocket&) = delete;
+    TcpSocket& operator=(const TcpSocket&) = delete;
+};
+
+} // namespace platform
+} // namespace Orvane

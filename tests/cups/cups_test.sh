@@ -1,0 +1,183 @@
+#!/usr/bin/env bash
+# The kalyx backend end to end: a private cupsd (domain socket, scratch folders) prints to
+# kalyxsim printers. Usage: cups_test.sh CASE, with KALYX_BACKEND, KALYXSIM, KALYXPRN and
+# PACKAGING set. Exit 77 = skipped.
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/cups_harness.sh"
+
+# Tiny valid jobs (one side, 506 x 2 dots) that differ in their number of copies.
+make_jobs() {
+    local count=$1 i
+    "$KALYXPRN" compose --front "$PACKAGING/../app/resources/kalyxprntool.png" \
+        --option card-options/width=506 --option card-options/height=2 \
+        -o "$scratch/job-1.prn" >/dev/null
+    for i in $(seq 2 "$count"); do
+        "$KALYXPRN" set "$scratch/job-1.prn" num-copies /prn/card/card-options "$i" \
+            -o "$scratch/job-$i.prn" >/dev/null
+    done
+}
+
+sums() {
+    md5sum "$@" | cut -d' ' -f1 | sort
+}
+
+# One queue: a job arrives byte for byte, `lp -n 2` sends it twice, and the queue refuses what
+# is not a card job.
+case_one_queue() {
+    skip_unless_root
+    start_cupsd
+    start_sim a
+    add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
+    make_jobs 1
+    submit card1 "$scratch/job-1.prn" >/dev/null
+    submit card1 -n 2 "$scratch/job-1.prn" >/dev/null
+    wait_for 30 finished_at_least card1 2 || fail "jobs not finished"
+    [ "$(stored_jobs)" -eq 3 ] || fail "expected 3 stored jobs, got $(stored_jobs)"
+    for f in "$scratch"/jobs-a/*.prn; do
+        cmp "$f" "$scratch/job-1.prn" || fail "$f differs from the job submitted"
+    done
+    echo "not a card" >"$scratch/note.txt"
+    if lp -d card1 "$scratch/note.txt" 2>/dev/null; then fail "a text file was accepted"; fi
+}
+
+# 30 jobs to a class of three printers: all arrive, none twice, spread over the three.
+case_class_of_three() {
+    skip_unless_root
+    start_cupsd
+    make_jobs 30
+    local name
+    for name in a b c; do
+        start_sim "$name" --hopper 100000
+        add_queue "card-$name" "kalyx://tcp/127.0.0.1:$sim_port"
+        lpadmin -p "card-$name" -c cards
+    done
+    cupsenable cards
+    cupsaccept cards
+    local i
+    for i in $(seq 30); do submit cards "$scratch/job-$i.prn" >/dev/null; done
+    wait_for 120 finished_at_least cards 30 || fail "only $(completed_count cards) of 30 finished"
+    [ "$(stored_jobs)" -eq 30 ] || fail "30 jobs sent, $(stored_jobs) arrived"
+    [ "$(sums "$scratch"/jobs-*/*.prn)" = "$(sums "$scratch"/job-*.prn)" ] ||
+        fail "the jobs that arrived are not the 30 submitted, once each"
+    for name in a b c; do
+        local n
+        n=$(find "$scratch/jobs-$name" -name '*.prn' | wc -l)
+        echo "printer $name: $n jobs"
+        [ "$n" -gt 0 ] || fail "printer $name got no job"
+    done
+}
+
+# A damaged job is cancelled with its reason, and no byte of it reaches the printer.
+case_invalid_job() {
+    skip_unless_root
+    start_cupsd
+    start_sim a
+    add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
+    make_jobs 1
+    # Change one byte of the binary part: still a PRN job by type, but its checksum is wrong.
+    cp "$scratch/job-1.prn" "$scratch/bad.prn"
+    local at=$(($(stat -c %s "$scratch/bad.prn") - 10)) byte='\xff'
+    [ "$(od -An -tx1 -j "$at" -N1 "$scratch/bad.prn" | tr -d ' ')" = ff ] && byte='\x00'
+    printf "$byte" | dd of="$scratch/bad.prn" bs=1 seek="$at" conv=notrunc status=none
+    local id
+    id=$(submit card1 "$scratch/bad.prn")
+    wait_for 30 finished_at_least card1 1 || fail "the job did not finish"
+    lpstat -W completed -l -o card1 | grep -q 'Status: The job is not a valid card job: its checksum is wrong' ||
+        fail "no reason in the job's state: $(lpstat -W completed -l -o card1)"
+    grep -q "\[Job ${id##*-}\] Job canceled at printer" "$scratch/log/error_log" ||
+        fail "the job was not cancelled"
+    grep -q 'print-job\|tcp#' "$scratch/sim-a.log" && fail "the printer was contacted"
+    [ "$(stored_jobs)" -eq 0 ] || fail "a damaged job was stored"
+}
+
+# A printer that is down: the job waits (retried), and prints once the printer is back.
+case_printer_down() {
+    skip_unless_root
+    start_cupsd
+    start_sim a
+    local port=$sim_port
+    stop_sim a
+    add_queue card1 "kalyx://tcp/127.0.0.1:$port"
+    make_jobs 1
+    submit card1 "$scratch/job-1.prn" >/dev/null
+    sleep 3
+    [ "$(completed_count card1)" -eq 0 ] || fail "the job finished while the printer was down"
+    lpstat -l -o card1 | grep -q 'queued for card1' || fail "the job is not waiting"
+    grep -q 'Backend returned status 6 (retry job later)' "$scratch/log/error_log" ||
+        fail "the backend did not ask for a retry"
+    start_sim a2 --port "$port"
+    wait_for 60 finished_at_least card1 1 || fail "the job did not print after the printer came back"
+    cmp "$scratch"/jobs-a2/job-0001.prn "$scratch/job-1.prn" || fail "the job differs"
+}
+
+# A cancel during a large send ends the transfer: the backend stops and the printer never
+# receives a whole job.
+case_cancel() {
+    skip_unless_root
+    start_cupsd
+    # 1 MB/s, so the 5 MB sample takes five seconds to send.
+    start_sim a --read-rate 1000000
+    add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
+    "$KALYXPRN" sample -o "$scratch/large.prn" >/dev/null
+    local id
+    id=$(submit card1 "$scratch/large.prn")
+    sending() { grep -q '\] Sending card 1 of 1' "$scratch/log/error_log"; }
+    wait_for 30 sending || fail "the job was never sent"
+    sleep 0.5
+    cancel "$id"
+    local start=$SECONDS
+    wait_for 10 finished_at_least card1 1 || fail "the job did not end"
+    backend_gone() { grep -q 'Job cancelled; the printer is closed\|backend/kalyx) exited' "$scratch/log/error_log"; }
+    wait_for 5 backend_gone || fail "the backend did not stop"
+    echo "cancelled within $((SECONDS - start)) s"
+    wait_for 5 grep -q 'closed in the middle of a request' "$scratch/sim-a.log" ||
+        fail "the printer did not see the transfer end"
+    [ "$(stored_jobs)" -eq 0 ] || fail "the cancelled job was printed"
+}
+
+# A printer that answers with an error stops the queue with its text and a reason (the scheduler
+# drops the reason once the backend has ended); so does a device that answers but not as a
+# printer (a wrong URI). The jobs are kept.
+case_printer_refuses() {
+    skip_unless_root
+    start_cupsd
+    start_sim a --error "get=Card jam in the transport"
+    add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
+    start_sim b --fault bad-xml
+    add_queue card2 "kalyx://tcp/127.0.0.1:$sim_port"
+    make_jobs 1
+    submit card1 "$scratch/job-1.prn" >/dev/null
+    submit card2 "$scratch/job-1.prn" >/dev/null
+    stopped() { [ "$(lpstat -p | grep -c 'disabled')" -eq 2 ]; }
+    wait_for 30 stopped || fail "the queues were not stopped: $(lpstat -p)"
+    lpstat -p card1 | grep -q 'The printer reports: Card jam in the transport' ||
+        fail "no reason shown: $(lpstat -p card1)"
+    grep -q 'STATE: +media-jam-error' "$scratch/log/error_log" || fail "no jam reason"
+    lpstat -p card2 | grep -q 'does not answer like a Kalyx printer' ||
+        fail "no reason shown: $(lpstat -p card2)"
+    [ "$(completed_count card1)" -eq 0 ] && [ "$(completed_count card2)" -eq 0 ] ||
+        fail "a job was dropped"
+    [ "$(stored_jobs)" -eq 0 ] || fail "a job was printed"
+}
+
+# Without cupsd: the backend under a virtual USB printer lists it by serial, prints to it by
+# serial, `copies` times, and asks for a retry when that serial is not attached.
+case_usb() {
+    make_jobs 1
+    local serial='KX/7 A' out="$scratch/usb.out"
+    "$KALYXSIM" --port 0 --quiet --serial "$serial" --jobs "$scratch/jobs-usb" --usb -- bash -c '
+        "$0"
+        DEVICE_URI=kalyx://usb/KX%2F7%20A "$0" 7 user title 2 "" "$1" 2>/dev/null
+        echo "status $?"
+        DEVICE_URI=kalyx://usb/KX-OTHER "$0" 8 user title 1 "" <"$1" 2>/dev/null
+        echo "status $?"' "$KALYX_BACKEND" "$scratch/job-1.prn" >"$out" 2>/dev/null ||
+        fail "kalyxsim --usb failed: $(cat "$out")"
+    grep -qxF 'direct kalyx://usb/KX%2F7%20A "Orvane Kalyx K2" "Orvane Kalyx K2 (USB KX/7 A)" "MFG:Orvane;MDL:Kalyx K2;CMD:KALYX-PRN;CLS:PRINTER;SN:KX/7 A;" ""' "$out" ||
+        fail "listing: $(cat "$out")"
+    [ "$(sed -n 's/^status //p' "$out" | tr '\n' ' ')" = "0 6 " ] || fail "statuses: $(cat "$out")"
+    [ "$(stored_jobs)" -eq 2 ] || fail "expected two copies, got $(stored_jobs)"
+    cmp "$scratch/jobs-usb/job-0002.prn" "$scratch/job-1.prn" || fail "the USB job differs"
+}
+
+"case_$1"
+echo "PASS: $1"

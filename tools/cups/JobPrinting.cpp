@@ -1,0 +1,200 @@
+#include "JobPrinting.h"
+
+#include "CupsMessages.h"
+#include "DeviceUri.h"
+#include "PrinterConnection.h"
+
+#include "KlxPrnHolder.h"
+
+#include <QStringList>
+
+#include <cups/backend.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <csignal>
+#include <cstring>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace kalyxcups {
+
+namespace {
+
+volatile std::sig_atomic_t cancelled = 0;
+
+// Large enough to keep the device busy, small enough that a cancel is seen at once.
+constexpr int sliceSize = 64 * 1024;
+
+// Reads the whole job, refusing one larger than any valid job can be.
+bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
+    const int fd = file.empty() ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        problem = file + ": " + std::strerror(errno);
+        return false;
+    }
+    const qint64 limit = KlxPrnHolder::maxJobSize;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR && !cancelled)
+            continue;
+        if (n < 0) {
+            problem = std::string("reading the job: ") + std::strerror(errno);
+            break;
+        }
+        if (n == 0)
+            break;
+        if (job.size() + n > limit) {
+            problem = "the job is larger than " + std::to_string(limit >> 20) +
+                      " MiB, more than any card job";
+            break;
+        }
+        job.append(buffer, static_cast<int>(n));
+    }
+    if (fd != STDIN_FILENO)
+        ::close(fd);
+    return problem.empty();
+}
+
+// The document library's verdict; `reason` says why a job is refused.
+bool validateJob(const QByteArray& job, std::string& reason) {
+    const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
+    QStringList messages = holder->messages();
+    // The window only warns about a wrong checksum, but the printer refuses such a job without
+    // a word: sent anyway, it would be reported as printed while no card comes out.
+    if (holder->isValid() && !holder->checksumMatches()) {
+        reason = "its checksum is wrong (the file is damaged)";
+        return false;
+    }
+    if (holder->isValid()) {
+        for (const QString& warning : messages)
+            debugLine("job warning: " + warning.toStdString());
+        return true;
+    }
+    if (!holder->loadError().isEmpty())
+        messages.append(holder->loadError());
+    reason = messages.isEmpty() ? std::string("Couldn't parse PRN file.")
+                                : messages.join(QStringLiteral("; ")).toStdString();
+    return false;
+}
+
+// The printer's refusal as a printer-state-reason, so the queue shows what to fix.
+std::string reasonFor(const std::string& refusal) {
+    std::string text = refusal;
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    if (text.find("jam") != std::string::npos)
+        return "media-jam-error";
+    if (text.find("hopper") != std::string::npos || text.find("feeder") != std::string::npos)
+        return "media-empty-error";
+    if (text.find("ribbon") != std::string::npos)
+        return "marker-supply-empty-error";
+    if (text.find("cover") != std::string::npos)
+        return "cover-open-error";
+    return "other-error";
+}
+
+// A write that failed because the printer went away, stalled or closed the connection is
+// retried later: a partial job fails the printer's length and checksum checks, so the retry
+// cannot print a card twice. What no retry can mend fails the job by the queue's error policy.
+int statusForFailedWrite(const Orvane::Printer& printer) {
+    switch (printer.lastFailure()) {
+    case Orvane::FailureReason::NotConnected:
+    case Orvane::FailureReason::WriteFailed:
+    case Orvane::FailureReason::WriteTimedOut:
+    case Orvane::FailureReason::ConnectionClosed:
+    case Orvane::FailureReason::OutOfMemory:
+        return CUPS_BACKEND_RETRY;
+    default:
+        return CUPS_BACKEND_FAILED;
+    }
+}
+
+// Writes one copy in slices; false on a failed write or a cancel.
+bool sendCopy(Orvane::Printer& printer, const QByteArray& job, bool& failed) {
+    for (int offset = 0; offset < job.size(); offset += sliceSize) {
+        if (cancelled)
+            return false;
+        const int length = std::min(sliceSize, job.size() - offset);
+        if (!printer.write(job.constData() + offset, length)) {
+            failed = !cancelled;
+            return false;
+        }
+    }
+    return !cancelled;
+}
+
+int connectionStatus(const Connection& connection) {
+    stateLine("-connecting-to-device");
+    if (connection.outcome == Connection::Outcome::Absent) {
+        stateLine("+offline-report");
+        infoLine("Printer " + connection.where + " is not there or not answering (" +
+                 Orvane::failureName(connection.failure) + "); the job waits for it");
+        return CUPS_BACKEND_RETRY;
+    }
+    if (connection.outcome == Connection::Outcome::Garbled) {
+        stateLine("+other-error");
+        errorLine("The device at " + connection.where + " does not answer like a Kalyx printer (" +
+                  Orvane::failureName(connection.failure) + "); check the queue's device URI");
+        return CUPS_BACKEND_STOP;
+    }
+    // Refused: stop the queue, so no card is lost while someone clears the printer.
+    stateLine("+" + reasonFor(connection.refusal));
+    errorLine("The printer reports: " + connection.refusal);
+    return CUPS_BACKEND_STOP;
+}
+
+} // namespace
+
+void requestCancel() {
+    cancelled = 1;
+}
+
+int printJob(const JobRequest& request) {
+    DeviceUri uri;
+    if (!parseDeviceUri(request.deviceUri, uri)) {
+        errorLine("Bad device URI \"" + request.deviceUri +
+                  "\": use kalyx://usb/SERIAL or kalyx://tcp/HOST[:PORT]");
+        return CUPS_BACKEND_STOP;
+    }
+    QByteArray job;
+    std::string problem;
+    if (!readJob(request.file, job, problem)) {
+        errorLine("The job cannot be printed: " + problem);
+        return cancelled ? CUPS_BACKEND_OK : CUPS_BACKEND_CANCEL;
+    }
+    if (!validateJob(job, problem)) {
+        errorLine("The job is not a valid card job: " + problem);
+        return CUPS_BACKEND_CANCEL;
+    }
+
+    stateLine("+connecting-to-device");
+    infoLine("Connecting to the printer");
+    const Orvane::Comms comms;
+    Connection connection = connectPrinter(comms, uri);
+    if (connection.outcome != Connection::Outcome::Connected)
+        return connectionStatus(connection);
+    stateLine("-connecting-to-device");
+    stateLine("-offline-report");
+
+    for (unsigned copy = 1; copy <= request.copies; ++copy) {
+        infoLine("Sending card " + std::to_string(copy) + " of " + std::to_string(request.copies) +
+                 " to " + connection.where);
+        bool failed = false;
+        if (!sendCopy(*connection.printer, job, failed)) {
+            if (!failed) {
+                infoLine("Job cancelled; the printer is closed");
+                return CUPS_BACKEND_OK;
+            }
+            errorLine("Sending the job to " + connection.where +
+                      " failed: " + Orvane::failureName(connection.printer->lastFailure()));
+            return statusForFailedWrite(*connection.printer);
+        }
+        pageLine(copy);
+    }
+    infoLine("Card job sent to " + connection.where);
+    return CUPS_BACKEND_OK;
+}
+
+} // namespace kalyxcups
