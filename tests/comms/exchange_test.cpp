@@ -227,13 +227,13 @@ TEST(FailureReasons, EachBrokenAnswerSaysWhyAndASuccessClearsIt) {
         {ok.substr(0, ok.size() - 2), FailureReason::ReadFailed},
     };
     for (const auto& c : cases) {
-        Scripted s(c.input);
+        ScriptedPrinter s(c.input);
         EXPECT_EQ(s.printer.lastFailure(), FailureReason::None);
         std::string err;
         EXPECT_EQ(s.printer.save(err), c.reason == FailureReason::PrinterRefused) << c.input;
         EXPECT_EQ(s.printer.lastFailure(), c.reason) << c.input;
     }
-    Scripted s(ok);
+    ScriptedPrinter s(ok);
     std::string err;
     ASSERT_TRUE(s.printer.write("x", 1));
     EXPECT_FALSE(s.printer.write(nullptr, 1));
