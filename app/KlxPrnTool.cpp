@@ -2,9 +2,10 @@
 #include "KlxPrnTool.h"
 
 #include "AboutText.h"
-#include "CommsHook.h"
 #include "KlxPrnHolder.h"
 #include "ui_KlxPrnTool.h"
+
+#include <kalyxcomms/Comms.h>
 
 #include <QCoreApplication>
 #include <QDragEnterEvent>
@@ -17,6 +18,8 @@
 #include <QMimeData>
 #include <QSignalBlocker>
 #include <QUrl>
+
+#include <prnformat/Panels.h>
 
 namespace {
 
@@ -145,16 +148,15 @@ void KlxPrnTool::setPlaneBoxes() {
         {ui->check_box_y1, ui->check_box_m1, ui->check_box_c1, ui->check_box_k1},
         {ui->check_box_y2, ui->check_box_m2, ui->check_box_c2, ui->check_box_k2},
     };
-    static const char letters[4] = {'y', 'm', 'c', 'k'};
     // Setting eight boxes would otherwise render both sides eight times; openPrn renders once
     // after all of them are set.
     for (int side = 0; side < 2; ++side) {
         for (int i = 0; i < 4; ++i) {
             const QSignalBlocker blocker(boxes[side][i]);
-            boxes[side][i]->setChecked(prnHolder->hasPanel(side, letters[i]));
+            boxes[side][i]->setChecked(prnHolder->hasPanel(side, Orvane::kPanelLetters[i]));
         }
         for (int i = 0; i < 4; ++i)
-            boxes[side][i]->setEnabled(prnHolder->hasPanel(side, letters[i]));
+            boxes[side][i]->setEnabled(prnHolder->hasPanel(side, Orvane::kPanelLetters[i]));
     }
 }
 

@@ -1,9 +1,11 @@
 // Save as and Print via USB: both send the job as serialised by the document, edits included.
 #include "KlxPrnTool.h"
 
-#include "CommsHook.h"
 #include "KlxPrnHolder.h"
 #include "ui_KlxPrnTool.h"
+
+#include <kalyxcomms/Comms.h>
+#include <kalyxcomms/Printer.h>
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -37,7 +39,6 @@ void KlxPrnTool::on_printPushButton_clicked() {
     // has ended, so no open, edit or second print can start in the middle of this one.
     QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 
-#if defined(KALYX_HAVE_COMMS)
     const std::vector<Orvane::UsbPrinterInfo> infos = comms->getUsbPrinterInfos();
     std::unique_ptr<Orvane::Printer> printer;
     if (!infos.empty()) {
@@ -53,10 +54,6 @@ void KlxPrnTool::on_printPushButton_clicked() {
     }
     // Closes the device before the button comes back.
     printer.reset();
-#else
-    (void)printerOpener;
-    showError(tr("Could not open connection to printer."));
-#endif
 
     ui->printPushButton->setText(tr("&Print via USB"));
     ui->printPushButton->setEnabled(true);

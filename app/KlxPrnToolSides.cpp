@@ -9,6 +9,8 @@
 #include <QImage>
 #include <QPixmap>
 
+#include <prnformat/Panels.h>
+
 namespace {
 
 // Every pixel of a side picture is opaque, so it can be shown as RGB32 and handed over without
@@ -54,12 +56,11 @@ void KlxPrnTool::refreshImages() {
         {ui->check_box_y1, ui->check_box_m1, ui->check_box_c1, ui->check_box_k1},
         {ui->check_box_y2, ui->check_box_m2, ui->check_box_c2, ui->check_box_k2},
     };
-    static const char letters[4] = {'y', 'm', 'c', 'k'};
     std::string hiddenPanels[2];
     for (int side = 0; side < 2; ++side) {
         for (int i = 0; i < 4; ++i) {
             if (!boxes[side][i]->isChecked())
-                hiddenPanels[side] += letters[i];
+                hiddenPanels[side] += Orvane::kPanelLetters[i];
         }
     }
 

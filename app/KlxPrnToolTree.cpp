@@ -8,6 +8,8 @@
 
 #include <QBrush>
 
+#include <prnformat/Panels.h>
+
 #include <climits>
 
 namespace {
@@ -93,7 +95,7 @@ void KlxPrnTool::addSideRows(QTreeWidgetItem* cardRow, int side) {
         addTreeRow(cardRow, QStringLiteral("side-options"), QString::number(side));
     const QString uintType = QStringLiteral("uint");
 
-    for (const char panel : {'y', 'm', 'c', 'k', 'o'}) {
+    for (const char panel : Orvane::kPanelLetters) {
         const QString p = panelPath(side, panel);
         if (!prnHolder->hasNode(utf8(p)))
             continue;

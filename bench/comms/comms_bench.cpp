@@ -3,7 +3,7 @@
 //   round_trip  a settings exchange with a loopback peer vs the same bytes as a raw ping-pong;
 //   payload     a 100 MiB getReport vs receiving the same frame raw into a new buffer;
 //   compose     printCardToMem of a two-sided four-plane job vs copying the same bytes.
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <kalyxcomms/kalyxcomms.h>
 

@@ -6,7 +6,7 @@
 #include "SimFraming.h"
 #include "SimPrinter.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <algorithm>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Crc32.h"
-#include "XmlVectorWriter.h"
+#include <prnformat/Crc32.h>
+#include <prnformat/XmlVectorWriter.h>
 
 #include <pugixml.hpp>
 

@@ -1,52 +1,26 @@
 #include "JobComposer.h"
 
+#include <prnformat/Panels.h>
+#include <prnformat/TrackBits.h>
+
 namespace Orvane {
 
 namespace {
-
-const char kPanelLetters[] = {'y', 'm', 'c', 'k', 'o'};
 
 void appendOptions(pugi::xml_node parent, const OptionMap& options) {
     for (const auto& [name, value] : options)
         parent.append_child(name.c_str()).text().set(value.c_str());
 }
 
-void packBits(const std::vector<bool>& bits, std::vector<unsigned char>& out) {
-    const std::size_t start = out.size();
-    out.resize(start + (bits.size() + 7) / 8, 0);
-    for (std::size_t i = 0; i < bits.size(); ++i) {
-        if (bits[i])
-            out[start + i / 8] |= static_cast<unsigned char>(0x80u >> (i % 8));
-    }
-}
-
-} // namespace
-
-std::size_t ComposedJob::payloadSize() const {
-    std::size_t size = trackBytes.size();
-    for (const auto* plane : planes)
-        size += plane->size();
-    return size;
-}
-
-void ComposedJob::appendPayload(std::vector<unsigned char>& out) const {
-    for (const auto* plane : planes)
-        out.insert(out.end(), plane->begin(), plane->end());
-    out.insert(out.end(), trackBytes.begin(), trackBytes.end());
-}
-
-void composeJob(const PrintOptions& options, const ImageData& images, const MagData& mag,
-                ComposedJob& job) {
-    pugi::xml_node card = job.document.append_child("prn").append_child("card");
-    appendOptions(card.append_child("card-options"), options.cardOptions);
-
+void appendSides(const PrintOptions& options, const ImageData& images, pugi::xml_node card,
+                 ComposedJob& job) {
     for (int side = 0; side < 2; ++side) {
         const auto& panels = options.sides[side];
         if (!panels)
             continue;
         pugi::xml_node sideNode = card.append_child("side-options");
         sideNode.append_attribute("side") = side;
-        for (int panel = 0; panel < 5; ++panel) {
+        for (int panel = 0; panel < kPanelCount; ++panel) {
             const auto& panelOptions = (*panels)[panel];
             if (!panelOptions)
                 continue;
@@ -54,11 +28,21 @@ void composeJob(const PrintOptions& options, const ImageData& images, const MagD
             const char letter[2] = {kPanelLetters[panel], '\0'};
             panelNode.append_attribute("panel") = letter;
             appendOptions(panelNode, *panelOptions);
-            if (panel != PanelO)
-                job.planes.push_back(&images.planes[side][panel]);
+            if (panel >= kPlanePanelCount)
+                continue; // the overlay has no plane
+            const std::vector<unsigned char>& plane = images.planes[side][panel];
+            job.planes.push_back(&plane);
+            JobBlock block;
+            block.side = side;
+            block.panel = kPanelLetters[panel];
+            block.size = static_cast<std::int64_t>(plane.size());
+            job.blocks.push_back(block);
         }
     }
+}
 
+void appendTracks(const PrintOptions& options, const MagData& mag, pugi::xml_node card,
+                  ComposedJob& job) {
     if (!options.magOptions)
         return;
     pugi::xml_node magNode = card.append_child("mag-options");
@@ -75,8 +59,39 @@ void composeJob(const PrintOptions& options, const ImageData& images, const MagD
                 .text()
                 .set(static_cast<unsigned long long>(bits.size()));
         }
-        packBits(bits, job.trackBytes);
+        packTrackBits(bits, job.trackBytes);
+        JobBlock block;
+        block.kind = JobBlock::Track;
+        block.track = track + 1;
+        block.numBits = static_cast<unsigned>(bits.size());
+        block.size = trackSize(block.numBits);
+        job.blocks.push_back(block);
     }
+}
+
+} // namespace
+
+std::size_t ComposedJob::payloadSize() const {
+    std::size_t size = 0;
+    for (const JobBlock& block : blocks)
+        size += static_cast<std::size_t>(block.size);
+    return size;
+}
+
+void ComposedJob::appendPayload(std::vector<unsigned char>& out) const {
+    static_assert(kComposedBlockOrder == BlockOrder::PlanesFirst, "planes are appended first");
+    for (const auto* plane : planes)
+        out.insert(out.end(), plane->begin(), plane->end());
+    out.insert(out.end(), trackBytes.begin(), trackBytes.end());
+}
+
+void composeJob(const PrintOptions& options, const ImageData& images, const MagData& mag,
+                ComposedJob& job) {
+    pugi::xml_node card = job.document.append_child("prn").append_child("card");
+    appendOptions(card.append_child("card-options"), options.cardOptions);
+    appendSides(options, images, card, job);
+    appendTracks(options, mag, card, job);
+    placeBlocks(job.blocks, kComposedBlockOrder);
 }
 
 } // namespace Orvane

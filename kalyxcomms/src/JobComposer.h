@@ -4,10 +4,15 @@
 
 #include <kalyxcomms/Types.h>
 
+#include <prnformat/JobLayout.h>
+
 #include <cstddef>
 #include <vector>
 
 namespace Orvane {
+
+// The document has side-options before mag-options, and the payload follows it.
+constexpr BlockOrder kComposedBlockOrder = BlockOrder::PlanesFirst;
 
 // A composed job before framing. The payload is described rather than copied: every plane of the
 // caller's ImageData in order, then the packed track bytes, so a caller can move the bytes once.
@@ -15,6 +20,8 @@ struct ComposedJob {
     pugi::xml_document document;
     std::vector<const std::vector<unsigned char>*> planes;
     std::vector<unsigned char> trackBytes;
+    // Where each plane and track lies in the payload (a track without options included).
+    std::vector<JobBlock> blocks;
 
     std::size_t payloadSize() const;
     // Appends the whole payload (planes, then tracks) to `out`.

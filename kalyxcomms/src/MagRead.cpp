@@ -2,6 +2,8 @@
 
 #include <kalyxcomms/Printer.h>
 
+#include <prnformat/TrackBits.h>
+
 namespace Orvane {
 
 namespace {
@@ -37,13 +39,10 @@ bool Printer::magRead(const std::map<std::string, std::string>& options, MagData
                 const int bits = child.child("num-bits").text().as_int(0);
                 if (bits < 0 || bits > kMaxTrackBits)
                     return false;
-                const std::size_t bytes = (static_cast<std::size_t>(bits) + 7) / 8;
+                const std::size_t bytes = trackByteCount(static_cast<std::size_t>(bits));
                 if (payload.size() - cursor < bytes)
                     return false;
-                std::vector<bool>& out = data.tracks[track - 1];
-                out.assign(bits, false);
-                for (int i = 0; i < bits; ++i)
-                    out[i] = (payload[cursor + i / 8] >> (7 - i % 8)) & 1;
+                data.tracks[track - 1] = unpackTrackBits(payload.data() + cursor, bits);
                 cursor += bytes;
             }
             return true;

@@ -1,9 +1,7 @@
 #include "PrinterImpl.h"
 
-#include "Crc32.h"
 #include "Framing.h"
 #include "LargeBuffer.h"
-#include "XmlVectorWriter.h"
 #include "transport/ReportingSession.h"
 
 #include <algorithm>

@@ -1,26 +1,15 @@
 // What each command sends, how long it waits, and how it reads or clears its outputs.
-#include "Frames.h"
 #include "ScriptedSession.h"
+#include "WireFrame.h"
 
 #include <kalyxcomms/Printer.h>
 
 #include <gtest/gtest.h>
 
 using namespace Orvane;
+using namespace kalyxtest;
 
 namespace {
-
-struct Scripted {
-    ScriptedSession* session;
-    Printer printer;
-
-    explicit Scripted(std::string input = {})
-        : Scripted(std::make_unique<ScriptedSession>(std::move(input))) {}
-    explicit Scripted(std::unique_ptr<ScriptedSession> owned)
-        : session(owned.get()), printer(std::move(owned)) {}
-
-    Request request() const { return Request(session->written); }
-};
 
 std::string track(int number, int bits) {
     return "<t track=\"" + std::to_string(number) + "\"><num-bits>" + std::to_string(bits) +
@@ -37,7 +26,7 @@ std::vector<bool> bits(std::initializer_list<int> values) {
 } // namespace
 
 TEST(Commands, EnumerationsOutsideTheirRangeSendNothing) {
-    Scripted s;
+    ScriptedPrinter s;
     CardPosition position = EncoderModule;
     std::string err = "kept";
     EXPECT_FALSE(s.printer.moveCard(static_cast<MoveCardAction>(6), position, err));
@@ -87,11 +76,11 @@ TEST(Commands, RequestElementsAndReadTimeouts) {
          40000, [&](Printer& p, std::string& e) { return p.magRead({}, mag, e); }},
     };
     for (const Case& c : cases) {
-        Scripted s(answer("<x/>"));
+        ScriptedPrinter s(answer("<x/>"));
         std::string err = "stale";
         EXPECT_TRUE(c.call(s.printer, err)) << c.request;
         EXPECT_EQ(err, "") << c.request;
-        const std::string header = s.request().header;
+        const std::string header = s.request().text;
         EXPECT_NE(header.find(std::string("<prn>") + c.request + "<binary-size>"),
                   std::string::npos)
             << header;
@@ -108,13 +97,14 @@ TEST(Commands, CardPositionIsAnExactWord) {
         {"", Unrecognised},
     };
     for (const auto& [inner, expected] : cases) {
-        Scripted s(answer(std::string("<card-move-response>") + inner + "</card-move-response>"));
+        ScriptedPrinter s(
+            answer(std::string("<card-move-response>") + inner + "</card-move-response>"));
         CardPosition position = Standby;
         std::string err;
         EXPECT_TRUE(s.printer.moveCard(Flip, position, err));
         EXPECT_EQ(position, expected) << inner;
     }
-    Scripted failing; // no answer: position untouched
+    ScriptedPrinter failing; // no answer: position untouched
     CardPosition position = Standby;
     std::string err = "kept";
     EXPECT_FALSE(failing.printer.moveCard(Initialise, position, err));
@@ -123,26 +113,26 @@ TEST(Commands, CardPositionIsAnExactWord) {
 }
 
 TEST(Settings, ReadAsksForEveryKeyAndTakesOnlyKnownAnswers) {
-    Scripted s(answer("<get-response><param id=\"b\">2</param><param id=\"zz\">9</param>"
-                      "<param>no id</param></get-response>"));
+    ScriptedPrinter s(answer("<get-response><param id=\"b\">2</param><param id=\"zz\">9</param>"
+                             "<param>no id</param></get-response>"));
     std::map<std::string, std::string> settings = {{"b", "old"}, {"a", "old"}};
     std::string err = "stale";
     ASSERT_TRUE(s.printer.readSettings(settings, err));
-    EXPECT_EQ(s.request().header.find("<get><param id=\"a\"/><param id=\"b\"/></get>") !=
+    EXPECT_EQ(s.request().text.find("<get><param id=\"a\"/><param id=\"b\"/></get>") !=
                   std::string::npos,
               true)
-        << s.request().header;
+        << s.request().text;
     EXPECT_EQ(settings, (std::map<std::string, std::string>{{"a", ""}, {"b", "2"}}));
     EXPECT_EQ(err, "");
 }
 
 TEST(Settings, WriteSendsValuesAndKeepsWhatThePrinterReports) {
-    Scripted s(answer("<set-response><param id=\"a\">1</param></set-response>"
-                      "<error>b is read-only</error>"));
+    ScriptedPrinter s(answer("<set-response><param id=\"a\">1</param></set-response>"
+                             "<error>b is read-only</error>"));
     std::map<std::string, std::string> settings = {{"a", "1"}, {"b", "x&y"}};
     std::string err;
     ASSERT_TRUE(s.printer.writeSettings(settings, err));
-    EXPECT_NE(s.request().header.find(
+    EXPECT_NE(s.request().text.find(
                   "<set><param id=\"a\">1</param><param id=\"b\">x&amp;y</param></set>"),
               std::string::npos);
     EXPECT_EQ(settings, (std::map<std::string, std::string>{{"a", "1"}, {"b", ""}}));
@@ -150,7 +140,7 @@ TEST(Settings, WriteSendsValuesAndKeepsWhatThePrinterReports) {
 }
 
 TEST(Settings, AFailedExchangeLeavesValuesClearedAndErrorAlone) {
-    Scripted s; // the printer never answers
+    ScriptedPrinter s; // the printer never answers
     std::map<std::string, std::string> settings = {{"a", "1"}};
     std::string err = "kept";
     EXPECT_FALSE(s.printer.writeSettings(settings, err));
@@ -159,8 +149,8 @@ TEST(Settings, AFailedExchangeLeavesValuesClearedAndErrorAlone) {
 }
 
 TEST(Settings, CalibrationMergesResultsById) {
-    Scripted s(answer("<calibrate-dye-ctrl-response><r id=\"y\">12</r><r id=\"new\"/>"
-                      "<r>skipped</r></calibrate-dye-ctrl-response>"));
+    ScriptedPrinter s(answer("<calibrate-dye-ctrl-response><r id=\"y\">12</r><r id=\"new\"/>"
+                             "<r>skipped</r></calibrate-dye-ctrl-response>"));
     std::map<std::string, std::string> results = {{"y", "1"}, {"m", "2"}};
     std::string err;
     ASSERT_TRUE(s.printer.calibrateDyeCtrl(results, err));
@@ -168,11 +158,11 @@ TEST(Settings, CalibrationMergesResultsById) {
 }
 
 TEST(MagRead, OptionsInKeyOrderThenTheThreeTracks) {
-    Scripted s(answer("<mag-read-response/>"));
+    ScriptedPrinter s(answer("<mag-read-response/>"));
     MagData data;
     std::string err;
     ASSERT_TRUE(s.printer.magRead({{"verify", "yes"}, {"coercivity", "low"}}, data, err));
-    EXPECT_NE(s.request().header.find(
+    EXPECT_NE(s.request().text.find(
                   "<mag-read><coercivity>low</coercivity><verify>yes</verify><track-options "
                   "track=\"1\"/><track-options track=\"2\"/><track-options track=\"3\"/>"
                   "</mag-read>"),
@@ -180,8 +170,9 @@ TEST(MagRead, OptionsInKeyOrderThenTheThreeTracks) {
 }
 
 TEST(MagRead, TracksAreUnpackedMostSignificantBitFirst) {
-    Scripted s(answer("<mag-read-response>" + track(2, 10) + track(1, 3) + "</mag-read-response>",
-                      "\xC0\x40\xA0"));
+    ScriptedPrinter s(
+        answer("<mag-read-response>" + track(2, 10) + track(1, 3) + "</mag-read-response>",
+               "\xC0\x40\xA0"));
     MagData data;
     data.tracks[2] = bits({1, 1});
     std::string err = "stale";
@@ -202,7 +193,7 @@ TEST(MagRead, MalformedTrackDataFailsWithTheErrorUntouched) {
         {track(1, 8) + track(2, 8), "a"},
     };
     for (const auto& [tracks, payload] : cases) {
-        Scripted s(answer("<mag-read-response>" + tracks + "</mag-read-response>", payload));
+        ScriptedPrinter s(answer("<mag-read-response>" + tracks + "</mag-read-response>", payload));
         MagData data;
         data.tracks[2] = bits({1});
         std::string err = "kept";
@@ -214,7 +205,8 @@ TEST(MagRead, MalformedTrackDataFailsWithTheErrorUntouched) {
 }
 
 TEST(Payloads, FetchedPayloadReplacesTheCallersBytesOnlyOnSuccess) {
-    Scripted s(answer("<get-report-response/>", "report") + answer("<get-report-response/>"));
+    ScriptedPrinter s(answer("<get-report-response/>", "report") +
+                      answer("<get-report-response/>"));
     std::vector<unsigned char> report = {1, 2, 3};
     std::string err;
     ASSERT_TRUE(s.printer.getReport(report, err));

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace Orvane;
+using kalyxtest::ScriptedSession;
 
 namespace {
 

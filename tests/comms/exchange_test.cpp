@@ -1,6 +1,6 @@
 // Request framing and the receiver's rules, against a scripted transport.
-#include "Frames.h"
 #include "ScriptedSession.h"
+#include "WireFrame.h"
 
 #include "PrinterImpl.h"
 
@@ -12,18 +12,9 @@
 #include <set>
 
 using namespace Orvane;
+using namespace kalyxtest;
 
 namespace {
-
-struct Scripted {
-    ScriptedSession* session;
-    Printer printer;
-
-    explicit Scripted(std::string input = {})
-        : Scripted(std::make_unique<ScriptedSession>(std::move(input))) {}
-    explicit Scripted(std::unique_ptr<ScriptedSession> owned)
-        : session(owned.get()), printer(std::move(owned)) {}
-};
 
 std::string textOfLength(std::size_t length) {
     const std::string head = "<prn><x>";
@@ -40,15 +31,16 @@ bool receiveOnly(const std::string& input, PrnMessage& message) {
 } // namespace
 
 TEST(RequestFraming, EjectIsDeclarationDocumentNulAndCrcInOneWrite) {
-    Scripted s(answer("<card-move-response><position>standby</position></card-move-response>"));
+    ScriptedPrinter s(
+        answer("<card-move-response><position>standby</position></card-move-response>"));
     CardPosition position = Unrecognised;
     std::string err = "stale";
     const auto before = std::time(nullptr);
     ASSERT_TRUE(s.printer.moveCard(Eject, position, err));
 
-    Request request(s.session->written);
-    EXPECT_TRUE(request.crcOk);
-    EXPECT_EQ(request.headerWithoutTime(),
+    const Frame request(s.session->written);
+    EXPECT_TRUE(request.crcOk());
+    EXPECT_EQ(request.textWithoutTime(),
               "<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn><card-move><action>eject</action>"
               "</card-move><binary-size>0</binary-size><time></time></prn>");
     const long long sent = request.prn().child("time").text().as_llong();
@@ -67,11 +59,11 @@ TEST(RequestFraming, PayloadFollowsTheNulAndIsCounted) {
         std::vector<unsigned char> file(size);
         for (std::size_t i = 0; i < size; ++i)
             file[i] = static_cast<unsigned char>(i * 7 + (i >> 8));
-        Scripted s(answer("<update-software-response/>"));
+        ScriptedPrinter s(answer("<update-software-response/>"));
         std::string err;
         ASSERT_TRUE(s.printer.updateSoftware(file, err)) << size;
-        Request request(s.session->written);
-        EXPECT_TRUE(request.crcOk) << size;
+        const Frame request(s.session->written);
+        EXPECT_TRUE(request.crcOk()) << size;
         EXPECT_TRUE(request.payload == std::string(file.begin(), file.end())) << size;
         EXPECT_EQ(request.prn().child("binary-size").text().as_uint(), size);
         EXPECT_EQ(s.session->writeCalls, size > 64 * 1024 ? 3 : 1) << size;
@@ -88,9 +80,9 @@ TEST(RequestFraming, ResentJobKeepsItsDeclarationAndReplacesSizeAndTimeInPlace) 
     ScriptedSession* session = owned.get();
     PrinterImpl impl(std::move(owned));
     ASSERT_TRUE(impl.send(message));
-    Request request(session->written);
-    EXPECT_TRUE(request.crcOk);
-    EXPECT_EQ(request.headerWithoutTime(),
+    const Frame request(session->written);
+    EXPECT_TRUE(request.crcOk());
+    EXPECT_EQ(request.textWithoutTime(),
               "<?xml version=\"1.0\"?><prn><binary-size>3</binary-size><time></time><card/></prn>");
 }
 
@@ -98,7 +90,7 @@ TEST(RequestFraming, FailuresStopTheRequest) {
     {
         auto owned = std::make_unique<ScriptedSession>();
         owned->refuseTimeouts = true;
-        Scripted s(std::move(owned));
+        ScriptedPrinter s(std::move(owned));
         std::string err;
         EXPECT_FALSE(s.printer.save(err));
         EXPECT_EQ(s.session->writeCalls, 0);
@@ -106,7 +98,7 @@ TEST(RequestFraming, FailuresStopTheRequest) {
     {
         auto owned = std::make_unique<ScriptedSession>(answer("<save-response/>"));
         owned->failWriteCall = 1;
-        Scripted s(std::move(owned));
+        ScriptedPrinter s(std::move(owned));
         std::string err = "kept";
         EXPECT_FALSE(s.printer.save(err));
         EXPECT_EQ(s.session->writeCalls, 1);
@@ -116,7 +108,7 @@ TEST(RequestFraming, FailuresStopTheRequest) {
     for (const int failing : {2, 3}) { // a large payload, then its CRC
         auto owned = std::make_unique<ScriptedSession>(answer("<update-software-response/>"));
         owned->failWriteCall = failing;
-        Scripted s(std::move(owned));
+        ScriptedPrinter s(std::move(owned));
         std::string err = "kept";
         EXPECT_FALSE(s.printer.updateSoftware(std::vector<unsigned char>(100000), err));
         EXPECT_EQ(s.session->writeCalls, failing);
@@ -192,8 +184,8 @@ TEST(Receive, APeerThatNeverSendsTextEndsTheExchange) {
 }
 
 TEST(Receive, ABrokenResponseLeavesTheTransportUsableForTheNext) {
-    Scripted s(frame("<prn><error>first</error></prn>", {}, true) +
-               answer("<save-response/><error>second</error>"));
+    ScriptedPrinter s(frame("<prn><error>first</error></prn>", {}, true) +
+                      answer("<save-response/><error>second</error>"));
     std::string err;
     EXPECT_FALSE(s.printer.save(err));
     EXPECT_EQ(err, "");
@@ -202,8 +194,8 @@ TEST(Receive, ABrokenResponseLeavesTheTransportUsableForTheNext) {
 }
 
 TEST(Receive, ErrorTextIsThePrintersOrEmpty) {
-    Scripted s(answer("<error-clear-response/><error>ribbon out</error>") +
-               answer("<error-clear-response/>"));
+    ScriptedPrinter s(answer("<error-clear-response/><error>ribbon out</error>") +
+                      answer("<error-clear-response/>"));
     std::string err;
     EXPECT_TRUE(s.printer.clearError(RetryCurrentPrintJob, err));
     EXPECT_EQ(err, "ribbon out");
@@ -212,7 +204,7 @@ TEST(Receive, ErrorTextIsThePrintersOrEmpty) {
 }
 
 TEST(RawWrite, SendsBytesUnframedWithTheWriteTimeout) {
-    Scripted s;
+    ScriptedPrinter s;
     EXPECT_TRUE(s.printer.write("\0ab", 3));
     EXPECT_TRUE(s.printer.write("", 0));
     EXPECT_EQ(s.session->written, std::string("\0ab", 3));
@@ -235,13 +227,13 @@ TEST(FailureReasons, EachBrokenAnswerSaysWhyAndASuccessClearsIt) {
         {ok.substr(0, ok.size() - 2), FailureReason::ReadFailed},
     };
     for (const auto& c : cases) {
-        Scripted s(c.input);
+        ScriptedPrinter s(c.input);
         EXPECT_EQ(s.printer.lastFailure(), FailureReason::None);
         std::string err;
         EXPECT_EQ(s.printer.save(err), c.reason == FailureReason::PrinterRefused) << c.input;
         EXPECT_EQ(s.printer.lastFailure(), c.reason) << c.input;
     }
-    Scripted s(ok);
+    ScriptedPrinter s(ok);
     std::string err;
     ASSERT_TRUE(s.printer.write("x", 1));
     EXPECT_FALSE(s.printer.write(nullptr, 1));

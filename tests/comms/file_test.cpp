@@ -1,6 +1,6 @@
 // The file transport and a printer writing into a file.
-#include "Frames.h"
 #include "TempDir.h"
+#include "WireFrame.h"
 
 #include "transport/FileSession.h"
 
@@ -8,7 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 using namespace Orvane;
+using namespace kalyxtest;
 
 TEST(FileTransport, WritesEveryByteInOrderAndNeverReads) {
     TempDir dir;
@@ -22,14 +25,14 @@ TEST(FileTransport, WritesEveryByteInOrderAndNeverReads) {
         EXPECT_TRUE(session.write("d", 1));
         EXPECT_FALSE(session.write(nullptr, 3));
         EXPECT_FALSE(session.write("e", -1));
-        EXPECT_EQ(TempDir::contents(path), std::string("ab\0cd", 5)) << "on disk before closing";
+        EXPECT_EQ(fileContents(path), std::string("ab\0cd", 5)) << "on disk before closing";
         char c;
         EXPECT_FALSE(session.read(&c, 1));
         EXPECT_FALSE(session.read(&c, 0));
         EXPECT_TRUE(session.setReadTimeout(1));
         EXPECT_TRUE(session.setWriteTimeout(1));
     }
-    EXPECT_EQ(TempDir::contents(path), std::string("ab\0cd", 5));
+    EXPECT_EQ(fileContents(path), std::string("ab\0cd", 5));
 }
 
 TEST(FileTransport, AFullDiskFailsTheWrite) {
@@ -43,7 +46,7 @@ TEST(FileTransport, UncreatableFilesGiveNoPrinter) {
     TempDir dir;
     Comms comms;
     EXPECT_EQ(comms.getFilePrinter(dir.file("missing/dir/job.prn")), nullptr);
-    EXPECT_EQ(comms.getFilePrinter(dir.path.string()), nullptr);
+    EXPECT_EQ(comms.getFilePrinter(dir.path()), nullptr);
 }
 
 TEST(FilePrinter, CommandsWriteTheirWholeRequestThenFail) {
@@ -57,7 +60,7 @@ TEST(FilePrinter, CommandsWriteTheirWholeRequestThenFail) {
     EXPECT_FALSE(printer->writeSettings(settings, err));
     EXPECT_EQ(printer->lastFailure(), FailureReason::ReadFailed) << "a file cannot answer";
     EXPECT_EQ(err, "kept");
-    Request request(TempDir::contents(path));
-    EXPECT_TRUE(request.crcOk);
+    const Frame request(fileContents(path));
+    EXPECT_TRUE(request.crcOk());
     EXPECT_EQ(request.prn().child("set").child("param").text().as_string(), std::string("1"));
 }

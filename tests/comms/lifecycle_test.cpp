@@ -6,9 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <type_traits>
 
 using namespace Orvane;
+using namespace kalyxtest;
 
 static_assert(sizeof(Comms) == 2 * sizeof(void*), "vtable pointer plus implementation");
 static_assert(sizeof(Printer) == 2 * sizeof(void*), "vtable pointer plus implementation");

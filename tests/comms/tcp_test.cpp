@@ -1,6 +1,7 @@
 // The TCP transport against a real peer on loopback.
-#include "Frames.h"
 #include "LoopbackPeer.h"
+#include "Waiting.h"
+#include "WireFrame.h"
 
 #include "transport/EthernetSession.h"
 
@@ -8,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <sys/time.h>
@@ -15,17 +17,10 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <thread>
 
 using namespace Orvane;
-using Clock = std::chrono::steady_clock;
-
-namespace {
-
-long long msSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
-
-} // namespace
+using namespace kalyxtest;
 
 TEST(TcpConnect, AddressesThatAreNotAPrinterCreateNoSocket) {
     for (const char* address : {"0.0.0.0", "255.255.255.255", "printer.local", "", " 127.0.0.1"}) {
@@ -65,10 +60,10 @@ TEST(TcpConnect, PortUsesTheLow16BitsAndNagleIsOff) {
 
 TEST(TcpExchange, CommandRoundTripWithAResponseSplitAcrossReads) {
     LoopbackPeer peer([](int fd) {
-        Request request(LoopbackPeer::recvRequest(fd));
+        const Frame request = LoopbackPeer::recvRequest(fd);
         const std::string reply =
             answer(std::string("<get-response><param id=\"id-model-name\">") +
-                       (request.crcOk ? "K2" : "bad crc") + "</param></get-response>",
+                       (request.crcOk() ? "K2" : "bad crc") + "</param></get-response>",
                    "tail");
         // Stray bytes, then the response in two pieces.
         LoopbackPeer::sendAll(fd, "zz" + reply.substr(0, 10));

@@ -1,7 +1,8 @@
 // `kalyxprn compose`: pictures become planes the document decodes back to the same pictures,
 // track texts become bits it decodes back to the same texts, and the two block orders (planes
 // first as composed, tracks first as the document reads) are pinned.
-#include "ConsoleRun.h"
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
 #include "SimProcess.h"
 
 #include "KlxPrnHolder.h"
@@ -15,8 +16,8 @@
 
 #include <gtest/gtest.h>
 
-using console::kalyxprn;
-using console::Result;
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
 
 namespace {
 
@@ -51,13 +52,6 @@ Job split(const QByteArray& job) {
     return {job.left(nul), job.mid(nul + 1, job.size() - nul - 5)};
 }
 
-std::unique_ptr<KlxPrnHolder> load(const QByteArray& bytes) {
-    KlxPrnHolder::setParseFailureReporter([](const QString&) {});
-    auto holder = KlxPrnHolder::fromBytes(bytes);
-    KlxPrnHolder::setParseFailureReporter({});
-    return holder;
-}
-
 // Track bytes of a composed job: they close its binary part, in track order.
 qint64 trackBytes(const QByteArray& header) {
     pugi::xml_document doc;
@@ -87,8 +81,8 @@ TEST_F(ComposeCommand, WithoutTracksTheDocumentShowsTheSamePictures) {
         {"compose", "--front", path("front.png"), "--back", path("back.png"), "-o", path("a.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_EQ(r.err, "");
-    const QByteArray job = console::readFile(path("a.prn"));
-    const auto holder = load(job);
+    const QByteArray job = kalyxtest::readFile(path("a.prn"));
+    const auto holder = KlxPrnHolder::fromBytes(job);
     ASSERT_TRUE(holder && holder->isValid());
 
     const QImage picture = testPicture();
@@ -120,11 +114,11 @@ TEST_F(ComposeCommand, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLook
                                "--track2", track2, "--track3", track3, "-o", path("t.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.err.contains("note: ")) << r.err.toStdString();
-    const QByteArray job = console::readFile(path("t.prn"));
+    const QByteArray job = kalyxtest::readFile(path("t.prn"));
     const Job parts = split(job);
 
     // As composed, the document takes plane bytes for tracks.
-    const auto composed = load(job);
+    const auto composed = KlxPrnHolder::fromBytes(job);
     ASSERT_TRUE(composed && composed->isValid());
     EXPECT_NE(composed->trackText(1, 7), track1);
     EXPECT_NE(composed->trackText(2, 5), track2);
@@ -134,7 +128,7 @@ TEST_F(ComposeCommand, TracksFollowThePlanesAndDecodeExactlyWhereTheDocumentLook
     ASSERT_GT(tracks, 0);
     const QByteArray reordered = PrnJobBuilder::frame(
         parts.header, parts.binary.right(int(tracks)) + parts.binary.chopped(int(tracks)));
-    const auto reader = load(reordered);
+    const auto reader = KlxPrnHolder::fromBytes(reordered);
     ASSERT_TRUE(reader && reader->isValid());
     EXPECT_EQ(reader->trackText(1, 7), track1);
     EXPECT_EQ(reader->trackText(2, 5), track2);
@@ -148,7 +142,7 @@ TEST_F(ComposeCommand, TrackBitsReadBackFromAPrinterAsTheText) {
         kalyxprn({"compose", "--front", path("back.png"), "--track2", track2, "-o", path("t.prn")})
             .status,
         0);
-    const Job parts = split(console::readFile(path("t.prn")));
+    const Job parts = split(kalyxtest::readFile(path("t.prn")));
     const QByteArray bytes = parts.binary.right(int(trackBytes(parts.header)));
     pugi::xml_document doc;
     doc.load_buffer(parts.header.constData(), std::size_t(parts.header.size()));
@@ -158,7 +152,7 @@ TEST_F(ComposeCommand, TrackBitsReadBackFromAPrinterAsTheText) {
     for (int i = 0; i < n; ++i)
         bits += (quint8(bytes[i / 8]) >> (7 - i % 8)) & 1 ? '1' : '0';
 
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     const QString tcp = QStringLiteral("127.0.0.1:%1").arg(sim.port());
     ASSERT_EQ(kalyxprn({"printer", "--tcp", tcp, "set", "sim-mag-track2=" + bits}).status, 0);
@@ -177,7 +171,7 @@ TEST_F(ComposeCommand, OptionsShapeTheJob) {
                                "side-options/front/o/watermark-index=2", "--option",
                                "mag-options/coercivity=low", "-o", path("o.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
-    const auto holder = load(console::readFile(path("o.prn")));
+    const auto holder = KlxPrnHolder::fromBytes(kalyxtest::readFile(path("o.prn")));
     ASSERT_TRUE(holder && holder->isValid());
     EXPECT_EQ(holder->cardWidth(), 600u);
     EXPECT_EQ(holder->nodeText("/prn/card/card-options/num-copies"), "3");
@@ -205,10 +199,10 @@ TEST_F(ComposeCommand, BadTextsAndPicturesExitOneAndWriteNothing) {
         EXPECT_FALSE(r.err.isEmpty());
     }
     EXPECT_EQ(kalyxprn({"compose", "--front", path("absent.png"), "-o", path("x.prn")}).status, 1);
-    ASSERT_TRUE(console::writeFile(path("junk.png"), "not a picture"));
+    ASSERT_TRUE(kalyxtest::writeFile(path("junk.png"), "not a picture"));
     EXPECT_EQ(kalyxprn({"compose", "--front", path("junk.png"), "-o", path("x.prn")}).status, 1);
     // A few bytes that announce a picture too large to decode.
-    ASSERT_TRUE(console::writeFile(path("huge.ppm"), "P6\n9000 9000\n255\nabc"));
+    ASSERT_TRUE(kalyxtest::writeFile(path("huge.ppm"), "P6\n9000 9000\n255\nabc"));
     const Result huge = kalyxprn({"compose", "--front", path("huge.ppm"), "-o", path("x.prn")});
     EXPECT_EQ(huge.status, 1);
     EXPECT_TRUE(huge.err.contains("million pixels")) << huge.err.toStdString();
@@ -243,12 +237,12 @@ TEST_F(ComposeCommand, UsageErrorsExitTwo) {
 TEST_F(ComposeCommand, ComposedJobsReachPrintersOverTcpAndUsb) {
     const QString jobs = path("jobs");
     QDir().mkpath(jobs);
-    simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
+    kalyxtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
     ASSERT_TRUE(sim.started());
     ASSERT_FALSE(sim.ptyPath().empty());
     const QStringList base = {"compose", "--front", path("front.png"), "--track2", track2};
     ASSERT_EQ(kalyxprn(base + QStringList{"-o", path("c.prn")}).status, 0);
-    const QByteArray local = console::readFile(path("c.prn"));
+    const QByteArray local = kalyxtest::readFile(path("c.prn"));
 
     Result r =
         kalyxprn(base + QStringList{"--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.port())});
@@ -256,7 +250,7 @@ TEST_F(ComposeCommand, ComposedJobsReachPrintersOverTcpAndUsb) {
     r = kalyxprn(base + QStringList{"--usb", QString::fromStdString(sim.ptyPath())});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     for (const char* name : {"/job-0001.prn", "/job-0002.prn"}) {
-        const QByteArray stored = console::waitForFile(jobs + name, local.size());
+        const QByteArray stored = kalyxtest::waitForFile(jobs + name, local.size());
         // Only the time of composition may differ.
         EXPECT_EQ(stored.size(), local.size()) << name;
         EXPECT_EQ(split(stored).binary, split(local).binary) << name;

@@ -4,7 +4,8 @@
 
 #include "FakePrinter.h"
 
-#include "ConsoleRun.h"
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
 #include "PrnJobBuilder.h"
 
 #include <QImage>
@@ -18,15 +19,8 @@
 
 namespace {
 
-FakeUsbDevice device(int number, const std::string& port, const std::string& serial,
-                     const std::string& vendorId = "5e2a") {
-    FakeUsbDevice d;
-    d.number = number;
-    d.port = port;
-    d.serial = serial;
-    d.vendorId = vendorId;
-    return d;
-}
+using kalyxtest::FakePrinter;
+using kalyxtest::identity;
 
 bool receivedJob(const FakePrinter& printer) {
     for (const std::string& request : printer.requests())
@@ -38,17 +32,14 @@ bool receivedJob(const FakePrinter& printer) {
 TEST(ConsoleUsb, PrintersAreListedAndTheFirstTakesTheJobs) {
     const int first = unusedDeviceNumber();
     const int second = first + 1, other = first + 2;
-    const std::vector<FakeUsbDevice> devices = {device(second, "1-3", "B-2"),
-                                                device(other, "1-4", "C-3", "04b8"),
-                                                device(first, "1-2.4", "A-1")};
-    setUsbDevices(devices);
-    for (const FakeUsbDevice& d : devices)
-        drainPrinterEnd(printerEnd(d.number));
+    attachUsbDevices({fakeUsbDevice(second, "B-2", "1-3"),
+                      fakeUsbDevice(other, "C-3", "1-4", "04b8"),
+                      fakeUsbDevice(first, "A-1", "1-2.4")});
     FakePrinter a(printerEnd(first), identity("A-1"));
     FakePrinter b(printerEnd(second), identity("B-2"));
     FakePrinter c(printerEnd(other), identity("C-3"));
 
-    const console::Result list = console::kalyxprn({"printers", "--json"});
+    const kalyxtest::Result list = kalyxtest::kalyxprn({"printers", "--json"});
     ASSERT_EQ(list.status, 0) << list.err.toStdString();
     const QJsonArray printers = QJsonDocument::fromJson(list.out.toUtf8()).array();
     ASSERT_EQ(printers.size(), 2) << list.out.toStdString();
@@ -60,15 +51,15 @@ TEST(ConsoleUsb, PrintersAreListedAndTheFirstTakesTheJobs) {
 
     QTemporaryDir dir;
     const QString job = dir.filePath("job.prn");
-    ASSERT_TRUE(console::writeFile(job, makeSampleJob()));
-    console::Result r = console::kalyxprn({"send", job, "--usb"});
+    ASSERT_TRUE(kalyxtest::writeFile(job, makeSampleJob()));
+    kalyxtest::Result r = kalyxtest::kalyxprn({"send", job, "--usb"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("/dev/usb/lp%1").arg(first)));
 
     QImage picture(64, 40, QImage::Format_RGB32);
     picture.fill(Qt::red);
     ASSERT_TRUE(picture.save(dir.filePath("p.png")));
-    r = console::kalyxprn({"compose", "--usb", "--front", dir.filePath("p.png")});
+    r = kalyxtest::kalyxprn({"compose", "--usb", "--front", dir.filePath("p.png")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
 
     for (int i = 0; i < 300 && a.requests().size() < 5; ++i)
@@ -84,11 +75,11 @@ TEST(ConsoleUsb, NoPrinterMeansNothingToSendTo) {
     setUsbDevices({});
     QTemporaryDir dir;
     const QString job = dir.filePath("job.prn");
-    ASSERT_TRUE(console::writeFile(job, makeSampleJob()));
-    const console::Result r = console::kalyxprn({"send", "--usb", job});
+    ASSERT_TRUE(kalyxtest::writeFile(job, makeSampleJob()));
+    const kalyxtest::Result r = kalyxtest::kalyxprn({"send", "--usb", job});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("no printer found")) << r.err.toStdString();
-    EXPECT_EQ(console::kalyxprn({"printers", "--json"}).out, "[]\n");
+    EXPECT_EQ(kalyxtest::kalyxprn({"printers", "--json"}).out, "[]\n");
 }
 
 } // namespace

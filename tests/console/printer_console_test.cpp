@@ -1,6 +1,7 @@
 // `kalyxprn printer` against the simulator: what each command prints, and the exit status that
 // tells acceptance (0), refusal (1), usage (2) and a broken exchange (3) apart.
-#include "ConsoleRun.h"
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
 #include "SimProcess.h"
 
 #include <QJsonArray>
@@ -10,17 +11,17 @@
 
 #include <gtest/gtest.h>
 
-using console::kalyxprn;
-using console::Result;
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
 
 namespace {
 
-QString tcpOf(const simtest::SimProcess& sim) {
+QString tcpOf(const kalyxtest::SimProcess& sim) {
     return QStringLiteral("127.0.0.1:%1").arg(sim.port());
 }
 
 // `printer --tcp SIM args...`
-Result on(const simtest::SimProcess& sim, QStringList args) {
+Result on(const kalyxtest::SimProcess& sim, QStringList args) {
     args.prepend(tcpOf(sim));
     args.prepend(QStringLiteral("--tcp"));
     args.prepend(QStringLiteral("printer"));
@@ -28,7 +29,7 @@ Result on(const simtest::SimProcess& sim, QStringList args) {
 }
 
 TEST(PrinterConsole, CardMovesPrintWhereTheCardIs) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     Result r = on(sim, {"move", "initialise"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
@@ -41,7 +42,7 @@ TEST(PrinterConsole, CardMovesPrintWhereTheCardIs) {
 }
 
 TEST(PrinterConsole, SettingsAreWrittenReadAndStored) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     Result r = on(sim, {"set", "printer-name=Desk 2", "power-adjust=-7"});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
@@ -63,13 +64,13 @@ TEST(PrinterConsole, SettingsAreWrittenReadAndStored) {
 }
 
 TEST(PrinterConsole, ErrorsAreForcedClearedAndReported) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     QTemporaryDir dir;
     EXPECT_EQ(on(sim, {"force-error", "ribbon-out"}).status, 0);
     const QString report = dir.filePath("report.txt");
     EXPECT_EQ(on(sim, {"report", report}).status, 0);
-    EXPECT_TRUE(console::readFile(report).contains("Error: 2\n"));
+    EXPECT_TRUE(kalyxtest::readFile(report).contains("Error: 2\n"));
     EXPECT_EQ(on(sim, {"clear-error", "cancel"}).status, 0);
     EXPECT_TRUE(on(sim, {"report", "-"}).out.contains("Error: none\n"));
     // Codes outside the named ones pass through unchanged.
@@ -80,20 +81,20 @@ TEST(PrinterConsole, ErrorsAreForcedClearedAndReported) {
 }
 
 TEST(PrinterConsole, FilesGoUpAndComeBackIntact) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     QTemporaryDir dir;
     QByteArray image(70000, '\0');
     for (int i = 0; i < image.size(); ++i)
         image[i] = char(i * 7 + i / 256);
     const QString in = dir.filePath("mark.bin"), out = dir.filePath("preview.bin");
-    ASSERT_TRUE(console::writeFile(in, image));
+    ASSERT_TRUE(kalyxtest::writeFile(in, image));
     EXPECT_EQ(on(sim, {"glintmark", "3", in}).status, 0);
     EXPECT_EQ(on(sim, {"glintmark-preview", "3", out}).status, 0);
-    EXPECT_EQ(console::readFile(out), image);
+    EXPECT_EQ(kalyxtest::readFile(out), image);
 
-    ASSERT_TRUE(console::writeFile(dir.filePath("cap"), QByteArray(1234, 'c')));
-    ASSERT_TRUE(console::writeFile(dir.filePath("fw"), QByteArray(5 << 20, 's')));
+    ASSERT_TRUE(kalyxtest::writeFile(dir.filePath("cap"), QByteArray(1234, 'c')));
+    ASSERT_TRUE(kalyxtest::writeFile(dir.filePath("fw"), QByteArray(5 << 20, 's')));
     EXPECT_EQ(on(sim, {"update-capability", dir.filePath("cap")}).status, 0);
     EXPECT_EQ(on(sim, {"update-software", dir.filePath("fw")}).status, 0);
     const QString report = on(sim, {"report", "-"}).out;
@@ -108,7 +109,7 @@ TEST(PrinterConsole, FilesGoUpAndComeBackIntact) {
 TEST(PrinterConsole, MagReadShowsIsoTextLrcAndBits) {
     // ";1?" in 5-bit cells, then its LRC cell.
     const std::string bits = "11010100001111110101";
-    simtest::SimProcess sim({"--track", "2=" + bits});
+    kalyxtest::SimProcess sim({"--track", "2=" + bits});
     ASSERT_TRUE(sim.started());
     ASSERT_EQ(on(sim, {"move", "to-contact"}).status, 0);
     Result r = on(sim, {"mag-read"});
@@ -128,7 +129,7 @@ TEST(PrinterConsole, MagReadShowsIsoTextLrcAndBits) {
 }
 
 TEST(PrinterConsole, RefusalsExitOneWithThePrintersText) {
-    simtest::SimProcess sim({"--fault", "for=save,error=Settings memory full"});
+    kalyxtest::SimProcess sim({"--fault", "for=save,error=Settings memory full"});
     ASSERT_TRUE(sim.started());
     Result r = on(sim, {"save-settings"});
     EXPECT_EQ(r.status, 1);
@@ -159,7 +160,7 @@ TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
         {"binary-size-extra=10", "the printer did not answer within 7 s"},
     };
     for (const auto& [fault, why] : cases) {
-        simtest::SimProcess sim({"--fault", fault});
+        kalyxtest::SimProcess sim({"--fault", fault});
         ASSERT_TRUE(sim.started());
         const Result r = on(sim, {"get", "printer-name"});
         EXPECT_EQ(r.status, 3) << fault;
@@ -170,12 +171,12 @@ TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
             << fault;
     }
     // Junk before an answer is not a broken exchange.
-    simtest::SimProcess stray({"--fault", "stray-bytes=40"});
+    kalyxtest::SimProcess stray({"--fault", "stray-bytes=40"});
     EXPECT_EQ(on(stray, {"get", "printer-name"}).status, 0);
 }
 
 TEST(PrinterConsole, UnreachablePrintersExitOne) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     const QString tcp = tcpOf(sim);
     sim.stop();
@@ -188,7 +189,7 @@ TEST(PrinterConsole, UnreachablePrintersExitOne) {
 }
 
 TEST(PrinterConsole, UsageErrorsExitTwoBeforeAnythingIsSent) {
-    simtest::SimProcess sim;
+    kalyxtest::SimProcess sim;
     ASSERT_TRUE(sim.started());
     const QString tcp = tcpOf(sim);
     const QList<QStringList> wrong = {
@@ -216,7 +217,7 @@ TEST(PrinterConsole, UsageErrorsExitTwoBeforeAnythingIsSent) {
 }
 
 TEST(PrinterConsole, UsbDevicePathReachesThePrinter) {
-    simtest::SimProcess sim({"--pty"});
+    kalyxtest::SimProcess sim({"--pty"});
     ASSERT_FALSE(sim.ptyPath().empty());
     const QString pty = QString::fromStdString(sim.ptyPath());
     Result r = kalyxprn({"printer", "--usb", pty, "get", "id-printer-serial"});

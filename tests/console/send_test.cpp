@@ -1,6 +1,7 @@
 // `kalyxprn send`: the job file reaches a file, a network printer or a USB device path byte for
 // byte, only after it validated.
-#include "ConsoleRun.h"
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
 #include "SimProcess.h"
 
 #include "PrnJobBuilder.h"
@@ -11,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-using console::kalyxprn;
-using console::Result;
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
 
 namespace {
 
@@ -21,7 +22,7 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
         job = makeSampleJob();
-        ASSERT_TRUE(console::writeFile(path("job.prn"), job));
+        ASSERT_TRUE(kalyxtest::writeFile(path("job.prn"), job));
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
 
@@ -32,37 +33,37 @@ protected:
 TEST_F(SendCommand, FileTargetGetsTheJobUnchanged) {
     const Result r = kalyxprn({"send", path("job.prn"), "--file", path("out.prn")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(console::readFile(path("out.prn")), job);
+    EXPECT_EQ(kalyxtest::readFile(path("out.prn")), job);
 }
 
 TEST_F(SendCommand, PrintersOverTcpAndUsbStoreTheSameBytes) {
     const QString jobs = path("jobs");
     QDir().mkpath(jobs);
-    simtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
+    kalyxtest::SimProcess sim({"--pty", "--jobs", jobs.toStdString()});
     ASSERT_TRUE(sim.started());
     ASSERT_FALSE(sim.ptyPath().empty());
 
     Result r = kalyxprn(
         {"send", path("job.prn"), "--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.port())});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(console::waitForFile(jobs + "/job-0001.prn", job.size()), job);
+    EXPECT_EQ(kalyxtest::waitForFile(jobs + "/job-0001.prn", job.size()), job);
 
     // The device path may come before or after the job file.
     const QString pty = QString::fromStdString(sim.ptyPath());
     r = kalyxprn({"send", "--usb", pty, path("job.prn")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(console::waitForFile(jobs + "/job-0002.prn", job.size()), job);
+    EXPECT_EQ(kalyxtest::waitForFile(jobs + "/job-0002.prn", job.size()), job);
     r = kalyxprn({"send", path("job.prn"), "--usb", pty});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
-    EXPECT_EQ(console::waitForFile(jobs + "/job-0003.prn", job.size()), job);
+    EXPECT_EQ(kalyxtest::waitForFile(jobs + "/job-0003.prn", job.size()), job);
 }
 
 TEST_F(SendCommand, InvalidJobsAreNotSent) {
     // Well framed, checksum right, but 100 plane bytes short.
     const int nul = job.indexOf('\0');
     const QByteArray binary = job.mid(nul + 1, job.size() - nul - 5);
-    ASSERT_TRUE(console::writeFile(path("short.prn"),
-                                   PrnJobBuilder::frame(job.left(nul), binary.chopped(100))));
+    ASSERT_TRUE(kalyxtest::writeFile(path("short.prn"),
+                                     PrnJobBuilder::frame(job.left(nul), binary.chopped(100))));
     for (const char* file : {"short.prn", "absent.prn"}) {
         const Result r = kalyxprn({"send", path(file), "--file", path("out.prn")});
         EXPECT_EQ(r.status, 1) << file;
@@ -74,12 +75,12 @@ TEST_F(SendCommand, InvalidJobsAreNotSent) {
 TEST_F(SendCommand, DamagedChecksumIsWarnedAndSentRepaired) {
     QByteArray damaged = job;
     damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
-    ASSERT_TRUE(console::writeFile(path("damaged.prn"), damaged));
+    ASSERT_TRUE(kalyxtest::writeFile(path("damaged.prn"), damaged));
     const Result r = kalyxprn({"send", path("damaged.prn"), "--file", path("out.prn")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains("warning: The file has invalid checksum")) << r.err.toStdString();
     // As the window's Print: the job as loaded, with a fresh checksum.
-    EXPECT_EQ(console::readFile(path("out.prn")), job);
+    EXPECT_EQ(kalyxtest::readFile(path("out.prn")), job);
 }
 
 TEST_F(SendCommand, LargeJobsShowProgressOnATerminalOnly) {
@@ -93,18 +94,18 @@ TEST_F(SendCommand, LargeJobsShowProgressOnATerminalOnly) {
     }
     const QByteArray large = builder.build();
     ASSERT_GT(large.size(), 1 << 20);
-    ASSERT_TRUE(console::writeFile(path("large.prn"), large));
+    ASSERT_TRUE(kalyxtest::writeFile(path("large.prn"), large));
 
     QByteArray terminal;
-    const Result r = console::kalyxprnOnTerminal(
+    const Result r = kalyxtest::kalyxprnOnTerminal(
         {"send", path("large.prn"), "--file", path("out.prn")}, terminal);
     EXPECT_EQ(r.status, 0) << terminal.toStdString();
     EXPECT_TRUE(terminal.contains("100%")) << terminal.toStdString();
-    EXPECT_EQ(console::readFile(path("out.prn")), large);
+    EXPECT_EQ(kalyxtest::readFile(path("out.prn")), large);
 
     const Result plain = kalyxprn({"send", path("large.prn"), "--file", path("plain.prn")});
     EXPECT_EQ(plain.err, "");
-    EXPECT_EQ(console::readFile(path("plain.prn")), large);
+    EXPECT_EQ(kalyxtest::readFile(path("plain.prn")), large);
 }
 
 TEST_F(SendCommand, AJobThatCannotBeWrittenSaysWhy) {

@@ -15,25 +15,10 @@ struct Loaded {
     KlxPrnHolder* operator->() const { return holder.get(); }
 };
 
-// Collects the parse-failure messages while it lives.
-class CapturedMessages {
-public:
-    CapturedMessages() {
-        previous_ = KlxPrnHolder::setParseFailureReporter(
-            [this](const QString& text) { messages.append(text); });
-    }
-    ~CapturedMessages() { KlxPrnHolder::setParseFailureReporter(previous_); }
-    QStringList messages;
-
-private:
-    KlxPrnHolder::ParseFailureReporter previous_;
-};
-
 inline Loaded loadBytes(const QByteArray& bytes) {
-    CapturedMessages captured;
     Loaded loaded;
     loaded.holder = KlxPrnHolder::fromBytes(bytes);
-    loaded.messages = captured.messages;
+    loaded.messages = loaded.holder->messages();
     return loaded;
 }
 

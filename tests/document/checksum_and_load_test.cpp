@@ -1,6 +1,6 @@
 #include "TestJobs.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,6 +56,18 @@ TEST(Checksum, MismatchWarnsAndLoadingContinues) {
     const Loaded tiny = loadBytes(QByteArray("<a", 2)); // too short to hold a checksum
     EXPECT_EQ(tiny.messages, QStringList{checksumWarning});
     EXPECT_FALSE(tiny->isValid());
+}
+
+TEST(Load, MessagesOfALaterValidationFollowThoseOfTheLoad) {
+    QByteArray bytes = job(withCard("<side-options side=\"0\"><panel-options panel=\"k\"/>"
+                                    "</side-options>"),
+                           filled(506, 1));
+    bytes[bytes.size() - 1] = char(bytes[bytes.size() - 1] ^ 0x01);
+    const Loaded loaded = loadBytes(bytes);
+    ASSERT_TRUE(loaded->setNodeText("width", "/prn/card/card-options", "3000"));
+    const std::string noneHidden[2];
+    EXPECT_FALSE(loaded->validateCard(noneHidden, true));
+    EXPECT_EQ(loaded->messages(), (QStringList{checksumWarning, "Invalid image width 3000"}));
 }
 
 TEST(Load, SilentFailuresLeaveTheHolderInvalid) {
@@ -229,17 +241,16 @@ TEST(Load, FilesFarLargerThanAnyJobAreRefusedWithoutReadingThem) {
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
         ASSERT_TRUE(file.resize(qint64(4) << 30)); // sparse: costs no disk
     }
-    CapturedMessages captured;
     KlxPrnHolder huge(path);
     EXPECT_FALSE(huge.isValid());
-    ASSERT_EQ(captured.messages.size(), 1);
-    EXPECT_TRUE(captured.messages.first().contains(QString::number(KlxPrnHolder::maxJobSize)));
+    ASSERT_EQ(huge.messages().size(), 1);
+    EXPECT_TRUE(huge.messages().first().contains(QString::number(KlxPrnHolder::maxJobSize)));
     EXPECT_TRUE(huge.rawBytes().isEmpty());
 
     // An endless device is cut off at the limit too.
     KlxPrnHolder endless(QStringLiteral("/dev/zero"));
     EXPECT_FALSE(endless.isValid());
-    EXPECT_EQ(captured.messages.size(), 2);
+    EXPECT_EQ(endless.messages(), huge.messages());
 }
 
 TEST(Load, XPathQueriesNeverThrow) {

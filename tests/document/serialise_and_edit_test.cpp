@@ -1,6 +1,6 @@
 #include "TestJobs.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,7 @@
 // kalyxprn end to end: the built program run on generated jobs.
+#include "FileBytes.h"
+#include "KalyxprnRun.h"
+
 #include "PrnJobBuilder.h"
 
 #include <QFile>
@@ -6,30 +9,14 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
-struct Result {
-    int status = -1;
-    QString out;
-    QString err;
-};
-
-Result kalyxprn(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(KALYXPRN_PATH), args);
-    Result run;
-    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit)
-        return run;
-    run.status = process.exitCode();
-    run.out = QString::fromUtf8(process.readAllStandardOutput());
-    run.err = QString::fromUtf8(process.readAllStandardError());
-    return run;
-}
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
 
 class Kalyxprn : public ::testing::Test {
 protected:
@@ -41,10 +28,8 @@ protected:
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     QString write(const char* name, const QByteArray& bytes) const {
-        QFile file(path(name));
-        file.open(QIODevice::WriteOnly);
-        file.write(bytes);
-        return file.fileName();
+        EXPECT_TRUE(kalyxtest::writeFile(path(name), bytes));
+        return path(name);
     }
     QTemporaryDir dir;
     QString sample;
@@ -58,7 +43,8 @@ TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
         "</prn>",
         {});
     bad[bad.size() - 1] = char(bad[bad.size() - 1] ^ 1);
-    const QString badFile = write("bad.prn", bad);
+    // A name JSON must escape, and one that a careless QString::arg() would rewrite.
+    const QString badFile = write("b\"a\\d %1.prn", bad);
     const Result text = kalyxprn({"check", sample, badFile});
     EXPECT_EQ(text.status, 1);
     EXPECT_EQ(text.out, sample + ": valid\n" + badFile +

@@ -1,17 +1,19 @@
 // Every printer command of the library against the simulator over TCP: answers, refusals, the
 // faults a printer can commit, time-outs, card jobs, and the USB transport over the pty.
-#include "Crc32.h"
 #include "SimProcess.h"
+#include "TempDir.h"
+#include "WireFrame.h"
+
+#include <prnformat/Crc32.h>
 
 #include <kalyxcomms/kalyxcomms.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
-#include <fstream>
-#include <iterator>
 
-using namespace simtest;
+using namespace kalyxtest;
 using Clock = std::chrono::steady_clock;
 using Settings = std::map<std::string, std::string>;
 
@@ -72,12 +74,6 @@ protected:
     std::unique_ptr<Orvane::Printer> printer;
     std::string err;
 };
-
-std::vector<unsigned char> readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::vector<unsigned char>(std::istreambuf_iterator<char>(in),
-                                      std::istreambuf_iterator<char>());
-}
 
 std::vector<unsigned char> plane(std::size_t size, unsigned seed) {
     std::vector<unsigned char> bytes(size);
@@ -387,12 +383,13 @@ TEST_F(Commands, ComposedJobsArriveValidAndAreStored) {
     EXPECT_EQ(setting("sim-last-job").rfind("refused: Incorrect length", 0), 0u);
     EXPECT_EQ(setting("cards-printed"), "2");
     ASSERT_EQ(jobs.files(), (std::vector<std::string>{"job-0001.prn", "job-0002.prn"}));
-    EXPECT_EQ(readFile(jobs.path() + "/job-0002.prn"), composed);
+    EXPECT_EQ(fileContents(jobs.path() + "/job-0002.prn"),
+              std::string(composed.begin(), composed.end()));
 
-    const std::vector<unsigned char> first = readFile(jobs.path() + "/job-0001.prn");
+    const std::string stored = fileContents(jobs.path() + "/job-0001.prn");
+    const std::vector<unsigned char> first(stored.begin(), stored.end());
     ASSERT_GT(first.size(), 8u * 1013 * 642 + 10);
-    EXPECT_EQ(Orvane::crc32(first.data(), first.size() - 4),
-              Orvane::loadCrcLe(first.data() + first.size() - 4));
+    EXPECT_TRUE(Frame(stored).crcOk());
     // Planes first, in side and panel order, then the track bytes.
     const auto header =
         static_cast<std::size_t>(std::find(first.begin(), first.end(), 0) - first.begin() + 1);

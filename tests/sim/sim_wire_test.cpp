@@ -1,18 +1,18 @@
 // The simulator seen from the wire: its framing, how it treats damaged requests, the faults it
 // commits on request, stored jobs, the pty and the process itself.
-#include "Crc32.h"
 #include "RawClient.h"
 #include "SimProcess.h"
+#include "TempDir.h"
+#include "WireFrame.h"
+
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
-#include <fstream>
-#include <iterator>
 #include <unistd.h>
 
-using namespace simtest;
+using namespace kalyxtest;
 
 namespace {
 
@@ -30,20 +30,20 @@ protected:
         ASSERT_TRUE(client.connect(sim->port()));
     }
 
-    Answer ask(const std::string& body, const Bytes& payload = {}) {
-        Answer answer;
-        EXPECT_TRUE(client.send(frameRequest(body, payload)));
+    Frame ask(const std::string& body, const std::string& payload = {}) {
+        Frame answer;
+        EXPECT_TRUE(client.send(request(body, payload)));
         EXPECT_TRUE(client.receive(answer)) << body;
         return answer;
     }
 
     void setFault(const std::string& items) {
-        Answer answer = ask("<set><param id=\"sim-fault\">" + items + "</param></set>");
+        Frame answer = ask("<set><param id=\"sim-fault\">" + items + "</param></set>");
         ASSERT_EQ(answer.error(), "");
     }
 
     std::string reportLine(const std::string& prefix) {
-        const Answer answer = ask("<get-report/>");
+        const Frame answer = ask("<get-report/>");
         const std::string text(answer.payload.begin(), answer.payload.end());
         const auto at = text.find(prefix);
         return at == std::string::npos
@@ -56,28 +56,23 @@ protected:
 };
 
 // A minimal valid card job: one side, black panel, given size.
-Bytes cardJob(unsigned width, unsigned height, std::size_t planeBytes,
-              const std::string& moreOptions = "") {
+std::string cardJob(unsigned width, unsigned height, std::size_t planeBytes,
+                    const std::string& moreOptions = "") {
     const std::string body = "<card><card-options>" + moreOptions + "<height>" +
                              std::to_string(height) + "</height><width>" + std::to_string(width) +
                              "</width></card-options><side-options side=\"0\"><panel-options "
                              "panel=\"k\"/></side-options></card>";
-    Bytes plane(planeBytes);
+    std::string plane(planeBytes, '\0');
     for (std::size_t i = 0; i < plane.size(); ++i)
-        plane[i] = static_cast<unsigned char>(i);
-    return frameRequest(body, plane);
-}
-
-Bytes readFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        plane[i] = static_cast<char>(i);
+    return request(body, plane);
 }
 
 } // namespace
 
 TEST_F(Wire, AnswersAreFramedWithDeclarationSizeAndLittleEndianChecksum) {
     start();
-    const Answer answer = ask("<get-report/>");
+    const Frame answer = ask("<get-report/>");
     EXPECT_EQ(answer.stray, 0u);
     EXPECT_EQ(answer.text.rfind("<?xml version=\"1.0\" encoding=\"UTF-8\"?><prn>", 0), 0u);
     ASSERT_TRUE(answer.parsed);
@@ -90,10 +85,10 @@ TEST_F(Wire, AnswersAreFramedWithDeclarationSizeAndLittleEndianChecksum) {
 
 TEST_F(Wire, DamagedOrUnknownRequestsAreRefusedWithoutActingOnThem) {
     start();
-    Bytes damaged = frameRequest("<card-move><action>to-standby</action></card-move>");
+    std::string damaged = request("<card-move><action>to-standby</action></card-move>");
     damaged.back() ^= 0x01;
     ASSERT_TRUE(client.send(damaged));
-    Answer answer;
+    Frame answer;
     ASSERT_TRUE(client.receive(answer));
     EXPECT_EQ(answer.error(), "Checksum mismatch");
     EXPECT_EQ(reportLine("Card position: "), "source");
@@ -102,12 +97,7 @@ TEST_F(Wire, DamagedOrUnknownRequestsAreRefusedWithoutActingOnThem) {
     EXPECT_TRUE(ask("<frobnicate/>").prn().child("frobnicate-response"));
 
     // Unparseable text still gets an answer, and the stream carries on at the next '<'.
-    const std::string broken = "<prn><save></prn>";
-    Bytes bytes(broken.begin(), broken.end());
-    bytes.push_back(0);
-    for (int i = 0; i < 4; ++i)
-        bytes.push_back(0);
-    ASSERT_TRUE(client.send(bytes));
+    ASSERT_TRUE(client.send(std::string("<prn><save></prn>\0\0\0\0\0", 22)));
     ASSERT_TRUE(client.receive(answer));
     EXPECT_EQ(answer.error(), "Malformed request");
     EXPECT_EQ(ask("<save/>").error(), "");
@@ -115,16 +105,14 @@ TEST_F(Wire, DamagedOrUnknownRequestsAreRefusedWithoutActingOnThem) {
 
 TEST_F(Wire, RequestsAreFoundInAnyChunkingAndAfterStrayBytes) {
     start();
-    Bytes two = {'x', 0, 0xff, '>'};
-    const Bytes first = frameRequest("<card-move><action>to-standby</action></card-move>");
-    const Bytes second = frameRequest("<card-move><action>flip</action></card-move>");
-    two.insert(two.end(), first.begin(), first.end());
-    two.insert(two.end(), second.begin(), second.end());
+    const std::string first = request("<card-move><action>to-standby</action></card-move>");
+    const std::string second = request("<card-move><action>flip</action></card-move>");
+    const std::string two = std::string("x\0\xff>", 4) + first + second;
     // One byte per write for the first frame, the rest at once.
     for (std::size_t i = 0; i < 4 + first.size(); ++i)
-        ASSERT_TRUE(client.send(Bytes{two[i]}));
-    ASSERT_TRUE(client.send(Bytes(two.begin() + 4 + static_cast<long>(first.size()), two.end())));
-    Answer answer;
+        ASSERT_TRUE(client.send(two.substr(i, 1)));
+    ASSERT_TRUE(client.send(two.substr(4 + first.size())));
+    Frame answer;
     ASSERT_TRUE(client.receive(answer));
     EXPECT_STREQ(answer.prn().child("card-move-response").child_value("position"), "standby");
     ASSERT_TRUE(client.receive(answer));
@@ -135,22 +123,20 @@ TEST_F(Wire, RequestsAreFoundInAnyChunkingAndAfterStrayBytes) {
 TEST_F(Wire, AnAnnouncedPayloadBeyondTheLimitMakesItHangUp) {
     start();
     const std::string text = "<prn><update-software/><binary-size>4294967296</binary-size></prn>";
-    Bytes bytes(text.begin(), text.end());
-    bytes.push_back(0);
-    ASSERT_TRUE(client.send(bytes));
+    ASSERT_TRUE(client.send(text + '\0'));
     EXPECT_TRUE(client.closedByPeer(3000));
     // The simulator itself is unharmed.
     RawClient other;
     ASSERT_TRUE(other.connect(sim->port()));
-    ASSERT_TRUE(other.send(frameRequest("<save/>")));
-    Answer answer;
+    ASSERT_TRUE(other.send(request("<save/>")));
+    Frame answer;
     EXPECT_TRUE(other.receive(answer));
 }
 
 TEST_F(Wire, FaultsBendTheAnswerExactlyAsAsked) {
     start();
     setFault("stray-bytes=7");
-    Answer answer = ask("<save/>");
+    Frame answer = ask("<save/>");
     EXPECT_EQ(answer.stray, 7u);
     EXPECT_EQ(answer.crcOnWire, answer.crcComputed);
 
@@ -169,18 +155,16 @@ TEST_F(Wire, FaultsBendTheAnswerExactlyAsAsked) {
     EXPECT_FALSE(answer.parsed);
 
     setFault("binary-size=104857601");
-    ASSERT_TRUE(client.send(frameRequest("<save/>")));
-    const Bytes raw = client.drain(300);
-    const std::string head(raw.begin(), raw.end());
-    EXPECT_NE(head.find("<binary-size>104857601</binary-size>"), std::string::npos);
-    EXPECT_EQ(raw.size(), head.find('\0') + 1 + 4);
+    ASSERT_TRUE(client.send(request("<save/>")));
+    const std::string raw = client.drain(300);
+    EXPECT_NE(raw.find("<binary-size>104857601</binary-size>"), std::string::npos);
+    EXPECT_EQ(raw.size(), raw.find('\0') + 1 + 4);
 
     setFault("binary-size-extra=10");
-    ASSERT_TRUE(client.send(frameRequest("<get-report/>")));
-    const Bytes shortFrame = client.drain(300);
-    const std::string shortText(shortFrame.begin(), shortFrame.end());
-    const std::size_t nul = shortText.find('\0');
-    const auto announced = std::stoul(shortText.substr(shortText.find("<binary-size>") + 13));
+    ASSERT_TRUE(client.send(request("<get-report/>")));
+    const std::string shortFrame = client.drain(300);
+    const std::size_t nul = shortFrame.find('\0');
+    const auto announced = std::stoul(shortFrame.substr(shortFrame.find("<binary-size>") + 13));
     EXPECT_EQ(shortFrame.size(), nul + 1 + (announced - 10) + 4);
 
     // Each run-time fault was for one answer only.
@@ -204,14 +188,14 @@ TEST_F(Wire, FaultsCanBeLimitedToACommandAndACount) {
     EXPECT_EQ(ask("<save/>").stray, 3u);
     EXPECT_EQ(ask("<save/>").stray, 0u);
 
-    const Answer refused = ask("<set><param id=\"sim-fault\">stray-bytes=lots</param></set>");
+    const Frame refused = ask("<set><param id=\"sim-fault\">stray-bytes=lots</param></set>");
     EXPECT_NE(refused.error().find("Invalid fault"), std::string::npos);
 }
 
 TEST_F(Wire, SilenceHangUpAndDelayFaults) {
     start();
     setFault("no-answer");
-    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    ASSERT_TRUE(client.send(request("<save/>")));
     EXPECT_TRUE(client.drain(300).empty());
     EXPECT_EQ(ask("<save/>").error(), "");
 
@@ -221,16 +205,16 @@ TEST_F(Wire, SilenceHangUpAndDelayFaults) {
     EXPECT_GE(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(250));
 
     setFault("close");
-    ASSERT_TRUE(client.send(frameRequest("<save/>")));
+    ASSERT_TRUE(client.send(request("<save/>")));
     EXPECT_TRUE(client.closedByPeer(3000));
 }
 
 TEST_F(Wire, AHostThatStopsSendingStillGetsItsAnswers) {
     start({"--delay", "100"});
-    ASSERT_TRUE(client.send(frameRequest("<save/>")));
-    ASSERT_TRUE(client.send(frameRequest("<get-report/>")));
+    ASSERT_TRUE(client.send(request("<save/>")));
+    ASSERT_TRUE(client.send(request("<get-report/>")));
     client.shutdownWrite();
-    Answer answer;
+    Frame answer;
     ASSERT_TRUE(client.receive(answer));
     EXPECT_TRUE(answer.prn().child("save-response"));
     ASSERT_TRUE(client.receive(answer));
@@ -242,20 +226,20 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
     TempDir jobs;
     start({"--jobs", jobs.path()});
     setFault("stray-bytes=2"); // meant for the next answer, not for the jobs in between
-    const Bytes job = cardJob(600, 10, 600 * 10);
+    const std::string job = cardJob(600, 10, 600 * 10);
     ASSERT_TRUE(client.send(job));
 
-    Bytes wrongLength = cardJob(600, 10, 600 * 10 - 1);
+    const std::string wrongLength = cardJob(600, 10, 600 * 10 - 1);
     ASSERT_TRUE(client.send(wrongLength));
-    Bytes badChecksum = cardJob(600, 10, 600 * 10);
+    std::string badChecksum = cardJob(600, 10, 600 * 10);
     badChecksum[badChecksum.size() - 10] ^= 0xff;
     ASSERT_TRUE(client.send(badChecksum));
-    ASSERT_TRUE(client.send(frameRequest("<card><side-options side=\"0\"><panel-options "
-                                         "panel=\"k\"/></side-options></card>")));
+    ASSERT_TRUE(client.send(request("<card><side-options side=\"0\"><panel-options "
+                                    "panel=\"k\"/></side-options></card>")));
 
     // Jobs get no answer; the next command's answer proves they were all handled.
-    const Answer answer = ask("<get><param id=\"sim-jobs-received\"/><param "
-                              "id=\"sim-jobs-stored\"/><param id=\"sim-last-job\"/></get>");
+    const Frame answer = ask("<get><param id=\"sim-jobs-received\"/><param "
+                             "id=\"sim-jobs-stored\"/><param id=\"sim-last-job\"/></get>");
     EXPECT_EQ(answer.stray, 2u);
     pugi::xml_node values = answer.prn().child("get-response");
     EXPECT_STREQ(values.find_child_by_attribute("id", "sim-jobs-received").child_value(), "4");
@@ -265,7 +249,7 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
                   .rfind("refused: Incorrect length, expected ", 0),
               0u);
     ASSERT_EQ(jobs.files(), std::vector<std::string>{"job-0001.prn"});
-    EXPECT_EQ(readFile(jobs.path() + "/job-0001.prn"), job);
+    EXPECT_EQ(fileContents(jobs.path() + "/job-0001.prn"), job);
     const std::string log = sim->log();
     EXPECT_NE(
         log.find("refused: Incorrect length, expected " + std::to_string(wrongLength.size() + 1)),
@@ -299,16 +283,15 @@ TEST_F(Wire, ThePtyCarriesTheSameProtocolRaw) {
     ASSERT_FALSE(sim->ptyPath().empty());
     const int fd = ::open(sim->ptyPath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
-    RawClient usb(fd, false);
+    RawClient usb(fd);
     // A payload full of line-discipline bytes must arrive unchanged.
-    const Bytes image = {'\r', '\n', 0x03, 0x04, 0x11, 0x13, 0x7f, 0, 0xff};
-    ASSERT_TRUE(
-        usb.send(frameRequest("<update-glintmark><slot>2</slot></update-glintmark>", image)));
-    Answer answer;
+    const std::string image("\r\n\x03\x04\x11\x13\x7f\0\xff", 9);
+    ASSERT_TRUE(usb.send(request("<update-glintmark><slot>2</slot></update-glintmark>", image)));
+    Frame answer;
     ASSERT_TRUE(usb.receive(answer));
     EXPECT_EQ(answer.error(), "");
-    ASSERT_TRUE(usb.send(frameRequest("<get-glintmark-preview><slot>2</slot>"
-                                      "</get-glintmark-preview>")));
+    ASSERT_TRUE(usb.send(request("<get-glintmark-preview><slot>2</slot>"
+                                 "</get-glintmark-preview>")));
     ASSERT_TRUE(usb.receive(answer));
     EXPECT_EQ(answer.payload, image);
     EXPECT_EQ(answer.crcOnWire, answer.crcComputed);

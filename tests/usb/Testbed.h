@@ -15,6 +15,10 @@ struct FakeUsbDevice {
     std::string serial = "SN0001";
 };
 
+// A device of the family with the given identity, at `port` ("1-<number>" when empty).
+FakeUsbDevice fakeUsbDevice(int number, const std::string& serial, const std::string& port = {},
+                            const std::string& vendorId = "5e2a");
+
 // The process-wide testbed created in main().
 UMockdevTestbed* testbed();
 
@@ -30,3 +34,6 @@ int printerEnd(int number);
 
 // Reads and drops whatever the printer's end holds.
 void drainPrinterEnd(int fd);
+
+// setUsbDevices(), then every printer's end drained.
+void attachUsbDevices(const std::vector<FakeUsbDevice>& devices);

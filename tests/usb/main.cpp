@@ -16,6 +16,16 @@ std::set<int> usedNumbers;
 std::vector<std::string> added;
 } // namespace
 
+FakeUsbDevice fakeUsbDevice(int number, const std::string& serial, const std::string& port,
+                            const std::string& vendorId) {
+    FakeUsbDevice d;
+    d.number = number;
+    d.port = port.empty() ? "1-" + std::to_string(number) : port;
+    d.serial = serial;
+    d.vendorId = vendorId;
+    return d;
+}
+
 UMockdevTestbed* testbed() {
     return bed;
 }
@@ -77,6 +87,12 @@ void drainPrinterEnd(int fd) {
     while (::poll(&p, 1, 0) > 0 && (p.revents & POLLIN) &&
            ::read(fd, scratch, sizeof scratch) > 0) {
     }
+}
+
+void attachUsbDevices(const std::vector<FakeUsbDevice>& devices) {
+    setUsbDevices(devices);
+    for (const FakeUsbDevice& d : devices)
+        drainPrinterEnd(printerEnd(d.number));
 }
 
 int main(int argc, char** argv) {

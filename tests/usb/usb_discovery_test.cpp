@@ -9,36 +9,22 @@
 #include <memory>
 #include <vector>
 
+using kalyxtest::FakePrinter;
+using kalyxtest::identity;
 using Orvane::Comms;
 using Orvane::UsbPrinterInfo;
 
 namespace {
 
-FakeUsbDevice device(int number, const std::string& port, const std::string& serial,
-                     const std::string& vendorId = "5e2a") {
-    FakeUsbDevice d;
-    d.number = number;
-    d.port = port;
-    d.serial = serial;
-    d.vendorId = vendorId;
-    return d;
-}
-
-// Puts `devices` in place with their printers' ends drained.
-void attach(const std::vector<FakeUsbDevice>& devices) {
-    setUsbDevices(devices);
-    for (const FakeUsbDevice& d : devices)
-        drainPrinterEnd(printerEnd(d.number));
-}
-
 TEST(UsbDiscovery, NothingAttachedListsNothing) {
-    attach({});
+    attachUsbDevices({});
     EXPECT_TRUE(Comms().getUsbPrinterInfos().empty());
 }
 
 TEST(UsbDiscovery, ListsPrintersOfTheFamilyInDeviceOrder) {
     // lp10 before lp2 in text order; lp3 belongs to another vendor.
-    attach({device(10, "1-3", "B-10"), device(3, "1-4", "C-3", "04b8"), device(2, "1-2.4", "A-2")});
+    attachUsbDevices({fakeUsbDevice(10, "B-10", "1-3"), fakeUsbDevice(3, "C-3", "1-4", "04b8"),
+                      fakeUsbDevice(2, "A-2", "1-2.4")});
     FakePrinter second(printerEnd(10), identity("B-10"));
     FakePrinter other(printerEnd(3), identity("C-3"));
     FakePrinter first(printerEnd(2), identity("A-2"));
@@ -62,7 +48,8 @@ TEST(UsbDiscovery, ListsPrintersOfTheFamilyInDeviceOrder) {
 }
 
 TEST(UsbDiscovery, PrintersWithoutAUsableAnswerAreLeftOut) {
-    attach({device(4, "1-1", "SILENT"), device(5, "1-2", "BAD"), device(6, "1-3", "GOOD")});
+    attachUsbDevices({fakeUsbDevice(4, "SILENT", "1-1"), fakeUsbDevice(5, "BAD", "1-2"),
+                      fakeUsbDevice(6, "GOOD", "1-3")});
     FakePrinter silent(printerEnd(4), identity("SILENT"), FakePrinter::Reply::Silent);
     FakePrinter garbled(printerEnd(5), identity("BAD"), FakePrinter::Reply::BadCrc);
     FakePrinter good(printerEnd(6), identity("GOOD"));
@@ -75,7 +62,7 @@ TEST(UsbDiscovery, PrintersWithoutAUsableAnswerAreLeftOut) {
 }
 
 TEST(UsbDiscovery, MissingSettingsLeaveTheirPartEmpty) {
-    attach({device(7, "1-2", "SN7")});
+    attachUsbDevices({fakeUsbDevice(7, "SN7", "1-2")});
     FakePrinter printer(printerEnd(7),
                         {{"id-manufacturer", "Kalyx"}, {"id-printer-serial", "SN7"}});
     const std::vector<UsbPrinterInfo> infos = Comms().getUsbPrinterInfos();
@@ -84,7 +71,7 @@ TEST(UsbDiscovery, MissingSettingsLeaveTheirPartEmpty) {
 }
 
 TEST(UsbDiscovery, FactoryOpensDevicesOnlyForALiveComms) {
-    attach({device(8, "1-2", "SN1")});
+    attachUsbDevices({fakeUsbDevice(8, "SN1", "1-2")});
     FakePrinter printer(printerEnd(8), identity("SN1"));
     Comms comms;
     EXPECT_TRUE(comms.getUsbPrinter("/dev/usb/lp8"));

@@ -1,5 +1,8 @@
 #include "Testbed.h"
 
+#include "FdIo.h"
+#include "Waiting.h"
+
 #include "transport/UsbSession.h"
 
 #include <gtest/gtest.h>
@@ -16,26 +19,15 @@
 #include <unistd.h>
 
 using namespace std::chrono;
+using kalyxtest::msSince;
+using kalyxtest::writeAll;
 using Orvane::UsbSession;
 
 namespace {
 
-void writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        ASSERT_GT(n, 0);
-        done += static_cast<std::size_t>(n);
-    }
-}
-
 // Bytes arrive at the device node a moment after the far end writes them.
 void settle() {
     std::this_thread::sleep_for(milliseconds(50));
-}
-
-long long msSince(steady_clock::time_point start) {
-    return duration_cast<milliseconds>(steady_clock::now() - start).count();
 }
 
 class UsbSessionTest : public ::testing::Test {
@@ -72,12 +64,12 @@ TEST_F(UsbSessionTest, PathsThatAreNoDeviceGiveAClosedTransport) {
 }
 
 TEST_F(UsbSessionTest, InputWaitingAtOpenIsDiscarded) {
-    writeAll(printer, std::string(2000, 's'));
+    ASSERT_TRUE(writeAll(printer, std::string(2000, 's')));
     settle();
     UsbSession session(lp0);
     ASSERT_TRUE(session.isOpen());
     session.setReadTimeout(1000);
-    writeAll(printer, "fresh");
+    ASSERT_TRUE(writeAll(printer, "fresh"));
     char got[5];
     ASSERT_TRUE(session.read(got, 5));
     EXPECT_EQ(std::string(got, 5), "fresh");
@@ -88,7 +80,7 @@ TEST_F(UsbSessionTest, OneDeviceReadServesLaterReads) {
     std::string sent;
     for (int i = 0; i < 100; ++i)
         sent.push_back(static_cast<char>('A' + i % 26));
-    writeAll(printer, sent);
+    ASSERT_TRUE(writeAll(printer, sent));
     settle();
     session.setReadTimeout(1000);
     std::string got(1, '\0');
@@ -116,7 +108,7 @@ TEST_F(UsbSessionTest, ReadTimesOutAndTheTransportStaysUsable) {
     EXPECT_EQ(session.lastTransferFailure(), Orvane::FailureReason::ReadTimedOut);
     EXPECT_TRUE(session.isOpen());
 
-    writeAll(printer, "abc");
+    ASSERT_TRUE(writeAll(printer, "abc"));
     EXPECT_TRUE(session.read(got, 3));
     EXPECT_EQ(std::string(got, 3), "abc");
 }
@@ -175,7 +167,7 @@ TEST_F(UsbSessionTest, WriteGivesUpWhenThePrinterStopsReading) {
 
 TEST_F(UsbSessionTest, ZeroLengthTransfersAskForNothing) {
     UsbSession session(lp0);
-    writeAll(printer, "kept");
+    ASSERT_TRUE(writeAll(printer, "kept"));
     settle();
     session.setReadTimeout(1000);
     EXPECT_TRUE(session.read(nullptr, 0));

@@ -3,7 +3,6 @@
 #include "PrnJobBuilder.h"
 
 #include <QAbstractButton>
-#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -67,16 +66,6 @@ QByteArray klxPlane(int width, int height, const std::function<unsigned char(int
 
 QByteArray klxPlane(int width, int height, unsigned char ink) {
     return QByteArray(width * height, static_cast<char>(ink));
-}
-
-bool klxWriteFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray klxReadFile(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 namespace {

@@ -1,6 +1,9 @@
 // Shared by the window tests: answering modal dialogs, building jobs, isolated settings and a
-// command line the tests can set before a window is constructed.
+// command line the tests can set before a window is constructed. Whole files as bytes come from
+// the common test support (FileBytes.h).
 #pragma once
+
+#include "FileBytes.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -71,6 +74,14 @@ private:
     std::vector<Box> seen;
 };
 
+// The widget of that object name in `window`; stops the run when the form has none.
+template <class T> T* child(const QWidget& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found)
+        qFatal("no widget %s", name);
+    return found;
+}
+
 // A complete job: header document, NUL, binary part, checksum.
 QByteArray klxJob(const QByteArray& header, const QByteArray& binary);
 // The usual frame around the card element, with binary-size and time.
@@ -78,8 +89,6 @@ QByteArray klxHeader(const QByteArray& cardXml, qint64 binarySize);
 // One plane of width x height dots, stored column by column.
 QByteArray klxPlane(int width, int height, const std::function<unsigned char(int x, int y)>& ink);
 QByteArray klxPlane(int width, int height, unsigned char ink);
-bool klxWriteFile(const QString& path, const QByteArray& bytes);
-QByteArray klxReadFile(const QString& path);
 
 // The command line the next window sees (the program name is added in front).
 void klxSetCommandLine(const QStringList& arguments);

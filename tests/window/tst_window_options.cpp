@@ -145,7 +145,7 @@ private slots:
         jobPath = dir.filePath(QStringLiteral("options.prn"));
         const QByteArray binary = QByteArray("\x81\x40", 2) + klxPlane(width, height, 10) +
                                   klxPlane(width, height, 20) + klxPlane(width, height, 30);
-        QVERIFY(klxWriteFile(jobPath, klxJob(klxHeader(cardXml, binary.size()), binary)));
+        QVERIFY(kalyxtest::writeFile(jobPath, klxJob(klxHeader(cardXml, binary.size()), binary)));
     }
 
     void init() {

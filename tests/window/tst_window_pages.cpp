@@ -40,12 +40,7 @@ private:
     QString magJob;    // tracks only, no sides
     std::unique_ptr<KlxPrnTool> w;
 
-    template <class T> T* child(const char* name) const {
-        T* found = w->findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
+    template <class T> T* child(const char* name) const { return ::child<T>(*w, name); }
 
     void open(const QString& path) {
         klxSetCommandLine({path});
@@ -100,15 +95,15 @@ private slots:
             klxPlane(narrow, rows, 0) + klxPlane(narrow, rows, 0) + klxPlane(narrow, rows, 128) +
             klxPlane(narrow, rows, 0);
         colourJob = dir.filePath(QStringLiteral("colour.prn"));
-        QVERIFY(klxWriteFile(colourJob,
-                             klxJob(klxHeader(size + "<side-options side=\"0\">" + fourPanels +
-                                                  "</side-options><side-options side=\"1\">" +
-                                                  fourPanels + "</side-options>" + tracks,
-                                              binary.size()),
-                                    binary)));
+        QVERIFY(kalyxtest::writeFile(
+            colourJob, klxJob(klxHeader(size + "<side-options side=\"0\">" + fourPanels +
+                                            "</side-options><side-options side=\"1\">" +
+                                            fourPanels + "</side-options>" + tracks,
+                                        binary.size()),
+                              binary)));
 
         wideJob = dir.filePath(QStringLiteral("wide.prn"));
-        QVERIFY(klxWriteFile(
+        QVERIFY(kalyxtest::writeFile(
             wideJob, klxJob(klxHeader("<card-options><width>2026</width><height>2</height>"
                                       "</card-options><side-options side=\"0\"><panel-options "
                                       "panel=\"k\"/></side-options><side-options side=\"1\">"
@@ -118,7 +113,7 @@ private slots:
 
         // num-bits 7 is no longer than one ISO track 1 cell; "0x14" is no decimal number.
         magJob = dir.filePath(QStringLiteral("mag.prn"));
-        QVERIFY(klxWriteFile(
+        QVERIFY(kalyxtest::writeFile(
             magJob,
             klxJob(klxHeader("<mag-options><track-options track=\"1\"><num-bits>7</num-bits>"
                              "<bpi>210</bpi></track-options><track-options track=\"2\">"
@@ -264,7 +259,7 @@ private slots:
         QVERIFY(QDir(dir.path()).mkpath(QStringLiteral("saved")));
         const QString target = dir.filePath(QStringLiteral("saved/job.prn"));
         saveThrough("savePushButton", target);
-        QCOMPARE(klxReadFile(target), expected.toByteArray());
+        QCOMPARE(kalyxtest::readFile(target), expected.toByteArray());
         QCOMPARE(saveThrough("savePushButton", QString()), dir.filePath(QStringLiteral("saved")));
         QCOMPARE(w->windowTitle(), colourJob + QStringLiteral(" --- Kalyx PRN Tool "));
     }

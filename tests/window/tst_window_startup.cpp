@@ -37,13 +37,6 @@ private:
         QSettings(QStringLiteral("Orvane"), QStringLiteral("KalyxPrnTool")).clear();
     }
 
-    template <class T> static T* child(KlxPrnTool& w, const char* name) {
-        T* found = w.findChild<T*>(QString::fromLatin1(name));
-        if (!found)
-            qFatal("no widget %s", name);
-        return found;
-    }
-
     static bool pageEnabled(KlxPrnTool& w, int page) {
         return child<QTabWidget>(w, "prnTabWidget")->isTabEnabled(page);
     }
@@ -96,7 +89,7 @@ private slots:
         const int w = 506, h = 2;
         const QByteArray card = "<card-options><width>506</width><height>2</height></card-options>";
         goodJob = dir.filePath("good.prn");
-        QVERIFY(klxWriteFile(
+        QVERIFY(kalyxtest::writeFile(
             goodJob, klxJob(klxHeader(card + "<side-options side=\"0\"><panel-options panel=\"y\"/>"
                                              "<panel-options panel=\"k\"/></side-options>"
                                              "<side-options side=\"1\"><panel-options panel=\"c\"/>"
@@ -104,7 +97,7 @@ private slots:
                                       3 * w * h),
                             klxPlane(w, h, 200) + klxPlane(w, h, 0) + klxPlane(w, h, 90))));
         frontOnlyJob = dir.filePath("front-only.prn");
-        QVERIFY(klxWriteFile(
+        QVERIFY(kalyxtest::writeFile(
             frontOnlyJob,
             klxJob(klxHeader(
                        card + "<side-options side=\"0\"><panel-options panel=\"k\"/></side-options>"
@@ -113,7 +106,7 @@ private slots:
                        2 + w * h),
                    QByteArray("\xD4\x00", 2) + klxPlane(w, h, 255))));
         badJob = dir.filePath("bad.prn");
-        QVERIFY(klxWriteFile(
+        QVERIFY(kalyxtest::writeFile(
             badJob, klxJob(klxHeader("<card-options><width>505</width></card-options>"
                                      "<side-options side=\"0\"><panel-options panel=\"k\"/>"
                                      "</side-options>",

@@ -3,6 +3,7 @@
 #include "Testbed.h"
 
 #include "FakePrinter.h"
+#include "Waiting.h"
 
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
@@ -41,10 +42,12 @@
 #include <poll.h>
 #include <unistd.h>
 
-
 namespace {
 
 using namespace std::chrono;
+using kalyxtest::FakePrinter;
+using kalyxtest::identity;
+using kalyxtest::waitUntil;
 
 // Queues a click on `widget` as if the user had made it.
 void queueClick(QWidget* widget) {
@@ -105,33 +108,8 @@ QByteArray makeJob() {
     return klxJob(klxHeader(card, binary.size()), binary);
 }
 
-FakeUsbDevice device(int number, const std::string& serial) {
-    FakeUsbDevice d;
-    d.number = number;
-    d.port = "1-" + std::to_string(number);
-    d.serial = serial;
-    return d;
-}
-
-// Puts `devices` in place with their printers' ends drained.
-void attach(const std::vector<FakeUsbDevice>& devices) {
-    setUsbDevices(devices);
-    for (const FakeUsbDevice& d : devices)
-        drainPrinterEnd(printerEnd(d.number));
-}
-
 std::string nodePath(int number) {
     return "/dev/usb/lp" + std::to_string(number);
-}
-
-bool waitUntil(const std::function<bool()>& done, int timeoutMs = 5000) {
-    const auto until = steady_clock::now() + milliseconds(timeoutMs);
-    while (!done()) {
-        if (steady_clock::now() > until)
-            return false;
-        std::this_thread::sleep_for(milliseconds(5));
-    }
-    return true;
 }
 
 // Writes to the device node as a print does, except that a write the printer does not take
@@ -215,7 +193,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         job = makeJob();
         jobPath = dir.filePath(QStringLiteral("job.prn"));
-        ASSERT_TRUE(klxWriteFile(jobPath, job));
+        ASSERT_TRUE(kalyxtest::writeFile(jobPath, job));
 
         window = std::make_unique<KlxPrnTool>();
         window->show();
@@ -260,7 +238,7 @@ protected:
         QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("savePushButton")),
                           Qt::LeftButton);
         EXPECT_TRUE(answer->fired());
-        return klxReadFile(path);
+        return kalyxtest::readFile(path);
     }
 
     void expectButtonRestored() {
@@ -276,7 +254,7 @@ protected:
 };
 
 TEST_F(WindowPrint, NoPrinterGivesAnErrorAndTheButtonBack) {
-    attach({});
+    attachUsbDevices({});
     for (int attempt = 0; attempt < 2; ++attempt) {
         const BoxSeen box = printExpectingBox();
         EXPECT_EQ(box.title, QStringLiteral("Error"));
@@ -292,7 +270,7 @@ TEST_F(WindowPrint, NoPrinterGivesAnErrorAndTheButtonBack) {
 
 TEST_F(WindowPrint, TheFirstPrinterFoundGetsTheJobUnframed) {
     // lp10 sorts before lp9 as text; discovery goes by number.
-    attach({device(10, "SECOND"), device(9, "FIRST")});
+    attachUsbDevices({fakeUsbDevice(10, "SECOND"), fakeUsbDevice(9, "FIRST")});
     FakePrinter second(printerEnd(10), identity("SECOND"));
     FakePrinter first(printerEnd(9), identity("FIRST"));
     const std::string expected(job.constData(), static_cast<std::size_t>(job.size()));
@@ -315,7 +293,7 @@ TEST_F(WindowPrint, TheFirstPrinterFoundGetsTheJobUnframed) {
 
 TEST_F(WindowPrint, InputArrivingDuringAPrintWaitsUntilItEnds) {
     const int n = unusedDeviceNumber();
-    attach({device(n, "P")});
+    attachUsbDevices({fakeUsbDevice(n, "P")});
     FakePrinter printer(printerEnd(n), identity("P"));
 
     // A click on Open made just as Print was pressed: handled during the print, it would open a
@@ -338,7 +316,7 @@ TEST_F(WindowPrint, InputArrivingDuringAPrintWaitsUntilItEnds) {
 
 TEST_F(WindowPrint, PrintSendsWhatSaveWritesEditsIncludedHiddenPlanesNot) {
     const int n = unusedDeviceNumber();
-    attach({device(n, "P")});
+    attachUsbDevices({fakeUsbDevice(n, "P")});
     FakePrinter printer(printerEnd(n), identity("P"));
 
     auto* tree = window->findChild<QTreeWidget*>(QStringLiteral("prn_tree_widget"));
@@ -377,7 +355,7 @@ TEST_F(WindowPrint, PrintSendsWhatSaveWritesEditsIncludedHiddenPlanesNot) {
 
 TEST_F(WindowPrint, APrinterThatStopsReadingFailsTheJob) {
     const int n = unusedDeviceNumber();
-    attach({device(n, "STALL")});
+    attachUsbDevices({fakeUsbDevice(n, "STALL")});
     FakePrinter printer(printerEnd(n), identity("STALL"), FakePrinter::Reply::StopsReading);
 
     // A real print waits 30 s for a stalled printer; this one gives up after 300 ms.
@@ -403,7 +381,7 @@ TEST_F(WindowPrint, APrinterThatStopsReadingFailsTheJob) {
 
 TEST_F(WindowPrint, APrinterGoneBetweenDiscoveryAndPrintIsNotOpened) {
     const int n = unusedDeviceNumber();
-    attach({device(n, "GONE")});
+    attachUsbDevices({fakeUsbDevice(n, "GONE")});
     // Its node disappears once it has answered discovery, as when another program takes the
     // printer over or it is unplugged.
     gchar* root = umockdev_testbed_get_root_dir(testbed());

@@ -1,6 +1,6 @@
 #include "PipePrinter.h"
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <pugixml.hpp>
 

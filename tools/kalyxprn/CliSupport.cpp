@@ -1,5 +1,7 @@
 #include "CliSupport.h"
 
+#include <QJsonDocument>
+
 #include <cstdio>
 
 namespace cli {
@@ -50,37 +52,12 @@ int usageError(const QString& command, const QString& text) {
     return ExitUsage;
 }
 
-QString jsonString(const QString& text) {
-    QString s;
-    s.reserve(text.size() + 2);
-    s += QLatin1Char('"');
-    for (const QChar c : text) {
-        const ushort u = c.unicode();
-        switch (u) {
-        case '"':
-            s += QStringLiteral("\\\"");
-            break;
-        case '\\':
-            s += QStringLiteral("\\\\");
-            break;
-        case '\n':
-            s += QStringLiteral("\\n");
-            break;
-        case '\r':
-            s += QStringLiteral("\\r");
-            break;
-        case '\t':
-            s += QStringLiteral("\\t");
-            break;
-        default:
-            if (u < 0x20 || u == 0x7F)
-                s += QStringLiteral("\\u%1").arg(u, 4, 16, QLatin1Char('0'));
-            else
-                s += c;
-        }
-    }
-    s += QLatin1Char('"');
-    return s;
+void outJson(const QJsonObject& object) {
+    out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+}
+
+void outJson(const QJsonArray& array) {
+    out(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
 }
 
 } // namespace cli

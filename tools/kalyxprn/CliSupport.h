@@ -1,12 +1,12 @@
-// Small helpers shared by the kalyxprn commands: argument parsing, output, JSON text.
+// Small helpers shared by the kalyxprn commands: argument parsing and output.
 #pragma once
 
 #include "Command.h"
 
 #include <QCommandLineParser>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QString>
-
-#include <string>
 
 namespace cli {
 
@@ -21,7 +21,8 @@ void err(const QString& text); // stderr, with a line feed
 // "kalyxprn COMMAND: text" on stderr with status ExitUsage.
 int usageError(const QString& command, const QString& text);
 
-// JSON text of a string (quoted and escaped).
-QString jsonString(const QString& text);
+// One line of compact JSON on stdout.
+void outJson(const QJsonObject& object);
+void outJson(const QJsonArray& array);
 
 } // namespace cli

@@ -8,6 +8,8 @@
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
+#include <prnformat/Panels.h>
+
 #include <QImage>
 #include <QImageReader>
 #include <QRegularExpression>
@@ -18,7 +20,6 @@
 namespace {
 
 const QString command = QStringLiteral("compose");
-const char* const panelLetters = "ymcko";
 
 // Card sizes the document accepts (dots).
 constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
@@ -34,86 +35,110 @@ struct Composition {
     Orvane::MagData mag;
 };
 
-// One --option PATH=VALUE into the composition's option maps. False with a reason.
-bool applyOption(const QString& item, Composition& c, const std::array<bool, 2>& sides,
-                 const std::array<bool, 3>& tracks, QString& problem) {
+// One --option item taken apart: PATH=VALUE with the path split at '/'.
+struct OptionItem {
+    QString pathText; // PATH as given, for messages
+    QStringList path;
+    std::string name; // the option's element name: the last part of the path
+    std::string value;
+};
+
+bool parseOptionItem(const QString& item, OptionItem& parsed, QString& problem) {
     const int eq = item.indexOf(QLatin1Char('='));
     if (eq <= 0) {
         problem = QStringLiteral("'%1' is not PATH=VALUE").arg(item);
         return false;
     }
-    const QStringList path = item.left(eq).split(QLatin1Char('/'));
+    parsed.pathText = item.left(eq);
+    parsed.path = parsed.pathText.split(QLatin1Char('/'));
     const QString text = item.mid(eq + 1);
     for (const QChar ch : text)
         if (ch.unicode() < 0x20 && ch != QLatin1Char('\t') && ch != QLatin1Char('\n')) {
             // XML cannot carry them: the header would no longer parse.
             problem =
-                QStringLiteral("'%1': control characters cannot be stored").arg(item.left(eq));
+                QStringLiteral("'%1': control characters cannot be stored").arg(parsed.pathText);
             return false;
         }
-    const std::string value = text.toStdString();
+    parsed.value = text.toStdString();
     static const QRegularExpression element(QStringLiteral("^[A-Za-z_][A-Za-z0-9._-]*$"));
-    const QString name = path.last();
+    const QString name = parsed.path.last();
     if (!element.match(name).hasMatch()) {
         problem = QStringLiteral("'%1' is not an element name").arg(name);
         return false;
     }
-    const std::string key = name.toStdString();
-    const QString kind = path.first();
-    if (kind == QLatin1String("card-options") && path.size() == 2) {
-        c.options.cardOptions[key] = value;
+    parsed.name = name.toStdString();
+    return true;
+}
+
+// track-options/TRACK/NAME, for a track that has a text.
+bool setTrackOption(const OptionItem& item, Composition& c, const std::array<bool, 3>& tracks,
+                    QString& problem) {
+    bool ok = false;
+    const int t = item.path.at(1).toInt(&ok);
+    if (!ok || t < 1 || t > 3 || !tracks[std::size_t(t - 1)]) {
+        problem = QStringLiteral("'%1': give a text for that track (--track1, --track2, "
+                                 "--track3)")
+                      .arg(item.pathText);
+        return false;
+    }
+    if (item.name == "num-bits") {
+        problem = QStringLiteral("num-bits is counted from the track text");
+        return false;
+    }
+    (*c.options.trackOptions[std::size_t(t - 1)])[item.name] = item.value;
+    return true;
+}
+
+// side-options/SIDE/PANEL/NAME, for a side that has a picture.
+bool setPanelOption(const OptionItem& item, Composition& c, const std::array<bool, 2>& sides,
+                    QString& problem) {
+    const QString side = item.path.at(1);
+    const int s = side == QLatin1String("0") || side == QLatin1String("front")  ? 0
+                  : side == QLatin1String("1") || side == QLatin1String("back") ? 1
+                                                                                : -1;
+    if (s < 0 || !sides[std::size_t(s)]) {
+        problem = QStringLiteral("'%1': the side must be 0 (front) or 1 (back) and have a "
+                                 "picture")
+                      .arg(item.pathText);
+        return false;
+    }
+    const QString panel = item.path.at(2);
+    const int p = panel.size() == 1 ? Orvane::panelIndex(panel.at(0).toLatin1()) : -1;
+    if (p < 0) {
+        problem = QStringLiteral("'%1': the panel must be one of y, m, c, k, o").arg(item.pathText);
+        return false;
+    }
+    Orvane::PanelOptions& panels = *c.options.sides[std::size_t(s)];
+    if (!panels[std::size_t(p)])
+        panels[std::size_t(p)].emplace();
+    (*panels[std::size_t(p)])[item.name] = item.value;
+    return true;
+}
+
+// One --option PATH=VALUE into the composition's option maps. False with a reason.
+bool applyOption(const QString& text, Composition& c, const std::array<bool, 2>& sides,
+                 const std::array<bool, 3>& tracks, QString& problem) {
+    OptionItem item;
+    if (!parseOptionItem(text, item, problem))
+        return false;
+    const QString kind = item.path.first();
+    if (kind == QLatin1String("card-options") && item.path.size() == 2) {
+        c.options.cardOptions[item.name] = item.value;
         return true;
     }
-    if (kind == QLatin1String("mag-options") && path.size() == 2) {
+    if (kind == QLatin1String("mag-options") && item.path.size() == 2) {
         if (!c.options.magOptions)
             c.options.magOptions.emplace();
-        (*c.options.magOptions)[key] = value;
+        (*c.options.magOptions)[item.name] = item.value;
         return true;
     }
-    if (kind == QLatin1String("track-options") && path.size() == 3) {
-        bool ok = false;
-        const int t = path.at(1).toInt(&ok);
-        if (!ok || t < 1 || t > 3 || !tracks[std::size_t(t - 1)]) {
-            problem = QStringLiteral("'%1': give a text for that track (--track1, --track2, "
-                                     "--track3)")
-                          .arg(item.left(eq));
-            return false;
-        }
-        if (key == "num-bits") {
-            problem = QStringLiteral("num-bits is counted from the track text");
-            return false;
-        }
-        (*c.options.trackOptions[std::size_t(t - 1)])[key] = value;
-        return true;
-    }
-    if (kind == QLatin1String("side-options") && path.size() == 4) {
-        const QString side = path.at(1);
-        const int s = side == QLatin1String("0") || side == QLatin1String("front")  ? 0
-                      : side == QLatin1String("1") || side == QLatin1String("back") ? 1
-                                                                                    : -1;
-        if (s < 0 || !sides[std::size_t(s)]) {
-            problem = QStringLiteral("'%1': the side must be 0 (front) or 1 (back) and have a "
-                                     "picture")
-                          .arg(item.left(eq));
-            return false;
-        }
-        const QString panel = path.at(2);
-        const int p =
-            panel.size() == 1 ? QByteArray(panelLetters).indexOf(panel.at(0).toLatin1()) : -1;
-        if (p < 0) {
-            problem =
-                QStringLiteral("'%1': the panel must be one of y, m, c, k, o").arg(item.left(eq));
-            return false;
-        }
-        Orvane::PanelOptions& panels = *c.options.sides[std::size_t(s)];
-        if (!panels[std::size_t(p)])
-            panels[std::size_t(p)].emplace();
-        (*panels[std::size_t(p)])[key] = value;
-        return true;
-    }
+    if (kind == QLatin1String("track-options") && item.path.size() == 3)
+        return setTrackOption(item, c, tracks, problem);
+    if (kind == QLatin1String("side-options") && item.path.size() == 4)
+        return setPanelOption(item, c, sides, problem);
     problem = QStringLiteral("'%1' is not one of card-options/NAME, mag-options/NAME, "
                              "track-options/TRACK/NAME, side-options/SIDE/PANEL/NAME")
-                  .arg(item.left(eq));
+                  .arg(item.pathText);
     return false;
 }
 
@@ -180,52 +205,66 @@ bool panelIsDouble(const std::optional<Orvane::OptionMap>& panel) {
     return it != panel->end() && QString::fromStdString(it->second).toUInt() == 600;
 }
 
-int runCompose(const QStringList& rawArgs) {
-    QCommandLineParser parser;
-    const QCommandLineOption front(QStringLiteral("front"),
+// The options of compose, declared once for the parser and for the code that reads them.
+struct ComposeOptions {
+    const QCommandLineOption front{QStringLiteral("front"),
                                    QStringLiteral("Picture for the front (any format Qt reads)."),
-                                   QStringLiteral("PICTURE"));
-    const QCommandLineOption back(QStringLiteral("back"), QStringLiteral("Picture for the back."),
-                                  QStringLiteral("PICTURE"));
-    const QCommandLineOption track1(QStringLiteral("track1"),
+                                   QStringLiteral("PICTURE")};
+    const QCommandLineOption back{QStringLiteral("back"), QStringLiteral("Picture for the back."),
+                                  QStringLiteral("PICTURE")};
+    const QCommandLineOption track1{QStringLiteral("track1"),
                                     QStringLiteral("ISO track 1 text (space to '_', sentinels "
                                                    "included, e.g. %B...?)."),
-                                    QStringLiteral("TEXT"));
-    const QCommandLineOption track2(QStringLiteral("track2"),
+                                    QStringLiteral("TEXT")};
+    const QCommandLineOption track2{QStringLiteral("track2"),
                                     QStringLiteral("ISO track 2 text ('0' to '?', e.g. ;...?)."),
-                                    QStringLiteral("TEXT"));
-    const QCommandLineOption track3(QStringLiteral("track3"), QStringLiteral("ISO track 3 text."),
-                                    QStringLiteral("TEXT"));
-    const QCommandLineOption option(
+                                    QStringLiteral("TEXT")};
+    const QCommandLineOption track3{QStringLiteral("track3"), QStringLiteral("ISO track 3 text."),
+                                    QStringLiteral("TEXT")};
+    const QCommandLineOption option{
         QStringLiteral("option"),
         QStringLiteral("A job option (repeatable): card-options/NAME, mag-options/NAME, "
                        "track-options/TRACK/NAME or side-options/SIDE/PANEL/NAME (SIDE 0 or "
                        "1, PANEL one of y, m, c, k, o), e.g. card-options/num-copies=2."),
-        QStringLiteral("PATH=VALUE"));
-    const QCommandLineOption blackLevel(
+        QStringLiteral("PATH=VALUE")};
+    const QCommandLineOption blackLevel{
         QStringLiteral("black-level"),
         QStringLiteral("Dots whose red, green and blue are all at most N print with black (K) "
                        "alone (default 0: only pure black)."),
-        QStringLiteral("N"), QStringLiteral("0"));
-    const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("N"), QStringLiteral("0")};
+    const QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the job to this file."),
-                                    QStringLiteral("OUT.prn"));
-    const QCommandLineOption tcp(QStringLiteral("tcp"),
+                                    QStringLiteral("OUT.prn")};
+    const QCommandLineOption tcp{QStringLiteral("tcp"),
                                  QStringLiteral("Print on a printer on the network."),
-                                 QStringLiteral("HOST[:PORT]"));
-    const QCommandLineOption usb(QStringLiteral("usb"),
+                                 QStringLiteral("HOST[:PORT]")};
+    const QCommandLineOption usb{QStringLiteral("usb"),
                                  QStringLiteral("Print on a USB printer (default: the first "
                                                 "printer found)."),
-                                 QStringLiteral("PATH"));
-    parser.addOptions({front, back, track1, track2, track3, option, blackLevel, output, tcp, usb});
-    const QStringList args = cli::attachUsbPath(rawArgs,
-                                                {QStringLiteral("front"), QStringLiteral("back"),
-                                                 QStringLiteral("track1"), QStringLiteral("track2"),
-                                                 QStringLiteral("track3"), QStringLiteral("option"),
-                                                 QStringLiteral("black-level"), QStringLiteral("o"),
-                                                 QStringLiteral("output"), QStringLiteral("tcp")},
-                                                0);
-    int status = ExitSuccess;
+                                 QStringLiteral("PATH")};
+
+    QList<QCommandLineOption> all() const {
+        return {front, back, track1, track2, track3, option, blackLevel, output, tcp, usb};
+    }
+    // The options that take a value, for telling a --usb PATH from the next option's value.
+    QStringList takingValues() const {
+        return {QStringLiteral("front"),       QStringLiteral("back"),   QStringLiteral("track1"),
+                QStringLiteral("track2"),      QStringLiteral("track3"), QStringLiteral("option"),
+                QStringLiteral("black-level"), QStringLiteral("o"),      QStringLiteral("output"),
+                QStringLiteral("tcp")};
+    }
+    std::array<const QCommandLineOption*, 2> pictures() const { return {&front, &back}; }
+    std::array<const QCommandLineOption*, 3> trackTexts() const {
+        return {&track1, &track2, &track3};
+    }
+};
+
+// Parses the arguments and checks what the parser cannot. False with `status` set when compose
+// stops here (help shown or a usage error).
+bool parseCompose(QCommandLineParser& parser, const ComposeOptions& o, const QStringList& rawArgs,
+                  unsigned& black, cli::TcpAddress& address, int& status) {
+    parser.addOptions(o.all());
+    const QStringList args = cli::attachUsbPath(rawArgs, o.takingValues(), 0);
     if (!cli::parse(
             parser, command,
             QStringLiteral("--front PICTURE [--back PICTURE] [--track1 TEXT] [--track2 TEXT] "
@@ -240,30 +279,40 @@ int runCompose(const QStringList& rawArgs) {
                 "read track data first: a job with tracks prints as composed but does not load "
                 "as the same job there."),
             args, status))
-        return status;
-    if (!parser.positionalArguments().isEmpty())
-        return cli::usageError(
+        return false;
+    if (!parser.positionalArguments().isEmpty()) {
+        status = cli::usageError(
             command,
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
-    if (!parser.isSet(front))
-        return cli::usageError(command, QStringLiteral("--front PICTURE is required"));
-    const int targets = int(parser.isSet(output)) + int(parser.isSet(tcp)) + int(parser.isSet(usb));
-    if (targets != 1)
-        return cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
+        return false;
+    }
+    if (!parser.isSet(o.front)) {
+        status = cli::usageError(command, QStringLiteral("--front PICTURE is required"));
+        return false;
+    }
+    const int targets =
+        int(parser.isSet(o.output)) + int(parser.isSet(o.tcp)) + int(parser.isSet(o.usb));
+    if (targets != 1) {
+        status = cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
+        return false;
+    }
     bool ok = false;
-    const unsigned black = parser.value(blackLevel).toUInt(&ok, 10);
-    if (!ok || black > 255)
-        return cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
-    cli::TcpAddress address;
-    if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
-        return ExitUsage;
+    black = parser.value(o.blackLevel).toUInt(&ok, 10);
+    if (!ok || black > 255) {
+        status = cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
+        return false;
+    }
+    if (parser.isSet(o.tcp) && !cli::parseTcpAddress(command, parser.value(o.tcp), address)) {
+        status = ExitUsage;
+        return false;
+    }
+    return true;
+}
 
+// The job before the user's options: every colour panel of each side that has a picture, the
+// ISO density of each track that has a text.
+Composition startComposition(const std::array<bool, 2>& sides, const std::array<bool, 3>& tracks) {
     Composition c;
-    const std::array<bool, 2> sides{true, parser.isSet(back)};
-    const QCommandLineOption* trackOptions[3] = {&track1, &track2, &track3};
-    std::array<bool, 3> tracks{};
-    for (int t = 0; t < 3; ++t)
-        tracks[std::size_t(t)] = parser.isSet(*trackOptions[t]);
     for (int s = 0; s < 2; ++s)
         if (sides[std::size_t(s)]) {
             Orvane::PanelOptions panels;
@@ -277,7 +326,90 @@ int runCompose(const QStringList& rawArgs) {
             c.options.trackOptions[std::size_t(t)] = Orvane::OptionMap{{"bpi", defaultBpi[t]}};
     if (tracks[0] || tracks[1] || tracks[2])
         c.options.magOptions.emplace();
-    for (const QString& item : parser.values(option)) {
+    return c;
+}
+
+// The card size the options ask for, defaults filled in and written back into the options.
+bool settleCardSize(Composition& c, unsigned& width, unsigned& height, QString& problem) {
+    if (!cardSize(c.options.cardOptions, "width", defaultWidth, minWidth, maxWidth, width,
+                  problem) ||
+        !cardSize(c.options.cardOptions, "height", defaultHeight, 1, maxHeight, height, problem))
+        return false;
+    c.options.cardOptions.emplace("width", std::to_string(width));
+    c.options.cardOptions.emplace("height", std::to_string(height));
+    return true;
+}
+
+bool encodeTracks(const QCommandLineParser& parser, const ComposeOptions& o,
+                  const std::array<bool, 3>& tracks, Composition& c, QString& problem) {
+    for (int t = 0; t < 3; ++t)
+        if (tracks[std::size_t(t)] &&
+            !cli::encodeIsoTrack(t + 1, parser.value(*o.trackTexts()[std::size_t(t)]),
+                                 c.mag.tracks[std::size_t(t)], problem))
+            return false;
+    return true;
+}
+
+bool drawPlanes(const QCommandLineParser& parser, const ComposeOptions& o,
+                const std::array<bool, 2>& sides, unsigned width, unsigned height, unsigned black,
+                Composition& c, QString& problem) {
+    for (int s = 0; s < 2; ++s) {
+        if (!sides[std::size_t(s)])
+            continue;
+        const QImage picture =
+            cardPicture(parser.value(*o.pictures()[std::size_t(s)]), width, height, problem);
+        if (picture.isNull())
+            return false;
+        const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
+        cli::toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
+    }
+    return true;
+}
+
+int saveComposition(const Composition& c, const QString& path) {
+    std::vector<unsigned char> job;
+    cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(reinterpret_cast<const char*>(job.data()), qint64(job.size())) !=
+            qint64(job.size()) ||
+        !file.commit()) {
+        cli::err(QStringLiteral("kalyxprn compose: cannot write %1").arg(path));
+        return ExitFailure;
+    }
+    cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(path));
+    return ExitSuccess;
+}
+
+int printComposition(const Composition& c, const QCommandLineParser& parser,
+                     const ComposeOptions& o, const cli::TcpAddress& address) {
+    const Orvane::Comms comms;
+    cli::OpenedPrinter target = parser.isSet(o.tcp)
+                                    ? cli::openTcpPrinter(comms, command, address)
+                                    : cli::openUsbPrinter(comms, command, parser.value(o.usb));
+    if (!target.printer)
+        return ExitFailure;
+    if (!target.printer->printCard(c.options, c.images, c.mag))
+        return cli::reportSendFailure(command, target);
+    cli::out(QStringLiteral("sent the job to %1").arg(target.name));
+    return ExitSuccess;
+}
+
+int runCompose(const QStringList& rawArgs) {
+    const ComposeOptions o;
+    QCommandLineParser parser;
+    unsigned black = 0;
+    cli::TcpAddress address;
+    int status = ExitSuccess;
+    if (!parseCompose(parser, o, rawArgs, black, address, status))
+        return status;
+
+    const std::array<bool, 2> sides{true, parser.isSet(o.back)};
+    std::array<bool, 3> tracks{};
+    for (int t = 0; t < 3; ++t)
+        tracks[std::size_t(t)] = parser.isSet(*o.trackTexts()[std::size_t(t)]);
+    Composition c = startComposition(sides, tracks);
+    for (const QString& item : parser.values(o.option)) {
         QString problem;
         if (!applyOption(item, c, sides, tracks, problem))
             return cli::usageError(command, QStringLiteral("--option ") + problem);
@@ -285,68 +417,20 @@ int runCompose(const QStringList& rawArgs) {
 
     QString problem;
     unsigned width = 0, height = 0;
-    if (!cardSize(c.options.cardOptions, "width", defaultWidth, minWidth, maxWidth, width,
-                  problem) ||
-        !cardSize(c.options.cardOptions, "height", defaultHeight, 1, maxHeight, height, problem)) {
+    if (!settleCardSize(c, width, height, problem) ||
+        !encodeTracks(parser, o, tracks, c, problem) ||
+        !drawPlanes(parser, o, sides, width, height, black, c, problem)) {
         cli::err(QStringLiteral("kalyxprn compose: ") + problem);
         return ExitFailure;
     }
-    c.options.cardOptions.emplace("width", std::to_string(width));
-    c.options.cardOptions.emplace("height", std::to_string(height));
-
-    for (int t = 0; t < 3; ++t) {
-        if (!tracks[std::size_t(t)])
-            continue;
-        if (!cli::encodeIsoTrack(t + 1, parser.value(*trackOptions[t]),
-                                 c.mag.tracks[std::size_t(t)], problem)) {
-            cli::err(QStringLiteral("kalyxprn compose: ") + problem);
-            return ExitFailure;
-        }
-    }
-    const QCommandLineOption* pictures[2] = {&front, &back};
-    for (int s = 0; s < 2; ++s) {
-        if (!sides[std::size_t(s)])
-            continue;
-        const QImage picture = cardPicture(parser.value(*pictures[s]), width, height, problem);
-        if (picture.isNull()) {
-            cli::err(QStringLiteral("kalyxprn compose: ") + problem);
-            return ExitFailure;
-        }
-        const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
-        cli::toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
-    }
-
-    const bool hasTracks = tracks[0] || tracks[1] || tracks[2];
-    if (hasTracks)
+    if (tracks[0] || tracks[1] || tracks[2])
         cli::err(QStringLiteral(
             "kalyxprn compose: note: the job carries its track data after the planes, as the "
             "printer library lays jobs out; kalyxprntool reads track data before the planes, so "
             "it will not show this job's tracks or pictures as composed"));
 
-    if (parser.isSet(output)) {
-        std::vector<unsigned char> job;
-        cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
-        QSaveFile file(parser.value(output));
-        if (!file.open(QIODevice::WriteOnly) ||
-            file.write(reinterpret_cast<const char*>(job.data()), qint64(job.size())) !=
-                qint64(job.size()) ||
-            !file.commit()) {
-            cli::err(QStringLiteral("kalyxprn compose: cannot write %1").arg(parser.value(output)));
-            return ExitFailure;
-        }
-        cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(parser.value(output)));
-        return ExitSuccess;
-    }
-    const Orvane::Comms comms;
-    cli::OpenedPrinter target = parser.isSet(tcp)
-                                    ? cli::openTcpPrinter(comms, command, address)
-                                    : cli::openUsbPrinter(comms, command, parser.value(usb));
-    if (!target.printer)
-        return ExitFailure;
-    if (!target.printer->printCard(c.options, c.images, c.mag))
-        return cli::reportSendFailure(command, target);
-    cli::out(QStringLiteral("sent the job to %1").arg(target.name));
-    return ExitSuccess;
+    return parser.isSet(o.output) ? saveComposition(c, parser.value(o.output))
+                                  : printComposition(c, parser, o, address);
 }
 
 } // namespace

@@ -7,16 +7,16 @@
 #include "KlxPrnHolder.h"
 #include "PrnJobBuilder.h"
 
-#include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QSaveFile>
 
 #include <cstring>
+#include <exception>
 #include <memory>
 
 namespace {
-
-const char* const panelLetters = "ymcko";
 
 // Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
 bool checkXPath(const QString& command, const std::string& xpath, int& status) {
@@ -36,19 +36,13 @@ bool checkXPath(const QString& command, const std::string& xpath, int& status) {
     return false;
 }
 
-QString jsonNumberOrNull(quint32 value) {
-    return value == 0 ? QStringLiteral("null") : QString::number(value);
+// Sizes and densities that were not given (0) are null in JSON.
+QJsonValue numberOrNull(qint64 value) {
+    return value == 0 ? QJsonValue() : QJsonValue(value);
 }
 
-QString jsonTextOrNull(const QString& text) {
-    return text.isNull() ? QStringLiteral("null") : cli::jsonString(text);
-}
-
-QString jsonMessages(const QStringList& messages) {
-    QStringList items;
-    for (const QString& m : messages)
-        items << cli::jsonString(m);
-    return QLatin1Char('[') + items.join(QStringLiteral(", ")) + QLatin1Char(']');
+QJsonValue textOrNull(const QString& text) {
+    return text.isNull() ? QJsonValue() : QJsonValue(text);
 }
 
 // ---- check ----------------------------------------------------------------------------------
@@ -70,20 +64,19 @@ int runCheck(const QStringList& args) {
     if (files.isEmpty())
         return cli::usageError(QStringLiteral("check"), QStringLiteral("no file given"));
 
-    QStringList objects;
+    QJsonArray objects;
     for (const QString& file : files) {
         const cli::LoadedJob job = cli::loadJob(file);
         const bool valid = job.holder->isValid();
         if (!valid)
             status = ExitFailure;
         if (parser.isSet(json)) {
-            objects << QStringLiteral("{\"file\": %1, \"valid\": %2, \"messages\": %3, "
-                                      "\"cardWidth\": %4, \"cardHeight\": %5}")
-                           .arg(cli::jsonString(file),
-                                valid ? QStringLiteral("true") : QStringLiteral("false"),
-                                jsonMessages(job.messages),
-                                jsonNumberOrNull(job.holder->cardWidth()),
-                                jsonNumberOrNull(job.holder->cardHeight()));
+            objects.append(QJsonObject{
+                {QStringLiteral("file"), file},
+                {QStringLiteral("valid"), valid},
+                {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
+                {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
+                {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())}});
             continue;
         }
         QString line = file + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
@@ -94,14 +87,147 @@ int runCheck(const QStringList& args) {
             line += QStringLiteral(": ") + messages.join(QStringLiteral("; "));
         cli::out(line);
     }
-    if (parser.isSet(json))
-        cli::out(objects.size() == 1 ? objects.first()
-                                     : QStringLiteral("[") + objects.join(QStringLiteral(",\n ")) +
-                                           QStringLiteral("]"));
+    if (parser.isSet(json)) {
+        if (objects.size() == 1)
+            cli::outJson(objects.first().toObject());
+        else
+            cli::outJson(objects);
+    }
     return status;
 }
 
 // ---- info -----------------------------------------------------------------------------------
+
+// What info reports of one loaded job, gathered once for both the text and the JSON form.
+struct JobLayout {
+    const QString& file;
+    const cli::LoadedJob& job;
+    const KlxPrnHolder& holder;
+    bool parsed;      // the header was read, so blocks, binary-size and time mean something
+    bool hasChecksum; // the file is long enough to end in one
+    std::vector<KlxPrnBlock> blocks;
+    QString binarySize; // null when absent
+    QString time;       // null when absent
+
+    JobLayout(const QString& file, const cli::LoadedJob& job)
+        : file(file), job(job), holder(*job.holder), parsed(holder.binaryOffset() > 0),
+          hasChecksum(holder.rawBytes().size() >= 4), blocks(holder.blocks()),
+          binarySize(parsed ? holder.nodeText("/prn/binary-size") : QString()),
+          time(parsed ? holder.nodeText("/prn/time") : QString()) {}
+
+    bool listsSide(int side) const { return parsed && holder.hasSide(side); }
+    bool isPlaneOf(const KlxPrnBlock& b, int side) const {
+        return b.kind == KlxPrnBlock::Plane && b.side == side;
+    }
+};
+
+QJsonArray sidesJson(const JobLayout& layout) {
+    QJsonArray sides;
+    for (int s = 0; s < 2; ++s) {
+        if (!layout.listsSide(s))
+            continue;
+        QJsonArray panels;
+        for (const KlxPrnBlock& b : layout.blocks)
+            if (layout.isPlaneOf(b, s))
+                panels.append(QJsonObject{{QStringLiteral("panel"), QString(QLatin1Char(b.panel))},
+                                          {QStringLiteral("xDensity"), numberOrNull(b.xDensity)},
+                                          {QStringLiteral("offset"), qint64(b.offset)},
+                                          {QStringLiteral("size"), qint64(b.size)}});
+        if (layout.holder.hasPanel(s, 'o'))
+            panels.append(QJsonObject{{QStringLiteral("panel"), QStringLiteral("o")},
+                                      {QStringLiteral("offset"), QJsonValue()},
+                                      {QStringLiteral("size"), 0}});
+        sides.append(QJsonObject{{QStringLiteral("side"), s}, {QStringLiteral("panels"), panels}});
+    }
+    return sides;
+}
+
+QJsonArray tracksJson(const JobLayout& layout) {
+    QJsonArray tracks;
+    for (const KlxPrnBlock& b : layout.blocks)
+        if (b.kind == KlxPrnBlock::Track)
+            tracks.append(QJsonObject{{QStringLiteral("track"), b.track},
+                                      {QStringLiteral("numBits"), qint64(b.numBits)},
+                                      {QStringLiteral("bpi"), qint64(b.bpi)},
+                                      {QStringLiteral("offset"), qint64(b.offset)},
+                                      {QStringLiteral("size"), qint64(b.size)}});
+    return tracks;
+}
+
+QJsonObject infoJson(const JobLayout& layout) {
+    const KlxPrnHolder& h = layout.holder;
+    const QJsonObject checksum{
+        {QStringLiteral("stored"),
+         layout.hasChecksum ? QJsonValue(qint64(h.storedChecksum())) : QJsonValue()},
+        {QStringLiteral("computed"),
+         layout.hasChecksum ? QJsonValue(qint64(h.computedChecksum())) : QJsonValue()},
+        {QStringLiteral("matches"), h.checksumMatches()}};
+    return QJsonObject{
+        {QStringLiteral("file"), layout.file},
+        {QStringLiteral("valid"), h.isValid()},
+        {QStringLiteral("messages"), QJsonArray::fromStringList(layout.job.messages)},
+        {QStringLiteral("cardWidth"), numberOrNull(h.cardWidth())},
+        {QStringLiteral("cardHeight"), numberOrNull(h.cardHeight())},
+        {QStringLiteral("sides"), sidesJson(layout)},
+        {QStringLiteral("tracks"), tracksJson(layout)},
+        {QStringLiteral("binarySize"), textOrNull(layout.binarySize)},
+        {QStringLiteral("time"), textOrNull(layout.time)},
+        {QStringLiteral("checksum"), checksum}};
+}
+
+QStringList sideLines(const JobLayout& layout, int side) {
+    QStringList lines{QStringLiteral("side %1:").arg(side)};
+    for (const KlxPrnBlock& b : layout.blocks)
+        if (layout.isPlaneOf(b, side))
+            lines << QStringLiteral("  panel %1: x-density %2, offset %3, size %4")
+                         .arg(QLatin1Char(b.panel))
+                         .arg(b.xDensity ? QString::number(b.xDensity) : QStringLiteral("(none)"))
+                         .arg(b.offset)
+                         .arg(b.size);
+    if (layout.holder.hasPanel(side, 'o'))
+        lines << QStringLiteral("  panel o: overlay, no data");
+    return lines;
+}
+
+QString checksumLine(const KlxPrnHolder& h) {
+    auto hex = [](quint32 v) { return QStringLiteral("0x%1").arg(v, 8, 16, QLatin1Char('0')); };
+    return QStringLiteral("checksum: stored %1, computed %2 (%3)")
+        .arg(hex(h.storedChecksum()), hex(h.computedChecksum()),
+             h.checksumMatches() ? QStringLiteral("ok") : QStringLiteral("mismatch"));
+}
+
+QStringList infoLines(const JobLayout& layout) {
+    const KlxPrnHolder& h = layout.holder;
+    QStringList lines;
+    lines << QStringLiteral("file: ") + layout.file;
+    lines << QStringLiteral("valid: ") +
+                 (h.isValid() ? QStringLiteral("yes") : QStringLiteral("no"));
+    for (const QString& m : layout.job.messages)
+        lines << QStringLiteral("message: ") + m;
+    if (h.cardWidth() != 0)
+        lines << QStringLiteral("card: %1 x %2 dots").arg(h.cardWidth()).arg(h.cardHeight());
+    for (int s = 0; s < 2; ++s)
+        if (layout.listsSide(s))
+            lines << sideLines(layout, s);
+    for (const KlxPrnBlock& b : layout.blocks)
+        if (b.kind == KlxPrnBlock::Track)
+            lines << QStringLiteral("track %1: num-bits %2, bpi %3, offset %4, size %5")
+                         .arg(b.track)
+                         .arg(b.numBits)
+                         .arg(b.bpi)
+                         .arg(b.offset)
+                         .arg(b.size);
+    auto orAbsent = [](const QString& text) {
+        return text.isNull() ? QStringLiteral("(absent)") : text;
+    };
+    if (layout.parsed) {
+        lines << QStringLiteral("binary-size: ") + orAbsent(layout.binarySize);
+        lines << QStringLiteral("time: ") + orAbsent(layout.time);
+    }
+    if (layout.hasChecksum)
+        lines << checksumLine(h);
+    return lines;
+}
 
 int runInfo(const QStringList& args) {
     QCommandLineParser parser;
@@ -119,109 +245,12 @@ int runInfo(const QStringList& args) {
         return cli::usageError(QStringLiteral("info"), QStringLiteral("expects one FILE"));
     const QString file = parser.positionalArguments().first();
     const cli::LoadedJob job = cli::loadJob(file);
-    const KlxPrnHolder& h = *job.holder;
-    const bool parsed = h.binaryOffset() > 0;
-    const std::vector<KlxPrnBlock> blocks = h.blocks();
-    const QString binarySize = parsed ? h.nodeText("/prn/binary-size") : QString();
-    const QString time = parsed ? h.nodeText("/prn/time") : QString();
-    const QString hex = QStringLiteral("0x%1");
-    auto crcText = [&](quint32 v) { return hex.arg(v, 8, 16, QLatin1Char('0')); };
-
-    if (parser.isSet(json)) {
-        QStringList sides;
-        for (int s = 0; s < 2; ++s) {
-            if (!parsed || !h.hasSide(s))
-                continue;
-            QStringList panels;
-            for (const KlxPrnBlock& b : blocks) {
-                if (b.kind != KlxPrnBlock::Plane || b.side != s)
-                    continue;
-                panels << QStringLiteral("{\"panel\": \"%1\", \"xDensity\": %2, \"offset\": %3, "
-                                         "\"size\": %4}")
-                              .arg(QLatin1Char(b.panel))
-                              .arg(b.xDensity ? QString::number(b.xDensity)
-                                              : QStringLiteral("null"))
-                              .arg(b.offset)
-                              .arg(b.size);
-            }
-            if (h.hasPanel(s, 'o'))
-                panels << QStringLiteral("{\"panel\": \"o\", \"offset\": null, \"size\": 0}");
-            sides << QStringLiteral("{\"side\": %1, \"panels\": [%2]}")
-                         .arg(s)
-                         .arg(panels.join(QStringLiteral(", ")));
-        }
-        QStringList tracks;
-        for (const KlxPrnBlock& b : blocks)
-            if (b.kind == KlxPrnBlock::Track)
-                tracks << QStringLiteral("{\"track\": %1, \"numBits\": %2, \"bpi\": %3, "
-                                         "\"offset\": %4, \"size\": %5}")
-                              .arg(b.track)
-                              .arg(b.numBits)
-                              .arg(b.bpi)
-                              .arg(b.offset)
-                              .arg(b.size);
-        cli::out(
-            QStringLiteral("{\"file\": %1, \"valid\": %2, \"messages\": %3, \"cardWidth\": %4, "
-                           "\"cardHeight\": %5, \"sides\": [%6], \"tracks\": [%7], "
-                           "\"binarySize\": %8, \"time\": %9, ")
-                .arg(cli::jsonString(file),
-                     h.isValid() ? QStringLiteral("true") : QStringLiteral("false"),
-                     jsonMessages(job.messages), jsonNumberOrNull(h.cardWidth()),
-                     jsonNumberOrNull(h.cardHeight()), sides.join(QStringLiteral(", ")),
-                     tracks.join(QStringLiteral(", ")), jsonTextOrNull(binarySize),
-                     jsonTextOrNull(time)) +
-            QStringLiteral("\"checksum\": {\"stored\": %1, \"computed\": %2, \"matches\": %3}}")
-                .arg(h.rawBytes().size() >= 4 ? QString::number(h.storedChecksum())
-                                              : QStringLiteral("null"))
-                .arg(h.rawBytes().size() >= 4 ? QString::number(h.computedChecksum())
-                                              : QStringLiteral("null"))
-                .arg(h.checksumMatches() ? QStringLiteral("true") : QStringLiteral("false")));
-        return h.isValid() ? ExitSuccess : ExitFailure;
-    }
-
-    QStringList lines;
-    lines << QStringLiteral("file: ") + file;
-    lines << QStringLiteral("valid: ") +
-                 (h.isValid() ? QStringLiteral("yes") : QStringLiteral("no"));
-    for (const QString& m : job.messages)
-        lines << QStringLiteral("message: ") + m;
-    if (h.cardWidth() != 0)
-        lines << QStringLiteral("card: %1 x %2 dots").arg(h.cardWidth()).arg(h.cardHeight());
-    for (int s = 0; s < 2; ++s) {
-        if (!parsed || !h.hasSide(s))
-            continue;
-        lines << QStringLiteral("side %1:").arg(s);
-        for (const KlxPrnBlock& b : blocks) {
-            if (b.kind != KlxPrnBlock::Plane || b.side != s)
-                continue;
-            lines << QStringLiteral("  panel %1: x-density %2, offset %3, size %4")
-                         .arg(QLatin1Char(b.panel))
-                         .arg(b.xDensity ? QString::number(b.xDensity) : QStringLiteral("(none)"))
-                         .arg(b.offset)
-                         .arg(b.size);
-        }
-        if (h.hasPanel(s, 'o'))
-            lines << QStringLiteral("  panel o: overlay, no data");
-    }
-    for (const KlxPrnBlock& b : blocks)
-        if (b.kind == KlxPrnBlock::Track)
-            lines << QStringLiteral("track %1: num-bits %2, bpi %3, offset %4, size %5")
-                         .arg(b.track)
-                         .arg(b.numBits)
-                         .arg(b.bpi)
-                         .arg(b.offset)
-                         .arg(b.size);
-    if (parsed) {
-        lines << QStringLiteral("binary-size: ") +
-                     (binarySize.isNull() ? QStringLiteral("(absent)") : binarySize);
-        lines << QStringLiteral("time: ") + (time.isNull() ? QStringLiteral("(absent)") : time);
-    }
-    if (h.rawBytes().size() >= 4)
-        lines << QStringLiteral("checksum: stored %1, computed %2 (%3)")
-                     .arg(crcText(h.storedChecksum()), crcText(h.computedChecksum()),
-                          h.checksumMatches() ? QStringLiteral("ok") : QStringLiteral("mismatch"));
-    cli::out(lines.join(QLatin1Char('\n')));
-    return h.isValid() ? ExitSuccess : ExitFailure;
+    const JobLayout layout(file, job);
+    if (parser.isSet(json))
+        cli::outJson(infoJson(layout));
+    else
+        cli::out(infoLines(layout).join(QLatin1Char('\n')));
+    return job.holder->isValid() ? ExitSuccess : ExitFailure;
 }
 
 // ---- render ---------------------------------------------------------------------------------
@@ -310,25 +339,23 @@ int runMag(const QStringList& args) {
     };
     const std::vector<Row> rows =
         parser.isSet(jis) ? std::vector<Row>{{1, 8}} : std::vector<Row>{{1, 7}, {2, 5}, {3, 5}};
-    QStringList items;
+    QStringList lines;
+    QJsonArray tracks;
     for (const Row& r : rows) {
         const QString data = holder->trackText(r.track, r.bits);
         const QString lrc = holder->trackLrcText(r.track, r.bits);
-        if (parser.isSet(json))
-            items << QStringLiteral("{\"track\": %1, \"data\": %2, \"lrc\": %3}")
-                         .arg(r.track)
-                         .arg(cli::jsonString(data), cli::jsonString(lrc));
-        else
-            items << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3")
-                         .arg(r.track)
-                         .arg(data, lrc);
+        tracks.append(QJsonObject{{QStringLiteral("track"), r.track},
+                                  {QStringLiteral("data"), data},
+                                  {QStringLiteral("lrc"), lrc}});
+        lines << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3").arg(r.track).arg(data, lrc);
     }
     if (parser.isSet(json))
-        cli::out(QStringLiteral("{\"mode\": \"%1\", \"tracks\": [%2]}")
-                     .arg(parser.isSet(jis) ? QStringLiteral("jis") : QStringLiteral("iso"),
-                          items.join(QStringLiteral(", "))));
+        cli::outJson(
+            QJsonObject{{QStringLiteral("mode"),
+                         parser.isSet(jis) ? QStringLiteral("jis") : QStringLiteral("iso")},
+                        {QStringLiteral("tracks"), tracks}});
     else
-        cli::out(items.join(QLatin1Char('\n')));
+        cli::out(lines.join(QLatin1Char('\n')));
     return ExitSuccess;
 }
 

@@ -4,32 +4,10 @@
 
 namespace cli {
 
-namespace {
-
-// Catches the parse-failure messages of loads made while it lives.
-class MessageCollector {
-public:
-    MessageCollector() {
-        previous_ = KlxPrnHolder::setParseFailureReporter(
-            [this](const QString& text) { messages.append(text); });
-    }
-    ~MessageCollector() { KlxPrnHolder::setParseFailureReporter(previous_); }
-    MessageCollector(const MessageCollector&) = delete;
-    MessageCollector& operator=(const MessageCollector&) = delete;
-
-    QStringList messages;
-
-private:
-    KlxPrnHolder::ParseFailureReporter previous_;
-};
-
-} // namespace
-
 LoadedJob loadJob(const QString& file) {
     LoadedJob job;
-    MessageCollector collector;
     job.holder = std::make_unique<KlxPrnHolder>(file);
-    job.messages = collector.messages;
+    job.messages = job.holder->messages();
     if (!job.holder->isValid() && !job.holder->loadError().isEmpty())
         job.messages.append(job.holder->loadError());
     return job;

@@ -1,9 +1,9 @@
 #include "MagTracks.h"
 
-#include "KlxPrnHolder.h"
-#include "PrnJobBuilder.h"
+#include "TrackTexts.h"
 
-#include <memory>
+#include <prnformat/TrackBits.h>
+#include <prnformat/TrackCharacters.h>
 
 namespace cli {
 
@@ -11,14 +11,6 @@ namespace {
 
 // Characters a stripe can hold at its recording density, the LRC cell included.
 constexpr int isoCapacity[3] = {79, 40, 107};
-
-QByteArray packBits(const std::vector<bool>& bits) {
-    QByteArray bytes(int((bits.size() + 7) / 8), '\0');
-    for (std::size_t i = 0; i < bits.size(); ++i)
-        if (bits[i])
-            bytes[int(i / 8)] = char(bytes[int(i / 8)] | (0x80 >> (i % 8)));
-    return bytes;
-}
 
 } // namespace
 
@@ -59,28 +51,11 @@ bool encodeIsoTrack(int track, const QString& text, std::vector<bool>& bits, QSt
                       .arg(text.size());
         return false;
     }
-    const EncodedTrack encoded = encodeTrack(text.toLatin1(), b);
-    bits.reserve(encoded.numBits);
-    for (unsigned i = 0; i < encoded.numBits; ++i)
-        bits.push_back((static_cast<unsigned char>(encoded.bytes.at(int(i / 8))) >> (7 - i % 8)) &
-                       1u);
+    bits = Orvane::encodeTrackCharacters(text.toLatin1().toStdString(), b);
     return true;
 }
 
 std::vector<IsoTrack> decodeIsoTracks(const Orvane::MagData& data) {
-    // A job that carries only these tracks, read by the document as the window would read it.
-    PrnJobBuilder builder;
-    builder.addPanel(builder.addSide(0), 'o');
-    for (int t = 1; t <= 3; ++t) {
-        const std::vector<bool>& bits = data.tracks[std::size_t(t - 1)];
-        if (!bits.empty())
-            builder.addTrack(t, packBits(bits), unsigned(bits.size()));
-    }
-    const KlxPrnHolder::ParseFailureReporter previous =
-        KlxPrnHolder::setParseFailureReporter([](const QString&) {});
-    const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(builder.build());
-    KlxPrnHolder::setParseFailureReporter(previous);
-
     std::vector<IsoTrack> tracks;
     for (int t = 1; t <= 3; ++t) {
         IsoTrack track;
@@ -89,9 +64,14 @@ std::vector<IsoTrack> decodeIsoTracks(const Orvane::MagData& data) {
         track.bits.reserve(int(bits.size()));
         for (bool bit : bits)
             track.bits += bit ? QLatin1Char('1') : QLatin1Char('0');
-        if (holder && holder->isValid()) {
-            track.text = holder->trackText(t, isoBitsPerChar(t));
-            track.lrc = holder->trackLrcText(t, isoBitsPerChar(t));
+        // A track that was not read shows nothing, as a job without data for it does.
+        if (!bits.empty()) {
+            std::vector<unsigned char> bytes;
+            Orvane::packTrackBits(bits, bytes);
+            const Orvane::TrackCharacters cells = Orvane::decodeTrackCharacters(
+                bytes.data(), bytes.size(), bits.size(), isoBitsPerChar(t));
+            track.text = trackDataText(cells);
+            track.lrc = trackLrcText(cells);
         }
         tracks.push_back(track);
     }

@@ -1,6 +1,6 @@
 // Magnetic tracks on the command line: ISO texts to track bits for composing jobs, and track
-// bits read from a printer back to text, both through the document's own coder and decoder so
-// the tool agrees with the window's Mag data tab.
+// bits read from a printer back to text, both through the format's own coder and decoder and
+// the document's texts, so the tool agrees with the window's Mag data tab.
 #pragma once
 
 #include <kalyxcomms/Types.h>

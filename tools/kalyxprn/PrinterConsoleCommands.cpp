@@ -11,6 +11,8 @@
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
+#include <QJsonArray>
+#include <QJsonObject>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -45,13 +47,12 @@ int runPrinters(const QStringList& args) {
     const Orvane::Comms comms;
     const std::vector<Orvane::UsbPrinterInfo> printers = comms.getUsbPrinterInfos();
     if (parser.isSet(json)) {
-        QStringList items;
+        QJsonArray items;
         for (const Orvane::UsbPrinterInfo& p : printers)
-            items << QStringLiteral("{\"description\": %1, \"location\": %2, \"devicePath\": %3}")
-                         .arg(cli::jsonString(fromStd(p.description)),
-                              cli::jsonString(fromStd(p.location)),
-                              cli::jsonString(fromStd(p.devicePath)));
-        cli::out(QLatin1Char('[') + items.join(QStringLiteral(",\n ")) + QLatin1Char(']'));
+            items.append(QJsonObject{{QStringLiteral("description"), fromStd(p.description)},
+                                     {QStringLiteral("location"), fromStd(p.location)},
+                                     {QStringLiteral("devicePath"), fromStd(p.devicePath)}});
+        cli::outJson(items);
         return ExitSuccess;
     }
     if (printers.empty())
@@ -302,11 +303,10 @@ std::vector<unsigned char> toVector(const QByteArray& bytes) {
 
 void printMap(const std::map<std::string, std::string>& values, bool json) {
     if (json) {
-        QStringList items;
+        QJsonObject object;
         for (const auto& [key, value] : values)
-            items << cli::jsonString(fromStd(key)) + QStringLiteral(": ") +
-                         cli::jsonString(fromStd(value));
-        cli::out(QLatin1Char('{') + items.join(QStringLiteral(", ")) + QLatin1Char('}'));
+            object.insert(fromStd(key), fromStd(value));
+        cli::outJson(object);
         return;
     }
     for (const auto& [key, value] : values)
@@ -466,14 +466,14 @@ int runMagRead(const QString& command, const QStringList& args, Console& console
         if (!exchanged || !e.empty())
             return exchanged;
         QStringList lines;
-        QStringList items;
+        QJsonArray items;
         for (const cli::IsoTrack& t : cli::decodeIsoTracks(data)) {
             if (parser.isSet(json)) {
-                items << QStringLiteral("{\"track\": %1, \"numBits\": %2, \"data\": %3, "
-                                        "\"lrc\": %4, \"bits\": \"%5\"}")
-                             .arg(t.track)
-                             .arg(t.bits.size())
-                             .arg(cli::jsonString(t.text), cli::jsonString(t.lrc), t.bits);
+                items.append(QJsonObject{{QStringLiteral("track"), t.track},
+                                         {QStringLiteral("numBits"), t.bits.size()},
+                                         {QStringLiteral("data"), t.text},
+                                         {QStringLiteral("lrc"), t.lrc},
+                                         {QStringLiteral("bits"), t.bits}});
                 continue;
             }
             lines << QStringLiteral("Track %1 data: %2").arg(t.track).arg(t.text)
@@ -483,9 +483,10 @@ int runMagRead(const QString& command, const QStringList& args, Console& console
                          .arg(t.bits.size())
                          .arg(t.bits);
         }
-        cli::out(parser.isSet(json) ? QStringLiteral("{\"tracks\": [") +
-                                          items.join(QStringLiteral(", ")) + QStringLiteral("]}")
-                                    : lines.join(QLatin1Char('\n')));
+        if (parser.isSet(json))
+            cli::outJson(QJsonObject{{QStringLiteral("tracks"), items}});
+        else
+            cli::out(lines.join(QLatin1Char('\n')));
         return true;
     });
 }

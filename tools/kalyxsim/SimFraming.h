@@ -5,7 +5,7 @@
 
 #include <pugixml.hpp>
 
-#include "Crc32.h"
+#include <prnformat/Crc32.h>
 
 #include <array>
 #include <cstddef>

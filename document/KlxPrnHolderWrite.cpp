@@ -1,0 +1,63 @@
+// Writing a loaded job back: the current header document, the binary part as loaded and a fresh
+// checksum.
+#include "KlxPrnHolder.h"
+
+#include <prnformat/Crc32.h>
+#include <prnformat/XmlVectorWriter.h>
+
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace {
+
+// The encoding the document is written in. A header that declares Latin-1 was read as
+// Latin-1; writing it back as UTF-8 under that same declaration would garble every non-ASCII
+// character on the next load, so it is written in the encoding it declares.
+pugi::xml_encoding encodingFor(const pugi::xml_document& document) {
+    for (pugi::xml_node node = document.first_child(); node; node = node.next_sibling()) {
+        if (node.type() != pugi::node_declaration)
+            continue;
+        const QByteArray name = QByteArray(node.attribute("encoding").value()).toLower();
+        if (name == "iso-8859-1" || name == "latin1")
+            return pugi::encoding_latin1;
+    }
+    return pugi::encoding_auto;
+}
+
+} // namespace
+
+QByteArray KlxPrnHolder::toByteArray() const {
+    QByteArray out;
+    if (binaryOffset_ <= 0)
+        return out;
+    Orvane::XmlVectorWriter header;
+    doc_.save(header, "", pugi::format_raw, encodingFor(doc_));
+    // The separator and the binary part exactly as loaded (none past the checksum of a job too
+    // short to have one).
+    const qint64 from = binaryOffset_ - 1;
+    const qint64 to = std::max<qint64>(from + 1, raw_.size() - 4);
+    out.reserve(int(header.bytes.size() + (to - from) + 4));
+    out.append(reinterpret_cast<const char*>(header.bytes.data()), int(header.bytes.size()));
+    out.append(raw_.constData() + from, int(to - from));
+    unsigned char crc[4];
+    Orvane::storeCrcLe(Orvane::crc32(out.constData(), std::size_t(out.size())), crc);
+    out.append(reinterpret_cast<const char*>(crc), 4);
+    return out;
+}
+
+bool KlxPrnHolder::save(const QString& fileName) const {
+    const QByteArray bytes = toByteArray();
+    if (bytes.isEmpty())
+        return false;
+    // Written beside the target and renamed over it once complete, so a failed save never
+    // leaves a truncated job behind.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (file.write(bytes) != bytes.size()) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
