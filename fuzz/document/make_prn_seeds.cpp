@@ -33,8 +33,8 @@ QByteArray small(bool tracks, bool rects, unsigned density) {
 
 // The same job with its track bytes after the planes, as the printer library composes jobs.
 QByteArray planesFirst(const QByteArray& job) {
-    const int trackBytes = int(encodeTrack("%B1^A/B^2?", 7).bytes.size() +
-                               encodeTrack(";12=3?", 5).bytes.size());
+    const int trackBytes =
+        int(encodeTrack("%B1^A/B^2?", 7).bytes.size() + encodeTrack(";12=3?", 5).bytes.size());
     const int nul = job.indexOf('\0');
     const QByteArray binary = job.mid(nul + 1, job.size() - nul - 5);
     return PrnJobBuilder::frame(job.left(nul), binary.mid(trackBytes) + binary.left(trackBytes));
