@@ -20,6 +20,7 @@ target_include_directories(pugixml_static SYSTEM PUBLIC ${KALYX_PUGIXML_SOURCE_D
 target_compile_options(pugixml_static PRIVATE -w)
 add_library(pugixml::pugixml ALIAS pugixml_static)
 
+add_subdirectory(prnformat)
 add_subdirectory(kalyxcomms)
 
 if(KALYX_BUILD_TESTS)

@@ -250,9 +250,7 @@ QString KlxPrnHolder::childText(const pugi::xpath_node& context, const std::stri
 }
 
 Orvane::BlockOrder KlxPrnHolder::blockOrder() const {
-    // Every job is read tracks first. Telling a job whose planes come first (as the library
-    // composes them) from one whose tracks do would happen here.
-    return Orvane::BlockOrder::TracksFirst;
+    return blockOrder_.order;
 }
 
 std::int64_t KlxPrnHolder::blockBytes() const {
@@ -272,6 +270,10 @@ bool KlxPrnHolder::validateMag() {
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Track; }),
                   blocks_.end());
     const bool ok = collectTracks();
+    // The tracks decide the order (prnformat/BlockOrderRecognition.h); the planes then fill
+    // the rest of the binary part.
+    const qint64 binarySize = std::max<qint64>(raw_.size() - binaryOffset_ - 4, 0);
+    blockOrder_ = Orvane::recogniseBlockOrder(bytesAt(binaryOffset_), binarySize, blocks_);
     locateTracks();
     return ok;
 }
@@ -313,10 +315,15 @@ bool KlxPrnHolder::collectTracks() {
 
 void KlxPrnHolder::locateTracks() {
     Orvane::placeBlocks(blocks_, blockOrder());
+    // Planes first and the planes not yet collected: the tracks close the binary part.
+    const qint64 binarySize = raw_.size() - binaryOffset_ - 4;
+    const qint64 shift = blockOrder() == Orvane::BlockOrder::PlanesFirst
+                             ? std::max<qint64>(binarySize - blockBytes(), 0)
+                             : 0;
     for (const KlxPrnBlock& block : blocks_) {
         if (block.kind != KlxPrnBlock::Track)
             continue;
-        trackData_[block.track - 1] = binaryOffset_ + block.offset;
+        trackData_[block.track - 1] = binaryOffset_ + block.offset + shift;
         trackSize_[block.track - 1] = block.size;
     }
 }
@@ -442,7 +449,7 @@ bool KlxPrnHolder::collectSidePlanes(pugi::xml_node side, int s) {
 }
 
 void KlxPrnHolder::locatePlanes(const std::string hiddenPanels[2]) {
-    Orvane::placeBlocks(blocks_, blockOrder());
+    locateTracks(); // places every block, the tracks after the planes when planes come first
     for (const KlxPrnBlock& block : blocks_) {
         if (block.kind != KlxPrnBlock::Plane)
             continue;

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <prnformat/BlockOrderRecognition.h>
 #include <prnformat/JobLayout.h>
 #include <prnformat/TrackCharacters.h>
 
@@ -88,6 +89,8 @@ public:
 
     // Layout and checksum as found while loading (for inspection tools).
     std::vector<KlxPrnBlock> blocks() const { return blocks_; }
+    // The block order the tracks were read in and why (tracks first when the job has none).
+    Orvane::RecognisedBlockOrder recognisedBlockOrder() const { return blockOrder_; }
     const QByteArray& rawBytes() const { return raw_; }
     int binaryOffset() const { return binaryOffset_; }
     std::uint32_t storedChecksum() const;
@@ -141,6 +144,7 @@ private:
     // Each plane is read at the density of its own panel.
     bool planeDouble_[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;
+    Orvane::RecognisedBlockOrder blockOrder_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;
     QStringList messages_;

@@ -1,8 +1,9 @@
-// The simulator for tests under wine: the same interface as on Linux (tests/sim/SimProcess.h),
+// The simulator for tests under wine: the same interface as on Linux (tests/support/SimProcess.h),
 // but each simulator is started natively by sim_broker, whose address KALYX_SIM_BROKER gives.
 // Paths such as "/tmp/x" mean the same file on both sides, because wine maps its current
 // drive Z: to the Linux root.
 #include "SimProcess.h"
+#include "TempDir.h"
 
 #include <winsock2.h>
 
@@ -10,11 +11,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <mutex>
 
-namespace simtest {
+namespace kalyxtest {
 
 namespace {
 
@@ -96,9 +99,9 @@ void forget(const SimProcess* sim) {
     links.erase(sim);
 }
 
+// A folder both sides know by the same name: the simulator writes its jobs there.
 std::string tempBase() {
-    const char* dir = std::getenv("KALYX_SIM_TMPDIR");
-    return dir && *dir ? dir : "/tmp";
+    return "/tmp";
 }
 
 } // namespace
@@ -151,29 +154,35 @@ int runSimulator(const std::vector<std::string>&, std::string& output) {
     return -1;
 }
 
+// mkdtemp is not there: a name made unique by the process id and a counter.
 TempDir::TempDir() {
     static int counter = 0;
-    const std::string path = tempBase() + "/kalyxsim-wine-" +
+    const std::string path = tempBase() + "/kalyx-wine-test-" +
                              std::to_string(::GetCurrentProcessId()) + "-" +
                              std::to_string(++counter);
     std::error_code error;
     if (std::filesystem::create_directory(path, error))
-        path_ = path;
+        folder = path;
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    if (!path_.empty())
-        std::filesystem::remove_all(path_, ignored);
+    if (!folder.empty())
+        std::filesystem::remove_all(folder, ignored);
 }
 
 std::vector<std::string> TempDir::files() const {
     std::vector<std::string> names;
     std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(path_, ignored))
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
         names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
-} // namespace simtest
+std::string fileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+} // namespace kalyxtest

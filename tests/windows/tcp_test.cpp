@@ -1,8 +1,6 @@
 // The TCP transport on WinSock: address refusals, socket time-outs, the close sequence, and
 // printers that outlive their Comms. The command exchange over TCP is covered against the
 // simulator (windows.sim.*).
-#include "SimProcess.h"
-
 #include "platform/TcpSocket.h"
 
 #include <kalyxcomms/kalyxcomms.h>

@@ -2,6 +2,7 @@
 // printer console that offers every command of the library on one printer.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobDelivery.h"
 #include "JobFile.h"
 #include "MagTracks.h"
 #include "PrinterTarget.h"
@@ -91,8 +92,9 @@ int runSend(const QStringList& rawArgs) {
     if (!cli::parse(parser, command,
                     QStringLiteral("FILE (--usb [PATH] | --tcp HOST[:PORT] | --file PATH)"),
                     QStringLiteral("Validates the job as the window does and writes it to the "
-                                   "printer unchanged, as the window's Print does; no answer is "
-                                   "read. Shows a progress bar on a terminal for jobs over 1 MiB."),
+                                   "printer unchanged, as the window's Print does. Shows a "
+                                   "progress bar on a terminal for jobs over 1 MiB.\n\n") +
+                        cli::jobWrittenHelp(),
                     args, status))
         return status;
     if (parser.positionalArguments().size() != 1)
@@ -125,7 +127,14 @@ int runSend(const QStringList& rawArgs) {
     qint64 taken = 0;
     if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size()), taken))
         return cli::reportSendFailure(command, target, taken, job.size());
-    cli::out(QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(cli::shown(target.name)));
+    const QString sent =
+        QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(cli::shown(target.name));
+    if (parser.isSet(file))
+        cli::out(sent);
+    else
+        cli::sayJobWritten(sent,
+                           (parser.isSet(usb) ? QStringLiteral("--usb ") : QStringLiteral("--tcp ")) +
+                               cli::shown(target.name));
     return ExitSuccess;
 }
 
@@ -359,7 +368,7 @@ int runMove(const QString& command, const QStringList& args, Console& console) {
         [](Orvane::Printer& p, Orvane::MoveCardAction action, std::string& e) {
             Orvane::CardPosition position = Orvane::Unrecognised;
             const bool exchanged = p.moveCard(action, position, e);
-            if (exchanged)
+            if (exchanged && e.empty())
                 cli::out(QStringLiteral("position: ") + positionWord(position));
             return exchanged;
         },
@@ -452,8 +461,8 @@ int runSet(const QString& command, const QStringList& args, Console& console) {
     }
     return console.run(command, [&](Orvane::Printer& p, std::string& e) {
         const bool exchanged = p.writeSettings(settings, e);
-        // The values the printer holds now, shown on a refusal too: some may have been taken.
-        if (exchanged)
+        // On a refusal the refusal alone: the values it sends back are not an answer to trust.
+        if (exchanged && e.empty())
             printMap(settings, parser.isSet(json));
         return exchanged;
     });

@@ -60,13 +60,13 @@ std::vector<std::string> split(const std::string& text, char separator) {
 }
 
 void serve(int fd) {
-    std::unique_ptr<simtest::SimProcess> sim;
+    std::unique_ptr<kalyxtest::SimProcess> sim;
     std::string line;
     while (readLine(fd, line)) {
         std::vector<std::string> words = split(line, '\t');
         if (words[0] == "start") {
             words.erase(words.begin());
-            sim = std::make_unique<simtest::SimProcess>(words);
+            sim = std::make_unique<kalyxtest::SimProcess>(words);
             if (!sendAll(fd, sim->started() ? "port " + std::to_string(sim->port()) + "\n"
                                             : std::string("failed\n")))
                 break;
