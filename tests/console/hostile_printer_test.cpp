@@ -201,7 +201,7 @@ TEST_F(HostileTargets, InputsThatCouldBlockAreReadOrRefusedInTime) {
     });
     r = kalyxprn({"check", path("pipe")});
     writer.join();
-    EXPECT_EQ(r.out, path("pipe") + ": valid\n");
+    EXPECT_TRUE(r.out.startsWith(path("pipe") + ": valid")) << r.out.toStdString();
     const auto start = kalyxtest::Clock::now();
     r = kalyxprn({"check", path("pipe")});
     EXPECT_LT(kalyxtest::msSince(start), 7000 + slackMs);
