@@ -235,9 +235,13 @@ TEST(SimulatorSoak, HundredsOfHostsForAFewSecondsLeaveNothingBehind) {
     EXPECT_LT(worst, 1000);
     EXPECT_TRUE(waitUntil([&] { return openDescriptors(pid) <= descriptorsBefore; }, 5000))
         << openDescriptors(pid) << " descriptors, " << descriptorsBefore << " before";
-    // Memory freed goes back to the system but for small change.
+    // Memory freed goes back to the system but for small change. Under AddressSanitizer freed
+    // blocks wait in its quarantine and stay resident, so only a plain build can tell; leaks
+    // there are LeakSanitizer's to find.
+#if !defined(__SANITIZE_ADDRESS__)
     EXPECT_TRUE(waitUntil([&] { return memoryKb(pid, "VmRSS") < memoryBefore + 32 * 1024; }, 5000))
         << memoryKb(pid, "VmRSS") << " KiB, " << memoryBefore << " KiB before";
+#endif
     std::printf("[ figures  ] soak: %zu hosts at once, %d probes (worst %lld ms); simulator "
                 "memory %lld KiB before, peak %lld KiB, %lld KiB after\n",
                 atOnce, probes.load(), worst.load(), memoryBefore, peakKb, memoryKb(pid, "VmRSS"));
