@@ -91,6 +91,9 @@ private:
                                     const QString& parentPath, const QString& value,
                                     const QString& editType, int minimum, int maximum);
     void addRegionRows(QTreeWidgetItem* parent, int side, char panel, const QString& kind);
+    // The rows of every option the option table lists for `group` (and `panel`), in its order.
+    void addTableRows(QTreeWidgetItem* parent, const QString& parentPath, const char* group,
+                      char panel = 0);
 
     // Field editing.
     void editWithNumber(QTreeWidgetItem* item, qint64 value, qint64 minimum, qint64 maximum,

@@ -3,6 +3,7 @@
 
 #include "KlxPrnHolder.h"
 #include "KlxTreeColumns.h"
+#include "OptionTable.h"
 #include "ui_KlxPrnTool.h"
 
 #include <QBrush>
@@ -52,12 +53,8 @@ void KlxPrnTool::on_prn_tree_widget_itemActivated(QTreeWidgetItem* item, int /*c
         editWithNumber(item, signedValue(item->text(KlxTreeColumn::Value)),
                        signedValue(item->text(KlxTreeColumn::Minimum)),
                        signedValue(item->text(KlxTreeColumn::Maximum)), true);
-    } else if (editType == QLatin1String("bool")) {
-        editWithList(item, {QStringLiteral("false"), QStringLiteral("true")});
-    } else if (editType == QLatin1String("rotation")) {
-        editWithList(item, {QStringLiteral("0"), QStringLiteral("180")});
-    } else if (editType == QLatin1String("coercivity")) {
-        editWithList(item, {QStringLiteral("high"), QStringLiteral("mid"), QStringLiteral("low")});
+    } else if (!klxEditChoices(editType).isEmpty()) {
+        editWithList(item, klxEditChoices(editType));
     } else {
         QMessageBox::information(this, tr("Unrecognised edit type"), editType, QMessageBox::Ok);
         return;

@@ -1,6 +1,7 @@
 // The front and back pages: pictures rendered from the visible colour planes, and their export.
 #include "KlxPrnTool.h"
 
+#include "FileReplacement.h"
 #include "KlxPrnHolder.h"
 #include "ui_KlxPrnTool.h"
 
@@ -101,6 +102,8 @@ void KlxPrnTool::exportImage(const QImage& image) {
     if (name.isEmpty())
         return;
     fileDialogDirName = QFileInfo(name).absolutePath();
-    if (!image.save(name, nullptr, -1))
+    // Through a complete file renamed over the old picture: a full disk leaves it as it was.
+    QString reason;
+    if (!kalyxfile::replaceImage(name, image, reason))
         showError(tr("Couldn't save image."));
 }

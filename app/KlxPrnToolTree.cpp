@@ -4,13 +4,14 @@
 
 #include "KlxPrnHolder.h"
 #include "KlxTreeColumns.h"
+#include "OptionTable.h"
 #include "ui_KlxPrnTool.h"
 
 #include <QBrush>
 
 #include <prnformat/Panels.h>
 
-#include <climits>
+#include <cstring>
 
 namespace {
 
@@ -62,19 +63,7 @@ void KlxPrnTool::buildOptionsTree() {
 
         if (prnHolder->hasNode(utf8(cardOptionsPath))) {
             QTreeWidgetItem* options = addTreeRow(card, QStringLiteral("card-options"), QString());
-            const QString& p = cardOptionsPath;
-            const QString uintType = QStringLiteral("uint");
-            const QString boolType = QStringLiteral("bool");
-            const QString no = QStringLiteral("false");
-            addOptionRow(options, p, QStringLiteral("num-copies"), QStringLiteral("1"), uintType, 1,
-                         INT_MAX);
-            addOptionRow(options, p, QStringLiteral("pre-rotate"), no, boolType, 0, 0);
-            addOptionRow(options, p, QStringLiteral("post-rotate"), no, boolType, 0, 0);
-            addOptionRow(options, p, QStringLiteral("disable-eject"), no, boolType, 0, 0);
-            addReadOnlyRow(options, p, QStringLiteral("image-format"), QStringLiteral("orvane"));
-            addOptionRow(options, p, QStringLiteral("factory-test"), no, boolType, 0, 0);
-            addReadOnlyRow(options, p, QStringLiteral("width"), 1013);
-            addReadOnlyRow(options, p, QStringLiteral("height"), 642);
+            addTableRows(options, cardOptionsPath, "card-options");
         }
 
         for (int side = 0; side < 2; ++side) {
@@ -93,31 +82,13 @@ void KlxPrnTool::buildOptionsTree() {
 void KlxPrnTool::addSideRows(QTreeWidgetItem* cardRow, int side) {
     QTreeWidgetItem* sideRow =
         addTreeRow(cardRow, QStringLiteral("side-options"), QString::number(side));
-    const QString uintType = QStringLiteral("uint");
-
     for (const char panel : Orvane::kPanelLetters) {
         const QString p = panelPath(side, panel);
         if (!prnHolder->hasNode(utf8(p)))
             continue;
         QTreeWidgetItem* panelRow =
             addTreeRow(sideRow, QStringLiteral("panel-options"), QString(QChar(panel)));
-        addReadOnlyRow(panelRow, p, QStringLiteral("x-adjust"), 0);
-        addReadOnlyRow(panelRow, p, QStringLiteral("y-adjust"), 0);
-        addReadOnlyRow(panelRow, p, QStringLiteral("x-density"), 300);
-        addOptionRow(panelRow, p, QStringLiteral("power-adjust"), QStringLiteral("0"),
-                     QStringLiteral("int"), -32768, 32767);
-        if (panel == 'o') {
-            addOptionRow(panelRow, p, QStringLiteral("watermark-index"), QStringLiteral("0"),
-                         uintType, 0, 10);
-            addOptionRow(panelRow, p, QStringLiteral("watermark-rotation"), QStringLiteral("0"),
-                         QStringLiteral("rotation"), 0, 0);
-            addOptionRow(panelRow, p, QStringLiteral("watermark-tamper-veil"),
-                         QStringLiteral("false"), QStringLiteral("bool"), 0, 0);
-        } else {
-            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-index"), QString());
-            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-rotation"), QString());
-            addReadOnlyRow(panelRow, p, QStringLiteral("watermark-tamper-veil"), QString());
-        }
+        addTableRows(panelRow, p, "panel-options", panel);
         addRegionRows(panelRow, side, panel, QStringLiteral("area"));
         addRegionRows(panelRow, side, panel, QStringLiteral("hole"));
     }
@@ -125,24 +96,13 @@ void KlxPrnTool::addSideRows(QTreeWidgetItem* cardRow, int side) {
     const QString patch = patchPath(side);
     if (prnHolder->hasNode(utf8(patch))) {
         QTreeWidgetItem* patchRow = addTreeRow(sideRow, QStringLiteral("patch-options"), QString());
-        const QString zero = QStringLiteral("0");
-        addOptionRow(patchRow, patch, QStringLiteral("x"), zero, uintType, 0, 1012);
-        addOptionRow(patchRow, patch, QStringLiteral("y"), zero, uintType, 0, 641);
-        addOptionRow(patchRow, patch, QStringLiteral("width"), zero, uintType, 0, 1012);
-        addOptionRow(patchRow, patch, QStringLiteral("height"), zero, uintType, 0, 641);
+        addTableRows(patchRow, patch, "patch-options");
     }
 }
 
 void KlxPrnTool::addMagRows(QTreeWidgetItem* cardRow) {
     QTreeWidgetItem* magRow = addTreeRow(cardRow, QStringLiteral("mag-options"), QString());
-    const QString& p = magOptionsPath;
-    addOptionRow(magRow, p, QStringLiteral("coercivity"), QStringLiteral("high"),
-                 QStringLiteral("coercivity"), 0, 0);
-    addOptionRow(magRow, p, QStringLiteral("encode-attempts"), QStringLiteral("1"),
-                 QStringLiteral("uint"), 0, 3);
-    addOptionRow(magRow, p, QStringLiteral("verify-attempts"), QStringLiteral("0"),
-                 QStringLiteral("uint"), 0, 3);
-    addReadOnlyRow(magRow, p, QStringLiteral("direction"), QStringLiteral("forwards"));
+    addTableRows(magRow, magOptionsPath, "mag-options");
 
     for (int track = 1; track <= 3; ++track) {
         const QString t = trackPath(track);
@@ -150,8 +110,7 @@ void KlxPrnTool::addMagRows(QTreeWidgetItem* cardRow) {
             continue;
         QTreeWidgetItem* trackRow =
             addTreeRow(magRow, QStringLiteral("track-options"), QString::number(track));
-        addReadOnlyRow(trackRow, t, QStringLiteral("num-bits"), QStringLiteral("ERROR"));
-        addReadOnlyRow(trackRow, t, QStringLiteral("bpi"), QStringLiteral("ERROR"));
+        addTableRows(trackRow, t, "track-options");
     }
 }
 
@@ -217,7 +176,6 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
     if (!prnHolder->hasNode(utf8(path)))
         return;
     const pugi::xpath_node_set nodes = prnHolder->selectNodes(utf8(path));
-    const QString uintType = QStringLiteral("uint");
     int index = 0;
     for (const pugi::xpath_node& node : nodes) {
         ++index;
@@ -225,14 +183,29 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
         // where the panel has several.
         const QString rectPath = QStringLiteral("(%1)[%2]").arg(path).arg(index);
         QTreeWidgetItem* regionRow = addTreeRow(parent, kind, QString());
-        const struct {
-            const char* name;
-            int maximum;
-        } fields[] = {{"x", 1012}, {"y", 641}, {"width", 1012}, {"height", 641}};
-        for (const auto& field : fields) {
-            const QString name = QString::fromLatin1(field.name);
-            addEditableRow(regionRow, name, rectPath, prnHolder->childText(node, field.name),
-                           uintType, 0, field.maximum);
+        for (const KlxOptionSpec& field : klxOptionTable()) {
+            if (std::strcmp(field.group, "area") != 0)
+                continue;
+            addEditableRow(regionRow, QString::fromLatin1(field.name), rectPath,
+                           prnHolder->childText(node, field.name),
+                           QString::fromLatin1(field.editType), int(field.minimum),
+                           int(field.maximum));
         }
+    }
+}
+
+void KlxPrnTool::addTableRows(QTreeWidgetItem* parent, const QString& parentPath, const char* group,
+                              char panel) {
+    const QString groupName = QString::fromLatin1(group);
+    for (const KlxOptionSpec& spec : klxOptionTable()) {
+        if (klxFindOption(groupName, QString::fromLatin1(spec.name), panel) != &spec)
+            continue;
+        const QString name = QString::fromLatin1(spec.name);
+        const QString fallback = QString::fromLatin1(spec.defaultValue);
+        if (spec.editable())
+            addOptionRow(parent, parentPath, name, fallback, QString::fromLatin1(spec.editType),
+                         int(spec.minimum), int(spec.maximum));
+        else
+            addReadOnlyRow(parent, parentPath, name, fallback);
     }
 }

@@ -7,10 +7,15 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cstring>
 #include <exception>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace {
 
@@ -26,7 +31,9 @@ KlxPrnHolder::ParseFailureReporter& reporterSlot() {
 // Reads at most limit + 1 bytes, so a huge file or an endless device is never taken whole.
 bool readCapped(QFile& file, qint64 limit, QByteArray& out, bool& tooLarge) {
     tooLarge = false;
-    if (!file.isSequential()) {
+    // A size of 0 is what the system reports for files it does not know the size of (those
+    // under /proc, say): they are read like a stream, to the limit.
+    if (!file.isSequential() && file.size() > 0) {
         const qint64 size = file.size();
         if (size > limit) {
             tooLarge = true;
@@ -59,6 +66,17 @@ bool readCapped(QFile& file, qint64 limit, QByteArray& out, bool& tooLarge) {
     }
 }
 
+bool isPipeOrSocket(const QString& fileName) {
+#ifdef Q_OS_UNIX
+    struct stat info {};
+    return ::stat(QFile::encodeName(fileName).constData(), &info) == 0 &&
+           (S_ISFIFO(info.st_mode) || S_ISSOCK(info.st_mode));
+#else
+    (void)fileName;
+    return false;
+#endif
+}
+
 QString textOf(const pugi::xpath_node& node) {
     if (node.attribute())
         return QString::fromUtf8(node.attribute().value());
@@ -68,6 +86,12 @@ QString textOf(const pugi::xpath_node& node) {
 } // namespace
 
 KlxPrnHolder::KlxPrnHolder(const QString& fileName) {
+    // Opening a pipe waits for a writer, perhaps for ever.
+    const QFileInfo info(fileName);
+    if (info.exists() && !info.isFile() && !info.isDir() && isPipeOrSocket(fileName)) {
+        loadError_ = QStringLiteral("Cannot open the file: it is a pipe or a socket, not a file");
+        return;
+    }
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly)) {
         loadError_ = QStringLiteral("Cannot open the file: ") + file.errorString();
@@ -226,9 +250,7 @@ QString KlxPrnHolder::childText(const pugi::xpath_node& context, const std::stri
 }
 
 Orvane::BlockOrder KlxPrnHolder::blockOrder() const {
-    // Every job is read tracks first. Telling a job whose planes come first (as the library
-    // composes them) from one whose tracks do would happen here.
-    return Orvane::BlockOrder::TracksFirst;
+    return blockOrder_.order;
 }
 
 std::int64_t KlxPrnHolder::blockBytes() const {
@@ -248,6 +270,10 @@ bool KlxPrnHolder::validateMag() {
                                  [](const KlxPrnBlock& b) { return b.kind == KlxPrnBlock::Track; }),
                   blocks_.end());
     const bool ok = collectTracks();
+    // The tracks decide the order (prnformat/BlockOrderRecognition.h); the planes then fill
+    // the rest of the binary part.
+    const qint64 binarySize = std::max<qint64>(raw_.size() - binaryOffset_ - 4, 0);
+    blockOrder_ = Orvane::recogniseBlockOrder(bytesAt(binaryOffset_), binarySize, blocks_);
     locateTracks();
     return ok;
 }
@@ -289,10 +315,15 @@ bool KlxPrnHolder::collectTracks() {
 
 void KlxPrnHolder::locateTracks() {
     Orvane::placeBlocks(blocks_, blockOrder());
+    // Planes first and the planes not yet collected: the tracks close the binary part.
+    const qint64 binarySize = raw_.size() - binaryOffset_ - 4;
+    const qint64 shift = blockOrder() == Orvane::BlockOrder::PlanesFirst
+                             ? std::max<qint64>(binarySize - blockBytes(), 0)
+                             : 0;
     for (const KlxPrnBlock& block : blocks_) {
         if (block.kind != KlxPrnBlock::Track)
             continue;
-        trackData_[block.track - 1] = binaryOffset_ + block.offset;
+        trackData_[block.track - 1] = binaryOffset_ + block.offset + shift;
         trackSize_[block.track - 1] = block.size;
     }
 }
@@ -418,7 +449,7 @@ bool KlxPrnHolder::collectSidePlanes(pugi::xml_node side, int s) {
 }
 
 void KlxPrnHolder::locatePlanes(const std::string hiddenPanels[2]) {
-    Orvane::placeBlocks(blocks_, blockOrder());
+    locateTracks(); // places every block, the tracks after the planes when planes come first
     for (const KlxPrnBlock& block : blocks_) {
         if (block.kind != KlxPrnBlock::Plane)
             continue;

@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <prnformat/BlockOrderRecognition.h>
 #include <prnformat/JobLayout.h>
 #include <prnformat/TrackCharacters.h>
 
@@ -64,7 +65,11 @@ public:
 
     QByteArray toByteArray() const;
     // Atomic: true only when every byte reached the file; on failure the old file is untouched.
+    // A target that exists and is not a regular file is refused. A file replaced keeps its
+    // mode, and its owner and group where the process may set them.
     bool save(const QString& fileName) const;
+    // The same, with the system's reason for a failure ("No space left on device").
+    bool save(const QString& fileName, QString& reason) const;
 
     // Writes value as the text of parentPath/name, appending the element under parentPath when
     // it is missing. False when neither exists, the path selects an attribute, or is malformed.
@@ -84,6 +89,8 @@ public:
 
     // Layout and checksum as found while loading (for inspection tools).
     std::vector<KlxPrnBlock> blocks() const { return blocks_; }
+    // The block order the tracks were read in and why (tracks first when the job has none).
+    Orvane::RecognisedBlockOrder recognisedBlockOrder() const { return blockOrder_; }
     const QByteArray& rawBytes() const { return raw_; }
     int binaryOffset() const { return binaryOffset_; }
     std::uint32_t storedChecksum() const;
@@ -137,6 +144,7 @@ private:
     // Each plane is read at the density of its own panel.
     bool planeDouble_[2][5] = {};
     std::vector<KlxPrnBlock> blocks_;
+    Orvane::RecognisedBlockOrder blockOrder_;
     std::uint32_t computedChecksum_ = 0;
     QString loadError_;
     QStringList messages_;

@@ -2,10 +2,10 @@
 // checksum.
 #include "KlxPrnHolder.h"
 
+#include "FileReplacement.h"
+
 #include <prnformat/Crc32.h>
 #include <prnformat/XmlVectorWriter.h>
-
-#include <QSaveFile>
 
 #include <algorithm>
 
@@ -47,17 +47,17 @@ QByteArray KlxPrnHolder::toByteArray() const {
 }
 
 bool KlxPrnHolder::save(const QString& fileName) const {
+    QString reason;
+    return save(fileName, reason);
+}
+
+bool KlxPrnHolder::save(const QString& fileName, QString& reason) const {
     const QByteArray bytes = toByteArray();
-    if (bytes.isEmpty())
-        return false;
-    // Written beside the target and renamed over it once complete, so a failed save never
-    // leaves a truncated job behind.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    if (bytes.isEmpty()) {
+        reason = QStringLiteral("The job has no header to write");
         return false;
     }
-    return file.commit();
+    // Written beside the target and renamed over it once complete, so a failed save never
+    // leaves a truncated job behind; a device or a pipe is never replaced by a file.
+    return kalyxfile::replaceFile(fileName, bytes, reason);
 }

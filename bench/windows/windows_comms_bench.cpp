@@ -7,6 +7,7 @@
 //   job         an 8 MiB job written over USB vs plain blocking WriteFile calls.
 // Under wine these figures describe wine's WinSock and named pipes, not Windows.
 #include "PipePrinter.h"
+#include "WireFrame.h"
 
 #include "transport/UsbSession.h"
 
@@ -174,9 +175,9 @@ private:
 
 void BM_SmallCommandRoundTrip(benchmark::State& state) {
     Peer peer(
-        wintest::frame("<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
-                       "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">"
-                       "KX2-000123</param></get-response><binary-size>0</binary-size></prn>"));
+        kalyxtest::frame("<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
+                         "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">"
+                         "KX2-000123</param></get-response><binary-size>0</binary-size></prn>"));
     Orvane::Comms comms;
     auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Orvane::Port>(peer.port));
     std::map<std::string, std::string> settings = {
@@ -214,7 +215,7 @@ void BM_LargePayload(benchmark::State& state) {
     std::string payload(size, '\0');
     for (std::size_t i = 0; i < size; i += 4096)
         payload[i] = static_cast<char>(i >> 12);
-    Peer peer(wintest::frame(
+    Peer peer(kalyxtest::frame(
         "<prn><get-report-response/><binary-size>104857600</binary-size></prn>", payload));
     std::string().swap(payload);
     Orvane::Comms comms;

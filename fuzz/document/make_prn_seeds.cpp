@@ -31,6 +31,15 @@ QByteArray small(bool tracks, bool rects, unsigned density) {
     return job.build();
 }
 
+// The same job with its track bytes after the planes, as the printer library composes jobs.
+QByteArray planesFirst(const QByteArray& job) {
+    const int trackBytes =
+        int(encodeTrack("%B1^A/B^2?", 7).bytes.size() + encodeTrack(";12=3?", 5).bytes.size());
+    const int nul = job.indexOf('\0');
+    const QByteArray binary = job.mid(nul + 1, job.size() - nul - 5);
+    return PrnJobBuilder::frame(job.left(nul), binary.mid(trackBytes) + binary.left(trackBytes));
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -41,6 +50,7 @@ int main(int argc, char* argv[]) {
         small(false, false, 300),
         small(true, true, 600),
         small(true, false, 0),
+        planesFirst(small(true, false, 0)),
         PrnJobBuilder::frame("<prn><card><mag-options><track-options track=\"3\"><num-bits>9"
                              "</num-bits><bpi>210</bpi></track-options></mag-options></card></prn>",
                              QByteArray(2, '\x5a')),

@@ -30,6 +30,8 @@ const char* failureName(FailureReason reason) {
         return "the printer refused the command";
     case FailureReason::OutOfMemory:
         return "not enough memory";
+    case FailureReason::AnswerStalled:
+        return "the answer stopped or came too slowly";
     }
     return "an unknown failure";
 }

@@ -1,4 +1,5 @@
 #include "PrinterImpl.h"
+#include "transport/ReportingSession.h"
 
 #include <kalyxcomms/Printer.h>
 
@@ -21,12 +22,37 @@ bool Printer::write(const char* data, int length) {
         if (length < 0 || (!data && length > 0))
             return impl->fail(FailureReason::BadArgument);
         Session& transport = *impl->transport;
-        if (!transport.setWriteTimeout(30000))
+        impl->lastWriteCount = 0;
+        if (!transport.setWriteTimeout(impl->writeTimeout(30000)))
             return impl->fail(transport.isOpen() ? FailureReason::WriteFailed
                                                  : FailureReason::NotConnected);
-        return transport.write(data, length) ? impl->succeed()
-                                             : impl->failTransfer(FailureReason::WriteFailed);
+        const bool written = transport.write(data, length);
+        // Transports from outside the library say all or nothing.
+        impl->lastWriteCount = impl->own ? impl->own->lastWriteCount()
+                               : written ? std::uint64_t(length)
+                                         : 0;
+        return written ? impl->succeed() : impl->failTransfer(FailureReason::WriteFailed);
     });
+}
+
+bool Printer::close() {
+    if (!impl)
+        return false;
+    return impl->run([&] { return impl->close(); });
+}
+
+void Printer::setReadTimeout(std::uint32_t milliseconds) {
+    if (impl)
+        impl->readTimeoutOverride = milliseconds;
+}
+
+void Printer::setWriteTimeout(std::uint32_t milliseconds) {
+    if (impl)
+        impl->writeTimeoutOverride = milliseconds;
+}
+
+std::uint64_t Printer::bytesWritten() const {
+    return impl ? impl->lastWriteCount : 0;
 }
 
 FailureReason Printer::lastFailure() const {

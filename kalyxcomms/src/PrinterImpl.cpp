@@ -5,6 +5,7 @@
 #include "transport/ReportingSession.h"
 
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <string>
 #include <vector>
@@ -23,15 +24,84 @@ constexpr std::size_t kGatherLimit = 64 * 1024;
 // peer that never sends "<" ends the exchange instead of keeping it busy forever.
 constexpr std::uint64_t kMaxStrayBytes = kMaxResponsePayload + kMaxResponseText + 5;
 
+using Clock = std::chrono::steady_clock;
+
+// However it trickles, an answer must arrive within its read time-out plus the time its bytes
+// take at this rate: one byte per microsecond, 1 MB/s.
+constexpr auto kFloorTimePerByte = std::chrono::microseconds(1);
+
+// Failures after which the conversation cannot be trusted any more.
+bool breaksConversation(FailureReason why) {
+    switch (why) {
+    case FailureReason::None:
+    case FailureReason::NotConnected:
+    case FailureReason::BadArgument:
+    case FailureReason::PrinterRefused:
+        return false;
+    default:
+        return true;
+    }
+}
+
+// The answer's time limit on the transport while a receive runs.
+class ReadDeadline {
+public:
+    ReadDeadline(ReportingSession* own, Clock::time_point deadline) : own(own) {
+        if (own)
+            own->setReadDeadline(deadline);
+    }
+    ~ReadDeadline() {
+        if (own)
+            own->setReadDeadline(Clock::time_point::max());
+    }
+    ReadDeadline(const ReadDeadline&) = delete;
+    ReadDeadline& operator=(const ReadDeadline&) = delete;
+
+    void extend(Clock::time_point deadline) {
+        if (own)
+            own->setReadDeadline(deadline);
+    }
+
+private:
+    ReportingSession* own;
+};
+
 } // namespace
+
+PrinterImpl::PrinterImpl(std::unique_ptr<Session> transport)
+    : transport(std::move(transport)), own(dynamic_cast<ReportingSession*>(this->transport.get())) {
+}
+
+bool PrinterImpl::fail(FailureReason why) {
+    failure = why;
+    if (own && breaksConversation(why))
+        own->setConversationBroken(true);
+    return false;
+}
+
+bool PrinterImpl::succeed(bool refused) {
+    failure = refused ? FailureReason::PrinterRefused : FailureReason::None;
+    if (own)
+        own->setConversationBroken(false);
+    return true;
+}
 
 bool PrinterImpl::failTransfer(FailureReason otherwise) {
     if (!transport || !transport->isOpen())
         return fail(FailureReason::NotConnected);
     // Sessions from outside the library cannot say why.
-    const auto* own = dynamic_cast<const ReportingSession*>(transport.get());
     const FailureReason known = own ? own->lastTransferFailure() : FailureReason::None;
     return fail(known != FailureReason::None ? known : otherwise);
+}
+
+bool PrinterImpl::close() {
+    if (!transport)
+        return fail(FailureReason::NotConnected);
+    const bool finished = own ? own->finish() : true;
+    const FailureReason why = own ? own->lastTransferFailure() : FailureReason::None;
+    own = nullptr;
+    transport.reset();
+    return finished ? succeed() : fail(why);
 }
 
 bool PrinterImpl::send(PrnMessage& message) {
@@ -50,7 +120,7 @@ bool PrinterImpl::send(PrnMessage& message) {
     unsigned char crcBytes[4];
     storeCrcLe(crc.value(), crcBytes);
 
-    if (!transport->setWriteTimeout(message.writeTimeoutMs))
+    if (!transport->setWriteTimeout(writeTimeout(message.writeTimeoutMs)))
         return fail(transport->isOpen() ? FailureReason::WriteFailed : FailureReason::NotConnected);
     // A command leaves in one write, so a network printer gets it in one segment and wakes once.
     // A large payload is not worth copying for that.
@@ -69,25 +139,59 @@ bool PrinterImpl::receive(PrnMessage& message) {
     if (!transport)
         return fail(FailureReason::NotConnected);
     Session& in = *transport;
-    if (!in.setReadTimeout(message.readTimeoutMs))
+    const std::uint32_t timeoutMs = readTimeout(message);
+    if (!in.setReadTimeout(timeoutMs))
         return fail(in.isOpen() ? FailureReason::ReadFailed : FailureReason::NotConnected);
-    const auto readFailed = [this] { return failTransfer(FailureReason::ReadFailed); };
+
+    // Measured from the request's last byte, which has just left. A time-out of 0 waits
+    // without limit, and so does the answer.
+    Clock::time_point deadline = Clock::time_point::max();
+    if (timeoutMs != 0)
+        deadline = Clock::now() + std::chrono::milliseconds(timeoutMs) +
+                   kFloorTimePerByte * (kMaxResponseText + 5);
+    ReadDeadline bound(own, deadline);
+    bool began = false;
+    const auto readFailed = [&] {
+        if (!in.isOpen())
+            return fail(FailureReason::NotConnected);
+        FailureReason why = own ? own->lastTransferFailure() : FailureReason::ReadFailed;
+        if (why == FailureReason::None)
+            why = FailureReason::ReadFailed;
+        if (!own && Clock::now() >= deadline)
+            why = FailureReason::ReadTimedOut; // given up at the answer's deadline
+        if (began && why == FailureReason::ReadTimedOut)
+            why = FailureReason::AnswerStalled;
+        return fail(why);
+    };
+    // Transports from outside the library know no deadline: their time-out is narrowed to it.
+    const auto readBytes = [&](char* buffer, int length) {
+        if (!own && deadline != Clock::time_point::max()) {
+            const auto left =
+                std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+            if (left <= 0)
+                return false;
+            if (left < timeoutMs)
+                in.setReadTimeout(static_cast<std::uint32_t>(left));
+        }
+        return in.read(buffer, length);
+    };
 
     char c = 0;
     for (std::uint64_t skipped = 0;; ++skipped) {
         if (skipped > kMaxStrayBytes)
             return fail(FailureReason::MalformedFrame);
-        if (!in.read(&c, 1))
+        if (!readBytes(&c, 1))
             return readFailed();
         if (c == '<')
             break;
     }
+    began = true;
 
     std::string text;
     text.reserve(kMaxResponseText);
     text.push_back('<');
     for (;;) {
-        if (!in.read(&c, 1))
+        if (!readBytes(&c, 1))
             return readFailed();
         if (c == '\0')
             break;
@@ -106,6 +210,10 @@ bool PrinterImpl::receive(PrnMessage& message) {
     const unsigned size = message.response("binary-size").text().as_uint(0);
     if (size > kMaxResponsePayload)
         return fail(FailureReason::OversizedAnswer);
+    if (deadline != Clock::time_point::max()) {
+        deadline += kFloorTimePerByte * size;
+        bound.extend(deadline);
+    }
 
     std::vector<unsigned char>().swap(message.payload);
     message.payload.reserve(size);
@@ -115,13 +223,13 @@ bool PrinterImpl::receive(PrnMessage& message) {
         const std::size_t piece = std::min<std::size_t>(kPayloadChunk, size - at);
         message.payload.resize(at + piece);
         auto* dst = message.payload.data() + at;
-        if (!in.read(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
+        if (!readBytes(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
             return readFailed();
         crc.update(dst, piece);
     }
 
     unsigned char crcBytes[4];
-    if (!in.read(reinterpret_cast<char*>(crcBytes), sizeof crcBytes))
+    if (!readBytes(reinterpret_cast<char*>(crcBytes), sizeof crcBytes))
         return readFailed();
     return loadCrcLe(crcBytes) == crc.value() || fail(FailureReason::BadChecksum);
 }

@@ -5,14 +5,17 @@
 #include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Session.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 
 namespace Orvane {
 
+class ReportingSession;
+
 class PrinterImpl {
 public:
-    explicit PrinterImpl(std::unique_ptr<Session> transport) : transport(std::move(transport)) {}
+    explicit PrinterImpl(std::unique_ptr<Session> transport);
 
     // Frames and writes the request: header with its 0x00, payload, CRC.
     bool send(PrnMessage& message);
@@ -32,20 +35,31 @@ public:
     }
 
     // Ends a call: `fail` records why and returns false; `succeed` returns true.
-    bool fail(FailureReason why) {
-        failure = why;
-        return false;
-    }
-    bool succeed(bool refused = false) {
-        failure = refused ? FailureReason::PrinterRefused : FailureReason::None;
-        return true;
-    }
+    bool fail(FailureReason why);
+    bool succeed(bool refused = false);
     // Ends a call whose read or write of the transport failed, with the transport's reason when
     // it knows one and `otherwise` when not.
     bool failTransfer(FailureReason otherwise);
 
+    // The time-outs a call uses: the caller's override when there is one, else the command's.
+    std::uint32_t readTimeout(const PrnMessage& message) const {
+        return readTimeoutOverride ? readTimeoutOverride : message.readTimeoutMs;
+    }
+    std::uint32_t writeTimeout(std::uint32_t own) const {
+        return writeTimeoutOverride ? writeTimeoutOverride : own;
+    }
+
+    // Drops the transport after closing it as a finished job should.
+    bool close();
+
     std::unique_ptr<Session> transport;
+    // The transport when it is one of the library's own, which say more than true and false.
+    ReportingSession* own = nullptr;
     FailureReason failure = FailureReason::None;
+    std::uint32_t readTimeoutOverride = 0;
+    std::uint32_t writeTimeoutOverride = 0;
+    // Bytes of the last raw write that the printer took.
+    std::uint64_t lastWriteCount = 0;
 };
 
 // Ends a call of `impl` (possibly empty) that was given an argument it cannot send.

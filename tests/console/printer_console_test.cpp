@@ -138,6 +138,7 @@ TEST(PrinterConsole, RefusalsExitOneWithThePrintersText) {
     r = on(sim, {"move", "eject"}); // no card in the printer
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("the printer refused: ")) << r.err.toStdString();
+    EXPECT_EQ(r.out, ""); // no position beside a refusal
 
     QTemporaryDir dir;
     const QString out = dir.filePath("preview.bin");
@@ -145,10 +146,13 @@ TEST(PrinterConsole, RefusalsExitOneWithThePrintersText) {
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(QFile::exists(out)); // nothing written for a refused read
 
-    // A refused write still shows what the printer holds.
-    r = on(sim, {"set", "power-adjust=500"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.out, "power-adjust=0\n");
+    // A refused write shows the refusal alone, not values that read like an answer.
+    for (const char* pair : {"power-adjust=500", "nonsense-key=1"}) {
+        r = on(sim, {"set", pair});
+        EXPECT_EQ(r.status, 1) << pair;
+        EXPECT_EQ(r.out, "") << pair;
+        EXPECT_TRUE(r.err.contains("the printer refused: ")) << r.err.toStdString();
+    }
 }
 
 TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
@@ -157,7 +161,7 @@ TEST(PrinterConsole, BrokenExchangesExitThreeAndSayWhy) {
         {"crc-big-endian", "the answer's checksum is wrong"},
         {"close", "the printer closed the connection"},
         {"text-length=5000", "the answer is larger than allowed"},
-        {"binary-size-extra=10", "the printer did not answer within 7 s"},
+        {"binary-size-extra=10", "the answer stalled: it began but did not arrive whole in time"},
     };
     for (const auto& [fault, why] : cases) {
         kalyxtest::SimProcess sim({"--fault", fault});

@@ -58,6 +58,27 @@ TEST_F(SendCommand, PrintersOverTcpAndUsbStoreTheSameBytes) {
     EXPECT_EQ(kalyxtest::waitForFile(jobs + "/job-0003.prn", job.size()), job);
 }
 
+TEST_F(SendCommand, SaysWhatWasConfirmedAndHowToLookForTheRest) {
+    // A printer in an error state takes the bytes all the same: it answers no print job.
+    kalyxtest::SimProcess sim;
+    ASSERT_TRUE(sim.started());
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(sim.port());
+    ASSERT_EQ(kalyxprn({"printer", "--tcp", address, "force-error", "card-jam"}).status, 0);
+    const Result r = kalyxprn({"send", path("job.prn"), "--tcp", address});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_TRUE(
+        r.out.startsWith(QStringLiteral("sent %1 bytes to %2\n").arg(job.size()).arg(address)))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("not confirmed: that a card printed")) << r.out.toStdString();
+    // The command it names shows the error.
+    const QString look = QStringLiteral("kalyxprn printer --tcp %1 report -").arg(address);
+    ASSERT_TRUE(r.out.contains(look)) << r.out.toStdString();
+    const Result report = kalyxprn(look.split(' ').mid(1));
+    EXPECT_TRUE(report.out.contains("Error: ")) << report.out.toStdString();
+    EXPECT_FALSE(report.out.contains("Error: none")) << report.out.toStdString();
+    EXPECT_TRUE(kalyxprn({"send", "--help"}).out.contains("not that a card printed"));
+}
+
 TEST_F(SendCommand, InvalidJobsAreNotSent) {
     // Well framed, checksum right, but 100 plane bytes short.
     const int nul = job.indexOf('\0');

@@ -136,21 +136,28 @@ case_cancel() {
 }
 
 # A printer that answers with an error stops the queue with its text and a reason (the scheduler
-# drops the reason once the backend has ended); the job is kept.
+# drops the reason once the backend has ended); so does a device that answers but not as a
+# printer (a wrong URI). The jobs are kept.
 case_printer_refuses() {
     skip_unless_root
     start_cupsd
     start_sim a --error "get=Card jam in the transport"
     add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
+    start_sim b --fault bad-xml
+    add_queue card2 "kalyx://tcp/127.0.0.1:$sim_port"
     make_jobs 1
     submit card1 "$scratch/job-1.prn" >/dev/null
-    stopped() { lpstat -p card1 | grep -q 'disabled'; }
-    wait_for 30 stopped || fail "the queue was not stopped"
+    submit card2 "$scratch/job-1.prn" >/dev/null
+    stopped() { [ "$(lpstat -p | grep -c 'disabled')" -eq 2 ]; }
+    wait_for 30 stopped || fail "the queues were not stopped: $(lpstat -p)"
     lpstat -p card1 | grep -q 'The printer reports: Card jam in the transport' ||
         fail "no reason shown: $(lpstat -p card1)"
     grep -q 'STATE: +media-jam-error' "$scratch/log/error_log" || fail "no jam reason"
-    [ "$(completed_count card1)" -eq 0 ] || fail "the job was dropped"
-    [ "$(stored_jobs)" -eq 0 ] || fail "the job was printed"
+    lpstat -p card2 | grep -q 'does not answer like a Kalyx printer' ||
+        fail "no reason shown: $(lpstat -p card2)"
+    [ "$(completed_count card1)" -eq 0 ] && [ "$(completed_count card2)" -eq 0 ] ||
+        fail "a job was dropped"
+    [ "$(stored_jobs)" -eq 0 ] || fail "a job was printed"
 }
 
 # Without cupsd: the backend under a virtual USB printer lists it by serial, prints to it by

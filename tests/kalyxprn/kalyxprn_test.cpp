@@ -36,7 +36,7 @@ protected:
 };
 
 TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
-    EXPECT_EQ(kalyxprn({"check", sample}).out, sample + ": valid\n");
+    EXPECT_EQ(kalyxprn({"check", sample}).out, sample + ": valid (read tracks first)\n");
 
     QByteArray bad = PrnJobBuilder::frame(
         "<prn><card><side-options side=\"0\"><panel-options panel=\"x\"/></side-options></card>"
@@ -47,7 +47,7 @@ TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
     const QString badFile = write("b\"a\\d %1.prn", bad);
     const Result text = kalyxprn({"check", sample, badFile});
     EXPECT_EQ(text.status, 1);
-    EXPECT_EQ(text.out, sample + ": valid\n" + badFile +
+    EXPECT_EQ(text.out, sample + ": valid (read tracks first)\n" + badFile +
                             ": invalid: The file has invalid checksum, continuing...; "
                             "Invalid panel id\n");
 
@@ -149,6 +149,42 @@ TEST_F(Kalyxprn, GetSetAndSave) {
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_TRUE(a.readAll() == b.readAll());
     EXPECT_EQ(kalyxprn({"save", sample, "-o", path("missing/dir/x.prn")}).status, 1);
+}
+
+TEST_F(Kalyxprn, SetWritesOnlyWhatTheEditorCouldAndOnlyValidJobs) {
+    const QString card = QStringLiteral("/prn/card/card-options");
+    const QString out = path("out.prn");
+    // Values the window's editor refuses: exit 2, nothing written.
+    const QList<QStringList> refused = {{"num-copies", "abc"}, {"num-copies", "-5"},
+                                        {"num-copies", "0"},   {"pre-rotate", "maybe"},
+                                        {"num-copies", "1 "},  {"num-copies", "2147483648"}};
+    for (const QStringList& edit : refused) {
+        const Result r = kalyxprn({"set", "-o", out, "--", sample, edit[0], card, edit[1]});
+        EXPECT_EQ(r.status, 2) << edit.join('=').toStdString();
+        EXPECT_TRUE(r.err.contains(edit[0] + ": '" + edit[1] + "'")) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    // A card size the document rejects: exit 1 with check's message, nothing written.
+    for (const char* width : {"2027", "100"}) {
+        const Result r = kalyxprn({"set", "-o", out, "--", sample, "width", card, width});
+        EXPECT_EQ(r.status, 1) << width;
+        EXPECT_TRUE(r.err.contains("invalid: Invalid image width")) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    // --force writes both kinds, and check then says what is wrong.
+    ASSERT_EQ(kalyxprn({"set", sample, "num-copies", card, "abc", "-o", out, "--force"}).status, 0);
+    EXPECT_EQ(kalyxprn({"get", out, card + "/num-copies"}).out, "abc\n");
+    ASSERT_EQ(kalyxprn({"set", sample, "width", card, "2027", "-o", out, "--force"}).status, 0);
+    EXPECT_EQ(kalyxprn({"check", out}).status, 1);
+    // An unknown name is written, with a warning naming the known ones.
+    const Result unknown = kalyxprn({"set", sample, "bogus", card, "1", "-o", path("u.prn")});
+    EXPECT_EQ(unknown.status, 0);
+    EXPECT_TRUE(unknown.err.contains("warning: 'bogus' is not an option of card-options (known: "
+                                     "num-copies, pre-rotate"))
+        << unknown.err.toStdString();
+    // The overlay's own options and the colour panels' differ.
+    const QString overlayless = "/prn/card/side-options[@side=0]/panel-options[@panel='k']";
+    EXPECT_EQ(kalyxprn({"set", sample, "power-adjust", overlayless, "40000", "-o", out}).status, 2);
 }
 
 TEST_F(Kalyxprn, UsageAndHelp) {

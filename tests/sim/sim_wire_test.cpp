@@ -5,7 +5,6 @@
 #include "TempDir.h"
 #include "WireFrame.h"
 
-#include <prnformat/Crc32.h>
 
 #include <gtest/gtest.h>
 

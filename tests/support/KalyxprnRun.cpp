@@ -26,8 +26,26 @@ constexpr int runLimitMs = 60000;
 } // namespace
 
 Result kalyxprn(const QStringList& args) {
+    return kalyxprn(args, RunOptions());
+}
+
+Result kalyxprn(const QStringList& args, const RunOptions& options) {
     QProcess process;
-    process.start(QStringLiteral(KALYXPRN_PATH), args);
+    if (options.fileSizeLimit > 0) {
+        // Writes beyond the limit fail with EFBIG; the signal that comes with them is ignored,
+        // and stays ignored across the exec.
+        QStringList wrapped{QStringLiteral("-c"),
+                            QStringLiteral("trap '' XFSZ; exec prlimit --fsize=%1 -- \"$@\"")
+                                .arg(options.fileSizeLimit),
+                            QStringLiteral("sh"), QStringLiteral(KALYXPRN_PATH)};
+        process.start(QStringLiteral("/bin/sh"), wrapped + args);
+    } else {
+        process.start(QStringLiteral(KALYXPRN_PATH), args);
+    }
+    if (process.waitForStarted(runLimitMs)) {
+        process.write(options.input);
+        process.closeWriteChannel();
+    }
     Result run;
     if (!process.waitForFinished(runLimitMs) || process.exitStatus() != QProcess::NormalExit) {
         process.kill();

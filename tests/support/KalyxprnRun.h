@@ -15,6 +15,12 @@ struct Result {
 
 Result kalyxprn(const QStringList& args);
 
+struct RunOptions {
+    QByteArray input;         // standard input (closed after it)
+    qint64 fileSizeLimit = 0; // most bytes any file written may hold, as on a full disk; 0: none
+};
+Result kalyxprn(const QStringList& args, const RunOptions& options);
+
 // As above with stderr attached to a terminal; `terminal` receives what was written there.
 Result kalyxprnOnTerminal(const QStringList& args, QByteArray& terminal);
 

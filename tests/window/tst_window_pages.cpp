@@ -3,6 +3,10 @@
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
 
+#include <kalyxcomms/Comms.h>
+#include <kalyxcomms/Printer.h>
+#include <prnformat/TrackCharacters.h>
+
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QImage>
@@ -16,6 +20,8 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <csignal>
+#include <sys/resource.h>
 #include <unistd.h>
 
 namespace {
@@ -208,6 +214,27 @@ private slots:
         QCOMPARE(saveThrough("export1PushButton", QString()), elsewhere);
     }
 
+    void exportOnAFullDiskKeepsThePictureItWouldReplace() {
+        open(wideJob);
+        const QString png = dir.filePath(QStringLiteral("keep.png"));
+        saveThrough("export2PushButton", png);
+        const QByteArray before = kalyxtest::readFile(png);
+        QVERIFY(before.size() > 64);
+        // Files may hold 64 bytes at most from here on, as on a full disk.
+        rlimit saved{};
+        ::getrlimit(RLIMIT_FSIZE, &saved);
+        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit full = saved;
+        full.rlim_cur = 64;
+        ::setrlimit(RLIMIT_FSIZE, &full);
+        MessageBoxLog boxes;
+        saveThrough("export1PushButton", png);
+        ::setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+        QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save image.")});
+        QCOMPARE(kalyxtest::readFile(png), before);
+    }
+
     void magneticPageDecodesIsoAndJis() {
         open(colourJob);
         QVERIFY(child<QTabWidget>("prnTabWidget")->isTabEnabled(2));
@@ -286,6 +313,67 @@ private slots:
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save PRN.")});
         QCOMPARE(boxes.boxes()[0].icon, QMessageBox::Critical);
         QCOMPARE(saveThrough("savePushButton", QString()), folder);
+    }
+
+    // Composed by the library (planes first), then opened: the same pictures as the job without
+    // tracks, and the composed texts, for ISO tracks and for a JIS Type II track 1.
+    void composedJobsWithTracksShowAsComposed() {
+        Orvane::PrintOptions options;
+        options.cardOptions = {{"width", "506"}, {"height", "2"}};
+        Orvane::PanelOptions panels;
+        Orvane::ImageData images;
+        for (int p = 0; p < 4; ++p) {
+            panels[std::size_t(p)].emplace();
+            for (int i = 0; i < narrow * rows; ++i)
+                images.planes[0][std::size_t(p)].push_back(
+                    static_cast<unsigned char>((i * (p + 3)) % 251));
+        }
+        options.sides[0] = panels;
+        const Orvane::Comms comms;
+        auto compose = [&](const Orvane::PrintOptions& o, const Orvane::MagData& mag,
+                           const char* name) {
+            const QString path = dir.filePath(QString::fromLatin1(name));
+            const auto printer = comms.getFilePrinter(path.toStdString());
+            return printer && printer->printCard(o, images, mag) ? path : QString();
+        };
+        const QString plain = compose(options, {}, "plain.prn");
+        QVERIFY(!plain.isEmpty());
+        open(plain);
+        const QImage expected = shown("side1Label");
+
+        struct Case {
+            const char* name;
+            std::array<std::string, 3> texts;
+            unsigned track1Bits;
+        };
+        const Case cases[] = {
+            {"iso.prn", {"%B12^AB?", ";123=4?", ";98?"}, 7},
+            {"one.prn", {"", ";5?", ""}, 7},
+            {"jis.prn", {"Kalyx 7", "", ""}, 8},
+        };
+        for (const Case& c : cases) {
+            Orvane::PrintOptions withTracks = options;
+            Orvane::MagData mag;
+            withTracks.magOptions.emplace();
+            for (int t = 0; t < 3; ++t) {
+                if (c.texts[std::size_t(t)].empty())
+                    continue;
+                mag.tracks[std::size_t(t)] = Orvane::encodeTrackCharacters(
+                    c.texts[std::size_t(t)], t == 0 ? c.track1Bits : 5);
+                withTracks.trackOptions[std::size_t(t)] = Orvane::OptionMap{{"bpi", "210"}};
+            }
+            const QString path = compose(withTracks, mag, c.name);
+            QVERIFY(!path.isEmpty());
+            open(path);
+            QCOMPARE(shown("side1Label"), expected);
+            if (c.track1Bits == 8)
+                QTest::mouseClick(child<QRadioButton>("jis_button"), Qt::LeftButton, {},
+                                  QPoint(5, 8));
+            const QStringList texts = magTexts();
+            for (int t = 0; t < 3; ++t)
+                QCOMPARE(texts.at(2 * t), QString::fromStdString(c.texts[std::size_t(t)]));
+            QTest::mouseClick(child<QRadioButton>("iso_button"), Qt::LeftButton, {}, QPoint(5, 8));
+        }
     }
 
     void printWithoutPrinterRestoresTheButton() {

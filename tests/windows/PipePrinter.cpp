@@ -1,5 +1,7 @@
 #include "PipePrinter.h"
 
+#include "WireFrame.h"
+
 #include <prnformat/Crc32.h>
 
 #include <pugixml.hpp>
@@ -119,16 +121,6 @@ std::map<std::string, std::string> identity(const std::string& serial) {
     return {{"id-manufacturer", "Kalyx"}, {"id-model-name", "K9"}, {"id-printer-serial", serial}};
 }
 
-std::string frame(const std::string& xml, const std::string& payload) {
-    std::string bytes = xml;
-    bytes.push_back('\0');
-    bytes += payload;
-    unsigned char crc[4];
-    Orvane::storeCrcLe(Orvane::crc32(bytes.data(), bytes.size()), crc);
-    bytes.append(reinterpret_cast<const char*>(crc), 4);
-    return bytes;
-}
-
 PipePrinter::PipePrinter(const std::string& path, std::map<std::string, std::string> settings,
                          Reply reply, int instances)
     : settings_(std::move(settings)), reply_(reply) {
@@ -225,7 +217,7 @@ void PipePrinter::answer(PipeEnd& end, const std::string& xml) {
             text += "<param id=\"" + it->first + "\">" + it->second + "</param>";
     }
     text += "</get-response><binary-size>0</binary-size></prn>";
-    std::string bytes = frame(text);
+    std::string bytes = kalyxtest::frame(text);
     if (reply_ == Reply::BadCrc)
         std::swap(bytes[bytes.size() - 4], bytes[bytes.size() - 1]);
     end.send(bytes, 2000);

@@ -93,7 +93,4 @@ private:
 // The usual identity of a printer of the family.
 std::map<std::string, std::string> identity(const std::string& serial);
 
-// One framed protocol message: text, NUL, payload, checksum.
-std::string frame(const std::string& xml, const std::string& payload = {});
-
 } // namespace wintest

@@ -99,9 +99,9 @@ void forget(const SimProcess* sim) {
     links.erase(sim);
 }
 
+// A folder both sides know by the same name: the simulator writes its jobs there.
 std::string tempBase() {
-    const char* dir = std::getenv("KALYX_SIM_TMPDIR");
-    return dir && *dir ? dir : "/tmp";
+    return "/tmp";
 }
 
 } // namespace
@@ -154,10 +154,10 @@ int runSimulator(const std::vector<std::string>&, std::string& output) {
     return -1;
 }
 
-// Under wine the folder must be one the native simulator sees under the same name.
+// mkdtemp is not there: a name made unique by the process id and a counter.
 TempDir::TempDir() {
     static int counter = 0;
-    const std::string path = tempBase() + "/kalyxsim-wine-" +
+    const std::string path = tempBase() + "/kalyx-wine-test-" +
                              std::to_string(::GetCurrentProcessId()) + "-" +
                              std::to_string(++counter);
     std::error_code error;

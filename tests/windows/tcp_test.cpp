@@ -1,8 +1,6 @@
 // The TCP transport on WinSock: address refusals, socket time-outs, the close sequence, and
 // printers that outlive their Comms. The command exchange over TCP is covered against the
 // simulator (windows.sim.*).
-#include "SimProcess.h"
-
 #include "platform/TcpSocket.h"
 
 #include <kalyxcomms/kalyxcomms.h>
@@ -78,7 +76,7 @@ TEST(WindowsTcp, AClosedPortIsRefusedAtOnce) {
 // the late bytes would then end the receive instead of the time-out.
 TEST(WindowsTcp, AReceiveTimesOutAfterItsMilliseconds) {
     Listener listener;
-    std::unique_ptr<TcpSocket> socket = TcpSocket::connect("127.0.0.1", listener.port);
+    std::unique_ptr<TcpSocket> socket = TcpSocket::connect("127.0.0.1", listener.port, 5000);
     ASSERT_TRUE(socket);
     ASSERT_TRUE(listener.accept());
     std::thread late([&] {
@@ -99,21 +97,22 @@ TEST(WindowsTcp, AReceiveTimesOutAfterItsMilliseconds) {
     ::closesocket(listener.peer);
     listener.peer = INVALID_SOCKET;
     EXPECT_EQ(socket->receive(buffer, sizeof buffer).status, TransferStatus::Closed);
-    socket->close(0);
+    socket->close(0, 0);
 }
 
 TEST(WindowsTcp, ClosingWaitsForThePeerOnlyAsLongAsAllowed) {
     Listener listener;
-    std::unique_ptr<TcpSocket> socket = TcpSocket::connect("127.0.0.1", listener.port);
+    std::unique_ptr<TcpSocket> socket = TcpSocket::connect("127.0.0.1", listener.port, 5000);
     ASSERT_TRUE(socket);
     ASSERT_TRUE(listener.accept());
     auto start = steady_clock::now();
-    socket->close(300); // the peer never closes
+    // The peer never closes, but took what it was sent.
+    EXPECT_EQ(socket->close(300, 300), TransferStatus::Done);
     EXPECT_GE(msSince(start), 250);
     EXPECT_LT(msSince(start), 2500);
 
     Listener second;
-    socket = TcpSocket::connect("127.0.0.1", second.port);
+    socket = TcpSocket::connect("127.0.0.1", second.port, 5000);
     ASSERT_TRUE(socket);
     ASSERT_TRUE(second.accept());
     std::thread closer([&] {
@@ -123,7 +122,7 @@ TEST(WindowsTcp, ClosingWaitsForThePeerOnlyAsLongAsAllowed) {
         second.peer = INVALID_SOCKET;
     });
     start = steady_clock::now();
-    socket->close(5000);
+    EXPECT_EQ(socket->close(5000, 5000), TransferStatus::Done);
     EXPECT_LT(msSince(start), 2500);
     closer.join();
 }

@@ -60,7 +60,7 @@ bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
 // The document library's verdict; `reason` says why a job is refused.
 bool validateJob(const QByteArray& job, std::string& reason) {
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
-    const QStringList messages = holder->messages();
+    QStringList messages = holder->messages();
     // The window only warns about a wrong checksum, but the printer refuses such a job without
     // a word: sent anyway, it would be reported as printed while no card comes out.
     if (holder->isValid() && !holder->checksumMatches()) {
@@ -95,12 +95,20 @@ std::string reasonFor(const std::string& refusal) {
     return "other-error";
 }
 
-// FINER MAPPING GOES HERE. A failed write is retried later: a partial job fails the printer's
-// length and checksum checks, so the retry cannot print a card twice. Once the library reports
-// why a call failed (Orvane::Printer::lastFailure()), a printer that is gone or timed out stays
-// CUPS_BACKEND_RETRY, and a refusal becomes CUPS_BACKEND_STOP with its reason.
-int statusForFailedWrite(const Orvane::Printer&) {
-    return CUPS_BACKEND_RETRY;
+// A write that failed because the printer went away, stalled or closed the connection is
+// retried later: a partial job fails the printer's length and checksum checks, so the retry
+// cannot print a card twice. What no retry can mend fails the job by the queue's error policy.
+int statusForFailedWrite(const Orvane::Printer& printer) {
+    switch (printer.lastFailure()) {
+    case Orvane::FailureReason::NotConnected:
+    case Orvane::FailureReason::WriteFailed:
+    case Orvane::FailureReason::WriteTimedOut:
+    case Orvane::FailureReason::ConnectionClosed:
+    case Orvane::FailureReason::OutOfMemory:
+        return CUPS_BACKEND_RETRY;
+    default:
+        return CUPS_BACKEND_FAILED;
+    }
 }
 
 // Writes one copy in slices; false on a failed write or a cancel.
@@ -121,8 +129,15 @@ int connectionStatus(const Connection& connection) {
     stateLine("-connecting-to-device");
     if (connection.outcome == Connection::Outcome::Absent) {
         stateLine("+offline-report");
-        infoLine("Printer " + connection.where + " is not answering; the job waits for it");
+        infoLine("Printer " + connection.where + " is not there or not answering (" +
+                 Orvane::failureName(connection.failure) + "); the job waits for it");
         return CUPS_BACKEND_RETRY;
+    }
+    if (connection.outcome == Connection::Outcome::Garbled) {
+        stateLine("+other-error");
+        errorLine("The device at " + connection.where + " does not answer like a Kalyx printer (" +
+                  Orvane::failureName(connection.failure) + "); check the queue's device URI");
+        return CUPS_BACKEND_STOP;
     }
     // Refused: stop the queue, so no card is lost while someone clears the printer.
     stateLine("+" + reasonFor(connection.refusal));
@@ -172,7 +187,8 @@ int printJob(const JobRequest& request) {
                 infoLine("Job cancelled; the printer is closed");
                 return CUPS_BACKEND_OK;
             }
-            errorLine("Sending the job to " + connection.where + " failed");
+            errorLine("Sending the job to " + connection.where +
+                      " failed: " + Orvane::failureName(connection.printer->lastFailure()));
             return statusForFailedWrite(*connection.printer);
         }
         pageLine(copy);

@@ -55,8 +55,15 @@ Connection checked(std::unique_ptr<Orvane::Printer> printer, std::string where) 
     Connection connection;
     connection.where = std::move(where);
     PrinterIdentity identity;
-    if (!printer || !readIdentity(*printer, identity, connection.refusal))
+    if (!printer)
         return connection;
+    if (!readIdentity(*printer, identity, connection.refusal)) {
+        connection.failure = printer->lastFailure();
+        if (connection.failure == Orvane::FailureReason::MalformedFrame ||
+            connection.failure == Orvane::FailureReason::OversizedAnswer)
+            connection.outcome = Connection::Outcome::Garbled;
+        return connection;
+    }
     connection.outcome =
         connection.refusal.empty() ? Connection::Outcome::Connected : Connection::Outcome::Refused;
     connection.printer = std::move(printer);

@@ -4,6 +4,7 @@
 #include "DeviceUri.h"
 
 #include <kalyxcomms/Comms.h>
+#include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Printer.h>
 
 #include <memory>
@@ -31,11 +32,14 @@ struct UsbPrinter {
 std::vector<UsbPrinter> listUsbPrinters(const Orvane::Comms& comms);
 
 struct Connection {
-    enum class Outcome { Connected, Absent, Refused };
+    // Absent: nothing there, busy, or silent (worth a retry). Garbled: something answers, but not
+    // in the printer's framing, so the URI most likely names another device (no retry helps).
+    enum class Outcome { Connected, Absent, Garbled, Refused };
     Outcome outcome = Outcome::Absent;
     std::unique_ptr<Orvane::Printer> printer;
     std::string where;   // for messages: the device path or HOST:PORT
     std::string refusal; // the printer's own text when it refused
+    Orvane::FailureReason failure = Orvane::FailureReason::NotConnected; // when not connected
 };
 
 // Opens the printer and checks that it answers: on USB, the one whose serial number matches.

@@ -2,6 +2,7 @@
 
 #include <QJsonDocument>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace cli {
@@ -34,15 +35,45 @@ bool parse(QCommandLineParser& parser, const QString& command, const QString& us
     return true;
 }
 
+namespace {
+
+bool isControl(ushort u) {
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+QString escapeControls(const QString& text, bool keepLayout) {
+    auto needsEscape = [keepLayout](QChar c) {
+        const ushort u = c.unicode();
+        return isControl(u) && !(keepLayout && (u == '\n' || u == '\t'));
+    };
+    if (std::none_of(text.begin(), text.end(), needsEscape))
+        return text;
+    QString s;
+    s.reserve(text.size() + 16);
+    for (const QChar c : text) {
+        if (needsEscape(c))
+            s += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        else
+            s += c;
+    }
+    return s;
+}
+
+} // namespace
+
+QString shown(const QString& text) {
+    return escapeControls(text, false);
+}
+
 void out(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = escapeControls(text, true).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
     std::fputc('\n', stdout);
 }
 
 void err(const QString& text) {
     std::fflush(stdout);
-    const QByteArray bytes = text.toUtf8();
+    const QByteArray bytes = escapeControls(text, true).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fputc('\n', stderr);
 }

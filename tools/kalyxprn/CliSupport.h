@@ -16,8 +16,15 @@ namespace cli {
 bool parse(QCommandLineParser& parser, const QString& command, const QString& usage,
            const QString& description, const QStringList& args, int& status);
 
-void out(const QString& text); // stdout, with a line feed
-void err(const QString& text); // stderr, with a line feed
+// Both write `text` and a line feed. Control characters other than the line feeds and tabs of
+// our own layout are shown escaped (\x1b), whatever the text carries.
+void out(const QString& text); // stdout
+void err(const QString& text); // stderr
+
+// `text` safe to put in a line on a terminal: every control character, line feeds and tabs
+// included, becomes \xHH, so that text from a job, a printer or a device can neither move the
+// cursor, set the title, nor fake a line of ours.
+QString shown(const QString& text);
 // "kalyxprn COMMAND: text" on stderr with status ExitUsage.
 int usageError(const QString& command, const QString& text);
 

@@ -1,17 +1,21 @@
 // compose: a print job made by the printer library from ordinary pictures and ISO track texts.
+#include "CardPicture.h"
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobDelivery.h"
 #include "MagTracks.h"
+#include "OptionTable.h"
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
+#include "SidePicture.h"
 
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
 #include <prnformat/Panels.h>
 
+#include <QFileInfo>
 #include <QImage>
-#include <QImageReader>
 #include <QRegularExpression>
 #include <QSaveFile>
 
@@ -26,8 +30,6 @@ constexpr unsigned defaultWidth = 1013, minWidth = 506, maxWidth = 2026;
 constexpr unsigned defaultHeight = 642, maxHeight = 642;
 // Bits per inch of the ISO layout: 210 on tracks 1 and 3, 75 on track 2.
 const char* const defaultBpi[3] = {"210", "75", "210"};
-// Far beyond any card picture (a 2026 x 642 card at 8x), far below what exhausts memory.
-constexpr qint64 maxPicturePixels = 64000000;
 
 struct Composition {
     Orvane::PrintOptions options;
@@ -115,11 +117,39 @@ bool setPanelOption(const OptionItem& item, Composition& c, const std::array<boo
     return true;
 }
 
+// An --option item against the editor's table of options: a value the editor could not have
+// written is refused (unless forced); an unknown name is warned of.
+bool checkOptionValue(const OptionItem& item, bool force, QString& problem) {
+    const QString kind = item.path.first();
+    const QString group =
+        kind == QLatin1String("side-options") ? QStringLiteral("panel-options") : kind;
+    const char panel = kind == QLatin1String("side-options") && item.path.size() == 4 &&
+                               item.path.at(2).size() == 1
+                           ? item.path.at(2).at(0).toLatin1()
+                           : 0;
+    const QStringList known = klxOptionNames(group, panel);
+    if (known.isEmpty())
+        return true; // applyOption says what is wrong with the path
+    const QString name = QString::fromStdString(item.name);
+    const KlxOptionSpec* spec = klxFindOption(group, name, panel);
+    if (!spec) {
+        cli::err(QStringLiteral("kalyxprn compose: warning: '%1' is not an option of %2 "
+                                "(known: %3)")
+                     .arg(item.pathText, group, known.join(QStringLiteral(", "))));
+        return true;
+    }
+    const QString wrong = klxCheckOptionValue(*spec, QString::fromStdString(item.value));
+    if (wrong.isEmpty() || force)
+        return true;
+    problem = QStringLiteral("%1: %2 (--force takes it anyway)").arg(item.pathText, wrong);
+    return false;
+}
+
 // One --option PATH=VALUE into the composition's option maps. False with a reason.
 bool applyOption(const QString& text, Composition& c, const std::array<bool, 2>& sides,
-                 const std::array<bool, 3>& tracks, QString& problem) {
+                 const std::array<bool, 3>& tracks, bool force, QString& problem) {
     OptionItem item;
-    if (!parseOptionItem(text, item, problem))
+    if (!parseOptionItem(text, item, problem) || !checkOptionValue(item, force, problem))
         return false;
     const QString kind = item.path.first();
     if (kind == QLatin1String("card-options") && item.path.size() == 2) {
@@ -163,41 +193,6 @@ bool cardSize(const Orvane::OptionMap& options, const char* key, unsigned fallba
     return true;
 }
 
-// The picture scaled to the card and laid over white, one opaque RGB value per dot.
-QImage cardPicture(const QString& path, unsigned width, unsigned height, QString& problem) {
-    QImageReader reader(path);
-    const QSize size = reader.size();
-    // Decoding is unbounded otherwise: a small file can claim a huge picture.
-    if (size.isValid() && qint64(size.width()) * size.height() > maxPicturePixels) {
-        problem = QStringLiteral("%1 is %2 x %3 pixels; at most %4 million pixels are read")
-                      .arg(path)
-                      .arg(size.width())
-                      .arg(size.height())
-                      .arg(maxPicturePixels / 1000000);
-        return {};
-    }
-    QImage picture = reader.read();
-    if (picture.isNull()) {
-        problem =
-            QStringLiteral("cannot read a picture from %1: %2").arg(path, reader.errorString());
-        return {};
-    }
-    picture = picture.convertToFormat(QImage::Format_ARGB32);
-    if (picture.width() != int(width) || picture.height() != int(height))
-        picture = picture.scaled(int(width), int(height), Qt::IgnoreAspectRatio,
-                                 Qt::SmoothTransformation);
-    for (int y = 0; y < picture.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
-        for (int x = 0; x < picture.width(); ++x) {
-            const QRgb p = line[x];
-            const int a = qAlpha(p);
-            auto over = [a](int c) { return (c * a + 255 * (255 - a) + 127) / 255; };
-            line[x] = qRgb(over(qRed(p)), over(qGreen(p)), over(qBlue(p)));
-        }
-    }
-    return picture;
-}
-
 bool panelIsDouble(const std::optional<Orvane::OptionMap>& panel) {
     if (!panel)
         return false;
@@ -232,6 +227,26 @@ struct ComposeOptions {
         QStringLiteral("Dots whose red, green and blue are all at most N print with black (K) "
                        "alone (default 0: only pure black)."),
         QStringLiteral("N"), QStringLiteral("0")};
+    const QCommandLineOption fit{
+        QStringLiteral("fit"),
+        QStringLiteral("How a picture of another shape meets the card: cover (fill the card, "
+                       "cutting off what overflows, centred), contain (the whole picture with "
+                       "white margins) or stretch (pulled to the card's shape)."),
+        QStringLiteral("cover|contain|stretch"), QStringLiteral("cover")};
+    const QCommandLineOption rotate{
+        QStringLiteral("rotate"),
+        QStringLiteral("Turn the pictures clockwise by this many degrees, after the orientation "
+                       "their files record."),
+        QStringLiteral("0|90|180|270"), QStringLiteral("0")};
+    const QCommandLineOption preview{
+        QStringLiteral("preview"),
+        QStringLiteral("Also write the composed front as 'render' shows it to this picture file "
+                       "(the format follows its suffix), and the back, if any, beside it with "
+                       "'-back' before the suffix."),
+        QStringLiteral("OUT.png")};
+    const QCommandLineOption force{QStringLiteral("force"),
+                                   QStringLiteral("Take --option values outside the option's "
+                                                  "range anyway.")};
     const QCommandLineOption output{QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("Write the job to this file."),
                                     QStringLiteral("OUT.prn")};
@@ -244,13 +259,15 @@ struct ComposeOptions {
                                  QStringLiteral("PATH")};
 
     QList<QCommandLineOption> all() const {
-        return {front, back, track1, track2, track3, option, blackLevel, output, tcp, usb};
+        return {front, back,   track1,  track2, track3, option, blackLevel,
+                fit,   rotate, preview, force,  output, tcp,    usb};
     }
     // The options that take a value, for telling a --usb PATH from the next option's value.
     QStringList takingValues() const {
         return {QStringLiteral("front"),       QStringLiteral("back"),   QStringLiteral("track1"),
                 QStringLiteral("track2"),      QStringLiteral("track3"), QStringLiteral("option"),
-                QStringLiteral("black-level"), QStringLiteral("o"),      QStringLiteral("output"),
+                QStringLiteral("black-level"), QStringLiteral("fit"),    QStringLiteral("rotate"),
+                QStringLiteral("preview"),     QStringLiteral("o"),      QStringLiteral("output"),
                 QStringLiteral("tcp")};
     }
     std::array<const QCommandLineOption*, 2> pictures() const { return {&front, &back}; }
@@ -261,23 +278,30 @@ struct ComposeOptions {
 
 // Parses the arguments and checks what the parser cannot. False with `status` set when compose
 // stops here (help shown or a usage error).
+// How the pictures are made into card pictures.
+struct PictureChoice {
+    unsigned black = 0;
+    cli::Fit fit = cli::Fit::Cover;
+    int quarterTurns = 0;
+};
+
 bool parseCompose(QCommandLineParser& parser, const ComposeOptions& o, const QStringList& rawArgs,
-                  unsigned& black, cli::TcpAddress& address, int& status) {
+                  PictureChoice& pictures, cli::TcpAddress& address, int& status) {
     parser.addOptions(o.all());
     const QStringList args = cli::attachUsbPath(rawArgs, o.takingValues(), 0);
     if (!cli::parse(
             parser, command,
             QStringLiteral("--front PICTURE [--back PICTURE] [--track1 TEXT] [--track2 TEXT] "
-                           "[--track3 TEXT] [--option PATH=VALUE...] (-o OUT.prn | --tcp "
-                           "HOST[:PORT] | --usb [PATH])"),
+                           "[--track3 TEXT] [--option PATH=VALUE...] [--fit cover|contain|stretch] "
+                           "[--rotate DEGREES] [--preview OUT.png] (-o OUT.prn | --tcp HOST[:PORT] "
+                           "| --usb [PATH])"),
             QStringLiteral(
-                "Makes a print job with the printer library: each picture is scaled to the card "
-                "and turned into Y, M, C and K planes (K for true black), and each track text "
-                "is encoded in ISO cells with odd parity and an LRC. The job is written to a "
-                "file or sent to a printer (which does not answer print jobs).\n\nThe library "
-                "writes track data after the planes, while kalyxprntool and 'kalyxprn check' "
-                "read track data first: a job with tracks prints as composed but does not load "
-                "as the same job there."),
+                "Makes a print job with the printer library: each picture is fitted to the card "
+                "(cropped to fill it by default) and turned into Y, M, C and K planes (K for true "
+                "black), and each track text is encoded in ISO cells with odd parity and an LRC. "
+                "The job is written to a file or sent to a printer; --preview alone only shows "
+                "it.\n\n") +
+                cli::jobWrittenHelp(),
             args, status))
         return false;
     if (!parser.positionalArguments().isEmpty()) {
@@ -292,12 +316,23 @@ bool parseCompose(QCommandLineParser& parser, const ComposeOptions& o, const QSt
     }
     const int targets =
         int(parser.isSet(o.output)) + int(parser.isSet(o.tcp)) + int(parser.isSet(o.usb));
-    if (targets != 1) {
+    if (targets > 1 || (targets == 0 && !parser.isSet(o.preview))) {
         status = cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
         return false;
     }
+    if (!cli::parseFit(parser.value(o.fit), pictures.fit)) {
+        status = cli::usageError(command, QStringLiteral("--fit takes cover, contain or stretch"));
+        return false;
+    }
     bool ok = false;
-    black = parser.value(o.blackLevel).toUInt(&ok, 10);
+    const int degrees = parser.value(o.rotate).toInt(&ok, 10);
+    if (!ok || degrees < 0 || degrees % 90 != 0 || degrees >= 360) {
+        status = cli::usageError(command, QStringLiteral("--rotate takes 0, 90, 180 or 270"));
+        return false;
+    }
+    pictures.quarterTurns = degrees / 90;
+    const unsigned black = parser.value(o.blackLevel).toUInt(&ok, 10);
+    pictures.black = black;
     if (!ok || black > 255) {
         status = cli::usageError(command, QStringLiteral("--black-level takes 0 to 255"));
         return false;
@@ -351,17 +386,51 @@ bool encodeTracks(const QCommandLineParser& parser, const ComposeOptions& o,
 }
 
 bool drawPlanes(const QCommandLineParser& parser, const ComposeOptions& o,
-                const std::array<bool, 2>& sides, unsigned width, unsigned height, unsigned black,
-                Composition& c, QString& problem) {
+                const std::array<bool, 2>& sides, unsigned width, unsigned height,
+                const PictureChoice& choice, Composition& c, QString& problem) {
     for (int s = 0; s < 2; ++s) {
         if (!sides[std::size_t(s)])
             continue;
-        const QImage picture =
-            cardPicture(parser.value(*o.pictures()[std::size_t(s)]), width, height, problem);
-        if (picture.isNull())
+        const QString path = parser.value(*o.pictures()[std::size_t(s)]);
+        const cli::CardPicture picture = cli::readCardPicture(path, QSize(int(width), int(height)),
+                                                              choice.fit, choice.quarterTurns);
+        if (picture.image.isNull()) {
+            problem = picture.problem;
             return false;
+        }
+        if (!picture.cutOff.isNull())
+            cli::err(QStringLiteral("kalyxprn compose: note: %1 is cropped to fill the card: %2 "
+                                    "columns and %3 rows cut off (--fit contain keeps it whole)")
+                         .arg(path)
+                         .arg(picture.cutOff.width())
+                         .arg(picture.cutOff.height()));
         const bool doubleK = panelIsDouble((*c.options.sides[std::size_t(s)])[Orvane::PanelK]);
-        cli::toPlanes(picture, black, doubleK, c.images.planes[std::size_t(s)]);
+        cli::toPlanes(picture.image, choice.black, doubleK, c.images.planes[std::size_t(s)]);
+    }
+    return true;
+}
+
+// The composed job's sides as `render` writes them: the front to `path`, the back beside it.
+bool writePreview(const Composition& c, const QString& path, bool hasBack) {
+    std::vector<unsigned char> job;
+    cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
+    const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(
+        QByteArray(reinterpret_cast<const char*>(job.data()), int(job.size())));
+    const QString suffix = QFileInfo(path).suffix();
+    const QString backPath =
+        suffix.isEmpty() ? path + QStringLiteral("-back")
+                         : path.chopped(suffix.size() + 1) + QStringLiteral("-back.") + suffix;
+    for (int s = 0; s < (hasBack ? 2 : 1); ++s) {
+        const QString out = s == 0 ? path : backPath;
+        const QImage image = holder ? cli::sidePicture(*holder, s) : QImage();
+        if (image.isNull() || !image.save(out)) {
+            cli::err(QStringLiteral("kalyxprn compose: cannot write %1 (unknown image suffix or "
+                                    "unwritable path)")
+                         .arg(out));
+            return false;
+        }
+        cli::out(QStringLiteral("wrote the %1 preview to %2")
+                     .arg(s == 0 ? QStringLiteral("front") : QStringLiteral("back"), out));
     }
     return true;
 }
@@ -391,17 +460,19 @@ int printComposition(const Composition& c, const QCommandLineParser& parser,
         return ExitFailure;
     if (!target.printer->printCard(c.options, c.images, c.mag))
         return cli::reportSendFailure(command, target);
-    cli::out(QStringLiteral("sent the job to %1").arg(target.name));
+    cli::sayJobWritten(QStringLiteral("sent the job to %1").arg(target.name),
+                       (parser.isSet(o.tcp) ? QStringLiteral("--tcp ") : QStringLiteral("--usb ")) +
+                           target.name);
     return ExitSuccess;
 }
 
 int runCompose(const QStringList& rawArgs) {
     const ComposeOptions o;
     QCommandLineParser parser;
-    unsigned black = 0;
+    PictureChoice pictures;
     cli::TcpAddress address;
     int status = ExitSuccess;
-    if (!parseCompose(parser, o, rawArgs, black, address, status))
+    if (!parseCompose(parser, o, rawArgs, pictures, address, status))
         return status;
 
     const std::array<bool, 2> sides{true, parser.isSet(o.back)};
@@ -411,7 +482,7 @@ int runCompose(const QStringList& rawArgs) {
     Composition c = startComposition(sides, tracks);
     for (const QString& item : parser.values(o.option)) {
         QString problem;
-        if (!applyOption(item, c, sides, tracks, problem))
+        if (!applyOption(item, c, sides, tracks, parser.isSet(o.force), problem))
             return cli::usageError(command, QStringLiteral("--option ") + problem);
     }
 
@@ -419,16 +490,14 @@ int runCompose(const QStringList& rawArgs) {
     unsigned width = 0, height = 0;
     if (!settleCardSize(c, width, height, problem) ||
         !encodeTracks(parser, o, tracks, c, problem) ||
-        !drawPlanes(parser, o, sides, width, height, black, c, problem)) {
+        !drawPlanes(parser, o, sides, width, height, pictures, c, problem)) {
         cli::err(QStringLiteral("kalyxprn compose: ") + problem);
         return ExitFailure;
     }
-    if (tracks[0] || tracks[1] || tracks[2])
-        cli::err(QStringLiteral(
-            "kalyxprn compose: note: the job carries its track data after the planes, as the "
-            "printer library lays jobs out; kalyxprntool reads track data before the planes, so "
-            "it will not show this job's tracks or pictures as composed"));
-
+    if (parser.isSet(o.preview) && !writePreview(c, parser.value(o.preview), sides[1]))
+        return ExitFailure;
+    if (!parser.isSet(o.output) && !parser.isSet(o.tcp) && !parser.isSet(o.usb))
+        return ExitSuccess;
     return parser.isSet(o.output) ? saveComposition(c, parser.value(o.output))
                                   : printComposition(c, parser, o, address);
 }

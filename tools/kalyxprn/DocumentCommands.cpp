@@ -1,16 +1,19 @@
 // Document commands: everything here goes through KlxPrnHolder, so the tool reports what the
 // window shows.
+#include "BlockOrderText.h"
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobFile.h"
+#include "SidePicture.h"
 
+#include "FileReplacement.h"
 #include "KlxPrnHolder.h"
+#include "OptionTable.h"
 #include "PrnJobBuilder.h"
 
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
-#include <QSaveFile>
 
 #include <cstring>
 #include <exception>
@@ -57,7 +60,11 @@ int runCheck(const QStringList& args) {
     if (!cli::parse(parser, QStringLiteral("check"), QStringLiteral("[--json] FILE..."),
                     QStringLiteral("Loads and validates each job as the window does and prints "
                                    "one line per file: 'FILE: valid' or 'FILE: invalid: "
-                                   "MESSAGES'."),
+                                   "MESSAGES'. For a job with tracks the line ends with the block "
+                                   "order it was read in, '(read tracks first)' or '(read planes "
+                                   "first)': the tracks are read at both places and planes first "
+                                   "is taken only when they read cleanly there alone ('info' "
+                                   "says why)."),
                     args, status))
         return status;
     const QStringList files = parser.positionalArguments();
@@ -71,20 +78,26 @@ int runCheck(const QStringList& args) {
         if (!valid)
             status = ExitFailure;
         if (parser.isSet(json)) {
-            objects.append(QJsonObject{
-                {QStringLiteral("file"), file},
-                {QStringLiteral("valid"), valid},
-                {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
-                {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
-                {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())}});
+            objects.append(
+                QJsonObject{{QStringLiteral("file"), file},
+                            {QStringLiteral("valid"), valid},
+                            {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
+                            {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
+                            {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())},
+                            {QStringLiteral("blockOrder"),
+                             cli::blockOrderJson(job.holder->recognisedBlockOrder())}});
             continue;
         }
-        QString line = file + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
+        QString line =
+            cli::shown(file) + (valid ? QStringLiteral(": valid") : QStringLiteral(": invalid"));
         QStringList messages = job.messages;
         if (!valid && messages.isEmpty())
             messages << QStringLiteral("Couldn't parse PRN file.");
         if (!messages.isEmpty())
-            line += QStringLiteral(": ") + messages.join(QStringLiteral("; "));
+            line += QStringLiteral(": ") + cli::shown(messages.join(QStringLiteral("; ")));
+        const QJsonValue order = cli::blockOrderJson(job.holder->recognisedBlockOrder());
+        if (order.isString())
+            line += QStringLiteral(" (read %1)").arg(order.toString().replace('-', ' '));
         cli::out(line);
     }
     if (parser.isSet(json)) {
@@ -170,6 +183,8 @@ QJsonObject infoJson(const JobLayout& layout) {
         {QStringLiteral("cardHeight"), numberOrNull(h.cardHeight())},
         {QStringLiteral("sides"), sidesJson(layout)},
         {QStringLiteral("tracks"), tracksJson(layout)},
+        {QStringLiteral("blockOrder"), cli::blockOrderJson(h.recognisedBlockOrder())},
+        {QStringLiteral("blockOrderReason"), cli::blockOrderReasonJson(h.recognisedBlockOrder())},
         {QStringLiteral("binarySize"), textOrNull(layout.binarySize)},
         {QStringLiteral("time"), textOrNull(layout.time)},
         {QStringLiteral("checksum"), checksum}};
@@ -199,11 +214,11 @@ QString checksumLine(const KlxPrnHolder& h) {
 QStringList infoLines(const JobLayout& layout) {
     const KlxPrnHolder& h = layout.holder;
     QStringList lines;
-    lines << QStringLiteral("file: ") + layout.file;
+    lines << QStringLiteral("file: ") + cli::shown(layout.file);
     lines << QStringLiteral("valid: ") +
                  (h.isValid() ? QStringLiteral("yes") : QStringLiteral("no"));
     for (const QString& m : layout.job.messages)
-        lines << QStringLiteral("message: ") + m;
+        lines << QStringLiteral("message: ") + cli::shown(m);
     if (h.cardWidth() != 0)
         lines << QStringLiteral("card: %1 x %2 dots").arg(h.cardWidth()).arg(h.cardHeight());
     for (int s = 0; s < 2; ++s)
@@ -217,8 +232,11 @@ QStringList infoLines(const JobLayout& layout) {
                          .arg(b.bpi)
                          .arg(b.offset)
                          .arg(b.size);
+    const QString order = cli::blockOrderText(h.recognisedBlockOrder());
+    if (!order.isEmpty())
+        lines << QStringLiteral("block order: ") + order;
     auto orAbsent = [](const QString& text) {
-        return text.isNull() ? QStringLiteral("(absent)") : text;
+        return text.isNull() ? QStringLiteral("(absent)") : cli::shown(text);
     };
     if (layout.parsed) {
         lines << QStringLiteral("binary-size: ") + orAbsent(layout.binarySize);
@@ -294,18 +312,17 @@ int runRender(const QStringList& args) {
     if (!holder)
         return ExitFailure;
     const int s = sideText.toInt();
-    std::string hiddenPanels[2];
-    hiddenPanels[s] = hidden.toStdString();
-    holder->validateCard(hiddenPanels, true);
-    const QImage image = holder->sideImage(s);
+    const QImage image = cli::sidePicture(*holder, s, hidden);
     if (image.isNull()) {
-        cli::err(QStringLiteral("kalyxprn render: ") + file +
+        cli::err(QStringLiteral("kalyxprn render: ") + cli::shown(file) +
                  QStringLiteral(": side %1 has no colour panels").arg(s));
         return ExitFailure;
     }
-    if (!image.save(out)) {
-        cli::err(QStringLiteral("kalyxprn render: cannot write ") + out +
-                 QStringLiteral(" (unknown image suffix or unwritable path)"));
+    // Through a complete file renamed over the old picture: a full disk leaves it as it was.
+    QString reason;
+    if (!kalyxfile::replaceImage(out, image, reason)) {
+        cli::err(QStringLiteral("kalyxprn render: cannot write ") + cli::shown(out) +
+                 QStringLiteral(": ") + reason);
         return ExitFailure;
     }
     return ExitSuccess;
@@ -347,7 +364,9 @@ int runMag(const QStringList& args) {
         tracks.append(QJsonObject{{QStringLiteral("track"), r.track},
                                   {QStringLiteral("data"), data},
                                   {QStringLiteral("lrc"), lrc}});
-        lines << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3").arg(r.track).arg(data, lrc);
+        lines << QStringLiteral("Track %1 data: %2\nTrack %1 LRC: %3")
+                     .arg(r.track)
+                     .arg(cli::shown(data), cli::shown(lrc));
     }
     if (parser.isSet(json))
         cli::outJson(
@@ -383,18 +402,47 @@ int runGet(const QStringList& args) {
         return ExitFailure;
     if (!holder->hasNode(xpath)) {
         cli::err(QStringLiteral("kalyxprn get: no node matches ") +
-                 parser.positionalArguments().at(1));
+                 cli::shown(parser.positionalArguments().at(1)));
         return ExitFailure;
     }
-    cli::out(holder->nodeText(xpath));
+    cli::out(cli::shown(holder->nodeText(xpath)));
     return ExitSuccess;
 }
 
 bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QString& out) {
-    if (holder.save(out))
+    QString reason;
+    if (holder.save(out, reason))
         return true;
-    cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + out +
-             QStringLiteral(": Couldn't save PRN."));
+    cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + cli::shown(out) +
+             QStringLiteral(": Couldn't save PRN. ") + reason);
+    return false;
+}
+
+// The option NAME under the element PARENT selects, checked against the editor's table: a value
+// the editor could not have written is refused (false, status set); an unknown name is warned of.
+bool checkSetValue(const KlxPrnHolder& holder, const std::string& parent, const QString& name,
+                   const QString& value, bool force, int& status) {
+    const pugi::xpath_node_set parents = holder.selectNodes(parent);
+    if (parents.empty() || !parents.first().node())
+        return true; // setNodeText says why it cannot write
+    const pugi::xml_node element = parents.first().node();
+    const QString group = QString::fromUtf8(element.name());
+    const char panel = element.attribute("panel").as_string()[0];
+    const QStringList known = klxOptionNames(group, panel);
+    if (known.isEmpty())
+        return true; // not an options element: nothing to check against
+    const KlxOptionSpec* spec = klxFindOption(group, name, panel);
+    if (!spec) {
+        cli::err(QStringLiteral("kalyxprn set: warning: '%1' is not an option of %2 (known: %3)")
+                     .arg(name, group, known.join(QStringLiteral(", "))));
+        return true;
+    }
+    const QString problem = klxCheckOptionValue(*spec, value);
+    if (problem.isEmpty() || force)
+        return true;
+    status =
+        cli::usageError(QStringLiteral("set"),
+                        QStringLiteral("%1: %2 (--force writes it anyway)").arg(name, problem));
     return false;
 }
 
@@ -402,7 +450,10 @@ int runSet(const QStringList& args) {
     QCommandLineParser parser;
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")},
                                     QStringLiteral("The edited job."), QStringLiteral("OUT"));
-    parser.addOption(output);
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Write a value outside the option's range, or "
+                                                  "a job that no longer validates, anyway."));
+    parser.addOptions({output, force});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
     parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("Option element name."));
     parser.addPositionalArgument(QStringLiteral("PARENT-PATH"),
@@ -413,8 +464,12 @@ int runSet(const QStringList& args) {
     if (!cli::parse(parser, command, QStringLiteral("FILE NAME PARENT-PATH VALUE -o OUT"),
                     QStringLiteral("Writes VALUE as the text of PARENT-PATH/NAME (adding the "
                                    "element under PARENT-PATH when the job lacks it), as the "
-                                   "window's editor does, and saves the job to OUT. When VALUE "
-                                   "starts with '-', give -o OUT first and '--' before FILE."),
+                                   "window's editor does, and saves the job to OUT. The value "
+                                   "must be one the window's editor offers for a known option "
+                                   "(exit 2 otherwise), and the edited job must validate as "
+                                   "'check' does (exit 1 otherwise); --force writes anyway. When "
+                                   "VALUE starts with '-', give -o OUT first and '--' before "
+                                   "FILE."),
                     args, status))
         return status;
     const QStringList pos = parser.positionalArguments();
@@ -429,10 +484,23 @@ int runSet(const QStringList& args) {
     std::unique_ptr<KlxPrnHolder> holder = cli::loadValidJob(command, pos.at(0));
     if (!holder)
         return ExitFailure;
+    if (!checkSetValue(*holder, parent, pos.at(1), pos.at(3), parser.isSet(force), status))
+        return status;
     if (!holder->setNodeText(name, parent, pos.at(3).toStdString())) {
-        cli::err(QStringLiteral("kalyxprn set: cannot write '") + pos.at(1) +
-                 QStringLiteral("' under '") + pos.at(2) +
+        cli::err(QStringLiteral("kalyxprn set: cannot write '") + cli::shown(pos.at(1)) +
+                 QStringLiteral("' under '") + cli::shown(pos.at(2)) +
                  QStringLiteral("': no such element, or the name is not an element name"));
+        return ExitFailure;
+    }
+    // What `check` would say of the written job.
+    const auto edited = KlxPrnHolder::fromBytes(holder->toByteArray());
+    if (!edited->isValid() && !parser.isSet(force)) {
+        QStringList messages = edited->messages();
+        if (messages.isEmpty())
+            messages << QStringLiteral("Couldn't parse PRN file.");
+        cli::err(QStringLiteral("kalyxprn set: the edited job is invalid: %1; nothing written "
+                                "(--force writes it anyway)")
+                     .arg(messages.join(QStringLiteral("; "))));
         return ExitFailure;
     }
     return saveHolder(command, *holder, parser.value(output)) ? ExitSuccess : ExitFailure;
@@ -482,11 +550,10 @@ int runSample(const QStringList& args) {
         return cli::usageError(command, QStringLiteral("takes no file arguments"));
     if (parser.value(output).isEmpty())
         return cli::usageError(command, QStringLiteral("-o OUT.prn is required"));
-    const QByteArray job = makeSampleJob();
-    QSaveFile file(parser.value(output));
-    if (!file.open(QIODevice::WriteOnly) || file.write(job) != job.size() || !file.commit()) {
-        cli::err(QStringLiteral("kalyxprn sample: cannot write ") + parser.value(output) +
-                 QStringLiteral(": ") + file.errorString());
+    QString reason;
+    if (!kalyxfile::replaceFile(parser.value(output), makeSampleJob(), reason)) {
+        cli::err(QStringLiteral("kalyxprn sample: cannot write ") +
+                 cli::shown(parser.value(output)) + QStringLiteral(": ") + reason);
         return ExitFailure;
     }
     return ExitSuccess;

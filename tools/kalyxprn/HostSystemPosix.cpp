@@ -1,8 +1,14 @@
 #include "HostSystem.h"
 
 #include <arpa/inet.h>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
+#include <poll.h>
+#include <sys/file.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
@@ -29,6 +35,108 @@ bool toDottedIPv4(const std::string& name, std::string& dotted) {
 
 bool stderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
+}
+
+bool isPipeOrSocket(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
+}
+
+bool readStream(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
+                std::string& problem) {
+    const bool standardInput = path == "-";
+    int fd = STDIN_FILENO;
+    if (!standardInput) {
+        // Without O_NONBLOCK, opening a pipe waits until someone opens it for writing.
+        do {
+            fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        } while (fd < 0 && errno == EINTR);
+        if (fd < 0) {
+            problem = std::strerror(errno);
+            return false;
+        }
+    }
+    bytes.clear();
+    char buffer[64 * 1024];
+    bool ok = true;
+    for (;;) {
+        if (!standardInput) {
+            pollfd p{fd, POLLIN, 0};
+            int ready;
+            do {
+                ready = ::poll(&p, 1, idleMs);
+            } while (ready < 0 && errno == EINTR);
+            if (ready == 0) {
+                problem = "nothing arrived for " + std::to_string(idleMs / 1000) + " s";
+                ok = false;
+                break;
+            }
+        }
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (n < 0) {
+            problem = std::strerror(errno);
+            ok = false;
+            break;
+        }
+        if (n == 0)
+            break;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > limit)
+            break; // the caller judges the size
+    }
+    if (!standardInput)
+        ::close(fd);
+    return ok;
+}
+
+namespace {
+
+std::string openProblem(int error) {
+    switch (error) {
+    case ENOENT:
+        return "no such device (unplugged, or the program serving it has ended)";
+    case EACCES:
+    case EPERM:
+        return "no permission (see the lp group)";
+    case EBUSY:
+        return "busy: another program is using it";
+    case ENODEV:
+    case ENXIO:
+        return "the device is gone (unplugged)";
+    case EIO:
+        return "the device does not respond: its other end is gone";
+    default:
+        return std::strerror(error);
+    }
+}
+
+} // namespace
+
+std::string deviceProblem(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0)
+        return openProblem(errno);
+    if (!S_ISCHR(st.st_mode))
+        return "not a printer device";
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDWR | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return openProblem(errno);
+    std::string problem = "cannot be used";
+    // Every program of ours holds a lock on the printer while it uses it.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        problem = openProblem(errno == EWOULDBLOCK ? EBUSY : errno);
+    else {
+        pollfd p{fd, POLLOUT, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP))
+            problem = openProblem(EIO);
+    }
+    ::close(fd);
+    return problem;
 }
 
 } // namespace cli

@@ -2,10 +2,12 @@
 // printer console that offers every command of the library on one printer.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobDelivery.h"
 #include "JobFile.h"
 #include "MagTracks.h"
 #include "PrinterTarget.h"
 
+#include "FileReplacement.h"
 #include "KlxPrnHolder.h"
 
 #include <kalyxcomms/Comms.h>
@@ -14,7 +16,6 @@
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <climits>
 #include <cstdio>
@@ -59,7 +60,8 @@ int runPrinters(const QStringList& args) {
         cli::err(QStringLiteral("kalyxprn printers: no printer found"));
     for (const Orvane::UsbPrinterInfo& p : printers)
         cli::out(QStringLiteral("%1\t%2\t%3")
-                     .arg(fromStd(p.devicePath), fromStd(p.location), fromStd(p.description)));
+                     .arg(cli::shown(fromStd(p.devicePath)), cli::shown(fromStd(p.location)),
+                          cli::shown(fromStd(p.description))));
     return ExitSuccess;
 }
 
@@ -78,16 +80,21 @@ int runSend(const QStringList& rawArgs) {
     const QCommandLineOption file(QStringLiteral("file"),
                                   QStringLiteral("Write the bytes into a file instead."),
                                   QStringLiteral("PATH"));
-    parser.addOptions({usb, tcp, file});
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("Give up when the printer takes no data for "
+                                                    "MS milliseconds (default 30000)."),
+                                     QStringLiteral("MS"));
+    parser.addOptions({usb, tcp, file, timeout});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
-    const QStringList args =
-        cli::attachUsbPath(rawArgs, {QStringLiteral("tcp"), QStringLiteral("file")}, 1);
+    const QStringList args = cli::attachUsbPath(
+        rawArgs, {QStringLiteral("tcp"), QStringLiteral("file"), QStringLiteral("timeout")}, 1);
     int status = ExitSuccess;
     if (!cli::parse(parser, command,
                     QStringLiteral("FILE (--usb [PATH] | --tcp HOST[:PORT] | --file PATH)"),
                     QStringLiteral("Validates the job as the window does and writes it to the "
-                                   "printer unchanged, as the window's Print does; no answer is "
-                                   "read. Shows a progress bar on a terminal for jobs over 1 MiB."),
+                                   "printer unchanged, as the window's Print does. Shows a "
+                                   "progress bar on a terminal for jobs over 1 MiB.\n\n") +
+                        cli::jobWrittenHelp(),
                     args, status))
         return status;
     if (parser.positionalArguments().size() != 1)
@@ -97,6 +104,9 @@ int runSend(const QStringList& rawArgs) {
         return cli::usageError(command, QStringLiteral("give exactly one of --usb, --tcp, --file"));
     cli::TcpAddress address;
     if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
+        return ExitUsage;
+    int takeMs = cli::defaultWriteTimeoutMs;
+    if (parser.isSet(timeout) && !cli::parseTimeout(command, parser.value(timeout), takeMs))
         return ExitUsage;
 
     const QString path = parser.positionalArguments().first();
@@ -111,9 +121,20 @@ int runSend(const QStringList& rawArgs) {
                             : cli::openFilePrinter(comms, command, parser.value(file));
     if (!target.printer)
         return ExitFailure;
-    if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size())))
-        return cli::reportSendFailure(command, target);
-    cli::out(QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(target.name));
+    target.waits.takeMs = takeMs;
+    if (parser.isSet(timeout))
+        target.printer->setWriteTimeout(std::uint32_t(takeMs));
+    qint64 taken = 0;
+    if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size()), taken))
+        return cli::reportSendFailure(command, target, taken, job.size());
+    const QString sent =
+        QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(cli::shown(target.name));
+    if (parser.isSet(file))
+        cli::out(sent);
+    else
+        cli::sayJobWritten(sent,
+                           (parser.isSet(usb) ? QStringLiteral("--usb ") : QStringLiteral("--tcp ")) +
+                               cli::shown(target.name));
     return ExitSuccess;
 }
 
@@ -123,17 +144,22 @@ int runSend(const QStringList& rawArgs) {
 // (so `printer COMMAND --help` needs no printer).
 class Console {
 public:
-    // `answerSeconds`: how long the command waits for the printer's answer.
-    Console(QString usbPath, bool hasTcp, cli::TcpAddress address, int answerSeconds)
+    // `answerMs`: how long the command waits for the printer's answer; `overridden` when the
+    // user chose it rather than the command.
+    Console(QString usbPath, bool hasTcp, cli::TcpAddress address, int answerMs, bool overridden)
         : usbPath(std::move(usbPath)), hasTcp(hasTcp), address(std::move(address)),
-          answerSeconds(answerSeconds) {}
+          answerMs(answerMs), overridden(overridden) {}
 
     // Opens the printer and runs `call` (the exchange, which also prints its results). The
     // status: the printer cannot be reached or refused (1), the exchange broke off (3).
     template <typename Call> int run(const QString& command, Call&& call) {
-        if (!opened.printer)
+        if (!opened.printer) {
             opened = hasTcp ? cli::openTcpPrinter(comms, command, address)
                             : cli::openUsbPrinter(comms, command, usbPath);
+            opened.waits.answerMs = answerMs;
+            if (opened.printer && overridden)
+                opened.printer->setReadTimeout(std::uint32_t(answerMs));
+        }
         if (!opened.printer)
             return ExitFailure;
         std::string error;
@@ -147,19 +173,19 @@ private:
             return ExitSuccess;
         if (exchanged) {
             cli::err(QStringLiteral("kalyxprn %1: the printer refused: %2")
-                         .arg(command, fromStd(error)));
+                         .arg(command, cli::shown(fromStd(error))));
             return ExitFailure;
         }
         const Orvane::FailureReason reason = opened.printer->lastFailure();
-        const QString words = cli::failureWords(reason, answerSeconds);
+        const QString words = cli::failureWords(reason, opened.waits, opened.usb);
         const int status = cli::exitStatusFor(reason);
         if (status != ExitNoAnswer && status != ExitSuccess) {
-            cli::err(
-                QStringLiteral("kalyxprn %1: %2 (printer at %3)").arg(command, words, opened.name));
+            cli::err(QStringLiteral("kalyxprn %1: %2 (printer at %3)")
+                         .arg(command, words, cli::shown(opened.name)));
             return status;
         }
         cli::err(QStringLiteral("kalyxprn %1: no valid answer from the printer at %2: %3")
-                     .arg(command, opened.name, words));
+                     .arg(command, cli::shown(opened.name), words));
         return ExitNoAnswer;
     }
 
@@ -167,7 +193,8 @@ private:
     const QString usbPath;
     const bool hasTcp;
     const cli::TcpAddress address;
-    const int answerSeconds;
+    const int answerMs;
+    const bool overridden;
     cli::OpenedPrinter opened;
 };
 
@@ -286,12 +313,11 @@ bool writeOutput(const QString& command, const QString& path,
         std::fflush(stdout);
         return ok;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(bytes.data()), qint64(bytes.size())) !=
-            qint64(bytes.size()) ||
-        !file.commit()) {
-        cli::err(QStringLiteral("kalyxprn %1: cannot write %2").arg(command, path));
+    QString reason;
+    const QByteArray data(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+    if (!kalyxfile::replaceFile(path, data, reason)) {
+        cli::err(QStringLiteral("kalyxprn %1: cannot write %2: %3")
+                     .arg(command, cli::shown(path), reason));
         return false;
     }
     return true;
@@ -310,7 +336,7 @@ void printMap(const std::map<std::string, std::string>& values, bool json) {
         return;
     }
     for (const auto& [key, value] : values)
-        cli::out(fromStd(key) + QLatin1Char('=') + fromStd(value));
+        cli::out(cli::shown(fromStd(key)) + QLatin1Char('=') + cli::shown(fromStd(value)));
 }
 
 // Commands that take one protocol word; `call` runs the command with it.
@@ -342,7 +368,7 @@ int runMove(const QString& command, const QStringList& args, Console& console) {
         [](Orvane::Printer& p, Orvane::MoveCardAction action, std::string& e) {
             Orvane::CardPosition position = Orvane::Unrecognised;
             const bool exchanged = p.moveCard(action, position, e);
-            if (exchanged)
+            if (exchanged && e.empty())
                 cli::out(QStringLiteral("position: ") + positionWord(position));
             return exchanged;
         },
@@ -435,8 +461,8 @@ int runSet(const QString& command, const QStringList& args, Console& console) {
     }
     return console.run(command, [&](Orvane::Printer& p, std::string& e) {
         const bool exchanged = p.writeSettings(settings, e);
-        // The values the printer holds now, shown on a refusal too: some may have been taken.
-        if (exchanged)
+        // On a refusal the refusal alone: the values it sends back are not an answer to trust.
+        if (exchanged && e.empty())
             printMap(settings, parser.isSet(json));
         return exchanged;
     });
@@ -476,8 +502,8 @@ int runMagRead(const QString& command, const QStringList& args, Console& console
                                          {QStringLiteral("bits"), t.bits}});
                 continue;
             }
-            lines << QStringLiteral("Track %1 data: %2").arg(t.track).arg(t.text)
-                  << QStringLiteral("Track %1 LRC: %2").arg(t.track).arg(t.lrc)
+            lines << QStringLiteral("Track %1 data: %2").arg(t.track).arg(cli::shown(t.text))
+                  << QStringLiteral("Track %1 LRC: %2").arg(t.track).arg(cli::shown(t.lrc))
                   << QStringLiteral("Track %1 bits (%2): %3")
                          .arg(t.track)
                          .arg(t.bits.size())
@@ -632,6 +658,8 @@ QString printerDescription() {
         "Runs one command on a printer. Exit status: 0 the printer accepted it, 1 it refused "
         "(its message on stderr) or the printer cannot be reached, 2 usage error, 3 no valid "
         "answer (stderr says why: a time-out, a lost connection, a broken message).\n\n"
+        "An answer is awaited 7 s (40 s for move and mag-read, 9 s for calibrate; --timeout "
+        "chooses another), and the printer must take each request within 30 s.\n\n"
         "Commands:\n");
     for (const Subcommand& s : subcommands)
         text += QStringLiteral("  %1 %2\n")
@@ -651,12 +679,17 @@ int runPrinter(const QStringList& args) {
     const QCommandLineOption tcp(QStringLiteral("tcp"),
                                  QStringLiteral("Printer on the network (port 9100 by default)."),
                                  QStringLiteral("HOST[:PORT]"));
-    parser.addOptions({usb, tcp});
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("Wait at most MS milliseconds for the answer "
+                                                    "(default: the command's own, see above)."),
+                                     QStringLiteral("MS"));
+    parser.addOptions({usb, tcp, timeout});
     parser.addPositionalArgument(QStringLiteral("COMMAND"), QStringLiteral("See below."),
                                  QStringLiteral("COMMAND [ARGS...]"));
     int status = ExitSuccess;
     if (!cli::parse(parser, command,
-                    QStringLiteral("(--usb PATH | --tcp HOST[:PORT]) COMMAND [ARGS...]"),
+                    QStringLiteral("(--usb PATH | --tcp HOST[:PORT]) [--timeout MS] COMMAND "
+                                   "[ARGS...]"),
                     printerDescription(), args, status))
         return status;
     QStringList rest = parser.positionalArguments();
@@ -682,7 +715,10 @@ int runPrinter(const QStringList& args) {
         return ExitUsage;
     if (parser.isSet(usb) && parser.value(usb).isEmpty())
         return cli::usageError(command, QStringLiteral("--usb needs a device PATH"));
-    Console console(parser.value(usb), parser.isSet(tcp), address, chosen->answerSeconds);
+    int answerMs = chosen->answerSeconds * 1000;
+    if (parser.isSet(timeout) && !cli::parseTimeout(command, parser.value(timeout), answerMs))
+        return ExitUsage;
+    Console console(parser.value(usb), parser.isSet(tcp), address, answerMs, parser.isSet(timeout));
     return chosen->run(command + QLatin1Char(' ') + name, rest, console);
 }
 

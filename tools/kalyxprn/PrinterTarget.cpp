@@ -68,16 +68,44 @@ int exitStatusFor(Orvane::FailureReason reason) {
     }
 }
 
-QString failureWords(Orvane::FailureReason reason, int answerSeconds) {
+QString durationWords(int milliseconds) {
+    if (milliseconds % 1000 == 0)
+        return QStringLiteral("%1 s").arg(milliseconds / 1000);
+    return QStringLiteral("%1 ms").arg(milliseconds);
+}
+
+QString failureWords(Orvane::FailureReason reason, const Waits& waits, bool usb) {
+    using Orvane::FailureReason;
     switch (reason) {
-    case Orvane::FailureReason::ReadTimedOut:
-        return QStringLiteral("the printer did not answer within %1 s").arg(answerSeconds);
-    case Orvane::FailureReason::WriteTimedOut:
-        return QStringLiteral("the printer did not take the data within %1 s")
-            .arg(writeTimeoutSeconds);
+    case FailureReason::ReadTimedOut:
+        return QStringLiteral("the printer did not answer within %1")
+            .arg(durationWords(waits.answerMs));
+    case FailureReason::WriteTimedOut:
+        return QStringLiteral("the printer did not take the data within %1")
+            .arg(durationWords(waits.takeMs));
+    case FailureReason::AnswerStalled:
+        return QStringLiteral("the answer stalled: it began but did not arrive whole in time");
+    case FailureReason::ConnectionClosed:
+        if (usb)
+            return QStringLiteral("the printer's device went away (unplugged, or its other end "
+                                  "closed)");
+        return QStringLiteral("the printer closed the connection");
     default:
         return QString::fromLatin1(Orvane::failureName(reason));
     }
+}
+
+bool parseTimeout(const QString& command, const QString& text, int& milliseconds) {
+    bool ok = false;
+    const uint value = text.toUInt(&ok, 10);
+    if (!ok || value == 0 || value > 24u * 3600 * 1000) {
+        usageError(
+            command,
+            QStringLiteral("--timeout needs milliseconds from 1 to 86400000, not '%1'").arg(text));
+        return false;
+    }
+    milliseconds = int(value);
+    return true;
 }
 
 bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& address) {
@@ -153,11 +181,11 @@ OpenedPrinter openUsbPrinter(const Orvane::Comms& comms, const QString& command,
         device = printers.front().devicePath;
     }
     opened.name = QString::fromStdString(device);
+    opened.usb = true;
     opened.printer = comms.getUsbPrinter(device);
     if (!opened.printer)
-        err(QStringLiteral("kalyxprn %1: cannot open the printer at %2 (missing, busy, or no "
-                           "permission: see the lp group)")
-                .arg(command, opened.name));
+        err(QStringLiteral("kalyxprn %1: cannot open the printer at %2: %3")
+                .arg(command, shown(opened.name), QString::fromStdString(deviceProblem(device))));
     return opened;
 }
 
@@ -168,7 +196,8 @@ OpenedPrinter openTcpPrinter(const Orvane::Comms& comms, const QString& command,
         QStringLiteral("%1:%2").arg(QString::fromStdString(address.host)).arg(address.port);
     opened.printer = comms.getEthernetPrinter(address.host, address.port);
     if (!opened.printer)
-        err(QStringLiteral("kalyxprn %1: cannot connect to %2").arg(command, opened.name));
+        err(QStringLiteral("kalyxprn %1: cannot connect to %2 (refused, or no answer within %3)")
+                .arg(command, opened.name, durationWords(defaultWriteTimeoutMs)));
     return opened;
 }
 
@@ -176,9 +205,10 @@ OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command
                               const QString& path) {
     OpenedPrinter opened;
     opened.name = path;
+    opened.file = true;
     opened.printer = comms.getFilePrinter(path.toStdString());
     if (!opened.printer)
-        err(QStringLiteral("kalyxprn %1: cannot create %2").arg(command, path));
+        err(QStringLiteral("kalyxprn %1: cannot create %2").arg(command, shown(path)));
     return opened;
 }
 
@@ -190,29 +220,40 @@ bool wantsProgress(qint64 size) {
     return size > progressThreshold && stderrIsTerminal();
 }
 
-bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress) {
-    if (!progress)
-        return printer.write(job.constData(), job.size());
+bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken) {
     const qint64 total = job.size();
-    qint64 done = 0;
-    drawBar(0, total);
+    taken = 0;
     bool ok = true;
-    while (ok && done < total) {
-        const int slice = int(std::min<qint64>(progressSlice, total - done));
-        ok = printer.write(job.constData() + done, slice);
-        if (ok)
-            done += slice;
-        drawBar(done, total);
+    if (!progress) {
+        ok = printer.write(job.constData(), job.size());
+        taken = qint64(printer.bytesWritten());
+    } else {
+        drawBar(0, total);
+        while (ok && taken < total) {
+            const int slice = int(std::min<qint64>(progressSlice, total - taken));
+            ok = printer.write(job.constData() + taken, slice);
+            taken += ok ? slice : qint64(printer.bytesWritten());
+            drawBar(taken, total);
+        }
+        std::fputc('\n', stderr);
     }
-    std::fputc('\n', stderr);
+    // Written is not taken: a printer may still reset the connection over what it was sent.
+    if (ok && !printer.close())
+        ok = false;
+    if (!ok && printer.lastFailure() != Orvane::FailureReason::None && taken == total)
+        taken = -1; // every byte left, but whether they arrived is not known
     return ok;
 }
 
-int reportSendFailure(const QString& command, const OpenedPrinter& target) {
+int reportSendFailure(const QString& command, const OpenedPrinter& target, qint64 taken,
+                      qint64 total) {
     const Orvane::FailureReason reason = target.printer->lastFailure();
-    // A job has no answer to wait for: only its writing can fail.
-    err(QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
-            .arg(command, target.name, failureWords(reason, 0)));
+    QString text =
+        QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
+            .arg(command, shown(target.name), failureWords(reason, target.waits, target.usb));
+    if (!target.file && taken >= 0 && total >= 0)
+        text += QStringLiteral(" The printer took %1 of %2 bytes.").arg(taken).arg(total);
+    err(text);
     const int status = exitStatusFor(reason);
     return status == ExitSuccess ? ExitFailure : status;
 }

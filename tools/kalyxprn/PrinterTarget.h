@@ -20,14 +20,24 @@ constexpr int ExitNoAnswer = 3;
 
 namespace cli {
 
-// The library's write time-out of every call, in seconds.
-constexpr int writeTimeoutSeconds = 30;
+// The library's write time-out of every call, in milliseconds.
+constexpr int defaultWriteTimeoutMs = 30000;
 
 // The exit status of a printer call that failed for `reason`: ExitFailure when the printer
 // refused or could not be used at all, ExitNoAnswer when the exchange broke off.
 int exitStatusFor(Orvane::FailureReason reason);
-// `reason` in words for the user; a read time-out names the call's `answerSeconds`.
-QString failureWords(Orvane::FailureReason reason, int answerSeconds);
+
+// The time-outs a call ran with, for saying which one expired.
+struct Waits {
+    int answerMs = 7000;
+    int takeMs = defaultWriteTimeoutMs;
+};
+// `reason` in words for the user; `usb` tells a device that went away from a closed connection.
+QString failureWords(Orvane::FailureReason reason, const Waits& waits, bool usb);
+// "7 s", "300 ms".
+QString durationWords(int milliseconds);
+// Parses the value of a --timeout option (1 ms to 24 h); reports a usage error otherwise.
+bool parseTimeout(const QString& command, const QString& text, int& milliseconds);
 
 struct TcpAddress {
     std::string host; // dotted IPv4
@@ -48,6 +58,9 @@ QStringList attachUsbPath(const QStringList& args, const QStringList& valueOptio
 struct OpenedPrinter {
     std::unique_ptr<Orvane::Printer> printer;
     QString name; // for messages: the device path, HOST:PORT or the file
+    bool usb = false;
+    bool file = false;
+    Waits waits;
 };
 
 // Opens the printer on a USB device path; an empty path takes the first printer discovered.
@@ -62,10 +75,14 @@ OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command
 // A printer that cannot reach anything; composes jobs into memory.
 std::unique_ptr<Orvane::Printer> offlinePrinter();
 
-// Raw write of a whole job. With `progress`, writes in slices and draws a bar on stderr.
-bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress);
+// Raw write of a whole job, then the close that tells whether the printer took all of it.
+// With `progress`, writes in slices and draws a bar on stderr. `taken` is how many bytes the
+// printer took.
+bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken);
 // Reports on stderr that `target` did not get its job, and why; returns the exit status.
-int reportSendFailure(const QString& command, const OpenedPrinter& target);
+// `taken` of `total` bytes arrived (not said when negative).
+int reportSendFailure(const QString& command, const OpenedPrinter& target, qint64 taken = -1,
+                      qint64 total = -1);
 // A progress bar is worth drawing: stderr is a terminal and the job is larger than 1 MiB.
 bool wantsProgress(qint64 size);
 

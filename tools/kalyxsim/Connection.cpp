@@ -34,14 +34,26 @@ std::size_t Connection::readAllowance(Clock::time_point now) const {
     return std::min(readBufferSize, static_cast<std::size_t>(readTokens_));
 }
 
+bool Connection::hasTurn() const {
+    return !inbox_.empty() && output_.size() < maxQueuedAnswers && !dropped_;
+}
+
+std::size_t Connection::buffered() const {
+    return reader_.buffered() + inbox_.size();
+}
+
 short Connection::events(Clock::time_point now) const {
-    short wanted = readClosed_ || readAllowance(now) == 0 ? 0 : POLLIN;
+    // Nothing more is read while requests already read wait, or answers pile up unread.
+    const bool mayRead = !readClosed_ && inbox_.empty() && output_.size() < maxQueuedAnswers;
+    short wanted = mayRead && readAllowance(now) != 0 ? POLLIN : 0;
     if (!output_.empty() && output_.front().due <= now)
         wanted |= POLLOUT;
     return wanted;
 }
 
 int Connection::msUntilDue(Clock::time_point now) const {
+    if (hasTurn())
+        return 0;
     int due = -1;
     if (!output_.empty()) {
         const auto left =
@@ -58,6 +70,8 @@ int Connection::msUntilDue(Clock::time_point now) const {
 }
 
 bool Connection::onReadable(SimPrinter& printer) {
+    if (!inbox_.empty() || output_.size() >= maxQueuedAnswers)
+        return onTurn(printer);
     unsigned char buffer[readBufferSize];
     const std::size_t allowed = readAllowance(Clock::now());
     if (allowed == 0)
@@ -77,19 +91,48 @@ bool Connection::onReadable(SimPrinter& printer) {
         if (reader_.midFrame())
             logLine(name_ + " closed in the middle of a request");
         readClosed_ = true;
-        return !output_.empty();
+        return !finished();
     }
+    bool ok = true;
+    const std::size_t used = handle(printer, buffer, static_cast<std::size_t>(n), ok);
+    if (!ok)
+        return false;
+    // The rest waits for the next turn; only what was read beyond this turn is kept.
+    inbox_.assign(buffer + used, buffer + n);
+    return !dropped_;
+}
+
+bool Connection::onTurn(SimPrinter& printer) {
+    if (!hasTurn())
+        return !dropped_ && !finished();
+    bool ok = true;
+    const std::size_t used = handle(printer, inbox_.data(), inbox_.size(), ok);
+    if (!ok)
+        return false;
+    inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<long>(used));
+    if (inbox_.empty())
+        std::vector<unsigned char>().swap(inbox_);
+    return !dropped_ && !finished();
+}
+
+std::size_t Connection::handle(SimPrinter& printer, const unsigned char* data, std::size_t size,
+                               bool& ok) {
     std::size_t used = 0;
-    while (used < static_cast<std::size_t>(n) && !dropped_) {
-        used += reader_.feed(buffer + used, static_cast<std::size_t>(n) - used);
+    int handled = 0;
+    while (used < size && !dropped_ && handled < requestsPerTurn &&
+           output_.size() < maxQueuedAnswers) {
+        used += reader_.feed(data + used, size - used);
         if (reader_.failed()) {
             logLine(name_ + " unreadable request: " + reader_.failure() + "; hanging up");
-            return false;
+            ok = false;
+            return used;
         }
-        if (reader_.hasFrame())
+        if (reader_.hasFrame()) {
             process(printer, reader_.takeFrame());
+            ++handled;
+        }
     }
-    return !dropped_;
+    return used;
 }
 
 void Connection::process(SimPrinter& printer, Request request) {
@@ -180,7 +223,7 @@ bool Connection::onWritable(Clock::time_point now) {
             return true;
         output_.pop_front();
     }
-    return !(readClosed_ && output_.empty());
+    return !finished();
 }
 
 } // namespace kalyxsim

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <vector>
 
 namespace kalyxsim {
 
@@ -24,15 +25,26 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // Requests taken from one host per turn of the event loop, so that a host that sends many
+    // at once cannot keep the others waiting.
+    static constexpr int requestsPerTurn = 4;
+    // Answers waiting for a host that does not read them; beyond this, its requests wait too.
+    static constexpr std::size_t maxQueuedAnswers = 8;
+
     int fd() const { return fd_; }
     const std::string& name() const { return name_; }
     // The poll() events wanted now.
     short events(Clock::time_point now) const;
-    // Milliseconds until a delayed answer is due or reading may go on; -1 when nothing waits.
+    // Milliseconds until a delayed answer is due or reading may go on; 0 when requests already
+    // read wait for their turn; -1 when nothing waits.
     int msUntilDue(Clock::time_point now) const;
+    // Memory held for requests not yet handled.
+    std::size_t buffered() const;
 
-    // Both return false when the connection is finished and must be dropped.
+    // Each returns false when the connection is finished and must be dropped. onReadable reads
+    // and handles a turn's worth of requests; onTurn handles those already read.
     bool onReadable(SimPrinter& printer);
+    bool onTurn(SimPrinter& printer);
     bool onWritable(Clock::time_point now);
 
 private:
@@ -43,6 +55,14 @@ private:
     };
 
     void process(SimPrinter& printer, Request request);
+    // Feeds `data` to the frame reader and handles the requests it completes, at most
+    // requestsPerTurn and only while answers may queue; returns the bytes used. False in `ok`
+    // when the stream cannot be followed any more.
+    std::size_t handle(SimPrinter& printer, const unsigned char* data, std::size_t size, bool& ok);
+    // True while requests already read wait and answers may still queue.
+    bool hasTurn() const;
+    // Nothing more will come or go.
+    bool finished() const { return readClosed_ && output_.empty() && inbox_.empty(); }
     // Bytes that may be read now under the read rate.
     std::size_t readAllowance(Clock::time_point now) const;
 
@@ -52,6 +72,8 @@ private:
     bool dropped_ = false;
     bool readClosed_ = false;
     FrameReader reader_;
+    // Bytes read but not fed to the reader yet, waiting for the next turn.
+    std::vector<unsigned char> inbox_;
     std::deque<Pending> output_;
     // Token bucket of the read rate, refilled as time passes.
     std::uint64_t readRate_;

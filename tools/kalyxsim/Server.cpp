@@ -41,8 +41,14 @@ Server::Round Server::serveRound(int signalFd, int maxWaitMs) {
     const auto now = Connection::Clock::now();
     std::vector<pollfd> fds;
     fds.push_back({signalFd, POLLIN, 0});
-    fds.push_back({listener_.fd(), POLLIN, 0});
+    const bool paused = now < pausedUntil_;
+    fds.push_back({paused ? -1 : listener_.fd(), POLLIN, 0});
     int timeout = maxWaitMs;
+    if (paused) {
+        const auto left = std::chrono::ceil<std::chrono::milliseconds>(pausedUntil_ - now).count();
+        if (timeout < 0 || left < timeout)
+            timeout = static_cast<int>(left);
+    }
     for (const auto& connection : connections_) {
         fds.push_back({connection->fd(), connection->events(now), 0});
         const int due = connection->msUntilDue(now);
@@ -66,16 +72,63 @@ Server::Round Server::serveRound(int signalFd, int maxWaitMs) {
         logLine(std::string("stopping on ") + ::strsignal(round.signal));
         return round;
     }
-    if (fds[1].revents & POLLIN) {
-        std::string peer;
-        for (int fd; (fd = listener_.accept(peer)) >= 0;) {
-            const std::string name = "tcp#" + std::to_string(++accepted_);
-            logExchange(name + " connected from " + peer);
-            connections_.push_back(std::make_unique<Connection>(fd, name, true, readRate_));
-        }
-    }
+    if (fds[1].revents & POLLIN)
+        acceptAll();
     serveConnections(fds);
     return round;
+}
+
+void Server::acceptAll() {
+    std::string peer;
+    for (;;) {
+        const TcpListener::Accepted got = listener_.accept(peer);
+        if (got.fd >= 0) {
+            if (atLimit_)
+                logLine("accepting connections again");
+            atLimit_ = false;
+            const std::string name = "tcp#" + std::to_string(++accepted_);
+            logExchange(name + " connected from " + peer);
+            connections_.push_back(std::make_unique<Connection>(got.fd, name, true, readRate_));
+            continue;
+        }
+        if (got.atLimit && !atLimit_) {
+            atLimit_ = true;
+            logLine("out of file descriptors: new connections are closed at once until some "
+                    "end");
+        }
+        if (got.atLimit && !got.shed)
+            // Not even the spare descriptor is left: stop watching the listener for a moment
+            // rather than spin on it.
+            pausedUntil_ = Connection::Clock::now() + std::chrono::milliseconds(100);
+        return;
+    }
+}
+
+void Server::enforceBufferCap(std::vector<bool>& drop) {
+    if (bufferCap_ == 0)
+        return;
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < connections_.size(); ++i)
+        if (!drop[i])
+            total += connections_[i]->buffered();
+    // The largest upload goes first, so a host with a small request is never the one closed
+    // while others hold the memory.
+    while (total > bufferCap_) {
+        std::size_t largest = connections_.size();
+        for (std::size_t i = 0; i < connections_.size(); ++i)
+            if (!drop[i] && connections_[i].get() != pty_ &&
+                (largest == connections_.size() ||
+                 connections_[i]->buffered() > connections_[largest]->buffered()))
+                largest = i;
+        if (largest == connections_.size())
+            return;
+        const std::size_t held = connections_[largest]->buffered();
+        logLine(connections_[largest]->name() + " holds " + std::to_string(held) +
+                " bytes of requests, over the cap of " + std::to_string(bufferCap_) +
+                " bytes buffered across connections; hanging up");
+        drop[largest] = true;
+        total -= held;
+    }
 }
 
 void Server::serveConnections(const std::vector<pollfd>& fds) {
@@ -89,6 +142,8 @@ void Server::serveConnections(const std::vector<pollfd>& fds) {
         bool keep = true;
         if (revents & (POLLIN | POLLHUP | POLLERR))
             keep = connection.onReadable(printer_);
+        else
+            keep = connection.onTurn(printer_);
         if (keep)
             keep = connection.onWritable(later);
         if (!keep && &connection == pty_) {
@@ -98,6 +153,7 @@ void Server::serveConnections(const std::vector<pollfd>& fds) {
         }
         drop[i] = !keep;
     }
+    enforceBufferCap(drop);
     for (std::size_t i = connections_.size(); i-- > 0;) {
         if (!drop[i])
             continue;

@@ -18,6 +18,9 @@ public:
 
     // Bytes read per second from each host (0: as fast as they come); set before run().
     void setReadRate(std::uint64_t bytesPerSecond) { readRate_ = bytesPerSecond; }
+    // Most bytes of requests held in memory across all hosts (0: no cap). The host holding the
+    // most is hung up on until the rest fits.
+    void setBufferCap(std::size_t bytes) { bufferCap_ = bytes; }
 
     // Serves the printer's end of a pty (or of the virtual USB node) as one more permanent
     // connection; `name` labels it in the log.
@@ -39,14 +42,21 @@ private:
 
     // One poll() and the work it found; `signalFd` -1 = none, `maxWaitMs` -1 = no limit.
     Round serveRound(int signalFd, int maxWaitMs);
+    void acceptAll();
     void serveConnections(const std::vector<pollfd>& fds);
+    // Marks in `drop` the connections to hang up on so the requests held fit under the cap.
+    void enforceBufferCap(std::vector<bool>& drop);
 
     SimPrinter& printer_;
     TcpListener& listener_;
     std::vector<std::unique_ptr<Connection>> connections_;
     unsigned accepted_ = 0;
     std::uint64_t readRate_ = 0;
+    std::size_t bufferCap_ = 0;
     const Connection* pty_ = nullptr;
+    // Out of descriptors: logged once per episode; the listener rests until `pausedUntil_`.
+    bool atLimit_ = false;
+    Connection::Clock::time_point pausedUntil_{};
 };
 
 } // namespace kalyxsim

@@ -56,6 +56,8 @@ public:
     const std::string& failure() const { return failure_; }
     // True while a frame has started but not finished.
     bool midFrame() const { return state_ != State::Skip || current_.strayBytes != 0; }
+    // Bytes held for the frame under way (its text and its payload so far).
+    std::size_t buffered() const { return current_.text.size() + current_.payload.size(); }
 
 private:
     enum class State { Skip, Text, Payload, Crc };

@@ -30,6 +30,9 @@ void printHelp() {
         "  --hopper N               cards in the input hopper (default 100)\n"
         "  --read-rate BYTES        read at most BYTES per second from each host, as a printer\n"
         "                           that prints while it receives (default: no bound)\n"
+        "  --max-buffered BYTES     hold at most BYTES of requests in memory across all hosts;\n"
+        "                           beyond it the host holding the most is hung up on\n"
+        "                           (default 268435456, 256 MiB; 0: no cap)\n"
         "  --fault ITEMS            misbehave as ITEMS say (repeatable; see below)\n"
         "  --stray-bytes N          same as --fault stray-bytes=N\n"
         "  --crc-big-endian         same as --fault crc-big-endian\n"
@@ -129,6 +132,10 @@ std::string applyValue(const std::string& option, const char* value, SimOptions&
         if (!parseUnsigned(value, 1ull << 40, number) || number == 0)
             return "--read-rate needs a positive byte count";
         options.readRate = number;
+    } else if (option == "--max-buffered") {
+        if (!parseUnsigned(value, 1ull << 40, number))
+            return "--max-buffered needs a byte count";
+        options.bufferCap = number;
     } else if (option == "--fault") {
         options.faultLists.push_back(value);
     } else if (option == "--stray-bytes" || option == "--text-length" ||

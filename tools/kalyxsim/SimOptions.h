@@ -15,6 +15,8 @@ struct SimOptions {
     std::uint16_t port = 9100;
     bool withPty = false;
     std::uint64_t readRate = 0; // bytes per second from each host; 0: no bound
+    // Bytes of requests held in memory across all hosts at most; 0: no cap.
+    std::uint64_t bufferCap = std::uint64_t(256) << 20;
     // `--usb -- COMMAND ARGS...`: the printer appears on USB to COMMAND, which is run under
     // umockdev; the simulator stops when it exits.
     bool withUsb = false;

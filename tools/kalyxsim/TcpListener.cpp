@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <sys/socket.h>
@@ -13,6 +14,8 @@ namespace kalyxsim {
 TcpListener::~TcpListener() {
     if (fd_ >= 0)
         ::close(fd_);
+    if (spare_ >= 0)
+        ::close(spare_);
 }
 
 bool TcpListener::open(std::uint16_t port, std::string& problem) {
@@ -28,17 +31,19 @@ bool TcpListener::open(std::uint16_t port, std::string& problem) {
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd_, 16) != 0) {
+        ::listen(fd_, 128) != 0) {
         problem = "127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
         return false;
     }
     socklen_t length = sizeof address;
     ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
+    spare_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     return true;
 }
 
-int TcpListener::accept(std::string& peer) {
+TcpListener::Accepted TcpListener::accept(std::string& peer) {
+    Accepted got;
     sockaddr_in address{};
     socklen_t length = sizeof address;
     int fd;
@@ -46,8 +51,22 @@ int TcpListener::accept(std::string& peer) {
         fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&address), &length,
                        SOCK_NONBLOCK | SOCK_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
+    if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
+        got.atLimit = true;
+        if (spare_ >= 0) {
+            ::close(spare_);
+            const int shed = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+            if (shed >= 0) {
+                ::close(shed);
+                got.shed = true;
+            }
+            spare_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
+        }
+        return got;
+    }
     if (fd < 0)
-        return -1;
+        return got;
+    got.fd = fd;
     // Answers leave in one write, but a host that writes its request in pieces must not wait
     // for our delayed acknowledgements either.
     const int on = 1;
@@ -55,7 +74,7 @@ int TcpListener::accept(std::string& peer) {
     char text[INET_ADDRSTRLEN] = "?";
     ::inet_ntop(AF_INET, &address.sin_addr, text, sizeof text);
     peer = std::string(text) + ":" + std::to_string(ntohs(address.sin_port));
-    return fd;
+    return got;
 }
 
 } // namespace kalyxsim

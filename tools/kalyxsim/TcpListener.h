@@ -17,11 +17,20 @@ public:
     bool open(std::uint16_t port, std::string& problem);
     int fd() const { return fd_; }
     std::uint16_t port() const { return port_; }
-    // A newly accepted peer, non-blocking and with Nagle's algorithm off; -1 when none waits.
-    int accept(std::string& peer);
+
+    struct Accepted {
+        int fd = -1;          // the new peer, -1 when none
+        bool atLimit = false; // the process is out of file descriptors
+        bool shed = false;    // then a waiting peer was accepted and closed at once
+    };
+    // A newly accepted peer, non-blocking and with Nagle's algorithm off. At the descriptor
+    // limit the spare descriptor kept for this is given up for a moment to accept the waiting
+    // peer and close it, so it is told at once and the listener does not stay ready for ever.
+    Accepted accept(std::string& peer);
 
 private:
     int fd_ = -1;
+    int spare_ = -1;
     std::uint16_t port_ = 0;
 };
 

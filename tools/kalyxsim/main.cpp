@@ -133,6 +133,7 @@ int main(int argc, char** argv) {
     }
     Server server(printer, listener);
     server.setReadRate(options.readRate);
+    server.setBufferCap(static_cast<std::size_t>(options.bufferCap));
     PtyPort pty;
     if (options.withPty) {
         if (!pty.open(problem)) {

@@ -34,6 +34,9 @@ enum class FailureReason : std::int32_t {
     PrinterRefused = 11,
     // Memory for the request or the answer could not be had.
     OutOfMemory = 12,
+    // The answer began but stopped, or came too slowly to finish within the read time-out plus
+    // the time its payload takes at 1 MB/s.
+    AnswerStalled = 13,
 };
 
 // The reason in a few words, for example "the answer's checksum is wrong"; never null.

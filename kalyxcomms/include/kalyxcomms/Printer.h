@@ -5,6 +5,7 @@
 #include <kalyxcomms/Session.h>
 #include <kalyxcomms/Types.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <string>
@@ -29,8 +30,26 @@ public:
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
 
-    // Raw bytes, no framing (a PRN job file already carries its own).
+    // Raw bytes, no framing (a PRN job file already carries its own). Fails once the printer
+    // takes nothing for the write time-out (30 s), however long the whole write takes.
     bool write(const char* data, int length);
+    // How many bytes of the last write() the printer took: all of them after a success; after
+    // a failure those it acknowledged (network) or the device accepted (USB).
+    std::uint64_t bytesWritten() const;
+
+    // Ends the connection as a finished job should and drops the transport; later calls fail
+    // with NotConnected. On the network it ends our side, waits (at most the read time-out)
+    // until the printer has acknowledged every byte and closed its side, and fails with
+    // ConnectionClosed when the printer reset the connection instead, WriteTimedOut when it
+    // took too long. Destroying the printer does the same without saying how it went, and
+    // after a failed call closes at once.
+    bool close();
+
+    // Time-outs of every later call in place of each command's own (an answer is awaited 7 s,
+    // 40 s for moveCard and magRead, 9 s for calibrateDyeCtrl; requests and jobs must be taken
+    // within 30 s). 0 restores the commands' own.
+    void setReadTimeout(std::uint32_t milliseconds);
+    void setWriteTimeout(std::uint32_t milliseconds);
 
     bool moveCard(MoveCardAction action, CardPosition& position, std::string& err);
     bool clearError(ClearErrorAction action, std::string& err);

@@ -18,14 +18,15 @@ class UsbDevice {
 public:
     virtual ~UsbDevice() = default;
 
-    // Opens the device for reading and writing without blocking; empty when the path names no
-    // device or another process holds it.
+    // Opens the device for reading and writing without blocking, and holds it alone until
+    // destroyed; empty when the path names no device or another process (or another open
+    // device of this one) holds it.
     static std::unique_ptr<UsbDevice> open(const std::string& devicePath);
 
     // One device read of at most `size` bytes, waiting at most `timeoutMs` for data to arrive.
     virtual Transfer read(char* buffer, std::size_t size, std::uint32_t timeoutMs) = 0;
-    // Hands `size` bytes to the device, waiting at most `timeoutMs` in all. A result with Done
-    // and a count below `size` asks the caller to go on with the rest.
+    // Hands `size` bytes to the device, giving up when it takes nothing for `timeoutMs`. A
+    // result with Done and a count below `size` asks the caller to go on with the rest.
     virtual Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) = 0;
     // Waits until the device has finished the last transfer written; closing the device would
     // otherwise cancel it.

@@ -10,13 +10,16 @@ constexpr std::size_t kReadAheadSize = 64 * 1024;
 // The close sequence waits for the printer's own close at most this long when no receive
 // time-out was ever set (a socket without one would wait forever).
 constexpr std::uint32_t kDefaultDrainMs = 7000;
+// ... and for the printer to take what it was sent, when no send time-out was set.
+constexpr std::uint32_t kDefaultTakeMs = 30000;
 
 } // namespace
 
-EthernetSession::EthernetSession(const std::string& address, Port port) {
+EthernetSession::EthernetSession(const std::string& address, Port port,
+                                 std::uint32_t connectTimeoutMs) {
     // Any 32-bit port value is valid; its low 16 bits are the TCP port.
     const auto tcpPort = static_cast<std::uint16_t>(static_cast<std::uint32_t>(port) & 0xFFFFu);
-    socket = platform::TcpSocket::connect(address, tcpPort);
+    socket = platform::TcpSocket::connect(address, tcpPort, connectTimeoutMs);
     if (!socket)
         return;
     readBuffer = std::make_unique<char[]>(kReadAheadSize);
@@ -24,11 +27,53 @@ EthernetSession::EthernetSession(const std::string& address, Port port) {
 }
 
 EthernetSession::~EthernetSession() {
-    if (open && socket)
-        socket->close(readTimeoutMs ? readTimeoutMs : kDefaultDrainMs);
+    if (!open || !socket)
+        return;
+    if (broken())
+        socket->abort();
+    else
+        socket->close(takeMs(), drainMs());
+}
+
+std::uint32_t EthernetSession::drainMs() const {
+    return readTimeoutMs ? readTimeoutMs : kDefaultDrainMs;
+}
+
+std::uint32_t EthernetSession::takeMs() const {
+    return writeTimeoutMs ? writeTimeoutMs : kDefaultTakeMs;
+}
+
+bool EthernetSession::finish() {
+    if (!open || !socket)
+        return fail(FailureReason::NotConnected);
+    const platform::TransferStatus status = socket->close(takeMs(), drainMs());
+    socket.reset();
+    open = false;
+    switch (status) {
+    case platform::TransferStatus::Done:
+        return true;
+    case platform::TransferStatus::TimedOut:
+        return fail(FailureReason::WriteTimedOut);
+    case platform::TransferStatus::Closed:
+        return fail(FailureReason::ConnectionClosed);
+    default:
+        return fail(FailureReason::WriteFailed);
+    }
 }
 
 bool EthernetSession::receiveSome(char* buffer, std::size_t capacity, std::size_t& received) {
+    received = 0;
+    std::uint32_t waitMs = 0;
+    if (!readWait(readTimeoutMs, waitMs))
+        return false;
+    if (waitMs != readTimeoutMs) {
+        // The answer's deadline is nearer than the read time-out.
+        if (!socket->setReceiveTimeout(waitMs))
+            return fail(FailureReason::ReadFailed);
+        readTimeoutSet = false;
+    } else if (!readTimeoutSet && !setReadTimeout(readTimeoutMs)) {
+        return fail(FailureReason::ReadFailed);
+    }
     const platform::Transfer got = socket->receive(buffer, capacity);
     received = got.count;
     if (!got.ok())
@@ -68,15 +113,21 @@ bool EthernetSession::read(char* buffer, int length) {
 }
 
 bool EthernetSession::write(const char* data, int length) {
+    written = 0;
     if (!mayTransfer(data, length))
         return false;
     std::size_t left = static_cast<std::size_t>(length);
+    // Each send waits at most the send time-out for the printer to take anything, so a write
+    // ends once the printer took nothing for that long, however large it is.
     while (left > 0) {
         const platform::Transfer sent = socket->send(data, left);
-        if (!sent.ok())
-            return failWrite(sent.status);
-        if (sent.count == 0)
-            return fail(FailureReason::WriteFailed);
+        written += sent.count;
+        if (!sent.ok() || sent.count == 0) {
+            // What still sits in our queue never reached the printer.
+            const std::uint64_t queued = socket->unacknowledged();
+            written = written > queued ? written - queued : 0;
+            return sent.ok() ? fail(FailureReason::WriteFailed) : failWrite(sent.status);
+        }
         data += sent.count;
         left -= sent.count;
     }

@@ -12,6 +12,7 @@ bool FileSession::read(char*, int) {
 }
 
 bool FileSession::write(const char* data, int length) {
+    written = 0;
     if (!mayTransfer(data, length))
         return false;
     if (length == 0)
@@ -19,7 +20,16 @@ bool FileSession::write(const char* data, int length) {
     // Flushed at once: a full disk must fail this write, not go unnoticed at destruction.
     stream.write(data, length);
     stream.flush();
-    return stream.good() || fail(FailureReason::WriteFailed);
+    if (!stream.good())
+        return fail(FailureReason::WriteFailed); // how much of it was stored is not known
+    written = static_cast<std::uint64_t>(length);
+    return true;
+}
+
+bool FileSession::finish() {
+    stream.close();
+    open = false;
+    return !stream.fail() || fail(FailureReason::WriteFailed);
 }
 
 bool FileSession::setReadTimeout(std::uint32_t) {

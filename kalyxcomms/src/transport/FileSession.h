@@ -18,6 +18,8 @@ public:
     bool write(const char* data, int length) override;
     bool setReadTimeout(std::uint32_t milliseconds) override;
     bool setWriteTimeout(std::uint32_t milliseconds) override;
+    // Closes the file; false when its last bytes could not be stored.
+    bool finish() override;
 
 private:
     std::ofstream stream;

@@ -5,14 +5,37 @@
 #include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Session.h>
 
+#include <chrono>
+#include <cstdint>
+
 namespace Orvane {
 
-// A transport of the library's own, which keeps why its last read or write failed. Sessions
-// from outside the library cannot say; the printer gives their failures a general reason.
+// A transport of the library's own, which keeps why its last read or write failed and how far
+// its last write got, honours an overall deadline for reads, and can end a conversation in a
+// way that says whether the printer took everything. Sessions from outside the library cannot
+// do these; the printer gives their failures a general reason.
 class ReportingSession : public Session {
 public:
+    using Clock = std::chrono::steady_clock;
+
     // Set by every read or write that returns false; meaningless after one that succeeded.
     FailureReason lastTransferFailure() const { return failure; }
+    // Bytes of the last write that the other end took: all of them after a success.
+    std::uint64_t lastWriteCount() const { return written; }
+
+    // No read waits beyond `deadline` (one that would fails as timed out); max() lifts it.
+    void setReadDeadline(Clock::time_point deadline) { readDeadline = deadline; }
+
+    // After a failed exchange the printer has nothing more to say that we want: closing then
+    // skips every wait. A later exchange that succeeds clears it again.
+    void setConversationBroken(bool broken) { conversationBroken = broken; }
+
+    // Ends the transport as a finished job should: true when the other end took every byte
+    // written; false with the reason kept otherwise. The transport is closed afterwards.
+    virtual bool finish() {
+        open = false;
+        return true;
+    }
 
 protected:
     // Each returns false, for `return fail...(...)`.
@@ -39,8 +62,29 @@ protected:
         return true;
     }
 
+    // How long the next device or socket read may wait: the read time-out, or less when the
+    // deadline is nearer. False when the deadline has passed (the failure is then kept).
+    bool readWait(std::uint32_t readTimeoutMs, std::uint32_t& waitMs) {
+        waitMs = readTimeoutMs;
+        if (readDeadline == Clock::time_point::max())
+            return true;
+        const auto left =
+            std::chrono::ceil<std::chrono::milliseconds>(readDeadline - Clock::now()).count();
+        if (left <= 0)
+            return fail(FailureReason::ReadTimedOut);
+        if (readTimeoutMs == 0 || static_cast<std::uint64_t>(left) < readTimeoutMs)
+            waitMs = static_cast<std::uint32_t>(left);
+        return true;
+    }
+
+    bool broken() const { return conversationBroken; }
+
+    std::uint64_t written = 0;
+
 private:
     FailureReason failure = FailureReason::None;
+    Clock::time_point readDeadline = Clock::time_point::max();
+    bool conversationBroken = false;
 };
 
 } // namespace Orvane

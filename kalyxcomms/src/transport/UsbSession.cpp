@@ -50,8 +50,10 @@ bool UsbSession::read(char* buffer, int length) {
         if (wanted == 0)
             return true;
 
-        const platform::Transfer got =
-            device->read(readBuffer.get(), readBufferSize, readTimeoutMs);
+        std::uint32_t waitMs = 0;
+        if (!readWait(readTimeoutMs, waitMs))
+            return false;
+        const platform::Transfer got = device->read(readBuffer.get(), readBufferSize, waitMs);
         readPos = 0;
         readEnd = got.ok() ? static_cast<int>(std::min<std::size_t>(got.count, readBufferSize)) : 0;
         if (!got.ok())
@@ -64,17 +66,19 @@ bool UsbSession::read(char* buffer, int length) {
 }
 
 bool UsbSession::write(const char* data, int length) {
+    written = 0;
     if (!mayTransfer(data, length))
         return false;
     if (length == 0)
         return true;
-    std::size_t written = 0;
+    std::size_t done = 0;
     const std::size_t total = static_cast<std::size_t>(length);
     int empty = 0;
-    while (written < total) {
-        const std::size_t chunk = std::min<std::size_t>(total - written, writeChunkSize);
-        const platform::Transfer sent = device->write(data + written, chunk, writeTimeoutMs);
-        written += std::min(sent.count, chunk);
+    while (done < total) {
+        const std::size_t chunk = std::min<std::size_t>(total - done, writeChunkSize);
+        const platform::Transfer sent = device->write(data + done, chunk, writeTimeoutMs);
+        done += std::min(sent.count, chunk);
+        written = done;
         if (!sent.ok())
             return failWrite(sent.status);
         if (sent.count == 0 && ++empty > maxEmptyTransfers)
@@ -86,6 +90,12 @@ bool UsbSession::write(const char* data, int length) {
     // after this returns.
     const platform::TransferStatus last = device->waitWritten(writeTimeoutMs);
     return last == platform::TransferStatus::Done || failWrite(last);
+}
+
+bool UsbSession::finish() {
+    device.reset();
+    open = false;
+    return true;
 }
 
 bool UsbSession::setReadTimeout(std::uint32_t milliseconds) {

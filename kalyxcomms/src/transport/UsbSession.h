@@ -20,7 +20,8 @@ public:
     static constexpr int maxEmptyTransfers = 16;
 
     // Opens the device and discards whatever it had already sent; the transport is closed when
-    // the path names no device or another program holds it.
+    // the path names no device or another program (or another transport of ours) holds it. The
+    // device stays ours alone until the transport is destroyed.
     explicit UsbSession(const std::string& devicePath);
     // The same over an already opened device (empty: closed).
     explicit UsbSession(std::unique_ptr<platform::UsbDevice> device);
@@ -30,6 +31,8 @@ public:
     bool write(const char* data, int length) override;
     bool setReadTimeout(std::uint32_t milliseconds) override;
     bool setWriteTimeout(std::uint32_t milliseconds) override;
+    // Every write already waited until the device had its bytes: releases the device.
+    bool finish() override;
 
 private:
     void discardStaleInput();

@@ -1,16 +1,24 @@
 // POSIX sockets. The socket layer needs no start-up; signals are kept out of the caller's way
-// (EINTR retried, MSG_NOSIGNAL) and time-outs are socket options given as a timeval.
+// (EINTR retried, MSG_NOSIGNAL). Receives wait through the socket's time-out option; sends and
+// the connection wait in poll(), so that a send returns as soon as the peer took anything and a
+// connection attempt has a time-out at all.
 
 #include "platform/TcpSocket.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <climits>
 #include <new>
+#include <thread>
 
 #include <arpa/inet.h>
+#include <fcntl.h>
+#include <linux/sockios.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <unistd.h>
@@ -19,6 +27,8 @@ namespace Orvane {
 namespace platform {
 namespace {
 
+using Clock = std::chrono::steady_clock;
+
 timeval toTimeval(std::uint32_t milliseconds) {
     timeval tv{};
     tv.tv_sec = static_cast<time_t>(milliseconds / 1000);
@@ -26,18 +36,32 @@ timeval toTimeval(std::uint32_t milliseconds) {
     return tv;
 }
 
-// connect() interrupted by a signal goes on in the background: wait for its outcome.
-bool finishInterruptedConnect(int sock) {
-    pollfd pfd{sock, POLLOUT, 0};
-    int rc;
-    do {
-        rc = ::poll(&pfd, 1, -1);
-    } while (rc < 0 && errno == EINTR);
-    if (rc <= 0)
-        return false;
-    int error = 0;
-    socklen_t length = sizeof error;
-    return ::getsockopt(sock, SOL_SOCKET, SO_ERROR, &error, &length) == 0 && error == 0;
+// Milliseconds left until `deadline` as poll() takes them; -1 for no deadline.
+int msUntil(Clock::time_point deadline) {
+    if (deadline == Clock::time_point::max())
+        return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
+    return static_cast<int>(std::clamp<long long>(left.count(), 0, INT_MAX));
+}
+
+Clock::time_point deadlineAfter(std::uint32_t milliseconds) {
+    return milliseconds == 0 ? Clock::time_point::max()
+                             : Clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
+// Waits for `events` until `deadline`: the reported events, 0 when the deadline passed, -1 when
+// poll itself failed.
+int waitFor(int fd, short events, Clock::time_point deadline) {
+    for (;;) {
+        pollfd pfd{fd, events, 0};
+        const int rc = ::poll(&pfd, 1, msUntil(deadline));
+        if (rc > 0)
+            return pfd.revents;
+        if (rc == 0 && Clock::now() >= deadline)
+            return 0;
+        if (rc < 0 && errno != EINTR)
+            return -1;
+    }
 }
 
 TransferStatus statusOf(int error) {
@@ -48,13 +72,18 @@ TransferStatus statusOf(int error) {
     return TransferStatus::Failed;
 }
 
+int pendingError(int fd) {
+    int error = 0;
+    socklen_t length = sizeof error;
+    if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &length) != 0)
+        return errno;
+    return error;
+}
+
 class LinuxTcpSocket final : public TcpSocket {
 public:
     explicit LinuxTcpSocket(int fd) : fd(fd) {}
-    ~LinuxTcpSocket() override {
-        if (fd >= 0)
-            ::close(fd);
-    }
+    ~LinuxTcpSocket() override { abort(); }
 
     Transfer receive(char* buffer, std::size_t capacity) override {
         for (;;) {
@@ -69,13 +98,30 @@ public:
     }
 
     Transfer send(const char* data, std::size_t size) override {
+        // A blocking send with a time-out may sit out the whole time-out after it moved its
+        // first bytes; here each call ends as soon as the peer took anything.
+        const Clock::time_point deadline = deadlineAfter(sendTimeoutMs);
         for (;;) {
-            const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
+            const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n >= 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
-            if (errno != EINTR)
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
                 return {statusOf(errno), 0};
+            const int revents = waitFor(fd, POLLOUT, deadline);
+            if (revents == 0)
+                return {TransferStatus::TimedOut, 0};
+            if (revents < 0)
+                return {TransferStatus::Failed, 0};
         }
+    }
+
+    std::size_t unacknowledged() const override {
+        int queued = 0;
+        if (fd < 0 || ::ioctl(fd, SIOCOUTQ, &queued) != 0 || queued < 0)
+            return 0;
+        return static_cast<std::size_t>(queued);
     }
 
     bool setReceiveTimeout(std::uint32_t milliseconds) override {
@@ -85,50 +131,101 @@ public:
 
     bool setSendTimeout(std::uint32_t milliseconds) override {
         const timeval tv = toTimeval(milliseconds);
-        return ::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) == 0;
+        if (::setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &tv, sizeof tv) != 0)
+            return false;
+        sendTimeoutMs = milliseconds;
+        return true;
     }
 
-    void close(std::uint32_t drainMs) override {
+    TransferStatus close(std::uint32_t takeMs, std::uint32_t drainMs) override {
         if (fd < 0)
-            return;
-        if (::shutdown(fd, SHUT_WR) == 0 && drainUntilPeerCloses(drainMs)) {
-            // Lingering only makes sense once the printer has taken everything; with bytes still
-            // unsent to a printer that stopped reading, close() would block for 25 minutes.
+            return TransferStatus::Closed;
+        // shutdown fails once the peer has reset the connection.
+        TransferStatus status =
+            ::shutdown(fd, SHUT_WR) == 0 ? waitUntilAcknowledged(takeMs) : TransferStatus::Closed;
+        if (status == TransferStatus::Done) {
+            // A printer that took the bytes but drops them unread resets the connection as it
+            // closes: its close is worth waiting for. One that keeps the connection open has
+            // taken everything all the same.
+            status = drainUntilPeerCloses(deadlineAfter(drainMs));
+            if (status == TransferStatus::TimedOut)
+                status = TransferStatus::Done;
+        }
+        // A reset that came after the peer's end of stream is only seen here.
+        if (status == TransferStatus::Done && pendingError(fd) != 0)
+            status = TransferStatus::Closed;
+        if (status == TransferStatus::Done) {
+            // Nothing is left unsent, so lingering cannot block for its 25 minutes.
             const linger lingerOption{1, 1500};
             ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &lingerOption, sizeof lingerOption);
         }
-        ::close(fd);
+        abort();
+        return status;
+    }
+
+    void abort() override {
+        if (fd >= 0)
+            ::close(fd);
         fd = -1;
     }
 
     std::intptr_t nativeHandle() const override { return fd; }
 
 private:
-    // Discards what the peer sends until it closes its side (true) or `drainMs` pass.
-    bool drainUntilPeerCloses(std::uint32_t drainMs) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
+    // Discards what the peer sends until it closes its side (Done), resets the connection
+    // (Closed) or `deadline` passes (TimedOut).
+    TransferStatus drainUntilPeerCloses(Clock::time_point deadline) {
         char scratch[255];
         for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return false;
-            pollfd pfd{fd, POLLIN, 0};
-            const int ready = ::poll(&pfd, 1, static_cast<int>(left.count()));
-            if (ready < 0 && errno == EINTR)
-                continue;
-            if (ready <= 0)
-                return false;
+            const int revents = waitFor(fd, POLLIN, deadline);
+            if (revents == 0)
+                return TransferStatus::TimedOut;
+            if (revents < 0)
+                return TransferStatus::Failed;
             const ssize_t n = ::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT);
             if (n == 0)
-                return true;
+                return TransferStatus::Done;
             if (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK)
-                return false;
+                return statusOf(errno);
         }
     }
 
+    // Waits until the peer's system has acknowledged every byte we sent and our end of stream
+    // (Done), giving up once nothing more was acknowledged for `takeMs` (TimedOut); Closed when
+    // the peer reset the connection.
+    TransferStatus waitUntilAcknowledged(std::uint32_t takeMs) {
+        std::size_t left = unacknowledged();
+        Clock::time_point deadline = deadlineAfter(takeMs);
+        auto pause = std::chrono::milliseconds(1);
+        while (left > 0) {
+            if (pendingError(fd) != 0)
+                return TransferStatus::Closed;
+            if (Clock::now() >= deadline)
+                return TransferStatus::TimedOut;
+            std::this_thread::sleep_for(pause);
+            pause = std::min(pause * 2, std::chrono::milliseconds(20));
+            const std::size_t now = unacknowledged();
+            if (now < left)
+                deadline = deadlineAfter(takeMs);
+            left = now;
+        }
+        return pendingError(fd) != 0 ? TransferStatus::Closed : TransferStatus::Done;
+    }
+
     int fd;
+    std::uint32_t sendTimeoutMs = 0;
 };
+
+// Connects the non-blocking `fd` within `timeoutMs` (0: the system's own time-out).
+bool connectWithin(int fd, const sockaddr_in& peer, std::uint32_t timeoutMs) {
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0)
+        return true;
+    if (errno != EINPROGRESS && errno != EINTR)
+        return false;
+    // Interrupted or not, the attempt goes on in the background.
+    const int revents = waitFor(fd, POLLOUT, deadlineAfter(timeoutMs));
+    return revents > 0 && pendingError(fd) == 0;
+}
 
 } // namespace
 
@@ -136,12 +233,13 @@ SocketLayer::SocketLayer() : started(true) {}
 
 SocketLayer::~SocketLayer() = default;
 
-std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::uint16_t port) {
+std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::uint16_t port,
+                                              std::uint32_t timeoutMs) {
     const in_addr_t host = ::inet_addr(address.c_str());
     if (host == INADDR_NONE || host == 0)
         return nullptr;
 
-    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, IPPROTO_TCP);
+    const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, IPPROTO_TCP);
     if (fd < 0)
         return nullptr;
     // From here on the descriptor is closed on every failure.
@@ -155,8 +253,11 @@ std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::u
     peer.sin_family = AF_INET;
     peer.sin_port = htons(port);
     peer.sin_addr.s_addr = host;
-    const int rc = ::connect(fd, reinterpret_cast<const sockaddr*>(&peer), sizeof peer);
-    if (rc != 0 && !(errno == EINTR && finishInterruptedConnect(fd)))
+    if (!connectWithin(fd, peer, timeoutMs))
+        return nullptr;
+    // Receives wait through the socket's time-out, which only a blocking socket honours.
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return nullptr;
 
     // A request with a large payload leaves in three writes; with Nagle's algorithm the last one

@@ -9,6 +9,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -56,9 +57,17 @@ TransferStatus waitFailure(int revents) {
                                                    : TransferStatus::Failed;
 }
 
-// usblp answers ENODEV once the printer is unplugged.
-TransferStatus errorStatus(int error) {
-    return error == ENODEV ? TransferStatus::Closed : TransferStatus::Failed;
+// usblp answers ENODEV once the printer is unplugged; a terminal standing in for it answers EIO
+// once its other end is closed, and then also reports the hang-up.
+TransferStatus errorStatus(int fd, int error) {
+    if (error == ENODEV)
+        return TransferStatus::Closed;
+    if (error == EIO) {
+        pollfd p{fd, 0, 0};
+        if (::poll(&p, 1, 0) == 1 && (p.revents & POLLHUP))
+            return TransferStatus::Closed;
+    }
+    return TransferStatus::Failed;
 }
 
 class LinuxUsbDevice final : public UsbDevice {
@@ -74,7 +83,7 @@ public:
             if (n > 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
             if (n < 0 && !isRetryable(errno))
-                return {errorStatus(errno), 0};
+                return {errorStatus(fd, errno), 0};
             // usblp returns 0 for a zero-length packet: not the end, the printer may say more.
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, 0};
@@ -93,19 +102,21 @@ public:
     }
 
     Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs) override {
-        const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+        auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         std::size_t done = 0;
         int empty = 0;
         // usblp takes at most 8 KiB per call and returns before the bytes are sent; the next call
-        // waits (EAGAIN) until they were.
+        // waits (EAGAIN) until they were. A printer that prints while it receives takes a large
+        // job slowly but steadily: only a wait in which it took nothing at all may time out.
         while (done < size) {
             const ssize_t n = ::write(fd, data + done, size - done);
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
+                deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
                 continue;
             }
             if (n < 0 && !isRetryable(errno))
-                return {errorStatus(errno), done};
+                return {errorStatus(fd, errno), done};
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, done};
             const int revents = waitFor(fd, POLLOUT, deadline);
@@ -139,6 +150,13 @@ std::unique_ptr<UsbDevice> UsbDevice::open(const std::string& devicePath) {
         return nullptr;
     struct stat st;
     if (::fstat(fd, &st) != 0 || !S_ISCHR(st.st_mode)) {
+        ::close(fd);
+        return nullptr;
+    }
+    // usblp lets one process open a printer at a time, but two transports of one process, or
+    // a terminal standing in for the printer, would interleave their jobs. Every program of
+    // ours takes this lock for as long as it holds the device; a held lock is a busy printer.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
         return nullptr;
     }

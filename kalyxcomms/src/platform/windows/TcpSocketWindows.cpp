@@ -51,6 +51,35 @@ TransferStatus statusOf(int error) {
     }
 }
 
+// Connects `sock` within `timeoutMs` (0: the system's own time-out) and leaves it blocking, so
+// that its send and receive time-outs apply.
+bool connectWithin(SOCKET sock, const sockaddr_in& peer, std::uint32_t timeoutMs) {
+    u_long nonBlocking = 1;
+    if (::ioctlsocket(sock, FIONBIO, &nonBlocking) != 0)
+        return false;
+    bool connected =
+        ::connect(sock, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
+    if (!connected && ::WSAGetLastError() == WSAEWOULDBLOCK) {
+        // A failed attempt shows in the exception set, a made one in the write set.
+        fd_set writable, failed;
+        FD_ZERO(&writable);
+        FD_ZERO(&failed);
+        FD_SET(sock, &writable);
+        FD_SET(sock, &failed);
+        timeval limit{static_cast<long>(timeoutMs / 1000),
+                      static_cast<long>((timeoutMs % 1000) * 1000)};
+        const int ready = ::select(0, nullptr, &writable, &failed, timeoutMs ? &limit : nullptr);
+        int error = 0;
+        int length = sizeof error;
+        connected = ready > 0 && FD_ISSET(sock, &writable) &&
+                    ::getsockopt(sock, SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&error),
+                                 &length) == 0 &&
+                    error == 0;
+    }
+    u_long blocking = 0;
+    return connected && ::ioctlsocket(sock, FIONBIO, &blocking) == 0;
+}
+
 int clampToInt(std::size_t size) {
     return static_cast<int>(std::min<std::size_t>(size, INT_MAX));
 }
@@ -58,10 +87,7 @@ int clampToInt(std::size_t size) {
 class WindowsTcpSocket final : public TcpSocket {
 public:
     explicit WindowsTcpSocket(SOCKET sock) : sock(sock) {}
-    ~WindowsTcpSocket() override {
-        if (sock != INVALID_SOCKET)
-            ::closesocket(sock);
-    }
+    ~WindowsTcpSocket() override { abort(); }
 
     Transfer receive(char* buffer, std::size_t capacity) override {
         const int n = ::recv(sock, buffer, clampToInt(capacity), 0);
@@ -87,20 +113,36 @@ public:
         return setTimeout(SO_SNDTIMEO, milliseconds);
     }
 
-    void close(std::uint32_t drainMs) override {
+    // WinSock has no portable count of the bytes a peer has not acknowledged.
+    std::size_t unacknowledged() const override { return 0; }
+
+    TransferStatus close(std::uint32_t /*takeMs*/, std::uint32_t drainMs) override {
         if (sock == INVALID_SOCKET)
-            return;
-        if (::shutdown(sock, SD_SEND) == 0 && drainUntilPeerCloses(drainMs)) {
+            return TransferStatus::Closed;
+        // shutdown fails once the peer has reset the connection. Without a count of the bytes
+        // still unacknowledged, the peer's close (or its reset) is all there is to wait for; a
+        // peer that keeps the connection open is taken to have what it was sent.
+        TransferStatus status = ::shutdown(sock, SD_SEND) == 0
+                                    ? drainUntilPeerCloses(drainMs)
+                                    : TransferStatus::Closed;
+        if (status == TransferStatus::TimedOut)
+            status = TransferStatus::Done;
+        if (status == TransferStatus::Done) {
             // Lingering only makes sense once the printer has taken everything; with bytes still
             // unsent to a printer that stopped reading, closesocket would block.
             linger lingerOption{};
             lingerOption.l_onoff = 1;
             lingerOption.l_linger = 1500;
-            ::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingerOption),
-                         sizeof lingerOption);
+            ::setsockopt(sock, SOL_SOCKET, SO_LINGER,
+                         reinterpret_cast<const char*>(&lingerOption), sizeof lingerOption);
         }
-        // Also when shutdown failed: the socket would leak otherwise.
-        ::closesocket(sock);
+        abort();
+        return status;
+    }
+
+    void abort() override {
+        if (sock != INVALID_SOCKET)
+            ::closesocket(sock);
         sock = INVALID_SOCKET;
     }
 
@@ -113,27 +155,30 @@ private:
                             sizeof value) == 0;
     }
 
-    // Discards what the peer sends until it closes its side (true) or `drainMs` pass.
-    bool drainUntilPeerCloses(std::uint32_t drainMs) {
+    // Discards what the peer sends until it closes its side (Done), resets the connection
+    // (Closed) or `drainMs` pass (TimedOut).
+    TransferStatus drainUntilPeerCloses(std::uint32_t drainMs) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
         char scratch[255];
         for (;;) {
             const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
                 deadline - std::chrono::steady_clock::now());
             if (left.count() <= 0)
-                return false;
+                return TransferStatus::TimedOut;
             WSAPOLLFD pfd{};
             pfd.fd = sock;
             pfd.events = POLLRDNORM;
             const int ready = ::WSAPoll(&pfd, 1, static_cast<INT>(left.count()));
-            if (ready <= 0)
-                return false;
+            if (ready == 0)
+                return TransferStatus::TimedOut;
+            if (ready < 0)
+                return TransferStatus::Failed;
             // Readable: recv answers at once with data, 0 for the peer's close, or an error.
             const int n = ::recv(sock, scratch, sizeof scratch, 0);
             if (n == 0)
-                return true;
+                return TransferStatus::Done;
             if (n < 0)
-                return false;
+                return statusOf(::WSAGetLastError());
         }
     }
 
@@ -154,7 +199,8 @@ SocketLayer::~SocketLayer() {
         ::WSACleanup();
 }
 
-std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::uint16_t port) {
+std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::uint16_t port,
+                                              std::uint32_t timeoutMs) {
     // WinSock must be started before inet_addr too.
     WinSockReference check;
     if (!check.ready())
@@ -179,7 +225,7 @@ std::unique_ptr<TcpSocket> TcpSocket::connect(const std::string& address, std::u
     peer.sin_family = AF_INET;
     peer.sin_port = ::htons(port);
     peer.sin_addr.s_addr = host;
-    if (::connect(sock, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0)
+    if (!connectWithin(sock, peer, timeoutMs))
         return nullptr;
 
     // A request with a large payload leaves in three writes; with Nagle's algorithm the last one

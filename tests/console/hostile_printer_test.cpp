@@ -1,0 +1,263 @@
+// kalyxprn against printers and devices that misbehave: the exit status and the words say what
+// happened, within the time-out that governs it, and nothing a printer says reaches the terminal
+// raw.
+#include "FdIo.h"
+#include "FileBytes.h"
+#include "HostilePeer.h"
+#include "KalyxprnRun.h"
+#include "SimProcess.h"
+#include "Waiting.h"
+#include "WireFrame.h"
+
+#include "PrnJobBuilder.h"
+
+#include <QImage>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <pty.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <thread>
+
+using kalyxtest::HostilePeer;
+using kalyxtest::kalyxprn;
+using kalyxtest::Result;
+using Fault = HostilePeer::Fault;
+
+namespace {
+
+// Starting the program, on a loaded machine or under the sanitizers, on top of a time-out.
+constexpr long long slackMs = 1500;
+
+QString tcpOf(const HostilePeer& peer) {
+    return QStringLiteral("127.0.0.1:%1").arg(peer.port());
+}
+
+class HostileTargets : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(kalyxtest::writeFile(path("job.prn"), makeSampleJob()));
+    }
+    QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+
+    QTemporaryDir dir;
+};
+
+// A pseudo-terminal in raw mode standing in for a USB printer; `name` is its device path.
+struct PtyPrinter {
+    PtyPrinter() {
+        char path[128] = {};
+        if (::openpty(&master, &slave, path, nullptr, nullptr) != 0)
+            return;
+        termios raw{};
+        ::tcgetattr(slave, &raw);
+        ::cfmakeraw(&raw);
+        ::tcsetattr(slave, TCSANOW, &raw);
+        name = QString::fromLocal8Bit(path);
+    }
+    ~PtyPrinter() {
+        for (int fd : {master, slave})
+            if (fd >= 0)
+                ::close(fd);
+    }
+    int master = -1;
+    int slave = -1;
+    QString name;
+};
+
+} // namespace
+
+TEST_F(HostileTargets, AJobThePrinterDropsUnreadIsNotReportedAsSent) {
+    HostilePeer peer(Fault::CloseUnread);
+    const Result r = kalyxprn({"send", path("job.prn"), "--tcp", tcpOf(peer)});
+    EXPECT_EQ(r.status, 3) << r.out.toStdString();
+    EXPECT_EQ(r.out, "");
+    EXPECT_TRUE(r.err.contains("the printer closed the connection")) << r.err.toStdString();
+}
+
+TEST_F(HostileTargets, AJobThePrinterStopsTakingEndsAfterTheTimeOutAndSaysHowFarItGot) {
+    HostilePeer peer(Fault::RefuseToRead);
+    const auto start = kalyxtest::Clock::now();
+    const Result r = kalyxprn({"send", path("job.prn"), "--tcp", tcpOf(peer), "--timeout", "300"});
+    EXPECT_LT(kalyxtest::msSince(start), 300 + slackMs);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("the printer did not take the data within 300 ms"))
+        << r.err.toStdString();
+    EXPECT_TRUE(r.err.contains(QStringLiteral(" of %1 bytes.").arg(makeSampleJob().size())))
+        << r.err.toStdString();
+}
+
+TEST_F(HostileTargets, AnAnswerThatTricklesStallsWithinTheChosenTimeOut) {
+    HostilePeer peer(Fault::Trickle);
+    const auto start = kalyxtest::Clock::now();
+    const Result r =
+        kalyxprn({"printer", "--tcp", tcpOf(peer), "--timeout", "300", "get", "printer-name"});
+    EXPECT_LT(kalyxtest::msSince(start), 300 + slackMs);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("the answer stalled")) << r.err.toStdString();
+    EXPECT_EQ(kalyxprn({"printer", "--tcp", tcpOf(peer), "--timeout", "0", "save-settings"}).status,
+              2);
+}
+
+TEST_F(HostileTargets, APrinterThatNeverAnswersCostsTheDefaultTimeOutOnce) {
+    HostilePeer peer(Fault::Silent);
+    const auto start = kalyxtest::Clock::now();
+    const Result r = kalyxprn({"printer", "--tcp", tcpOf(peer), "get", "printer-name"});
+    const long long ms = kalyxtest::msSince(start);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("the printer did not answer within 7 s")) << r.err.toStdString();
+    EXPECT_GE(ms, 7000);
+    EXPECT_LT(ms, 7000 + slackMs);
+    std::printf("[ figures  ] kalyxprn, a printer that never answers: %lld ms against 7000 ms\n",
+                ms);
+}
+
+TEST_F(HostileTargets, TextsFromAPrinterAreEscapedOnTheTerminal) {
+    const std::string hostile = "\x1b[2J\x1b]0;owned\x07\rkalyxprn: printer accepted the command\n";
+    HostilePeer refusing(Fault::Scripted,
+                         kalyxtest::answer("<save-response/><error>" + hostile + "</error>"));
+    Result r = kalyxprn({"printer", "--tcp", tcpOf(refusing), "save-settings"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.err.contains(QChar(0x1b)) || r.err.contains(QChar('\r')));
+    // (The XML reader turns the carriage return into a line feed.)
+    EXPECT_TRUE(r.err.contains("\\x1b[2J\\x1b]0;owned\\x07\\x0akalyxprn: printer accepted the "
+                               "command\\x0a"))
+        << r.err.toStdString();
+    EXPECT_EQ(r.err.count(QChar('\n')), 1); // no line of its own
+
+    HostilePeer settings(Fault::Scripted,
+                         kalyxtest::answer("<get-response><param id=\"printer-name\">" + hostile +
+                                           "</param></get-response>"));
+    r = kalyxprn({"printer", "--tcp", tcpOf(settings), "get", "printer-name"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out.count(QChar('\n')), 1);
+    EXPECT_TRUE(r.out.startsWith("printer-name=\\x1b[2J")) << r.out.toStdString();
+    // JSON keeps the text exactly, escaped its own way.
+    r = kalyxprn({"printer", "--tcp", tcpOf(settings), "get", "--json", "printer-name"});
+    EXPECT_TRUE(r.out.contains("\\u001b[2J")) << r.out.toStdString();
+
+    // Texts inside a job too.
+    ASSERT_EQ(kalyxprn({"set", path("job.prn"), "x-name", "/prn/card",
+                        QString::fromStdString(hostile), "-o", path("named.prn")})
+                  .status,
+              0);
+    r = kalyxprn({"get", path("named.prn"), "/prn/card/x-name"});
+    EXPECT_EQ(r.out.count(QChar('\n')), 1);
+    EXPECT_FALSE(r.out.contains(QChar(0x1b)));
+}
+
+TEST_F(HostileTargets, AUsbDeviceInUseIsBusyAndOneThatIsGoneSaysSo) {
+    QString gone;
+    {
+        PtyPrinter pty;
+        ASSERT_FALSE(pty.name.isEmpty());
+        gone = pty.name;
+        // Another program sending to the same device holds its lock for as long as it sends.
+        const int other = ::open(pty.name.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
+        const Result r = kalyxprn({"send", path("job.prn"), "--usb", pty.name});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains("busy: another program is using it")) << r.err.toStdString();
+        EXPECT_EQ(kalyxtest::drain(pty.master, 100), ""); // nothing interleaved
+        ::close(other);
+    }
+    // Its other end closed, the terminal standing in for the printer is gone.
+    const Result r = kalyxprn({"printer", "--usb", gone, "save-settings"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("no such device")) << r.err.toStdString();
+}
+
+TEST_F(HostileTargets, InputsThatCouldBlockAreReadOrRefusedInTime) {
+    const QByteArray job = makeSampleJob();
+    // A file whose size the system does not report is judged by what it holds.
+    Result r = kalyxprn({"check", "/proc/self/status"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(r.out.contains("too large")) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains("No NUL byte")) << r.out.toStdString();
+
+    // Standard input.
+    kalyxtest::RunOptions stdinJob;
+    stdinJob.input = job;
+    for (const char* command : {"check", "info", "mag"})
+        EXPECT_EQ(kalyxprn({command, "-"}, stdinJob).status, 0) << command;
+    EXPECT_EQ(kalyxprn({"render", "-", "--side", "0", "-o", path("f.png")}, stdinJob).status, 0);
+    EXPECT_EQ(QImage(path("f.png")).width(), 1013);
+
+    // A named pipe with a writer is read; one nobody writes to gives up after 7 s.
+    const QByteArray fifo = path("pipe").toLocal8Bit();
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    std::thread writer([&] {
+        const int fd = ::open(fifo.constData(), O_WRONLY);
+        kalyxtest::writeAll(fd, job.toStdString());
+        ::close(fd);
+    });
+    r = kalyxprn({"check", path("pipe")});
+    writer.join();
+    EXPECT_TRUE(r.out.startsWith(path("pipe") + ": valid")) << r.out.toStdString();
+    const auto start = kalyxtest::Clock::now();
+    r = kalyxprn({"check", path("pipe")});
+    EXPECT_LT(kalyxtest::msSince(start), 7000 + slackMs);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.out.contains("nothing arrived for 7 s")) << r.out.toStdString();
+}
+
+TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {
+    const QByteArray fifo = path("pipe").toLocal8Bit();
+    ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+    ASSERT_EQ(::symlink(fifo.constData(), path("link").toLocal8Bit().constData()), 0);
+    QStringList targets{path("pipe"), path("link")};
+    if (::geteuid() == 0 &&
+        ::mknod(path("null").toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
+        targets << path("null"); // a copy of /dev/null
+    for (const QString& target : targets) {
+        for (const QStringList& args :
+             {QStringList{"save", path("job.prn"), "-o", target},
+              QStringList{"set", path("job.prn"), "x-name", "/prn/card", "v", "-o", target}}) {
+            const Result r = kalyxprn(args);
+            EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+            EXPECT_TRUE(r.err.contains("Couldn't save PRN. Not a regular file"))
+                << r.err.toStdString();
+        }
+        struct stat info {};
+        ASSERT_EQ(::stat(target.toLocal8Bit().constData(), &info), 0);
+        EXPECT_FALSE(S_ISREG(info.st_mode)) << target.toStdString();
+    }
+
+    // A full disk: the old file stays whole and the system's reason is given.
+    const QByteArray before = kalyxtest::readFile(path("job.prn"));
+    kalyxtest::RunOptions fullDisk;
+    fullDisk.fileSizeLimit = 4096;
+    Result r = kalyxprn({"save", path("job.prn"), "-o", path("job.prn")}, fullDisk);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.endsWith("Couldn't save PRN. File too large\n")) << r.err.toStdString();
+    EXPECT_EQ(kalyxtest::readFile(path("job.prn")), before);
+    ASSERT_EQ(kalyxprn({"render", path("job.prn"), "--side", "0", "-o", path("f.png")}).status, 0);
+    const QByteArray picture = kalyxtest::readFile(path("f.png"));
+    r = kalyxprn({"render", path("job.prn"), "--side", "1", "-o", path("f.png")}, fullDisk);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("File too large")) << r.err.toStdString();
+    EXPECT_EQ(kalyxtest::readFile(path("f.png")), picture);
+
+    // Saving over a file keeps its mode, and its owner and group where we may set them.
+    ASSERT_EQ(::chmod(path("job.prn").toLocal8Bit().constData(), 0640), 0);
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::chown(path("job.prn").toLocal8Bit().constData(), 65534, 65534), 0);
+    }
+    ASSERT_EQ(kalyxprn({"save", path("job.prn"), "-o", path("job.prn")}).status, 0);
+    struct stat info {};
+    ASSERT_EQ(::stat(path("job.prn").toLocal8Bit().constData(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0640u);
+    if (root) {
+        EXPECT_EQ(info.st_uid, 65534u);
+        EXPECT_EQ(info.st_gid, 65534u);
+    }
+}
