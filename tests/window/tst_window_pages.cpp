@@ -21,8 +21,10 @@
 #include <QtTest>
 
 #include <csignal>
+#if !defined(Q_OS_WIN)
 #include <sys/resource.h>
 #include <unistd.h>
+#endif
 
 namespace {
 
@@ -215,6 +217,9 @@ private slots:
     }
 
     void exportOnAFullDiskKeepsThePictureItWouldReplace() {
+#if defined(Q_OS_WIN)
+        QSKIP("a full disk is played with a file size limit, which Windows does not have");
+#else
         open(wideJob);
         const QString png = dir.filePath(QStringLiteral("keep.png"));
         saveThrough("export2PushButton", png);
@@ -233,6 +238,7 @@ private slots:
         std::signal(SIGXFSZ, previousHandler);
         QCOMPARE(boxes.texts(), QStringList{QStringLiteral("Couldn't save image.")});
         QCOMPARE(kalyxtest::readFile(png), before);
+#endif
     }
 
     void magneticPageDecodesIsoAndJis() {

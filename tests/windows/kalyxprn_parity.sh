@@ -67,6 +67,12 @@ for job in "${jobs[@]}"; do
   done
 done
 same "several.check" check "${jobs[@]}"
+# A job read from standard input (binary: no line ends translated).
+for job in jobs/sample.prn jobs/cut-short.prn; do
+  "$linux" info --json - < "$job" > out/stdin.linux.out || true
+  wine "$windows" info --json - < "$job" | tr -d '\r' > out/stdin.win.out || true
+  cmp -s out/stdin.linux.out out/stdin.win.out || differ "info --json - < $job"
+done
 same "hidden.render" render jobs/sample.prn --side 0 --hide yk -o out/hidden.linux.png
 wine "$windows" render jobs/sample.prn --side 0 --hide yk -o out/hidden.win.png
 pixels=$(compare -metric AE out/hidden.linux.png out/hidden.win.png null: 2>&1 || true)
