@@ -4,7 +4,8 @@
 # words) and exit the same way, and render draws the same pixels.
 #   kalyxprn_parity.sh LINUX_KALYXPRN WINDOWS_KALYXPRN_EXE
 set -euo pipefail
-linux=$1 windows=$2
+linux=$(realpath "$1")
+windows=$(realpath "$2")
 work=$(mktemp -d "${TMPDIR:-/tmp}/kalyxprn-parity.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
