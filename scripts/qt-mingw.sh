@@ -11,6 +11,13 @@ version=$(apt-cache show --no-all-versions qtbase5-dev 2>/dev/null | sed -n 's/^
 prefix="$cache_root/qt5-mingw-${version//[:+~]/_}"
 if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
 
+# One build at a time; a run that waited here finds the cache complete.
+mkdir -p "$cache_root"
+exec 8> "$cache_root/qt5-mingw.lock"
+flock 8
+if [ -f "$prefix/.complete" ]; then echo "$prefix"; exit 0; fi
+echo "qt-mingw: building Qt $version for Windows into $prefix (about 17 minutes on 2 idle cores)" >&2
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/qt-mingw.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 
