@@ -27,22 +27,38 @@ wine reg add 'HKCU\Software\Orvane\KalyxPrnTool' /v pos /d '@Point(0 0)' /f > /d
 
 wine "$dir\\kalyxprntool.exe" "$job" > /dev/null 2>&1 &
 app=$!
-win=$(timeout 60 xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n 1) ||
-  fail "no window within 60 s"
-title=$(xdotool getwindowname "$win")
 expected="$job --- Kalyx PRN Tool $version"
-[ "$title" = "$expected" ] || fail "title '$title', expected '$expected'"
+# wine may replace a window's X window while it sets the window up: look it up each time.
+window() {
+  local w
+  for w in $(xdotool search --onlyvisible --name 'Kalyx PRN Tool' 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$expected" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+for _ in $(seq 300); do
+  window > /dev/null && break
+  kill -0 "$app" 2>/dev/null || fail "kalyxprntool.exe ended before showing its window"
+  sleep 0.2
+done
+titles=$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+  xdotool getwindowname "$w" 2>/dev/null; done | sort -u | paste -sd '|')
+window > /dev/null || fail "no window titled '$expected' within 60 s (titles: $titles)"
 sleep 1.5
+win=$(window) || fail "the window went away"
 import -window "$win" "$shot"
 
-xdotool windowfocus --sync "$win" key --window "$win" alt+F4
-for _ in $(seq 100); do
-  kill -0 "$app" 2>/dev/null || break
-  sleep 0.1
+for _ in $(seq 3); do
+  win=$(window) || break
+  xdotool windowfocus --sync "$win" key --window "$win" alt+F4 2>/dev/null || true
+  for _ in $(seq 50); do
+    kill -0 "$app" 2>/dev/null || break 2
+    sleep 0.1
+  done
 done
 if kill -0 "$app" 2>/dev/null; then
   kill "$app"
   fail "the window did not close on Alt+F4"
 fi
 wait "$app" || fail "kalyxprntool.exe exited with status $?"
-echo "bundle smoke run: '$title', screenshot $shot"
+echo "bundle smoke run: '$expected', screenshot $shot"
