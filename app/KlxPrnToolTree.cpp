@@ -183,7 +183,7 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
         // where the panel has several.
         const QString rectPath = QStringLiteral("(%1)[%2]").arg(path).arg(index);
         QTreeWidgetItem* regionRow = addTreeRow(parent, kind, QString());
-        for (const KlxOptionSpec& field : klxOptionTable()) {
+        for (const KlxOptionEntry& field : klxOptionTable()) {
             if (std::strcmp(field.group, "area") != 0)
                 continue;
             addEditableRow(regionRow, QString::fromLatin1(field.name), rectPath,
@@ -197,14 +197,14 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
 void KlxPrnTool::addTableRows(QTreeWidgetItem* parent, const QString& parentPath, const char* group,
                               char panel) {
     const QString groupName = QString::fromLatin1(group);
-    for (const KlxOptionSpec& spec : klxOptionTable()) {
-        if (klxFindOption(groupName, QString::fromLatin1(spec.name), panel) != &spec)
+    for (const KlxOptionEntry& entry : klxOptionTable()) {
+        if (klxFindOption(groupName, QString::fromLatin1(entry.name), panel) != &entry)
             continue;
-        const QString name = QString::fromLatin1(spec.name);
-        const QString fallback = QString::fromLatin1(spec.defaultValue);
-        if (spec.editable())
-            addOptionRow(parent, parentPath, name, fallback, QString::fromLatin1(spec.editType),
-                         int(spec.minimum), int(spec.maximum));
+        const QString name = QString::fromLatin1(entry.name);
+        const QString fallback = QString::fromLatin1(entry.defaultValue);
+        if (entry.editable())
+            addOptionRow(parent, parentPath, name, fallback, QString::fromLatin1(entry.editType),
+                         int(entry.minimum), int(entry.maximum));
         else
             addReadOnlyRow(parent, parentPath, name, fallback);
     }

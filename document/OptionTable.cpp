@@ -8,8 +8,8 @@ const char* const none = "";
 
 } // namespace
 
-const std::vector<KlxOptionSpec>& klxOptionTable() {
-    static const std::vector<KlxOptionSpec> table = {
+const std::vector<KlxOptionEntry>& klxOptionTable() {
+    static const std::vector<KlxOptionEntry> table = {
         {"card-options", "num-copies", "1", "uint", 1, INT_MAX, 0},
         {"card-options", "pre-rotate", "false", "bool", 0, 0, 0},
         {"card-options", "post-rotate", "false", "bool", 0, 0, 0},
@@ -48,31 +48,31 @@ const std::vector<KlxOptionSpec>& klxOptionTable() {
 
 namespace {
 
-bool fits(const KlxOptionSpec& spec, const QString& group, char panel) {
+bool fits(const KlxOptionEntry& entry, const QString& group, char panel) {
     const QString g = group == QLatin1String("hole") ? QStringLiteral("area") : group;
-    if (g != QLatin1String(spec.group))
+    if (g != QLatin1String(entry.group))
         return false;
-    if (spec.panels == 'o')
+    if (entry.panels == 'o')
         return panel == 'o';
-    if (spec.panels == '-')
+    if (entry.panels == '-')
         return panel != 'o';
     return true;
 }
 
 } // namespace
 
-const KlxOptionSpec* klxFindOption(const QString& group, const QString& name, char panel) {
-    for (const KlxOptionSpec& spec : klxOptionTable())
-        if (fits(spec, group, panel) && name == QLatin1String(spec.name))
-            return &spec;
+const KlxOptionEntry* klxFindOption(const QString& group, const QString& name, char panel) {
+    for (const KlxOptionEntry& entry : klxOptionTable())
+        if (fits(entry, group, panel) && name == QLatin1String(entry.name))
+            return &entry;
     return nullptr;
 }
 
 QStringList klxOptionNames(const QString& group, char panel) {
     QStringList names;
-    for (const KlxOptionSpec& spec : klxOptionTable())
-        if (fits(spec, group, panel))
-            names << QString::fromLatin1(spec.name);
+    for (const KlxOptionEntry& entry : klxOptionTable())
+        if (fits(entry, group, panel))
+            names << QString::fromLatin1(entry.name);
     return names;
 }
 
@@ -86,8 +86,8 @@ QStringList klxEditChoices(const QString& editType) {
     return {};
 }
 
-QString klxCheckOptionValue(const KlxOptionSpec& spec, const QString& value) {
-    const QString type = QString::fromLatin1(spec.editType);
+QString klxCheckOptionValue(const KlxOptionEntry& entry, const QString& value) {
+    const QString type = QString::fromLatin1(entry.editType);
     if (type.isEmpty())
         return QString();
     const QStringList choices = klxEditChoices(type);
@@ -101,10 +101,10 @@ QString klxCheckOptionValue(const KlxOptionSpec& spec, const QString& value) {
     const bool plain = !value.isEmpty() && !value.contains(QLatin1Char(' ')) &&
                        !value.startsWith(QLatin1Char('+')) &&
                        (type == QLatin1String("int") || !value.startsWith(QLatin1Char('-')));
-    if (ok && plain && number >= spec.minimum && number <= spec.maximum)
+    if (ok && plain && number >= entry.minimum && number <= entry.maximum)
         return QString();
     return QStringLiteral("'%1' is not a whole number from %2 to %3")
         .arg(value)
-        .arg(spec.minimum)
-        .arg(spec.maximum);
+        .arg(entry.minimum)
+        .arg(entry.maximum);
 }

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-struct KlxOptionSpec {
+struct KlxOptionEntry {
     // The element that holds the option: "card-options", "panel-options", "patch-options",
     // "area" (also used for "hole"), "mag-options" or "track-options".
     const char* group;
@@ -27,11 +27,11 @@ struct KlxOptionSpec {
 };
 
 // Every known option in the order the options tree shows them.
-const std::vector<KlxOptionSpec>& klxOptionTable();
+const std::vector<KlxOptionEntry>& klxOptionTable();
 
 // The option `name` of an element named `group` ("hole" counts as "area"); for panel options
 // `panel` is the panel letter. Null when the name is not known there.
-const KlxOptionSpec* klxFindOption(const QString& group, const QString& name, char panel = 0);
+const KlxOptionEntry* klxFindOption(const QString& group, const QString& name, char panel = 0);
 
 // The known option names of a group, for messages.
 QStringList klxOptionNames(const QString& group, char panel = 0);
@@ -39,6 +39,6 @@ QStringList klxOptionNames(const QString& group, char panel = 0);
 // The values a list edit type offers ("bool", "rotation", "coercivity"); empty for others.
 QStringList klxEditChoices(const QString& editType);
 
-// Empty when `value` is one the editor could have written for `spec`; otherwise why not, e.g.
+// Empty when `value` is one the editor could have written for `entry`; otherwise why not, e.g.
 // "'abc' is not a whole number from 1 to 2147483647". Options that are not edited accept any text.
-QString klxCheckOptionValue(const KlxOptionSpec& spec, const QString& value);
+QString klxCheckOptionValue(const KlxOptionEntry& entry, const QString& value);

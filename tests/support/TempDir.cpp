@@ -5,10 +5,27 @@
 #include <fstream>
 #include <iterator>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <stdlib.h>
+#endif
 
 namespace kalyxtest {
 
+#ifdef _WIN32
+// Under wine the simulator runs natively and writes its jobs here, so the folder must have the
+// same name on both sides: /tmp, with a name made unique by the process id and a counter
+// (there is no mkdtemp).
+TempDir::TempDir() {
+    static int counter = 0;
+    const std::string path = "/tmp/kalyx-wine-test-" + std::to_string(::GetCurrentProcessId()) +
+                             "-" + std::to_string(++counter);
+    std::error_code error;
+    if (std::filesystem::create_directory(path, error))
+        folder = path;
+}
+#else
 TempDir::TempDir() {
     std::error_code ignored;
     std::string pattern =
@@ -16,6 +33,7 @@ TempDir::TempDir() {
     if (::mkdtemp(pattern.data()))
         folder = pattern;
 }
+#endif
 
 TempDir::~TempDir() {
     std::error_code ignored;

@@ -99,11 +99,6 @@ void forget(const SimProcess* sim) {
     links.erase(sim);
 }
 
-// A folder both sides know by the same name: the simulator writes its jobs there.
-std::string tempBase() {
-    return "/tmp";
-}
-
 } // namespace
 
 const char* simulatorPath() {
@@ -154,35 +149,5 @@ int runSimulator(const std::vector<std::string>&, std::string& output) {
     return -1;
 }
 
-// mkdtemp is not there: a name made unique by the process id and a counter.
-TempDir::TempDir() {
-    static int counter = 0;
-    const std::string path = tempBase() + "/kalyx-wine-test-" +
-                             std::to_string(::GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter);
-    std::error_code error;
-    if (std::filesystem::create_directory(path, error))
-        folder = path;
-}
-
-TempDir::~TempDir() {
-    std::error_code ignored;
-    if (!folder.empty())
-        std::filesystem::remove_all(folder, ignored);
-}
-
-std::vector<std::string> TempDir::files() const {
-    std::vector<std::string> names;
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-std::string fileContents(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 } // namespace kalyxtest

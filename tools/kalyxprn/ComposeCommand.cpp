@@ -131,14 +131,14 @@ bool checkOptionValue(const OptionItem& item, bool force, QString& problem) {
     if (known.isEmpty())
         return true; // applyOption says what is wrong with the path
     const QString name = QString::fromStdString(item.name);
-    const KlxOptionSpec* spec = klxFindOption(group, name, panel);
-    if (!spec) {
+    const KlxOptionEntry* entry = klxFindOption(group, name, panel);
+    if (!entry) {
         cli::err(QStringLiteral("kalyxprn compose: warning: '%1' is not an option of %2 "
                                 "(known: %3)")
                      .arg(item.pathText, group, known.join(QStringLiteral(", "))));
         return true;
     }
-    const QString wrong = klxCheckOptionValue(*spec, QString::fromStdString(item.value));
+    const QString wrong = klxCheckOptionValue(*entry, QString::fromStdString(item.value));
     if (wrong.isEmpty() || force)
         return true;
     problem = QStringLiteral("%1: %2 (--force takes it anyway)").arg(item.pathText, wrong);

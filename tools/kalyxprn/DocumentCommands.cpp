@@ -431,13 +431,13 @@ bool checkSetValue(const KlxPrnHolder& holder, const std::string& parent, const 
     const QStringList known = klxOptionNames(group, panel);
     if (known.isEmpty())
         return true; // not an options element: nothing to check against
-    const KlxOptionSpec* spec = klxFindOption(group, name, panel);
-    if (!spec) {
+    const KlxOptionEntry* entry = klxFindOption(group, name, panel);
+    if (!entry) {
         cli::err(QStringLiteral("kalyxprn set: warning: '%1' is not an option of %2 (known: %3)")
                      .arg(name, group, known.join(QStringLiteral(", "))));
         return true;
     }
-    const QString problem = klxCheckOptionValue(*spec, value);
+    const QString problem = klxCheckOptionValue(*entry, value);
     if (problem.isEmpty() || force)
         return true;
     status =
