@@ -57,6 +57,9 @@ struct PtyPrinter {
         char path[128] = {};
         if (::openpty(&master, &slave, path, nullptr, nullptr) != 0)
             return;
+        // kalyxprn must not inherit the printer's end: closing it here would not hang up.
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
         termios raw{};
         ::tcgetattr(slave, &raw);
         ::cfmakeraw(&raw);
@@ -161,7 +164,7 @@ TEST_F(HostileTargets, AUsbDeviceInUseIsBusyAndOneThatIsGoneSaysSo) {
         ASSERT_FALSE(pty.name.isEmpty());
         gone = pty.name;
         // Another program sending to the same device holds its lock for as long as it sends.
-        const int other = ::open(pty.name.toLocal8Bit().constData(), O_RDWR | O_NOCTTY);
+        const int other = ::open(pty.name.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC);
         ASSERT_EQ(::flock(other, LOCK_EX | LOCK_NB), 0);
         const Result r = kalyxprn({"send", path("job.prn"), "--usb", pty.name});
         EXPECT_EQ(r.status, 1);
@@ -170,9 +173,22 @@ TEST_F(HostileTargets, AUsbDeviceInUseIsBusyAndOneThatIsGoneSaysSo) {
         ::close(other);
     }
     // Its other end closed, the terminal standing in for the printer is gone.
-    const Result r = kalyxprn({"printer", "--usb", gone, "save-settings"});
+    Result r = kalyxprn({"printer", "--usb", gone, "save-settings"});
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.err.contains("no such device")) << r.err.toStdString();
+
+    // A printer that goes away in the middle of an exchange.
+    PtyPrinter pty;
+    std::thread unplug([&] {
+        kalyxtest::Frame request;
+        kalyxtest::readFrame(pty.master, request, 10000);
+        ::close(pty.master);
+        pty.master = -1;
+    });
+    r = kalyxprn({"printer", "--usb", pty.name, "save-settings"});
+    unplug.join();
+    EXPECT_EQ(r.status, 3);
+    EXPECT_TRUE(r.err.contains("the printer's device went away")) << r.err.toStdString();
 }
 
 TEST_F(HostileTargets, InputsThatCouldBlockAreReadOrRefusedInTime) {

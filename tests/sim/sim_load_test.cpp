@@ -154,9 +154,15 @@ TEST(SimulatorLoad, UploadsHeldInMemoryStayUnderTheirCap) {
 }
 
 TEST(SimulatorLoad, AHostFloodingRequestsItNeverReadsDelaysNoOne) {
-    // Reports of 16 MiB: each answer costs a checksum over all of it.
-    SimProcess sim({"--quiet", "--report-size", std::to_string(16 << 20)});
+    // Reports of 64 MiB: each answer costs a checksum over all of it.
+    SimProcess sim({"--quiet", "--report-size", std::to_string(64 << 20)});
     ASSERT_TRUE(sim.started());
+    {
+        // The report is made once, for the first request of it: not what is measured here.
+        auto first = connected(sim.port());
+        ASSERT_TRUE(first && first->send(request("<get-report/>")));
+        ASSERT_GE(probe(sim.port(), 20000), 0);
+    }
     auto flood = connected(sim.port());
     ASSERT_TRUE(flood);
     std::string requests;
@@ -168,7 +174,7 @@ TEST(SimulatorLoad, AHostFloodingRequestsItNeverReadsDelaysNoOne) {
     for (int i = 0; i < 5; ++i)
         worst = std::max(worst, probe(sim.port()));
     EXPECT_GE(worst, 0);
-    EXPECT_LT(worst, 500);
+    EXPECT_LT(worst, 1000);
     flood->shutdownWrite();
     flood.reset(); // the sender's writes fail once the connection is gone
     sender.join();
