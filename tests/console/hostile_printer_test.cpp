@@ -80,10 +80,17 @@ struct PtyPrinter {
 
 TEST_F(HostileTargets, AJobThePrinterDropsUnreadIsNotReportedAsSent) {
     HostilePeer peer(Fault::CloseUnread);
-    const Result r = kalyxprn({"send", path("job.prn"), "--tcp", tcpOf(peer)});
-    EXPECT_EQ(r.status, 3) << r.out.toStdString();
-    EXPECT_EQ(r.out, "");
-    EXPECT_TRUE(r.err.contains("the printer closed the connection")) << r.err.toStdString();
+    QImage front(64, 40, QImage::Format_RGB32);
+    front.fill(Qt::red);
+    ASSERT_TRUE(front.save(path("front.png")));
+    for (const QStringList& args :
+         {QStringList{"send", path("job.prn"), "--tcp", tcpOf(peer)},
+          QStringList{"compose", "--front", path("front.png"), "--tcp", tcpOf(peer)}}) {
+        const Result r = kalyxprn(args);
+        EXPECT_EQ(r.status, 3) << args.join(' ').toStdString() << "\n" << r.out.toStdString();
+        EXPECT_FALSE(r.out.contains("sent")) << r.out.toStdString();
+        EXPECT_TRUE(r.err.contains("the printer closed the connection")) << r.err.toStdString();
+    }
 }
 
 TEST_F(HostileTargets, AJobThePrinterStopsTakingEndsAfterTheTimeOutAndSaysHowFarItGot) {
@@ -229,6 +236,9 @@ TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {
     const QByteArray fifo = path("pipe").toLocal8Bit();
     ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
     ASSERT_EQ(::symlink(fifo.constData(), path("link").toLocal8Bit().constData()), 0);
+    QImage front(64, 40, QImage::Format_RGB32);
+    front.fill(Qt::blue);
+    ASSERT_TRUE(front.save(path("front.png")));
     QStringList targets{path("pipe"), path("link")};
     if (::geteuid() == 0 &&
         ::mknod(path("null").toLocal8Bit().constData(), S_IFCHR | 0666, makedev(1, 3)) == 0)
@@ -242,10 +252,19 @@ TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {
             EXPECT_TRUE(r.err.contains("Couldn't save PRN. Not a regular file"))
                 << r.err.toStdString();
         }
+        const Result r = kalyxprn({"compose", "--front", path("front.png"), "-o", target});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_TRUE(r.err.contains(": Not a regular file")) << r.err.toStdString();
         struct stat info {};
         ASSERT_EQ(::stat(target.toLocal8Bit().constData(), &info), 0);
         EXPECT_FALSE(S_ISREG(info.st_mode)) << target.toStdString();
     }
+    // A preview picture named like one, linked to the pipe.
+    ASSERT_EQ(::symlink(fifo.constData(), path("pipe.png").toLocal8Bit().constData()), 0);
+    const Result preview = kalyxprn(
+        {"compose", "--front", path("front.png"), "--preview", path("pipe.png")});
+    EXPECT_EQ(preview.status, 1);
+    EXPECT_TRUE(preview.err.contains(": Not a regular file")) << preview.err.toStdString();
 
     // A full disk: the old file stays whole and the system's reason is given.
     const QByteArray before = kalyxtest::readFile(path("job.prn"));

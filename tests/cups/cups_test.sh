@@ -160,6 +160,21 @@ case_printer_refuses() {
     [ "$(stored_jobs)" -eq 0 ] || fail "a job was printed"
 }
 
+# Without cupsd: a printer that resets the connection over a job it was sent has not taken it,
+# however completely the bytes were written; the backend asks for a retry.
+case_printer_drops() {
+    make_jobs 1
+    start_sim a --fault for=print-job,reset
+    local status=0
+    DEVICE_URI="kalyx://tcp/127.0.0.1:$sim_port" "$KALYX_BACKEND" 9 user title 1 "" \
+        "$scratch/job-1.prn" 2>"$scratch/backend.err" || status=$?
+    [ "$status" -eq 6 ] || fail "status $status: $(cat "$scratch/backend.err")"
+    grep -q '^ERROR: The printer at .* did not take the job' "$scratch/backend.err" ||
+        fail "no reason given: $(cat "$scratch/backend.err")"
+    grep -q 'Card job sent' "$scratch/backend.err" && fail "the dropped job was reported sent"
+    return 0
+}
+
 # Without cupsd: the backend under a virtual USB printer lists it by serial, prints to it by
 # serial, `copies` times, and asks for a retry when that serial is not attached.
 case_usb() {

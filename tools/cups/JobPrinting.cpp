@@ -193,6 +193,12 @@ int printJob(const JobRequest& request) {
         }
         pageLine(copy);
     }
+    // Written is not taken: on the network the printer may still reset the connection over it.
+    if (!connection.printer->close()) {
+        errorLine("The printer at " + connection.where + " did not take the job: " +
+                  Orvane::failureName(connection.printer->lastFailure()));
+        return statusForFailedWrite(*connection.printer);
+    }
     infoLine("Card job sent to " + connection.where);
     return CUPS_BACKEND_OK;
 }

@@ -9,6 +9,8 @@
 #include "PrinterTarget.h"
 #include "SidePicture.h"
 
+#include "FileReplacement.h"
+
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
@@ -17,7 +19,6 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 #include <array>
 
@@ -423,10 +424,10 @@ bool writePreview(const Composition& c, const QString& path, bool hasBack) {
     for (int s = 0; s < (hasBack ? 2 : 1); ++s) {
         const QString out = s == 0 ? path : backPath;
         const QImage image = holder ? cli::sidePicture(*holder, s) : QImage();
-        if (image.isNull() || !image.save(out)) {
-            cli::err(QStringLiteral("kalyxprn compose: cannot write %1 (unknown image suffix or "
-                                    "unwritable path)")
-                         .arg(out));
+        QString reason = QStringLiteral("the composed job does not read back");
+        if (image.isNull() || !kalyxfile::replaceImage(out, image, reason)) {
+            cli::err(QStringLiteral("kalyxprn compose: cannot write %1: %2")
+                         .arg(cli::shown(out), reason));
             return false;
         }
         cli::out(QStringLiteral("wrote the %1 preview to %2")
@@ -438,12 +439,10 @@ bool writePreview(const Composition& c, const QString& path, bool hasBack) {
 int saveComposition(const Composition& c, const QString& path) {
     std::vector<unsigned char> job;
     cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) ||
-        file.write(reinterpret_cast<const char*>(job.data()), qint64(job.size())) !=
-            qint64(job.size()) ||
-        !file.commit()) {
-        cli::err(QStringLiteral("kalyxprn compose: cannot write %1").arg(path));
+    QString reason;
+    if (!kalyxfile::replaceFile(
+            path, QByteArray(reinterpret_cast<const char*>(job.data()), int(job.size())), reason)) {
+        cli::err(QStringLiteral("kalyxprn compose: cannot write %1: %2").arg(cli::shown(path), reason));
         return ExitFailure;
     }
     cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(path));
@@ -458,7 +457,8 @@ int printComposition(const Composition& c, const QCommandLineParser& parser,
                                     : cli::openUsbPrinter(comms, command, parser.value(o.usb));
     if (!target.printer)
         return ExitFailure;
-    if (!target.printer->printCard(c.options, c.images, c.mag))
+    // Written is not taken: close() hears whether the printer kept the job or reset over it.
+    if (!target.printer->printCard(c.options, c.images, c.mag) || !target.printer->close())
         return cli::reportSendFailure(command, target);
     cli::sayJobWritten(QStringLiteral("sent the job to %1").arg(target.name),
                        (parser.isSet(o.tcp) ? QStringLiteral("--tcp ") : QStringLiteral("--usb ")) +

@@ -162,12 +162,21 @@ void Connection::process(SimPrinter& printer, Request request) {
         line += " fault {" + fault->describe() + "}";
     line += ", " + std::to_string(bytesIn) + " bytes in";
 
+    if (fault && fault->resetAfterRequest && socket_) {
+        // Closing with lingering off sends a reset instead of an orderly end.
+        const linger abortive{1, 0};
+        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        logExchange(line + ", reset");
+        dropped_ = true;
+        return;
+    }
     if (fault && fault->closeAfterRequest && socket_) {
         logExchange(line + ", hung up");
         dropped_ = true;
         return;
     }
-    if (!reply.document || (fault && (fault->noAnswer || fault->closeAfterRequest))) {
+    if (!reply.document ||
+        (fault && (fault->noAnswer || fault->closeAfterRequest || fault->resetAfterRequest))) {
         logExchange(line + ", no answer");
         return;
     }

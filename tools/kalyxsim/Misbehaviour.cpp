@@ -31,6 +31,8 @@ const char* faultSyntax() {
            "  no-answer             read the request and never answer\n"
            "  close                 close the connection after reading the request (on the\n"
            "                        pty, where nothing can be closed: no answer)\n"
+           "  reset                 reset the connection after reading the request, as a\n"
+           "                        printer that drops a job it had taken (pty: no answer)\n"
            "  delay=MS              answer MS milliseconds late\n"
            "  error=TEXT            answer with this error text (must be the last item)\n";
 }
@@ -98,6 +100,8 @@ std::optional<Fault> parseFault(const std::string& items, long defaultCount, std
             fault.noAnswer = true;
         } else if (key == "close" && !hasValue) {
             fault.closeAfterRequest = true;
+        } else if (key == "reset" && !hasValue) {
+            fault.resetAfterRequest = true;
         } else if (key == "delay") {
             if (!number(3600000))
                 return std::nullopt;
@@ -137,6 +141,8 @@ std::string Fault::describe() const {
         add("no-answer");
     if (closeAfterRequest)
         add("close");
+    if (resetAfterRequest)
+        add("reset");
     if (delayMs)
         add("delay=" + std::to_string(delayMs));
     if (hasErrorText)
@@ -178,6 +184,7 @@ std::optional<Fault> FaultList::take(const std::string& command, bool answered) 
         shape.badXml |= fault.shape.badXml;
         merged->noAnswer |= fault.noAnswer;
         merged->closeAfterRequest |= fault.closeAfterRequest;
+        merged->resetAfterRequest |= fault.resetAfterRequest;
         merged->delayMs = std::max(merged->delayMs, fault.delayMs);
         if (fault.hasErrorText && !merged->hasErrorText) {
             merged->hasErrorText = true;

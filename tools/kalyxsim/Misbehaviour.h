@@ -17,6 +17,7 @@ struct Fault {
     FrameShape shape;
     bool noAnswer = false;
     bool closeAfterRequest = false;
+    bool resetAfterRequest = false;
     bool hasErrorText = false;
     std::string errorText;
     unsigned delayMs = 0;
