@@ -261,8 +261,8 @@ TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {
     }
     // A preview picture named like one, linked to the pipe.
     ASSERT_EQ(::symlink(fifo.constData(), path("pipe.png").toLocal8Bit().constData()), 0);
-    const Result preview = kalyxprn(
-        {"compose", "--front", path("front.png"), "--preview", path("pipe.png")});
+    const Result preview =
+        kalyxprn({"compose", "--front", path("front.png"), "--preview", path("pipe.png")});
     EXPECT_EQ(preview.status, 1);
     EXPECT_TRUE(preview.err.contains(": Not a regular file")) << preview.err.toStdString();
 

@@ -442,7 +442,8 @@ int saveComposition(const Composition& c, const QString& path) {
     QString reason;
     if (!kalyxfile::replaceFile(
             path, QByteArray(reinterpret_cast<const char*>(job.data()), int(job.size())), reason)) {
-        cli::err(QStringLiteral("kalyxprn compose: cannot write %1: %2").arg(cli::shown(path), reason));
+        cli::err(
+            QStringLiteral("kalyxprn compose: cannot write %1: %2").arg(cli::shown(path), reason));
         return ExitFailure;
     }
     cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(path));
