@@ -5,7 +5,6 @@
 #include "TempDir.h"
 #include "WireFrame.h"
 
-
 #include <gtest/gtest.h>
 
 #include <csignal>

@@ -149,5 +149,4 @@ int runSimulator(const std::vector<std::string>&, std::string& output) {
     return -1;
 }
 
-
 } // namespace kalyxtest

@@ -132,9 +132,9 @@ int runSend(const QStringList& rawArgs) {
     if (parser.isSet(file))
         cli::out(sent);
     else
-        cli::sayJobWritten(sent,
-                           (parser.isSet(usb) ? QStringLiteral("--usb ") : QStringLiteral("--tcp ")) +
-                               cli::shown(target.name));
+        cli::sayJobWritten(
+            sent, (parser.isSet(usb) ? QStringLiteral("--usb ") : QStringLiteral("--tcp ")) +
+                      cli::shown(target.name));
     return ExitSuccess;
 }
 

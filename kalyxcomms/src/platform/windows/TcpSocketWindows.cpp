@@ -57,8 +57,7 @@ bool connectWithin(SOCKET sock, const sockaddr_in& peer, std::uint32_t timeoutMs
     u_long nonBlocking = 1;
     if (::ioctlsocket(sock, FIONBIO, &nonBlocking) != 0)
         return false;
-    bool connected =
-        ::connect(sock, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
+    bool connected = ::connect(sock, reinterpret_cast<const sockaddr*>(&peer), sizeof peer) == 0;
     if (!connected && ::WSAGetLastError() == WSAEWOULDBLOCK) {
         // A failed attempt shows in the exception set, a made one in the write set.
         fd_set writable, failed;
@@ -122,9 +121,8 @@ public:
         // shutdown fails once the peer has reset the connection. Without a count of the bytes
         // still unacknowledged, the peer's close (or its reset) is all there is to wait for; a
         // peer that keeps the connection open is taken to have what it was sent.
-        TransferStatus status = ::shutdown(sock, SD_SEND) == 0
-                                    ? drainUntilPeerCloses(drainMs)
-                                    : TransferStatus::Closed;
+        TransferStatus status =
+            ::shutdown(sock, SD_SEND) == 0 ? drainUntilPeerCloses(drainMs) : TransferStatus::Closed;
         if (status == TransferStatus::TimedOut)
             status = TransferStatus::Done;
         if (status == TransferStatus::Done) {
@@ -133,8 +131,8 @@ public:
             linger lingerOption{};
             lingerOption.l_onoff = 1;
             lingerOption.l_linger = 1500;
-            ::setsockopt(sock, SOL_SOCKET, SO_LINGER,
-                         reinterpret_cast<const char*>(&lingerOption), sizeof lingerOption);
+            ::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingerOption),
+                         sizeof lingerOption);
         }
         abort();
         return status;
