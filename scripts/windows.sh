@@ -96,23 +96,25 @@ cmake --build build-win -j "$jobs"
 bundle=$(ls build-win/package/kalyx-*-win64.zip)
 stage "built, $bundle packed"
 
-# 5. A scratch wine prefix without wine-mono and wine-gecko, on a virtual X display of our own
-# (the window needs one, and wine's session must start inside it). One persistent wineserver
-# and wine's services started before the tests: otherwise each test process pays seconds of
-# start-up, and the first one hands wine's services ctest's output pipe (ctest then waits for
-# them until the time-out).
-export WINEPREFIX
-WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/kalyx-wine.XXXXXX")
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+# 5. Scratch wine prefixes without wine-mono and wine-gecko, on a virtual X display of our own
+# (the window needs one, and wine's session must start inside it): one for the tests, and an
+# empty one for the bundle. Each has one persistent wineserver and wine's services started
+# before any test: otherwise each test process pays seconds of start-up, and the first one hands
+# wine's services ctest's output pipe (ctest then waits for them until the time-out).
+export WINEPREFIX WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+prefixes=()
 pids=()
 xvfb=""
 cleanup() {
   for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
+  for prefix in "${prefixes[@]}"; do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    rm -rf "$prefix"
+  done
   if [ -n "$xvfb" ]; then kill "$xvfb" 2>/dev/null || true; wait "$xvfb" 2>/dev/null || true; fi
-  rm -rf "$WINEPREFIX" "${banners:-}"
+  rm -rf "${banners:-}"
 }
 trap cleanup EXIT
 display_file=$(mktemp)
@@ -122,24 +124,32 @@ for _ in $(seq 100); do [ -s "$display_file" ] && break; sleep 0.1; done
 export DISPLAY=":$(head -n 1 "$display_file")"
 rm -f "$display_file"
 [ "$DISPLAY" != ":" ] || { echo "Xvfb did not start" >&2; exit 1; }
-# The persistent server comes first: once any wineserver runs, "wineserver -p" only fails.
-wineserver -p
-wine wineboot --init >/dev/null 2>&1
-# wine's own TrueType fonts (Tahoma for dialogs, Marlett for the caption buttons) are used from
-# the prefix's Fonts folder only.
-cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-# wine stops its services once no program of the prefix has run for a few seconds, and a window
-# program that starts them again waits 10 s for the RPC service. A console program waiting on a
-# pipe keeps them up until the end.
-keeper_input=$(mktemp -u)
-mkfifo "$keeper_input"
-wine cmd.exe /c pause < "$keeper_input" > /dev/null 2>&1 &
-pids+=($!)
-exec 9> "$keeper_input"
-rm -f "$keeper_input"
-# No window manager runs on the display: wine draws the window frames itself, and does not wait
-# 2 s for a window manager each time a window is hidden.
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
+
+# Makes a new prefix the current WINEPREFIX.
+new_prefix() {
+  WINEPREFIX=$(mktemp -d "${TMPDIR:-/tmp}/kalyx-wine.XXXXXX")
+  prefixes+=("$WINEPREFIX")
+  # The persistent server comes first: once any wineserver runs, "wineserver -p" only fails.
+  wineserver -p
+  wine wineboot --init >/dev/null 2>&1
+  # wine's own TrueType fonts (Tahoma for dialogs, Marlett for the caption buttons) are used
+  # from the prefix's Fonts folder only.
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+  # wine stops its services once no program of the prefix has run for a few seconds, and a
+  # window program that starts them again waits 10 s for the RPC service. A console program
+  # waiting on a pipe keeps them up until the end.
+  local keeper_input keeper
+  keeper_input=$(mktemp -u)
+  mkfifo "$keeper_input"
+  wine cmd.exe /c pause < "$keeper_input" > /dev/null 2>&1 &
+  pids+=($!)
+  exec {keeper}> "$keeper_input"
+  rm -f "$keeper_input"
+  # No window manager runs on the display: wine draws the window frames itself, and does not
+  # wait 2 s for a window manager each time a window is hidden.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f > /dev/null
+}
+new_prefix
 # Programs in build-win/bin find Qt's DLLs and the mingw runtime they need through WINEPATH.
 runtime_dirs=()
 for dll in libstdc++-6.dll libwinpthread-1.dll; do
@@ -173,8 +183,9 @@ export KALYX_SIM_BROKER KALYX_SIM_PORT
 CTEST_OUTPUT_ON_FAILURE=1 ctest --test-dir build-win -j "$jobs" --timeout 300
 stage "tests passed"
 
-# 7. The bundle alone: unpacked into the prefix and run without WINEPATH, its kalyxprn.exe writes
-# the sample job and its window opens it.
+# 7. The bundle alone: unpacked into an empty prefix and run without WINEPATH, its kalyxprn.exe
+# writes the sample job and its window opens it.
+new_prefix
 ./tests/windows/bundle_smoke.sh "$bundle" "build-win/windows.png"
 if [ "$screenshot" = yes ]; then
   cp build-win/windows.png docs/screenshots/windows.png

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# The portable bundle on its own, in the running wine prefix and X display (WINEPREFIX, DISPLAY):
-# unpacked under C:\ and run without WINEPATH (its qt.conf keeps Qt to the bundle's folder), its
-# kalyxprn.exe writes the sample job and its window opens it. The title must name the job and the
-# version; a screenshot of the window goes to SHOT.
+# The portable bundle on its own, in an empty wine prefix (WINEPREFIX, its wineserver running) on
+# an X display (DISPLAY): unpacked under C:\ and run without WINEPATH (its qt.conf keeps Qt to the
+# bundle's folder), its kalyxprn.exe writes the sample job and its window opens it. The title must
+# name the job and the version; a screenshot of the window goes to SHOT.
 #   bundle_smoke.sh BUNDLE.zip SHOT.png
 set -euo pipefail
 zip=$(realpath "$1")
