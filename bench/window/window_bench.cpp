@@ -171,8 +171,10 @@ class ToggleRatios : public benchratio::RatioReporter {
 } // namespace
 
 int main(int argc, char** argv) {
+#ifndef Q_OS_WIN // Qt for Windows is built without the offscreen platform: it draws on a display
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv))
         return 1;
