@@ -1,5 +1,6 @@
 # The Windows build: kalyxcomms.dll with its import library, headers and CMake package, its tests
-# (run under wine by ctest) and its benchmarks; with a Qt for Windows also the programs. Debian
+# (run under wine by ctest) and its benchmarks, and kalyxsim.exe (the simulator, TCP only); with a
+# Qt for Windows also the programs. Debian
 # ships neither pugixml nor Google Benchmark for mingw, so their sources come from Debian's source
 # packages (scripts/windows.sh fetches them) and are compiled here; GoogleTest comes from
 # /usr/src/googletest.
@@ -23,6 +24,7 @@ add_library(pugixml::pugixml ALIAS pugixml_static)
 
 add_subdirectory(prnformat)
 add_subdirectory(kalyxcomms)
+add_subdirectory(tools/kalyxsim)
 
 # The programs and the window need a Qt for Windows (see cmake/WindowsPrograms.cmake).
 find_package(Qt5 5.15 QUIET COMPONENTS Core Gui Widgets Test)

@@ -1,8 +1,7 @@
 # The Windows programs, built when a Qt for Windows is found on CMAKE_FIND_ROOT_PATH
 # (scripts/qt-mingw.sh builds one): the document library, kalyxprn.exe, the window
 # kalyxprntool.exe, their tests under wine, and the portable bundle (cpack writes
-# kalyx-<version>-win64.zip). kalyxsim stays a Linux program: its event loop waits on signals,
-# sockets and terminals together with POSIX calls.
+# kalyx-<version>-win64.zip), which also holds the simulator kalyxsim.exe (TCP only).
 enable_language(RC)
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/document/CMakeLists.txt)
@@ -36,7 +35,8 @@ file(WRITE ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/qt.conf
 
 # The bundle: one folder, unzip and run. qt.conf makes Qt look beside the programs only.
 set(bundle_files
-  $<TARGET_FILE:kalyxprntool> $<TARGET_FILE:kalyxprn> $<TARGET_FILE:kalyxcomms>
+  $<TARGET_FILE:kalyxprntool> $<TARGET_FILE:kalyxprn> $<TARGET_FILE:kalyxsim>
+  $<TARGET_FILE:kalyxcomms>
   $<TARGET_FILE:Qt5::Core> $<TARGET_FILE:Qt5::Gui> $<TARGET_FILE:Qt5::Widgets>
   ${KALYX_MINGW_RUNTIME}
   ${PROJECT_SOURCE_DIR}/app/resources/orvane.ico

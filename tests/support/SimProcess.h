@@ -29,6 +29,7 @@ public:
 
 private:
     pid_t pid_ = -1;
+    void* handle_ = nullptr; // the process's handle where the system has one (Windows)
     std::uint16_t port_ = 0;
     std::string ptyPath_;
     std::string logPath_;

@@ -3,20 +3,15 @@
 #include "Log.h"
 
 #include <algorithm>
-#include <cerrno>
-#include <poll.h>
-#include <sys/socket.h>
-#include <sys/uio.h>
-#include <unistd.h>
 
 namespace kalyxsim {
 
-Connection::Connection(int fd, std::string name, bool socket, std::uint64_t readRate)
-    : fd_(fd), name_(std::move(name)), socket_(socket), readRate_(readRate) {}
+Connection::Connection(io::Handle handle, std::string name, bool socket, std::uint64_t readRate)
+    : handle_(handle), name_(std::move(name)), socket_(socket), readRate_(readRate) {}
 
 Connection::~Connection() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (handle_ != io::noHandle)
+        io::close(handle_);
 }
 
 namespace {
@@ -45,9 +40,9 @@ std::size_t Connection::buffered() const {
 short Connection::events(Clock::time_point now) const {
     // Nothing more is read while requests already read wait, or answers pile up unread.
     const bool mayRead = !readClosed_ && inbox_.empty() && output_.size() < maxQueuedAnswers;
-    short wanted = mayRead && readAllowance(now) != 0 ? POLLIN : 0;
+    short wanted = mayRead && readAllowance(now) != 0 ? io::readable : 0;
     if (!output_.empty() && output_.front().due <= now)
-        wanted |= POLLOUT;
+        wanted |= io::writable;
     return wanted;
 }
 
@@ -76,17 +71,15 @@ bool Connection::onReadable(SimPrinter& printer) {
     const std::size_t allowed = readAllowance(Clock::now());
     if (allowed == 0)
         return true;
-    ssize_t n;
-    do {
-        n = ::read(fd_, buffer, allowed);
-    } while (n < 0 && errno == EINTR);
+    const io::Transfer got = io::receive(handle_, buffer, allowed);
+    const std::size_t n = got.bytes;
     if (n > 0 && readRate_ != 0)
         readTokens_ -= double(n);
-    if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+    if (got.status == io::Transfer::Again)
         return true;
-    if (n < 0)
+    if (got.status == io::Transfer::Broken)
         return false;
-    if (n == 0) {
+    if (got.status == io::Transfer::End) {
         // The host finished sending (its orderly close): answers still owed are sent first.
         if (reader_.midFrame())
             logLine(name_ + " closed in the middle of a request");
@@ -94,7 +87,7 @@ bool Connection::onReadable(SimPrinter& printer) {
         return !finished();
     }
     bool ok = true;
-    const std::size_t used = handle(printer, buffer, static_cast<std::size_t>(n), ok);
+    const std::size_t used = handle(printer, buffer, n, ok);
     if (!ok)
         return false;
     // The rest waits for the next turn; only what was read beyond this turn is kept.
@@ -163,9 +156,7 @@ void Connection::process(SimPrinter& printer, Request request) {
     line += ", " + std::to_string(bytesIn) + " bytes in";
 
     if (fault && fault->resetAfterRequest && socket_) {
-        // Closing with lingering off sends a reset instead of an orderly end.
-        const linger abortive{1, 0};
-        ::setsockopt(fd_, SOL_SOCKET, SO_LINGER, &abortive, sizeof abortive);
+        io::resetOnClose(handle_);
         logExchange(line + ", reset");
         dropped_ = true;
         return;
@@ -193,7 +184,7 @@ bool Connection::onWritable(Clock::time_point now) {
         const OutgoingFrame& frame = pending.frame;
         const std::size_t payloadSize = frame.payload ? frame.payload->size() : 0;
         // Head, payload and checksum leave in one call wherever they fit.
-        iovec parts[3];
+        io::Piece parts[3];
         int count = 0;
         std::size_t offset = pending.sent;
         auto add = [&](const unsigned char* data, std::size_t size) {
@@ -201,8 +192,7 @@ bool Connection::onWritable(Clock::time_point now) {
                 offset -= size;
                 return;
             }
-            parts[count].iov_base = const_cast<unsigned char*>(data + offset);
-            parts[count].iov_len = size - offset;
+            parts[count] = {data + offset, size - offset};
             ++count;
             offset = 0;
         };
@@ -210,24 +200,14 @@ bool Connection::onWritable(Clock::time_point now) {
         if (payloadSize)
             add(frame.payload->data(), payloadSize);
         add(frame.crc.data(), frame.crc.size());
-        ssize_t n;
-        do {
-            if (socket_) {
-                msghdr message{};
-                message.msg_iov = parts;
-                message.msg_iovlen = static_cast<std::size_t>(count);
-                n = ::sendmsg(fd_, &message, MSG_NOSIGNAL);
-            } else {
-                n = ::writev(fd_, parts, count);
-            }
-        } while (n < 0 && errno == EINTR);
-        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+        const io::Transfer sent = io::sendPieces(handle_, parts, count, socket_);
+        if (sent.status == io::Transfer::Again)
             return true;
-        if (n < 0) {
+        if (sent.status != io::Transfer::Moved) {
             logLine(name_ + " answer could not be sent; dropping the connection");
             return false;
         }
-        pending.sent += static_cast<std::size_t>(n);
+        pending.sent += sent.bytes;
         if (pending.sent < frame.size())
             return true;
         output_.pop_front();

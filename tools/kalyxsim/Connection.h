@@ -4,6 +4,7 @@
 
 #include "SimFraming.h"
 #include "SimPrinter.h"
+#include "SocketIo.h"
 
 #include <chrono>
 #include <cstdint>
@@ -17,10 +18,10 @@ class Connection {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Takes ownership of `fd` (non-blocking). `socket` selects send() over write() and allows
-    // hanging up on the peer. `readRate` bounds the bytes read per second (0: no bound), as a
-    // printer that prints while it receives.
-    Connection(int fd, std::string name, bool socket, std::uint64_t readRate = 0);
+    // Takes ownership of `handle` (non-blocking). `socket` selects send() over write() and
+    // allows hanging up on the peer. `readRate` bounds the bytes read per second (0: no bound), as
+    // a printer that prints while it receives.
+    Connection(io::Handle handle, std::string name, bool socket, std::uint64_t readRate = 0);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -31,9 +32,9 @@ public:
     // Answers waiting for a host that does not read them; beyond this, its requests wait too.
     static constexpr std::size_t maxQueuedAnswers = 8;
 
-    int fd() const { return fd_; }
+    io::Handle handle() const { return handle_; }
     const std::string& name() const { return name_; }
-    // The poll() events wanted now.
+    // The poll() events wanted now (io::Event).
     short events(Clock::time_point now) const;
     // Milliseconds until a delayed answer is due or reading may go on; 0 when requests already
     // read wait for their turn; -1 when nothing waits.
@@ -66,7 +67,7 @@ private:
     // Bytes that may be read now under the read rate.
     std::size_t readAllowance(Clock::time_point now) const;
 
-    int fd_;
+    io::Handle handle_;
     std::string name_;
     bool socket_;
     bool dropped_ = false;

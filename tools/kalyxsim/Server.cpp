@@ -2,25 +2,19 @@
 
 #include "Log.h"
 
-#include <cerrno>
-#include <cstring>
-#include <poll.h>
-#include <sys/signalfd.h>
-#include <unistd.h>
-
 namespace kalyxsim {
 
 Server::Server(SimPrinter& printer, TcpListener& listener)
     : printer_(printer), listener_(listener) {}
 
-void Server::addPty(int masterFd, const std::string& name) {
-    connections_.push_back(std::make_unique<Connection>(masterFd, name, false, readRate_));
+void Server::addPty(io::Handle master, const std::string& name) {
+    connections_.push_back(std::make_unique<Connection>(master, name, false, readRate_));
     pty_ = connections_.back().get();
 }
 
-int Server::run(int signalFd) {
+int Server::run(StopSignal& stop) {
     for (;;) {
-        Round round = serveRound(signalFd, -1);
+        Round round = serveRound(&stop, -1);
         if (round.failed)
             return 0;
         if (round.signal != 0)
@@ -30,19 +24,19 @@ int Server::run(int signalFd) {
 
 void Server::finish(int quietMs) {
     for (;;) {
-        Round round = serveRound(-1, quietMs);
+        Round round = serveRound(nullptr, quietMs);
         if (round.failed || round.idle)
             return;
     }
 }
 
-Server::Round Server::serveRound(int signalFd, int maxWaitMs) {
+Server::Round Server::serveRound(StopSignal* stop, int maxWaitMs) {
     Round round;
     const auto now = Connection::Clock::now();
-    std::vector<pollfd> fds;
-    fds.push_back({signalFd, POLLIN, 0});
+    std::vector<io::PollEntry> entries;
+    entries.push_back({stop ? stop->handle() : io::noHandle, io::readable, 0});
     const bool paused = now < pausedUntil_;
-    fds.push_back({paused ? -1 : listener_.fd(), POLLIN, 0});
+    entries.push_back({paused ? io::noHandle : listener_.handle(), io::readable, 0});
     int timeout = maxWaitMs;
     if (paused) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(pausedUntil_ - now).count();
@@ -50,31 +44,32 @@ Server::Round Server::serveRound(int signalFd, int maxWaitMs) {
             timeout = static_cast<int>(left);
     }
     for (const auto& connection : connections_) {
-        fds.push_back({connection->fd(), connection->events(now), 0});
+        entries.push_back({connection->handle(), connection->events(now), 0});
         const int due = connection->msUntilDue(now);
         if (due >= 0 && (timeout < 0 || due < timeout))
             timeout = due;
     }
-    const int ready = ::poll(fds.data(), fds.size(), timeout);
-    if (ready < 0 && errno != EINTR) {
-        logLine(std::string("poll: ") + std::strerror(errno));
+    std::string problem;
+    const int ready = io::poll(entries, timeout, problem);
+    if (ready < 0) {
+        logLine("poll: " + problem);
         round.failed = true;
         return round;
     }
     round.idle = ready == 0 && timeout == maxWaitMs;
-    if (fds[0].revents & POLLIN) {
-        signalfd_siginfo info{};
-        if (::read(signalFd, &info, sizeof info) != sizeof info) {
+    if (entries[0].revents & io::readable) {
+        std::string name;
+        round.signal = stop->take(name);
+        if (round.signal == 0) {
             round.failed = true;
             return round;
         }
-        round.signal = static_cast<int>(info.ssi_signo);
-        logLine(std::string("stopping on ") + ::strsignal(round.signal));
+        logLine("stopping on " + name);
         return round;
     }
-    if (fds[1].revents & POLLIN)
+    if (entries[1].revents & io::readable)
         acceptAll();
-    serveConnections(fds);
+    serveConnections(entries);
     return round;
 }
 
@@ -82,13 +77,13 @@ void Server::acceptAll() {
     std::string peer;
     for (;;) {
         const TcpListener::Accepted got = listener_.accept(peer);
-        if (got.fd >= 0) {
+        if (got.handle != io::noHandle) {
             if (atLimit_)
                 logLine("accepting connections again");
             atLimit_ = false;
             const std::string name = "tcp#" + std::to_string(++accepted_);
             logExchange(name + " connected from " + peer);
-            connections_.push_back(std::make_unique<Connection>(got.fd, name, true, readRate_));
+            connections_.push_back(std::make_unique<Connection>(got.handle, name, true, readRate_));
             continue;
         }
         if (got.atLimit && !atLimit_) {
@@ -131,16 +126,16 @@ void Server::enforceBufferCap(std::vector<bool>& drop) {
     }
 }
 
-void Server::serveConnections(const std::vector<pollfd>& fds) {
+void Server::serveConnections(const std::vector<io::PollEntry>& entries) {
     const auto later = Connection::Clock::now();
     // Only the connections polled; new ones are served from the next round.
-    const std::size_t polled = fds.size() - 2;
+    const std::size_t polled = entries.size() - 2;
     std::vector<bool> drop(connections_.size(), false);
     for (std::size_t i = 0; i < polled; ++i) {
         Connection& connection = *connections_[i];
-        const short revents = fds[i + 2].revents;
+        const short revents = entries[i + 2].revents;
         bool keep = true;
-        if (revents & (POLLIN | POLLHUP | POLLERR))
+        if (revents & (io::readable | io::hungUp | io::failed))
             keep = connection.onReadable(printer_);
         else
             keep = connection.onTurn(printer_);

@@ -1,13 +1,14 @@
 // The simulator's single event loop: the listener, every connected host and the pty, served
-// in turn without threads, until SIGINT or SIGTERM arrives.
+// in turn without threads, until a stop request arrives (see StopSignal.h).
 #pragma once
 
 #include "Connection.h"
 #include "SimPrinter.h"
+#include "SocketIo.h"
+#include "StopSignal.h"
 #include "TcpListener.h"
 
 #include <memory>
-#include <poll.h>
 #include <vector>
 
 namespace kalyxsim {
@@ -24,11 +25,11 @@ public:
 
     // Serves the printer's end of a pty (or of the virtual USB node) as one more permanent
     // connection; `name` labels it in the log.
-    void addPty(int masterFd, const std::string& name);
+    void addPty(io::Handle master, const std::string& name);
 
-    // Runs until a signal arrives on `signalFd` (a signalfd) and returns its number; returns 0
-    // when the loop itself failed.
-    int run(int signalFd);
+    // Runs until a stop request arrives and returns its signal number; returns 0 when the loop
+    // itself failed.
+    int run(StopSignal& stop);
     // Goes on serving until nothing has arrived or left for `quietMs`: what a program wrote just
     // before it ended is still read and acted on.
     void finish(int quietMs);
@@ -40,10 +41,10 @@ private:
         bool failed = false;
     };
 
-    // One poll() and the work it found; `signalFd` -1 = none, `maxWaitMs` -1 = no limit.
-    Round serveRound(int signalFd, int maxWaitMs);
+    // One poll() and the work it found; `stop` null = none, `maxWaitMs` -1 = no limit.
+    Round serveRound(StopSignal* stop, int maxWaitMs);
     void acceptAll();
-    void serveConnections(const std::vector<pollfd>& fds);
+    void serveConnections(const std::vector<io::PollEntry>& entries);
     // Marks in `drop` the connections to hang up on so the requests held fit under the cap.
     void enforceBufferCap(std::vector<bool>& drop);
 

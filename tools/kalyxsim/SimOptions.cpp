@@ -1,12 +1,13 @@
 #include "SimOptions.h"
 
+#include "FileStore.h"
 #include "Log.h"
+#include "Platform.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 
 namespace kalyxsim {
 
@@ -14,14 +15,11 @@ namespace {
 
 void printHelp() {
     std::printf(
-        "Usage: kalyxsim [options] [--usb -- COMMAND [ARGS...]]\n"
+        "Usage: kalyxsim [options]%s\n"
         "Simulates a Kalyx card printer speaking the framed XML command protocol.\n"
         "\n"
         "  --port N                 TCP port on 127.0.0.1 (default 9100; 0 picks a free one)\n"
-        "  --pty                    also serve a pseudo-terminal in place of a USB printer\n"
-        "  --usb -- COMMAND ARGS    run COMMAND with this printer attached on USB as\n"
-        "                           /dev/usb/lp0 (a umockdev testbed); stop when it exits and\n"
-        "                           exit with its status\n"
+        "%s"
         "  --jobs DIR               store every accepted card job as DIR/job-NNNN.prn\n"
         "  --serial TEXT            id-printer-serial (default KX2-000417)\n"
         "  --model TEXT             id-model-name (default Kalyx K2)\n"
@@ -52,11 +50,8 @@ void printHelp() {
         "answer (or count= answers); writing it empty clears all faults, and reading it lists\n"
         "them. Other settings for tests: sim-mag-track1..3, sim-report-size,\n"
         "sim-hopper-cards; read-only: sim-jobs-received, sim-jobs-stored, sim-last-job.\n"
-        "\n"
-        "On start the program prints \"listening on 127.0.0.1:PORT\" (and \"pty PATH\" or\n"
-        "\"usb /dev/usb/lp0\") on stdout, logs one line per exchange on stderr, and stops on\n"
-        "SIGINT or SIGTERM.\n",
-        faultSyntax());
+        "\n%s",
+        platform::usageTail, platform::devicePortsHelp, faultSyntax(), platform::runningHelp);
 }
 
 bool parseUnsigned(const char* text, unsigned long long limit, unsigned long long& out) {
@@ -104,9 +99,7 @@ std::string applyValue(const std::string& option, const char* value, SimOptions&
         options.port = static_cast<std::uint16_t>(number);
     } else if (option == "--jobs") {
         config.jobsDir = value;
-        ::mkdir(value, 0755);
-        struct stat info {};
-        if (::stat(value, &info) != 0 || !S_ISDIR(info.st_mode))
+        if (!makeFolder(value))
             return std::string("--jobs: not a folder: ") + value;
     } else if (option == "--serial") {
         config.serial = value;
@@ -169,6 +162,10 @@ bool parseOptions(int argc, char** argv, SimOptions& options, int& status) {
             status = 0;
             return false;
         }
+        if ((option == "--pty" || option == "--usb") && !platform::hasDevicePorts)
+            return usage(option + " is not available on Windows, where the printer is served on "
+                                  "TCP only",
+                         status);
         if (option == "--usb") {
             if (i + 1 >= argc || std::strcmp(argv[i + 1], "--") != 0 || i + 2 >= argc)
                 return usage("--usb needs -- COMMAND [ARGS...] at the end", status);

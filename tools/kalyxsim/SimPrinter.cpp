@@ -1,5 +1,6 @@
 #include "SimPrinter.h"
 
+#include "FileStore.h"
 #include "SimPrintJob.h"
 
 #include <algorithm>
@@ -8,10 +9,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <filesystem>
 #include <sstream>
-#include <unistd.h>
 
 namespace kalyxsim {
 
@@ -44,35 +43,6 @@ std::string bitsText(const std::vector<bool>& bits) {
 
 std::string inQuotes(const std::string& text) {
     return "'" + text + "'";
-}
-
-// Writes through a temporary name so a reader never sees half a job.
-bool storeFile(const std::string& path, const Bytes& bytes) {
-    const std::string temporary = path + ".part";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0)
-        return false;
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int error = n < 0 ? errno : ENOSPC;
-            ::close(fd);
-            ::unlink(temporary.c_str());
-            errno = error; // the caller reports why
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
-        const int error = errno;
-        ::unlink(temporary.c_str());
-        errno = error;
-        return false;
-    }
-    return true;
 }
 
 } // namespace
@@ -613,14 +583,14 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     position_ = keep ? Position::Standby : Position::Source;
     char name[32];
     std::snprintf(name, sizeof name, "job-%04u.prn", ++lastJobNumber_);
+    std::string problem;
     if (config_.jobsDir.empty()) {
         lastJob_ = std::string("printed ") + name + " (not stored)";
-    } else if (storeFile(config_.jobsDir + "/" + name, request.wireBytes())) {
+    } else if (storeFile(config_.jobsDir + "/" + name, request.wireBytes(), problem)) {
         ++jobsStored_;
         lastJob_ = std::string("stored ") + name;
     } else {
-        lastJob_ =
-            std::string("printed ") + name + " (could not store: " + std::strerror(errno) + ")";
+        lastJob_ = std::string("printed ") + name + " (could not store: " + problem + ")";
     }
     reply.summary = lastJob_ + ", " + std::to_string(copies) + " card(s), " +
                     std::to_string(check.sides) + " side(s), " + std::to_string(check.planes) +

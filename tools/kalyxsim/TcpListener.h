@@ -1,5 +1,8 @@
 // The printer's network port: a listening socket on the loopback address only.
+// TcpListenerPosix.cpp and TcpListenerWindows.cpp make it.
 #pragma once
+
+#include "SocketIo.h"
 
 #include <cstdint>
 #include <string>
@@ -15,22 +18,23 @@ public:
 
     // Binds 127.0.0.1:`port` (0 lets the system choose). False with a reason on failure.
     bool open(std::uint16_t port, std::string& problem);
-    int fd() const { return fd_; }
+    io::Handle handle() const { return handle_; }
     std::uint16_t port() const { return port_; }
 
     struct Accepted {
-        int fd = -1;          // the new peer, -1 when none
-        bool atLimit = false; // the process is out of file descriptors
+        io::Handle handle = io::noHandle; // the new peer, noHandle when none
+        bool atLimit = false; // the process is out of file descriptors (sockets on Windows)
         bool shed = false;    // then a waiting peer was accepted and closed at once
     };
     // A newly accepted peer, non-blocking and with Nagle's algorithm off. At the descriptor
-    // limit the spare descriptor kept for this is given up for a moment to accept the waiting
-    // peer and close it, so it is told at once and the listener does not stay ready for ever.
+    // limit on POSIX the spare descriptor kept for this is given up for a moment to accept the
+    // waiting peer and close it, so it is told at once and the listener does not stay ready for
+    // ever; Windows has no such spare, and the caller rests the listener instead.
     Accepted accept(std::string& peer);
 
 private:
-    int fd_ = -1;
-    int spare_ = -1;
+    io::Handle handle_ = io::noHandle;
+    int spare_ = -1; // POSIX only
     std::uint16_t port_ = 0;
 };
 

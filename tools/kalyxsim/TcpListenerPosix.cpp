@@ -12,50 +12,52 @@
 namespace kalyxsim {
 
 TcpListener::~TcpListener() {
-    if (fd_ >= 0)
-        ::close(fd_);
+    if (handle_ >= 0)
+        ::close(static_cast<int>(handle_));
     if (spare_ >= 0)
         ::close(spare_);
 }
 
 bool TcpListener::open(std::uint16_t port, std::string& problem) {
-    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
-    if (fd_ < 0) {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+    handle_ = listener;
+    if (listener < 0) {
         problem = std::string("socket: ") + std::strerror(errno);
         return false;
     }
     const int on = 1;
-    ::setsockopt(fd_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
-        ::listen(fd_, 128) != 0) {
+    if (::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+        ::listen(listener, 128) != 0) {
         problem = "127.0.0.1:" + std::to_string(port) + ": " + std::strerror(errno);
         return false;
     }
     socklen_t length = sizeof address;
-    ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
+    ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
     port_ = ntohs(address.sin_port);
     spare_ = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     return true;
 }
 
 TcpListener::Accepted TcpListener::accept(std::string& peer) {
+    const int listener = static_cast<int>(handle_);
     Accepted got;
     sockaddr_in address{};
     socklen_t length = sizeof address;
     int fd;
     do {
-        fd = ::accept4(fd_, reinterpret_cast<sockaddr*>(&address), &length,
+        fd = ::accept4(listener, reinterpret_cast<sockaddr*>(&address), &length,
                        SOCK_NONBLOCK | SOCK_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0 && (errno == EMFILE || errno == ENFILE)) {
         got.atLimit = true;
         if (spare_ >= 0) {
             ::close(spare_);
-            const int shed = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+            const int shed = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
             if (shed >= 0) {
                 ::close(shed);
                 got.shed = true;
@@ -66,7 +68,7 @@ TcpListener::Accepted TcpListener::accept(std::string& peer) {
     }
     if (fd < 0)
         return got;
-    got.fd = fd;
+    got.handle = fd;
     // Answers leave in one write, but a host that writes its request in pieces must not wait
     // for our delayed acknowledgements either.
     const int on = 1;
