@@ -24,7 +24,7 @@ for arg in "$@"; do
   esac
 done
 jobs=$(nproc)
-native=${KALYX_NATIVE_BUILD:-build}
+native=$(realpath -m "${KALYX_NATIVE_BUILD:-build}")
 sources=${KALYX_WIN_SOURCES:-build-win-sources}
 started=$(date +%s)
 stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
@@ -90,7 +90,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" -DKALYX_BUILD_BENCHMARKS=$bench \
       -DKALYX_PUGIXML_SOURCE_DIR="$pugixml_dir" -DKALYX_BENCHMARK_SOURCE_DIR="$benchmark_dir" \
-      -DCMAKE_FIND_ROOT_PATH="$qt" -DKALYX_NATIVE_BUILD="$PWD/$native"
+      -DCMAKE_FIND_ROOT_PATH="$qt" -DKALYX_NATIVE_BUILD="$native"
 cmake --build build-win -j "$jobs"
 (cd build-win && cpack -G ZIP > /dev/null)
 bundle=$(ls build-win/package/kalyx-*-win64.zip)
