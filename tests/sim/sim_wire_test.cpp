@@ -260,6 +260,24 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
     ASSERT_TRUE(client.send(job));
     ask("<save/>");
     EXPECT_EQ(jobs.files(), (std::vector<std::string>{"job-0001.prn", "job-0002.prn"}));
+
+    // Two simulators storing into one folder at once: a number the other took is passed over,
+    // never written over.
+    SimProcess other({"--jobs", jobs.path()});
+    ASSERT_TRUE(other.started());
+    RawClient otherClient;
+    ASSERT_TRUE(otherClient.connect(other.port()));
+    const std::string otherJob = cardJob(600, 10, 600 * 10, "<num-copies>2</num-copies>");
+    ASSERT_TRUE(otherClient.send(otherJob));
+    Frame answer2;
+    ASSERT_TRUE(otherClient.send(request("<save/>")) && otherClient.receive(answer2));
+    ASSERT_TRUE(client.send(job));
+    ask("<save/>");
+    EXPECT_EQ(jobs.files(), (std::vector<std::string>{"job-0001.prn", "job-0002.prn",
+                                                      "job-0003.prn", "job-0004.prn"}));
+    EXPECT_EQ(fileContents(jobs.path() + "/job-0003.prn"), otherJob);
+    EXPECT_EQ(fileContents(jobs.path() + "/job-0004.prn"), job);
+    EXPECT_EQ(other.stop(), 0);
 }
 
 TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {

@@ -15,10 +15,11 @@ bool makeFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool storeFile(const std::string& path, const std::vector<unsigned char>& bytes,
-               std::string& problem) {
-    const std::string temporary = path + ".part";
-    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+bool storeNewFile(const std::string& path, const std::vector<unsigned char>& bytes, bool& taken,
+                  std::string& problem) {
+    taken = false;
+    std::string temporary = path + ".XXXXXX"; // never a job's name, unique to this writer
+    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
     if (fd < 0) {
         problem = std::strerror(errno);
         return false;
@@ -36,12 +37,25 @@ bool storeFile(const std::string& path, const std::vector<unsigned char>& bytes,
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd) != 0 || std::rename(temporary.c_str(), path.c_str()) != 0) {
+    // mkostemp makes the file 0600; a job gets the mode a newly created file would.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ::fchmod(fd, 0644 & ~mask);
+    if (::close(fd) != 0) {
         problem = std::strerror(errno);
         ::unlink(temporary.c_str());
         return false;
     }
-    return true;
+    // Into place only while the name is free; a file system that cannot rename so takes a link.
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    const bool linked = errno == EINVAL && ::link(temporary.c_str(), path.c_str()) == 0;
+    if (!linked) {
+        taken = errno == EEXIST;
+        problem = std::strerror(errno);
+    }
+    ::unlink(temporary.c_str());
+    return linked;
 }
 
 } // namespace kalyxsim

@@ -14,9 +14,11 @@ bool makeFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-bool storeFile(const std::string& path, const std::vector<unsigned char>& bytes,
-               std::string& problem) {
-    const std::string temporary = path + ".part";
+bool storeNewFile(const std::string& path, const std::vector<unsigned char>& bytes, bool& taken,
+                  std::string& problem) {
+    taken = false;
+    // Never a job's name, and unique to this process.
+    const std::string temporary = path + "." + std::to_string(::GetCurrentProcessId()) + ".part";
     const HANDLE file = ::CreateFileA(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                       FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
@@ -42,11 +44,12 @@ bool storeFile(const std::string& path, const std::vector<unsigned char>& bytes,
         ok = false;
         problem = systemMessage(::GetLastError());
     }
-    // Unlike rename() on Windows, MoveFileEx replaces a file that is already there.
-    if (ok && !::MoveFileExA(temporary.c_str(), path.c_str(),
-                             MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // Without MOVEFILE_REPLACE_EXISTING a file already there stays and the move fails.
+    if (ok && !::MoveFileExA(temporary.c_str(), path.c_str(), MOVEFILE_WRITE_THROUGH)) {
+        const DWORD error = ::GetLastError();
         ok = false;
-        problem = systemMessage(::GetLastError());
+        taken = error == ERROR_ALREADY_EXISTS || error == ERROR_FILE_EXISTS;
+        problem = systemMessage(error);
     }
     if (!ok)
         ::DeleteFileA(temporary.c_str());

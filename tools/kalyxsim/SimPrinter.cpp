@@ -582,11 +582,18 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     const bool keep = std::strcmp(options.child("disable-eject").text().as_string(), "true") == 0;
     position_ = keep ? Position::Standby : Position::Source;
     char name[32];
-    std::snprintf(name, sizeof name, "job-%04u.prn", ++lastJobNumber_);
     std::string problem;
+    bool stored = false, taken = true;
+    // A number another simulator storing into the same folder took is passed over.
+    for (int attempt = 0; attempt < 1000 && taken; ++attempt) {
+        std::snprintf(name, sizeof name, "job-%04u.prn", ++lastJobNumber_);
+        taken = false;
+        stored = !config_.jobsDir.empty() &&
+                 storeNewFile(config_.jobsDir + "/" + name, request.wireBytes(), taken, problem);
+    }
     if (config_.jobsDir.empty()) {
         lastJob_ = std::string("printed ") + name + " (not stored)";
-    } else if (storeFile(config_.jobsDir + "/" + name, request.wireBytes(), problem)) {
+    } else if (stored) {
         ++jobsStored_;
         lastJob_ = std::string("stored ") + name;
     } else {
