@@ -50,11 +50,12 @@ int Connection::msUntilDue(Clock::time_point now) const {
     if (hasTurn())
         return 0;
     int due = -1;
-    if (!output_.empty()) {
+    // An answer already due waits for room to write, which poll() reports: no time-out for it.
+    if (!output_.empty() && output_.front().due > now) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(output_.front().due - now)
                 .count();
-        due = left <= 0 ? 0 : static_cast<int>(std::min<long long>(left + 1, 3600000));
+        due = static_cast<int>(std::min<long long>(left + 1, 3600000));
     }
     if (!readClosed_ && readRate_ != 0 && readAllowance(now) == 0) {
         // Until one byte's worth of tokens is back.

@@ -51,6 +51,7 @@ Server::Round Server::serveRound(StopSignal* stop, int maxWaitMs) {
     }
     std::string problem;
     const int ready = io::poll(entries, timeout, problem);
+    printer_.noteWakeup();
     if (ready < 0) {
         logLine("poll: " + problem);
         round.failed = true;

@@ -49,7 +49,8 @@ void printHelp() {
         "At run time, writing the setting \"sim-fault\" with ITEMS adds a fault for the next\n"
         "answer (or count= answers); writing it empty clears all faults, and reading it lists\n"
         "them. Other settings for tests: sim-mag-track1..3, sim-report-size,\n"
-        "sim-hopper-cards; read-only: sim-jobs-received, sim-jobs-stored, sim-last-job.\n"
+        "sim-hopper-cards; read-only: sim-jobs-received, sim-jobs-stored, sim-last-job,\n"
+        "sim-wakeups (how often the event loop woke up).\n"
         "\n%s",
         platform::usageTail, platform::devicePortsHelp, faultSyntax(), platform::runningHelp);
 }

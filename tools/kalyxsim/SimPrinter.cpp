@@ -411,6 +411,8 @@ bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
         value = std::to_string(jobsStored_);
     else if (id == "sim-last-job")
         value = lastJob_;
+    else if (id == "sim-wakeups")
+        value = std::to_string(wakeups_);
     else if (id.size() == 14 && id.compare(0, 13, "sim-mag-track") == 0 && id[13] >= '1' &&
              id[13] <= '3')
         value = bitsText(tracks_[id[13] - '1']);

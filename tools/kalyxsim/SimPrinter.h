@@ -40,6 +40,8 @@ public:
 
     Reply handle(const Request& request);
     FaultList& faults() { return faults_; }
+    // Counts a wake-up of the event loop (read as sim-wakeups: a loop that spins shows).
+    void noteWakeup() { ++wakeups_; }
 
     static constexpr int glintmarkSlots = 10;
     static constexpr std::size_t maxTrackBits = 10000;
@@ -102,6 +104,7 @@ private:
     unsigned calibrations_ = 0;
     unsigned cardsPrinted_ = 0;
     unsigned jobsReceived_ = 0;
+    std::uint64_t wakeups_ = 0;
     unsigned jobsStored_ = 0;
     unsigned lastJobNumber_ = 0;
     std::string lastJob_ = "none";

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstddef>
+#include <vector>
 
 namespace kalyxsim::io {
 
@@ -23,37 +25,71 @@ bool startup(std::string& problem) {
     return error == 0;
 }
 
-int poll(std::vector<PollEntry>& entries, int timeoutMs, std::string& problem) {
-    // WSAPoll takes sockets only: the entries not watched this round are left out.
-    std::vector<WSAPOLLFD> fds;
-    std::vector<std::size_t> from;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        entries[i].revents = 0;
-        if (entries[i].handle == noHandle)
-            continue;
-        const short events = entries[i].events;
-        WSAPOLLFD fd{};
-        fd.fd = socketOf(entries[i].handle);
-        fd.events = static_cast<short>(((events & readable) ? POLLRDNORM : 0) |
-                                       ((events & writable) ? POLLWRNORM : 0));
-        fds.push_back(fd);
-        from.push_back(i);
+namespace {
+
+// A socket set for select() of any size. Windows' fd_set is a count followed by the sockets, and
+// select() reads as many as the count says: FD_SETSIZE only sizes the declared array.
+class SocketSet {
+public:
+    explicit SocketSet(std::size_t capacity) : words_(capacity + 1) {
+        static_assert(offsetof(fd_set, fd_array) == sizeof(SOCKET), "fd_set layout");
+        set()->fd_count = 0;
     }
-    if (fds.empty()) {
+    void add(SOCKET s) { words_[1 + set()->fd_count++] = s; }
+    fd_set* get() { return set()->fd_count ? set() : nullptr; }
+    // After select(): the sockets it reported, sorted for lookups.
+    std::vector<SOCKET> reported() {
+        std::vector<SOCKET> ready(words_.begin() + 1, words_.begin() + 1 + set()->fd_count);
+        std::sort(ready.begin(), ready.end());
+        return ready;
+    }
+
+private:
+    fd_set* set() { return reinterpret_cast<fd_set*>(words_.data()); }
+    std::vector<SOCKET> words_; // the first word holds the count
+};
+
+bool contains(const std::vector<SOCKET>& sorted, SOCKET s) {
+    return std::binary_search(sorted.begin(), sorted.end(), s);
+}
+
+} // namespace
+
+// select(), not WSAPoll: WSAPoll reports a host's orderly close (POLLHUP) to every later wait on
+// its socket, even one for nothing or only for room to write, so a connection still owing an
+// answer to a host that has finished sending would wake the loop at once, round after round.
+// select() reports that close once as readability, as poll() does on POSIX.
+int poll(std::vector<PollEntry>& entries, int timeoutMs, std::string& problem) {
+    SocketSet readers(entries.size()), writers(entries.size());
+    for (PollEntry& entry : entries) {
+        entry.revents = 0;
+        if (entry.handle == noHandle)
+            continue;
+        if (entry.events & readable)
+            readers.add(socketOf(entry.handle));
+        if (entry.events & writable)
+            writers.add(socketOf(entry.handle));
+    }
+    if (!readers.get() && !writers.get()) {
         ::Sleep(timeoutMs < 0 ? INFINITE : static_cast<DWORD>(timeoutMs));
         return 0;
     }
-    const int ready = ::WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs);
-    if (ready == SOCKET_ERROR) {
-        problem = "WSAPoll: " + systemMessage(static_cast<unsigned long>(::WSAGetLastError()));
+    timeval limit{timeoutMs / 1000, (timeoutMs % 1000) * 1000};
+    if (::select(0, readers.get(), writers.get(), nullptr, timeoutMs < 0 ? nullptr : &limit) ==
+        SOCKET_ERROR) {
+        problem = "select: " + systemMessage(static_cast<unsigned long>(::WSAGetLastError()));
         return -1;
     }
-    for (std::size_t j = 0; j < fds.size(); ++j) {
-        const short got = fds[j].revents;
-        entries[from[j]].revents = static_cast<short>(
-            ((got & (POLLRDNORM | POLLRDBAND)) ? readable : 0) |
-            ((got & POLLWRNORM) ? writable : 0) | ((got & POLLHUP) ? hungUp : 0) |
-            ((got & (POLLERR | POLLNVAL)) ? failed : 0));
+    const std::vector<SOCKET> canRead = readers.reported(), canWrite = writers.reported();
+    int ready = 0;
+    for (PollEntry& entry : entries) {
+        if (entry.handle == noHandle)
+            continue;
+        if ((entry.events & readable) && contains(canRead, socketOf(entry.handle)))
+            entry.revents |= readable;
+        if ((entry.events & writable) && contains(canWrite, socketOf(entry.handle)))
+            entry.revents |= writable;
+        ready += entry.revents != 0;
     }
     return ready;
 }
