@@ -21,6 +21,9 @@ dir="C:\\kalyx\\$name"
 job='C:\kalyx\sample.prn'
 
 wine "$dir\\kalyxprn.exe" sample -o "$job" || fail "kalyxprn.exe sample failed"
+# The window program answers --version without a window, also into a pipe.
+said=$(wine "$dir\\kalyxprntool.exe" --version | tr -d '\r')
+[ "$said" = "kalyxprntool $version" ] || fail "kalyxprntool.exe --version said '$said'"
 
 # The simulator gets Ctrl+C as from its console: wine turns SIGINT into that console event.
 sim=""
