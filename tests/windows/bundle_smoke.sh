@@ -20,9 +20,9 @@ mkdir -p "$WINEPREFIX/drive_c/kalyx"
 dir="C:\\kalyx\\$name"
 job='C:\kalyx\sample.prn'
 
-wine "$dir\\kalyxprn.exe" sample -o "$job" || fail "kalyxprn.exe sample failed"
+timeout 60 wine "$dir\\kalyxprn.exe" sample -o "$job" || fail "kalyxprn.exe sample failed"
 # The window program answers --version without a window, also into a pipe.
-said=$(wine "$dir\\kalyxprntool.exe" --version | tr -d '\r')
+said=$(timeout 60 wine "$dir\\kalyxprntool.exe" --version | tr -d '\r')
 [ "$said" = "kalyxprntool $version" ] || fail "kalyxprntool.exe --version said '$said'"
 
 # The simulator gets Ctrl+C as from its console: wine turns SIGINT into that console event.
@@ -38,7 +38,7 @@ for _ in $(seq 100); do
   sleep 0.1
 done
 [ -n "$port" ] || fail "kalyxsim.exe did not start: $(cat "$sim_out")"
-wine "$dir\\kalyxprn.exe" send "$job" --tcp "127.0.0.1:$port" > /dev/null ||
+timeout 60 wine "$dir\\kalyxprn.exe" send "$job" --tcp "127.0.0.1:$port" > /dev/null ||
   fail "kalyxprn.exe send --tcp failed"
 stored="$WINEPREFIX/drive_c/kalyx/jobs/job-0001.prn"
 for _ in $(seq 50); do [ -f "$stored" ] && break; sleep 0.1; done
