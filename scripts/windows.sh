@@ -31,9 +31,10 @@ stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
 
 # 1. Packages: the project's own (for the native simulator), the cross compiler (posix thread
 # model), wine with its fonts (the dialog font, the caption buttons), GoogleTest's sources, and
-# dpkg-source for the sources below.
+# dpkg-source for the sources below (make and perl also build Qt for Windows when its cache is
+# missing).
 ./scripts/setup.sh
-packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev)
+packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev make perl)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
