@@ -3,9 +3,12 @@
 #include "PrnJobBuilder.h"
 
 #include <QAbstractButton>
+#include <QFileDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <cstring>
 #include <string>
@@ -20,6 +23,15 @@ void ModalAnswer::start() {
             timer.stop();
     });
     timer.start();
+}
+
+bool klxSaveAs(QWidget& window, const QString& path) {
+    auto answer = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
+        fd->selectFile(path);
+        static_cast<QDialog*>(fd)->done(QDialog::Accepted);
+    });
+    QTest::mouseClick(child<QPushButton>(window, "savePushButton"), Qt::LeftButton);
+    return answer->fired();
 }
 
 MessageBoxLog::MessageBoxLog() {

@@ -82,6 +82,9 @@ template <class T> T* child(const QWidget& window, const char* name) {
     return found;
 }
 
+// Clicks "Save as" in `window` and answers its file dialog with `path`; false when no dialog came.
+bool klxSaveAs(QWidget& window, const QString& path);
+
 // A complete job: header document, NUL, binary part, checksum.
 QByteArray klxJob(const QByteArray& header, const QByteArray& binary);
 // The usual frame around the card element, with binary-size and time.

@@ -108,13 +108,7 @@ private:
     std::unique_ptr<KlxPrnHolder> saved() {
         const QString path = dir.filePath(QStringLiteral("saved.prn"));
         QFile::remove(path);
-        auto answer = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
-            fd->selectFile(path);
-            static_cast<QDialog*>(fd)->done(QDialog::Accepted);
-        });
-        QTest::mouseClick(w->findChild<QPushButton*>(QStringLiteral("savePushButton")),
-                          Qt::LeftButton);
-        if (!answer->fired())
+        if (!klxSaveAs(*w, path))
             return nullptr;
         auto holder = std::make_unique<KlxPrnHolder>(path);
         return holder->isValid() ? std::move(holder) : nullptr;

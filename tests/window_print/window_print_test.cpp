@@ -231,13 +231,7 @@ protected:
 
     QByteArray save(const QString& name) {
         const QString path = dir.filePath(name);
-        auto answer = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
-            fd->selectFile(path);
-            static_cast<QDialog*>(fd)->done(QDialog::Accepted);
-        });
-        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("savePushButton")),
-                          Qt::LeftButton);
-        EXPECT_TRUE(answer->fired());
+        EXPECT_TRUE(klxSaveAs(*window, path));
         return kalyxtest::readFile(path);
     }
 

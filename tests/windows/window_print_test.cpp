@@ -5,7 +5,6 @@
 #include "StagedUsbPrinter.h"
 #include "WindowTestSupport.h"
 
-#include <QFileDialog>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -52,13 +51,7 @@ protected:
 
     QByteArray save() {
         const QString path = dir.filePath(QStringLiteral("saved.prn"));
-        auto answer = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
-            fd->selectFile(path);
-            static_cast<QDialog*>(fd)->done(QDialog::Accepted);
-        });
-        QTest::mouseClick(window->findChild<QPushButton*>(QStringLiteral("savePushButton")),
-                          Qt::LeftButton);
-        EXPECT_TRUE(answer->fired());
+        EXPECT_TRUE(klxSaveAs(*window, path));
         return kalyxtest::readFile(path);
     }
 
