@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs every Debian package the build, the tests and the screenshots need.
-# Packages already present are skipped, so a second run costs a few milliseconds.
+# Installs every Debian package the build, the tests and the screenshots need, and any more named
+# on its command line (scripts/windows.sh names the Windows stage's). Packages already present are
+# skipped, so a second run costs a few milliseconds.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   cups-daemon cups-client libcups2-dev dpkg-dev file
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev
+  "$@"
 )
 
 missing=()

@@ -33,20 +33,7 @@ stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
 # model), wine with its fonts (the dialog font, the caption buttons), GoogleTest's sources, and
 # dpkg-source for the sources below (make and perl also build Qt for Windows when its cache is
 # missing).
-./scripts/setup.sh
-packages=(g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev make perl)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  echo "Installing: ${missing[*]}"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq
-  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
-fi
+./scripts/setup.sh g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev make perl
 stage "packages ready"
 
 # 2. Debian ships pugixml and Google Benchmark for Linux only: unpack their Debian source
