@@ -1,35 +1,16 @@
 #include "HostSystem.h"
 
-#include <arpa/inet.h>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <netdb.h>
 #include <poll.h>
 #include <sys/file.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
 
-bool toDottedIPv4(const std::string& name, std::string& dotted) {
-    in_addr parsed{};
-    if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
-        dotted = name;
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found)
-        return false;
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
-    ::freeaddrinfo(found);
-    dotted = text;
+bool networkReady() {
     return true;
 }
 
