@@ -59,6 +59,7 @@ if(KALYX_BUILD_TESTS AND KALYX_BUILD_BENCHMARKS AND EXISTS ${KALYX_BENCHMARK_SOU
   set(BENCHMARK_ENABLE_GTEST_TESTS OFF CACHE BOOL "" FORCE)
   set(GIT_VERSION 0.0.0) # the unpacked source is no git checkout: take its project() version
   add_subdirectory(${KALYX_BENCHMARK_SOURCE_DIR} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL)
+  add_subdirectory(bench/comms)
   add_subdirectory(bench/windows)
   # With the programs: loading and drawing a job, and the window, as on Linux.
   if(TARGET kalyxdocument)

@@ -11,48 +11,21 @@
 
 #include <benchmark/benchmark.h>
 
-#include <arpa/inet.h>
-#include <fcntl.h>
-#include <netinet/in.h>
-#include <netinet/tcp.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include "LoopbackPeer.h"
 
-#include <algorithm>
-#include <atomic>
 #include <chrono>
-#include <cstring>
+#include <cstdio>
+#include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
 
 using namespace benchratio;
-
-bool sendAll(int fd, const char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-bool recvAll(int fd, char* data, std::size_t size) {
-    while (size > 0) {
-        const ssize_t n = ::recv(fd, data, size, 0);
-        if (n <= 0)
-            return false;
-        data += n;
-        size -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
+using benchpeer::Peer;
+using benchpeer::recvAll;
+using benchpeer::sendAll;
 
 std::string frame(const std::string& xml, const std::string& payload) {
     std::string bytes = xml;
@@ -63,120 +36,6 @@ std::string frame(const std::string& xml, const std::string& payload) {
     bytes.append(reinterpret_cast<char*>(crc), 4);
     return bytes;
 }
-
-// Answers every request (text, 0x00, no payload, CRC) with the same bytes until the client
-// closes. The first request is kept so the raw floor can send exactly the same bytes. One thread
-// serves every connection, so the library and the raw floor meet the same peer, woken the same
-// way (two peer threads get placed differently by the scheduler and skew the ratio).
-class Peer {
-public:
-    explicit Peer(std::string reply) : reply(std::move(reply)) {
-        listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener, 4);
-        socklen_t length = sizeof address;
-        ::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
-        ::pipe2(stopPipe, O_CLOEXEC);
-        thread = std::thread([this] { serve(); });
-    }
-    ~Peer() {
-        ::write(stopPipe[1], "x", 1);
-        thread.join();
-        ::close(listener);
-        ::close(stopPipe[0]);
-        ::close(stopPipe[1]);
-    }
-
-    int connectRaw() const {
-        const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        address.sin_port = htons(port);
-        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        const int on = 1;
-        ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-        return fd;
-    }
-
-    std::size_t replySize() const { return reply.size(); }
-
-    std::uint16_t port = 0;
-    std::string firstRequest;
-    std::atomic<bool> haveFirst{false};
-
-private:
-    struct Connection {
-        int fd;
-        std::vector<char> buffer;
-        std::size_t have;
-    };
-
-    void serve() {
-        std::vector<Connection> connections;
-        for (;;) {
-            std::vector<pollfd> fds{{stopPipe[0], POLLIN, 0}, {listener, POLLIN, 0}};
-            for (const Connection& c : connections)
-                fds.push_back({c.fd, POLLIN, 0});
-            if (::poll(fds.data(), fds.size(), -1) < 0)
-                continue;
-            if (fds[0].revents)
-                break;
-            if (fds[1].revents) {
-                const int fd = ::accept4(listener, nullptr, nullptr, SOCK_CLOEXEC);
-                if (fd >= 0) {
-                    const int on = 1;
-                    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
-                    connections.push_back({fd, std::vector<char>(64 * 1024), 0});
-                }
-            }
-            for (std::size_t i = 0; i + 2 < fds.size(); ++i) {
-                if (fds[i + 2].revents && !answer(connections[i])) {
-                    ::close(connections[i].fd);
-                    connections[i].fd = -1;
-                }
-            }
-            connections.erase(std::remove_if(connections.begin(), connections.end(),
-                                             [](const Connection& c) { return c.fd < 0; }),
-                              connections.end());
-        }
-        for (const Connection& c : connections)
-            ::close(c.fd);
-    }
-
-    // Reads what arrived and answers every complete request; false when the client has gone.
-    bool answer(Connection& c) {
-        const ssize_t n = ::recv(c.fd, c.buffer.data() + c.have, c.buffer.size() - c.have, 0);
-        if (n <= 0)
-            return false;
-        c.have += static_cast<std::size_t>(n);
-        for (;;) {
-            const void* at = std::memchr(c.buffer.data(), 0, c.have);
-            if (!at)
-                return true;
-            const std::size_t nul = static_cast<const char*>(at) - c.buffer.data();
-            if (c.have < nul + 5)
-                return true;
-            if (!haveFirst) {
-                firstRequest.assign(c.buffer.data(), nul + 5);
-                haveFirst = true;
-            }
-            std::memmove(c.buffer.data(), c.buffer.data() + nul + 5, c.have - nul - 5);
-            c.have -= nul + 5;
-            if (!sendAll(c.fd, reply.data(), reply.size()))
-                return false;
-        }
-    }
-
-    std::string reply;
-    int listener = -1;
-    int stopPipe[2] = {-1, -1};
-    std::thread thread;
-};
 
 void BM_SmallCommandRoundTrip(benchmark::State& state) {
     Peer peer(frame("<prn><get-response><param id=\"id-manufacturer\">Orvane</param><param "
@@ -193,7 +52,7 @@ void BM_SmallCommandRoundTrip(benchmark::State& state) {
         return;
     }
     const std::string request = peer.firstRequest;
-    const int raw = peer.connectRaw();
+    const benchpeer::RawSocket raw = peer.connectRaw();
     std::vector<char> readBuffer(peer.replySize());
     std::vector<double> subject, floor;
     for (auto _ : state) {
@@ -210,7 +69,7 @@ void BM_SmallCommandRoundTrip(benchmark::State& state) {
         subject.push_back(seconds(t0, t1));
         floor.push_back(seconds(t1, t2));
     }
-    ::close(raw);
+    benchpeer::closeRaw(raw);
     reportPairedRatio(state, subject, floor);
 }
 BENCHMARK(BM_SmallCommandRoundTrip)->MinTime(1.0)->Unit(benchmark::kMicrosecond);
@@ -233,7 +92,7 @@ void BM_LargePayload(benchmark::State& state) {
     }
     const std::string request = peer.firstRequest;
     const std::size_t total = peer.replySize();
-    const int raw = peer.connectRaw();
+    const benchpeer::RawSocket raw = peer.connectRaw();
     // A ready, touched buffer: the floor pays neither allocation nor page faults.
     std::vector<char> sink(total, 1);
 
@@ -261,7 +120,7 @@ void BM_LargePayload(benchmark::State& state) {
         floor.push_back(seconds(t1, t2));
         touched.push_back(seconds(t2, t3));
     }
-    ::close(raw);
+    benchpeer::closeRaw(raw);
     reportPairedRatio(state, subject, floor);
     state.counters["touched_floor_us"] = median(touched) * 1e6;
     state.counters["ratio_touched"] = median(subject) / median(touched);
@@ -281,14 +140,15 @@ void BM_PrintCardToMem(benchmark::State& state) {
         }
     }
     Orvane::Comms comms;
-    char path[] = "/tmp/kalyxcomms-bench-XXXXXX";
-    const int fd = ::mkstemp(path);
+    // Composing in memory writes nothing: the file printer only gives the call a printer.
+    const std::string path =
+        (std::filesystem::temp_directory_path() / "kalyxcomms-bench-compose.prn").string();
     auto printer = comms.getFilePrinter(path);
-    ::close(fd);
-    ::unlink(path);
     std::vector<unsigned char> job;
     if (!printer || !printer->printCardToMem(options, images, {}, job)) {
         state.SkipWithError("composition failed");
+        printer.reset();
+        std::remove(path.c_str());
         return;
     }
     const std::vector<unsigned char> same = job;
@@ -308,6 +168,8 @@ void BM_PrintCardToMem(benchmark::State& state) {
         subject.push_back(seconds(t0, t1));
         floor.push_back(seconds(t1, t2));
     }
+    printer.reset(); // the file goes once nothing holds it open (Windows)
+    std::remove(path.c_str());
     reportPairedRatio(state, subject, floor);
     state.counters["job_bytes"] = static_cast<double>(same.size());
 }
