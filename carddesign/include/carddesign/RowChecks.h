@@ -1,0 +1,22 @@
+// The checks a data row needs before anything is drawn: the columns its templates name, the
+// magnetic track texts and the option values it produces.
+#pragma once
+
+#include "CardDesign.h"
+#include "CardTemplate.h"
+
+#include <QString>
+
+#include <vector>
+
+struct CardRowProblem {
+    QString field;   // where: "front.objects[1].text", "mag.tracks.2", "options.card-options/x"
+    QString problem; // what: "no column 'Name'"
+};
+
+// Every problem of `record` with `design` that needs no rendering.
+std::vector<CardRowProblem> checkCardRow(const CardDesign& design,
+                                         const CardTemplateContext& context);
+
+// The text naming a row in messages: the value of column `keyColumn` (-1: none).
+QString cardRowKey(const CardRecord& record, int keyColumn);
