@@ -3,12 +3,14 @@
 #include "RawClient.h"
 #include "SimProcess.h"
 #include "TempDir.h"
+#include "Waiting.h"
 #include "WireFrame.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
 #include <fcntl.h>
+#include <thread>
 #include <unistd.h>
 
 using namespace kalyxtest;
@@ -295,6 +297,46 @@ TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {
     EXPECT_EQ(reportLine("Cards printed: "), "5");
 }
 
+TEST_F(Wire, APrintTimeHoldsTheNextCardJobUntilTheCardIsOut) {
+    TempDir jobs;
+    start({"--print-time", "1.5", "--jobs", jobs.path()});
+    // Two sides of four full planes: far more than the connection's buffers hold, so a host
+    // can only finish writing it once the printer reads.
+    const std::string side = "<panel-options panel=\"y\"/><panel-options panel=\"m\"/>"
+                             "<panel-options panel=\"c\"/><panel-options panel=\"k\"/>";
+    const std::string job = request(
+        "<card><card-options><width>2026</width><height>642</height></card-options>"
+        "<side-options side=\"0\">" +
+            side + "</side-options><side-options side=\"1\">" + side + "</side-options></card>",
+        std::string(2026u * 642 * 8, '\x5a'));
+    auto setting = [this](const char* id) {
+        const Frame answer = ask(std::string("<get><param id=\"") + id + "\"/></get>");
+        return std::string(answer.prn().child("get-response").child("param").child_value());
+    };
+    RawClient first;
+    ASSERT_TRUE(first.connect(sim->port()));
+    ASSERT_TRUE(first.send(job));
+    ASSERT_TRUE(waitUntil([&] { return setting("sim-jobs-received") == "1"; }));
+    // The printer answers while it prints; the card is not out yet.
+    EXPECT_EQ(setting("cards-printed"), "0");
+
+    // The next job waits for the card: its host cannot have written it all before then.
+    std::string printedWhenWritten;
+    std::thread writer([&] {
+        RawClient second, observer;
+        if (!second.connect(sim->port()) || !second.send(job) || !observer.connect(sim->port()))
+            return;
+        Frame answer;
+        if (observer.send(request("<get><param id=\"cards-printed\"/></get>")) &&
+            observer.receive(answer))
+            printedWhenWritten = answer.prn().child("get-response").child("param").child_value();
+    });
+    writer.join();
+    EXPECT_EQ(printedWhenWritten, "1");
+    EXPECT_TRUE(waitUntil([&] { return setting("cards-printed") == "2"; }));
+    EXPECT_EQ(jobs.files(), (std::vector<std::string>{"job-0001.prn", "job-0002.prn"}));
+}
+
 TEST_F(Wire, ThePtyCarriesTheSameProtocolRaw) {
     start({"--pty"});
     ASSERT_FALSE(sim->ptyPath().empty());
@@ -329,6 +371,8 @@ TEST(SimulatorProcess, StopsCleanlyOnSignalsAndRefusesBadOptions) {
     EXPECT_EQ(runSimulator({"--fault", "teleport"}, output), 2);
     EXPECT_NE(output.find("unknown fault item 'teleport'"), std::string::npos);
     EXPECT_EQ(runSimulator({"--track", "4=101"}, output), 2);
+    for (const char* time : {"-1", "1.2345", "3601", ".5", "1.", "x"})
+        EXPECT_EQ(runSimulator({"--print-time", time}, output), 2) << time;
 
     SimProcess holder;
     ASSERT_TRUE(holder.started());

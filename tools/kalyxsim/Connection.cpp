@@ -1,15 +1,19 @@
 #include "Connection.h"
 
 #include "Log.h"
+#include "SimPrintJob.h"
 
 #include <algorithm>
 
 namespace kalyxsim {
 
-Connection::Connection(io::Handle handle, std::string name, bool socket, std::uint64_t readRate)
-    : handle_(handle), name_(std::move(name)), socket_(socket), readRate_(readRate) {}
+Connection::Connection(SimPrinter& printer, io::Handle handle, std::string name, bool socket,
+                       std::uint64_t readRate)
+    : printer_(printer), handle_(handle), name_(std::move(name)), socket_(socket),
+      readRate_(readRate) {}
 
 Connection::~Connection() {
+    printer_.abandonJob(this);
     if (handle_ != io::noHandle)
         io::close(handle_);
 }
@@ -29,8 +33,15 @@ std::size_t Connection::readAllowance(Clock::time_point now) const {
     return std::min(readBufferSize, static_cast<std::size_t>(readTokens_));
 }
 
-bool Connection::hasTurn() const {
-    return !inbox_.empty() && output_.size() < maxQueuedAnswers && !dropped_;
+bool Connection::waitsForPrinter(Clock::time_point now) const {
+    const Request* header = reader_.headerRead();
+    return header && !reader_.hasFrame() && isPrintJob(*header) &&
+           !printer_.mayReceiveJob(this, now);
+}
+
+bool Connection::hasTurn(Clock::time_point now) const {
+    return !inbox_.empty() && output_.size() < maxQueuedAnswers && !dropped_ &&
+           !waitsForPrinter(now);
 }
 
 std::size_t Connection::buffered() const {
@@ -39,7 +50,8 @@ std::size_t Connection::buffered() const {
 
 short Connection::events(Clock::time_point now) const {
     // Nothing more is read while requests already read wait, or answers pile up unread.
-    const bool mayRead = !readClosed_ && inbox_.empty() && output_.size() < maxQueuedAnswers;
+    const bool mayRead = !readClosed_ && inbox_.empty() && output_.size() < maxQueuedAnswers &&
+                         !waitsForPrinter(now);
     short wanted = mayRead && readAllowance(now) != 0 ? io::readable : 0;
     if (!output_.empty() && output_.front().due <= now)
         wanted |= io::writable;
@@ -47,15 +59,18 @@ short Connection::events(Clock::time_point now) const {
 }
 
 int Connection::msUntilDue(Clock::time_point now) const {
-    if (hasTurn())
+    if (hasTurn(now))
         return 0;
-    int due = -1;
+    // Until the card being printed is out (a job another host is sending ends in a request,
+    // which makes its own round).
+    int due = waitsForPrinter(now) ? printer_.msUntilPrinted(now) : -1;
     // An answer already due waits for room to write, which poll() reports: no time-out for it.
     if (!output_.empty() && output_.front().due > now) {
         const auto left =
             std::chrono::duration_cast<std::chrono::milliseconds>(output_.front().due - now)
                 .count();
-        due = static_cast<int>(std::min<long long>(left + 1, 3600000));
+        const int answer = static_cast<int>(std::min<long long>(left + 1, 3600000));
+        due = due < 0 ? answer : std::min(due, answer);
     }
     if (!readClosed_ && readRate_ != 0 && readAllowance(now) == 0) {
         // Until one byte's worth of tokens is back.
@@ -65,9 +80,9 @@ int Connection::msUntilDue(Clock::time_point now) const {
     return due;
 }
 
-bool Connection::onReadable(SimPrinter& printer) {
-    if (!inbox_.empty() || output_.size() >= maxQueuedAnswers)
-        return onTurn(printer);
+bool Connection::onReadable() {
+    if (!inbox_.empty() || output_.size() >= maxQueuedAnswers || waitsForPrinter(Clock::now()))
+        return onTurn();
     unsigned char buffer[readBufferSize];
     const std::size_t allowed = readAllowance(Clock::now());
     if (allowed == 0)
@@ -88,7 +103,7 @@ bool Connection::onReadable(SimPrinter& printer) {
         return !finished();
     }
     bool ok = true;
-    const std::size_t used = handle(printer, buffer, n, ok);
+    const std::size_t used = handle(buffer, n, ok);
     if (!ok)
         return false;
     // The rest waits for the next turn; only what was read beyond this turn is kept.
@@ -96,11 +111,11 @@ bool Connection::onReadable(SimPrinter& printer) {
     return !dropped_;
 }
 
-bool Connection::onTurn(SimPrinter& printer) {
-    if (!hasTurn())
+bool Connection::onTurn() {
+    if (!hasTurn(Clock::now()))
         return !dropped_ && !finished();
     bool ok = true;
-    const std::size_t used = handle(printer, inbox_.data(), inbox_.size(), ok);
+    const std::size_t used = handle(inbox_.data(), inbox_.size(), ok);
     if (!ok)
         return false;
     inbox_.erase(inbox_.begin(), inbox_.begin() + static_cast<long>(used));
@@ -109,12 +124,17 @@ bool Connection::onTurn(SimPrinter& printer) {
     return !dropped_ && !finished();
 }
 
-std::size_t Connection::handle(SimPrinter& printer, const unsigned char* data, std::size_t size,
-                               bool& ok) {
+std::size_t Connection::handle(const unsigned char* data, std::size_t size, bool& ok) {
     std::size_t used = 0;
     int handled = 0;
     while (used < size && !dropped_ && handled < requestsPerTurn &&
            output_.size() < maxQueuedAnswers) {
+        const Request* header = reader_.headerRead();
+        if (header && isPrintJob(*header)) {
+            if (!printer_.mayReceiveJob(this, Clock::now()))
+                break;
+            printer_.receiveJob(this);
+        }
         used += reader_.feed(data + used, size - used);
         if (reader_.failed()) {
             logLine(name_ + " unreadable request: " + reader_.failure() + "; hanging up");
@@ -122,20 +142,20 @@ std::size_t Connection::handle(SimPrinter& printer, const unsigned char* data, s
             return used;
         }
         if (reader_.hasFrame()) {
-            process(printer, reader_.takeFrame());
+            process(reader_.takeFrame());
             ++handled;
         }
     }
     return used;
 }
 
-void Connection::process(SimPrinter& printer, Request request) {
+void Connection::process(Request request) {
     const std::size_t bytesIn = request.text.size() + 1 + request.payload.size() + 4;
     const std::string command = SimPrinter::commandName(request);
     // The fault is chosen before the command runs, so a command that installs a fault is not
     // itself hit by it.
-    std::optional<Fault> fault = printer.faults().take(command, command != "print-job");
-    Reply reply = printer.handle(request);
+    std::optional<Fault> fault = printer_.faults().take(command, command != "print-job");
+    Reply reply = printer_.handle(request);
 
     std::string line = name_ + " " + (reply.command.empty() ? "?" : reply.command);
     if (!reply.summary.empty())

@@ -18,10 +18,11 @@ class Connection {
 public:
     using Clock = std::chrono::steady_clock;
 
-    // Takes ownership of `handle` (non-blocking). `socket` selects send() over write() and
-    // allows hanging up on the peer. `readRate` bounds the bytes read per second (0: no bound), as
-    // a printer that prints while it receives.
-    Connection(io::Handle handle, std::string name, bool socket, std::uint64_t readRate = 0);
+    // Takes ownership of `handle` (non-blocking) and serves `printer` on it. `socket` selects
+    // send() over write() and allows hanging up on the peer. `readRate` bounds the bytes read per
+    // second (0: no bound), as a printer that prints while it receives.
+    Connection(SimPrinter& printer, io::Handle handle, std::string name, bool socket,
+               std::uint64_t readRate = 0);
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -44,9 +45,12 @@ public:
 
     // Each returns false when the connection is finished and must be dropped. onReadable reads
     // and handles a turn's worth of requests; onTurn handles those already read.
-    bool onReadable(SimPrinter& printer);
-    bool onTurn(SimPrinter& printer);
+    bool onReadable();
+    bool onTurn();
     bool onWritable(Clock::time_point now);
+    // A card job has begun on this stream and must wait until the printer is free: nothing more
+    // is read meanwhile, so the host's writes wait as they would on a busy printer.
+    bool waitsForPrinter(Clock::time_point now) const;
 
 private:
     struct Pending {
@@ -55,18 +59,19 @@ private:
         std::size_t sent = 0;
     };
 
-    void process(SimPrinter& printer, Request request);
+    void process(Request request);
     // Feeds `data` to the frame reader and handles the requests it completes, at most
     // requestsPerTurn and only while answers may queue; returns the bytes used. False in `ok`
     // when the stream cannot be followed any more.
-    std::size_t handle(SimPrinter& printer, const unsigned char* data, std::size_t size, bool& ok);
+    std::size_t handle(const unsigned char* data, std::size_t size, bool& ok);
     // True while requests already read wait and answers may still queue.
-    bool hasTurn() const;
+    bool hasTurn(Clock::time_point now) const;
     // Nothing more will come or go.
     bool finished() const { return readClosed_ && output_.empty() && inbox_.empty(); }
     // Bytes that may be read now under the read rate.
     std::size_t readAllowance(Clock::time_point now) const;
 
+    SimPrinter& printer_;
     io::Handle handle_;
     std::string name_;
     bool socket_;

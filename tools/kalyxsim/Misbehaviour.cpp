@@ -1,22 +1,10 @@
 #include "Misbehaviour.h"
 
+#include "Numbers.h"
+
 #include <algorithm>
-#include <cerrno>
-#include <cstdlib>
 
 namespace kalyxsim {
-
-namespace {
-
-bool parseNumber(const std::string& text, unsigned long long limit, unsigned long long& out) {
-    if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    errno = 0;
-    out = std::strtoull(text.c_str(), nullptr, 10);
-    return errno == 0 && out <= limit;
-}
-
-} // namespace
 
 const char* faultSyntax() {
     return "  for=COMMAND           apply only to requests of COMMAND (e.g. get-report); card\n"
@@ -61,12 +49,14 @@ std::optional<Fault> parseFault(const std::string& items, long defaultCount, std
             continue;
         const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
         const bool hasValue = eq != std::string::npos;
-        unsigned long long n = 0;
-        auto number = [&](unsigned long long limit) {
-            if (!hasValue || !parseNumber(value, limit, n)) {
+        std::uint64_t n = 0;
+        auto number = [&](std::uint64_t limit) {
+            const auto parsed = hasValue ? parseCount(value, limit) : std::nullopt;
+            if (!parsed) {
                 problem = "'" + item + "' needs a number up to " + std::to_string(limit);
                 return false;
             }
+            n = *parsed;
             return true;
         };
         if (key == "for" && hasValue && !value.empty()) {

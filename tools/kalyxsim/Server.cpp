@@ -8,7 +8,7 @@ Server::Server(SimPrinter& printer, TcpListener& listener)
     : printer_(printer), listener_(listener) {}
 
 void Server::addPty(io::Handle master, const std::string& name) {
-    connections_.push_back(std::make_unique<Connection>(master, name, false, readRate_));
+    connections_.push_back(std::make_unique<Connection>(printer_, master, name, false, readRate_));
     pty_ = connections_.back().get();
 }
 
@@ -84,7 +84,8 @@ void Server::acceptAll() {
             atLimit_ = false;
             const std::string name = "tcp#" + std::to_string(++accepted_);
             logExchange(name + " connected from " + peer);
-            connections_.push_back(std::make_unique<Connection>(got.handle, name, true, readRate_));
+            connections_.push_back(
+                std::make_unique<Connection>(printer_, got.handle, name, true, readRate_));
             continue;
         }
         if (got.atLimit && !atLimit_) {
@@ -136,10 +137,13 @@ void Server::serveConnections(const std::vector<io::PollEntry>& entries) {
         Connection& connection = *connections_[i];
         const short revents = entries[i + 2].revents;
         bool keep = true;
-        if (revents & (io::readable | io::hungUp | io::failed))
-            keep = connection.onReadable(printer_);
+        if ((revents & (io::hungUp | io::failed)) && connection.waitsForPrinter(later))
+            // Nothing is read while it waits, so a broken stream would be reported every round.
+            keep = false;
+        else if (revents & (io::readable | io::hungUp | io::failed))
+            keep = connection.onReadable();
         else
-            keep = connection.onTurn(printer_);
+            keep = connection.onTurn();
         if (keep)
             keep = connection.onWritable(later);
         if (!keep && &connection == pty_) {

@@ -58,6 +58,7 @@ std::size_t FrameReader::feed(const unsigned char* data, std::size_t size) {
             if (nul) {
                 ++used;
                 finishText();
+                return used;
             }
             break;
         }

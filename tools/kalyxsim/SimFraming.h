@@ -44,11 +44,17 @@ public:
     static constexpr std::size_t maxTextSize = 1u << 20;
     static constexpr std::uint64_t maxPayloadSize = 128ull << 20;
 
-    // Consumes bytes up to the end of one frame. Returns how many were used; when a frame is
-    // complete `hasFrame()` is true and the rest of the buffer must be fed after `takeFrame()`.
+    // Consumes bytes up to the end of one frame, pausing once at the end of its text (so the
+    // caller can look at the header before the payload is taken). Returns how many were used;
+    // when a frame is complete `hasFrame()` is true and the rest of the buffer must be fed after
+    // `takeFrame()`.
     std::size_t feed(const unsigned char* data, std::size_t size);
 
     bool hasFrame() const { return ready_; }
+    // The frame under way once its text is read (payload still to come), else null.
+    const Request* headerRead() const {
+        return state_ == State::Payload || state_ == State::Crc ? &current_ : nullptr;
+    }
     Request takeFrame();
 
     // True once the stream broke a limit; `failure()` says which.

@@ -2,11 +2,10 @@
 
 #include "FileStore.h"
 #include "Log.h"
+#include "Numbers.h"
 #include "Platform.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace kalyxsim {
@@ -26,6 +25,9 @@ void printHelp() {
         "  --track N=BITS           load magnetic track N (1-3) with BITS, a text of 0 and 1\n"
         "  --report-size N          answer get-report with N bytes instead of the text report\n"
         "  --hopper N               cards in the input hopper (default 100)\n"
+        "  --print-time SECONDS     each card takes this long to print (e.g. 1 or 0.25); the\n"
+        "                           printer holds one card job and reads the next only when\n"
+        "                           the card is out, so a host sending it waits meanwhile\n"
         "  --read-rate BYTES        read at most BYTES per second from each host, as a printer\n"
         "                           that prints while it receives (default: no bound)\n"
         "  --max-buffered BYTES     hold at most BYTES of requests in memory across all hosts;\n"
@@ -49,18 +51,17 @@ void printHelp() {
         "At run time, writing the setting \"sim-fault\" with ITEMS adds a fault for the next\n"
         "answer (or count= answers); writing it empty clears all faults, and reading it lists\n"
         "them. Other settings for tests: sim-mag-track1..3, sim-report-size,\n"
-        "sim-hopper-cards; read-only: sim-jobs-received, sim-jobs-stored, sim-last-job,\n"
+        "sim-hopper-cards; read-only: cards-printed (cards out of the printer),\n"
+        "sim-jobs-received, sim-jobs-stored, sim-last-job,\n"
         "sim-wakeups (how often the event loop woke up).\n"
         "\n%s",
         platform::usageTail, platform::devicePortsHelp, faultSyntax(), platform::runningHelp);
 }
 
 bool parseUnsigned(const char* text, unsigned long long limit, unsigned long long& out) {
-    if (!text || !*text || std::strspn(text, "0123456789") != std::strlen(text))
-        return false;
-    errno = 0;
-    out = std::strtoull(text, nullptr, 10);
-    return errno == 0 && out <= limit;
+    const auto number = parseCount(text, limit);
+    out = number.value_or(0);
+    return number.has_value();
 }
 
 bool usage(const std::string& problem, int& status) {
@@ -122,6 +123,11 @@ std::string applyValue(const std::string& option, const char* value, SimOptions&
         if (!parseUnsigned(value, 100000, number))
             return "--hopper needs a number up to 100000";
         config.hopperCards = static_cast<unsigned>(number);
+    } else if (option == "--print-time") {
+        const auto ms = parseCount(value, 3600000, 3);
+        if (!ms)
+            return "--print-time needs seconds from 0 to 3600 (at most 3 decimals)";
+        config.printTime = std::chrono::milliseconds(*ms);
     } else if (option == "--read-rate") {
         if (!parseUnsigned(value, 1ull << 40, number) || number == 0)
             return "--read-rate needs a positive byte count";

@@ -1,13 +1,12 @@
 #include "SimPrinter.h"
 
 #include "FileStore.h"
+#include "Numbers.h"
 #include "SimPrintJob.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <sstream>
@@ -15,15 +14,6 @@
 namespace kalyxsim {
 
 namespace {
-
-bool parseInteger(const std::string& text, long& out) {
-    if (text.empty())
-        return false;
-    errno = 0;
-    char* end = nullptr;
-    out = std::strtol(text.c_str(), &end, 10);
-    return errno == 0 && *end == '\0';
-}
 
 bool parseBits(const std::string& text, std::vector<bool>& bits) {
     if (text.size() > SimPrinter::maxTrackBits || text.find_first_not_of("01") != std::string::npos)
@@ -213,13 +203,13 @@ void SimPrinter::errorClear(const Request&, pugi::xml_node command, pugi::xml_no
 
 void SimPrinter::forceError(const Request&, pugi::xml_node command, pugi::xml_node, Reply& reply) {
     const std::string text = command.child("code").text().as_string();
-    long code = 0;
     reply.summary = text;
-    if (!parseInteger(text, code) || code < INT32_MIN || code > INT32_MAX) {
+    const auto code = parseInteger(text, INT32_MIN, INT32_MAX);
+    if (!code) {
         reply.error = "Invalid error code " + inQuotes(text);
         return;
     }
-    errorCode_ = code;
+    errorCode_ = static_cast<long>(*code);
 }
 
 void SimPrinter::powerDown(const Request&, pugi::xml_node command, pugi::xml_node, Reply& reply) {
@@ -307,12 +297,12 @@ void SimPrinter::magRead(const Request&, pugi::xml_node command, pugi::xml_node 
 
 bool SimPrinter::slotOf(pugi::xml_node command, int& slot, Reply& reply) const {
     const std::string text = command.child("slot").text().as_string();
-    long value = 0;
-    if (!parseInteger(text, value) || value < 1 || value > glintmarkSlots) {
+    const auto value = parseInteger(text, 1, glintmarkSlots);
+    if (!value) {
         reply.error = "Invalid Glintmark slot " + inQuotes(text);
         return false;
     }
-    slot = static_cast<int>(value);
+    slot = static_cast<int>(*value);
     return true;
 }
 
@@ -371,7 +361,7 @@ std::string SimPrinter::report() const {
         << "Serial: " << config_.serial << '\n'
         << "Card position: " << positionWord(position_) << '\n'
         << "Cards in hopper: " << hopper_ << '\n'
-        << "Cards printed: " << cardsPrinted_ << '\n'
+        << "Cards printed: " << cardsPrinted() << '\n'
         << "Error: " << (errorCode_ ? std::to_string(errorCode_) : "none") << '\n'
         << "Dye calibrations: " << calibrations_ << '\n'
         << "Capability file: " << capabilityBytes_ << " bytes\n"
@@ -398,7 +388,7 @@ void SimPrinter::getReport(const Request&, pugi::xml_node, pugi::xml_node, Reply
 
 bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
     if (id == "cards-printed")
-        value = std::to_string(cardsPrinted_);
+        value = std::to_string(cardsPrinted());
     else if (id == "cards-in-hopper" || id == "sim-hopper-cards")
         value = std::to_string(hopper_);
     else if (id == "sim-fault")
@@ -426,7 +416,6 @@ bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
 bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
                               std::string& problem) {
     const std::string invalid = "Invalid value " + inQuotes(value) + " for " + inQuotes(id);
-    long number = 0;
     if (id == "sim-fault") {
         if (value.empty() || value == "none") {
             faults_.clear();
@@ -442,15 +431,16 @@ bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
         return true;
     }
     if (id == "sim-hopper-cards" || id == "sim-report-size") {
-        const long limit = id == "sim-hopper-cards" ? 100000 : long(FrameReader::maxPayloadSize);
-        if (!parseInteger(value, number) || number < 0 || number > limit) {
+        const auto number =
+            parseCount(value, id == "sim-hopper-cards" ? 100000 : FrameReader::maxPayloadSize);
+        if (!number) {
             problem = invalid;
             return false;
         }
         if (id == "sim-hopper-cards")
-            hopper_ = static_cast<unsigned>(number);
+            hopper_ = static_cast<unsigned>(*number);
         else
-            config_.reportSize = static_cast<std::uint64_t>(number);
+            config_.reportSize = *number;
         return true;
     }
     if (id.size() == 14 && id.compare(0, 13, "sim-mag-track") == 0 && id[13] >= '1' &&
@@ -474,7 +464,7 @@ bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
     Setting& setting = it->second;
     switch (setting.kind) {
     case Setting::Kind::Integer:
-        if (!parseInteger(value, number) || number < setting.minimum || number > setting.maximum) {
+        if (!parseInteger(value, setting.minimum, setting.maximum)) {
             problem = invalid;
             return false;
         }
@@ -557,8 +547,36 @@ void SimPrinter::calibrate(const Request&, pugi::xml_node, pugi::xml_node respon
     reply.summary = "run " + std::to_string(calibrations_);
 }
 
+bool SimPrinter::mayReceiveJob(const void* host, Clock::time_point now) const {
+    return config_.printTime.count() == 0 ||
+           (msUntilPrinted(now) < 0 && (receiving_ == nullptr || receiving_ == host));
+}
+
+void SimPrinter::abandonJob(const void* host) {
+    if (receiving_ == host)
+        receiving_ = nullptr;
+}
+
+int SimPrinter::msUntilPrinted(Clock::time_point now) const {
+    if (printing_ == 0)
+        return -1;
+    const auto done = printStart_ + config_.printTime * printing_;
+    if (now >= done)
+        return -1;
+    return static_cast<int>(std::chrono::ceil<std::chrono::milliseconds>(done - now).count());
+}
+
+unsigned SimPrinter::cardsPrinted() const {
+    if (printing_ == 0)
+        return cardsPrinted_;
+    const auto out = (Clock::now() - printStart_) / config_.printTime;
+    return cardsPrinted_ + static_cast<unsigned>(std::min<long long>(out, printing_));
+}
+
 void SimPrinter::printJob(const Request& request, Reply& reply) {
     ++jobsReceived_;
+    // Whoever sent it, the job is complete: the printer takes the next one once this one is out.
+    receiving_ = nullptr;
     const JobCheck check = checkPrintJob(request);
     if (!check.valid) {
         lastJob_ = "refused: " + check.problem;
@@ -580,7 +598,10 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
         return;
     }
     hopper_ -= needed;
-    cardsPrinted_ += copies;
+    // Cards of the job before are all out by now: a job is taken only then (mayReceiveJob).
+    cardsPrinted_ = cardsPrinted() + (config_.printTime.count() == 0 ? copies : 0);
+    printing_ = config_.printTime.count() == 0 ? 0 : copies;
+    printStart_ = Clock::now();
     const bool keep = std::strcmp(options.child("disable-eject").text().as_string(), "true") == 0;
     position_ = keep ? Position::Standby : Position::Source;
     char name[32];

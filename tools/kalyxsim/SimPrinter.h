@@ -6,6 +6,7 @@
 #include "SimFraming.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -21,6 +22,8 @@ struct PrinterConfig {
     std::uint64_t reportSize = 0;      // 0 = the plain-text status report
     std::array<std::string, 3> tracks; // loaded magnetic tracks as '0'/'1' text
     unsigned hopperCards = 100;
+    // How long one card takes to print; 0: at once, and jobs are taken as they come.
+    std::chrono::milliseconds printTime{0};
 };
 
 struct Reply {
@@ -42,6 +45,17 @@ public:
     FaultList& faults() { return faults_; }
     // Counts a wake-up of the event loop (read as sim-wakeups: a loop that spins shows).
     void noteWakeup() { ++wakeups_; }
+
+    // With a print time the printer holds one job: a host that has begun sending a card job
+    // (`host` names its stream) may go on only while no card is being printed and no other host
+    // is sending one. `mayReceiveJob` asks; `receiveJob` takes the printer for that host until its
+    // job is complete or `abandonJob` gives it back.
+    using Clock = std::chrono::steady_clock;
+    bool mayReceiveJob(const void* host, Clock::time_point now) const;
+    void receiveJob(const void* host) { receiving_ = host; }
+    void abandonJob(const void* host);
+    // Milliseconds until the card being printed is out; -1 when none is being printed.
+    int msUntilPrinted(Clock::time_point now) const;
 
     static constexpr int glintmarkSlots = 10;
     static constexpr std::size_t maxTrackBits = 10000;
@@ -102,7 +116,13 @@ private:
     std::uint64_t capabilityBytes_ = 0;
     std::uint64_t softwareBytes_ = 0;
     unsigned calibrations_ = 0;
+    // Cards finished, and the job being printed: `printing_` cards, one per print time from
+    // `printStart_`. The count of cards out is worked out when asked (see cardsPrinted()).
+    unsigned cardsPrinted() const;
     unsigned cardsPrinted_ = 0;
+    unsigned printing_ = 0;
+    Clock::time_point printStart_{};
+    const void* receiving_ = nullptr;
     unsigned jobsReceived_ = 0;
     std::uint64_t wakeups_ = 0;
     unsigned jobsStored_ = 0;
