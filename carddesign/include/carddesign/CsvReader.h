@@ -19,10 +19,9 @@ struct CsvOptions {
 
 // One row as read. A row of another width than the header is kept with `problem` set, so that
 // it is reported as that row's problem and never shifts its values into the wrong columns.
+// `record.columns` points at the reader's columns. Blank lines are skipped and not counted.
 struct CsvRow {
-    QStringList values;
-    int row = 0;     // 1-based data row; blank lines are skipped and not counted
-    qint64 line = 0; // line of the file where the row starts
+    CardRecord record;
     QString problem; // e.g. "line 14 has 3 values; the header has 4 columns"
 };
 

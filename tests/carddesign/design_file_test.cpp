@@ -1,0 +1,160 @@
+// Reading, checking and writing card designs.
+#include <carddesign/CardDesignFile.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray design(const QByteArray& body) {
+    return R"({"format": "kalyx-card-design/1")" + (body.isEmpty() ? "" : ", " + body) + "}";
+}
+
+QByteArray frontObject(const QByteArray& object) {
+    return design(R"("front": {"objects": [)" + object + "]}");
+}
+
+struct Refused {
+    const char* name;
+    QByteArray json;
+    const char* error; // the message starts with this
+};
+
+class RefusedDesign : public testing::TestWithParam<Refused> {};
+
+TEST_P(RefusedDesign, GivesOneMessageWithTheJsonPath) {
+    const CardDesignResult result = parseCardDesign(GetParam().json, "/tmp");
+    EXPECT_FALSE(result.design);
+    EXPECT_TRUE(result.error.startsWith(QLatin1String(GetParam().error)))
+        << result.error.toStdString();
+}
+
+const QByteArray text = R"("type": "text", "x": 5, "y": 5, "w": 40, "h": 8, "text": "A")";
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, RefusedDesign,
+    testing::Values(
+        Refused{"NotJson", "{\"format\": \n  \"kalyx", "not valid JSON: line 2, column"},
+        Refused{"NotAnObject", "[1, 2]", "the design must be a JSON object"},
+        Refused{"NoFormat", "{}", "format: is required"},
+        Refused{"OtherFormat", R"({"format": "kalyx-card-design/2"})",
+                "format: this program reads \"kalyx-card-design/1\" designs, not "
+                "\"kalyx-card-design/2\""},
+        Refused{"UnknownTopKey", design(R"("colour": 1)"), "colour: unknown key"},
+        Refused{"UnknownObjectKey", frontObject("{" + text + R"(, "colour": "red"})"),
+                "front.objects[0].colour: unknown key"},
+        Refused{"KeyOfAnotherType", frontObject("{" + text + R"(, "src": "a.png"})"),
+                "front.objects[0].src: unknown key"},
+        Refused{"FontSizeText",
+                frontObject("{" + text + "}, {" + text + "}, {" + text +
+                            R"(, "font": {"size": "12"}})"),
+                "front.objects[2].font.size: must be a number from 1 to 400"},
+        Refused{"WholeNumber", design(R"("card": {"width": 1013.5})"),
+                "card.width: must be a whole number"},
+        Refused{"Portrait", design(R"("card": {"width": 600, "height": 1000})"),
+                "card: the card is landscape"},
+        Refused{"OffTheRight", frontObject(R"({"type": "rect", "x": 80, "y": 5, "w": 10, "h": 8})"),
+                "front.objects[0]: off the card: it spans 80.00 to 90.00 mm across"},
+        Refused{"OffTheTop", frontObject(R"({"type": "line", "x": 10, "y": 5, "w": 10, "h": -6})"),
+                "front.objects[0]: off the card"},
+        Refused{"NegativeRect",
+                frontObject(R"({"type": "rect", "x": 20, "y": 5, "w": -10, "h": 8})"),
+                "front.objects[0].w: must be a number from 0"},
+        Refused{"NoPosition", frontObject(R"({"type": "rect", "y": 5, "w": 10, "h": 8})"),
+                "front.objects[0].x: is required"},
+        Refused{"UnknownType", frontObject(R"({"type": "ellipse"})"),
+                "front.objects[0].type: must be one of text, image, barcode, rect, line"},
+        Refused{"ObjectsNotList", design(R"("back": {"objects": {}})"),
+                "back.objects: must be a list"},
+        Refused{"OpenTemplate",
+                frontObject(R"({"type": "barcode", "x": 1, "y": 1, "w": 20, )"
+                            R"("h": 9, "symbology": "qr", "data": "${ID"})"),
+                "front.objects[0].data: '${' at character 1 is not closed"},
+        Refused{"BadColour", frontObject("{" + text + R"(, "color": "#12"})"),
+                "front.objects[0].color: '#12' is not a colour"},
+        Refused{"HoleOffCard",
+                design(R"("back": {"overlay": {"holes": [{"x": 0, "y": 50, "w": 85, )"
+                       R"("h": 10}]}})"),
+                "back.overlay.holes[0]: off the card"},
+        Refused{"OptionValue", design(R"("options": {"card-options/num-copies": "0"})"),
+                "options.card-options/num-copies: '0' is not a whole number"},
+        Refused{"OptionName", design(R"("options": {"card-options/copies": "1"})"),
+                "options.card-options/copies: 'copies' is not an option of card-options"},
+        Refused{"OptionPath", design(R"("options": {"side-options/2/k/power-adjust": "1"})"),
+                "options.side-options/2/k/power-adjust: not an option path"},
+        Refused{"Coercivity", design(R"("mag": {"coercivity": "medium"})"),
+                "mag.coercivity: must be one of"},
+        Refused{"TrackFour", design(R"("mag": {"tracks": {"4": "x"}})"),
+                "mag.tracks.4: unknown key"}),
+    [](const testing::TestParamInfo<Refused>& info) { return info.param.name; });
+
+TEST(RefusedDesign, TooManyObjectsAndTooLargeFiles) {
+    QByteArray many;
+    for (int i = 0; i < 1001; ++i)
+        many += (i ? ",{" : "{") + text + "}";
+    EXPECT_TRUE(parseCardDesign(frontObject(many), "/")
+                    .error.startsWith("front.objects: has 1001 entries; at most 1000"));
+    EXPECT_TRUE(
+        parseCardDesign(QByteArray(5 << 20, ' '), "/").error.startsWith("a design is at most"));
+    // Deep nesting is refused by the JSON reader itself, not by running out of stack.
+    EXPECT_FALSE(parseCardDesign(QByteArray(100000, '['), "/").design);
+}
+
+const QByteArray badge = design(R"(
+  "card": {"width": 1013, "height": 642},
+  "options": {"card-options/num-copies": "1", "side-options/back/o/power-adjust": "${Power:=0}"},
+  "front": {
+    "background": {"color": "#e8f0ff", "image": "art/front.png", "fit": "cover"},
+    "objects": [
+      {"type": "image", "x": 4, "y": 6, "w": 25, "h": 32, "src": "${Photo}", "fit": "cover"},
+      {"type": "text", "x": 32, "y": 8, "w": 50, "h": 9, "text": "${Name}", "if": "${Name}",
+       "font": {"family": "DejaVu Serif", "size": 14.5, "bold": true}, "fit": "shrink",
+       "min_size": 7, "align": "center", "color": "#80102030"},
+      {"type": "barcode", "x": 32, "y": 40, "w": 50, "h": 10, "symbology": "code128",
+       "data": "${ID}", "module": 2, "quiet_zone": false, "text": true, "ink": "color"},
+      {"type": "line", "x": 85.76, "y": 0, "w": -85.76, "h": 54.36, "stroke": "red", "width": 0.5},
+      {"type": "rect", "x": 0, "y": 50, "w": 85.76, "h": 4, "fill": "#003366", "stroke": "none"}
+    ]},
+  "back": {"overlay": {"holes": [{"x": 0, "y": 3, "w": 85.76, "h": 12.7}]}},
+  "mag": {"coercivity": "low", "tracks": {"1": "%B${ID}^${Name}?", "2": ";${ID}?"}})");
+
+TEST(DesignFile, ReadsEveryPropertyAndRoundTrips) {
+    const CardDesignResult read = parseCardDesign(badge, "/designs");
+    ASSERT_TRUE(read.design) << read.error.toStdString();
+    const CardDesign& d = *read.design;
+    EXPECT_EQ(d.folder, "/designs");
+    ASSERT_TRUE(d.front && d.back && d.mag);
+    ASSERT_EQ(d.front->objects.size(), 5u);
+    const CardObject& name = d.front->objects[1];
+    EXPECT_EQ(name.font.family, "DejaVu Serif");
+    EXPECT_EQ(name.font.size, 14.5);
+    EXPECT_EQ(name.minSize, 7);
+    EXPECT_EQ(name.color.alpha(), 0x80);
+    EXPECT_EQ(name.condition, "${Name}");
+    EXPECT_EQ(effectiveInk(name), CardInk::Color); // translucent text is colour
+    EXPECT_EQ(d.front->objects[2].ink, CardInk::Color);
+    EXPECT_FALSE(d.front->objects[4].stroke.isValid());
+    EXPECT_EQ(d.back->overlay.holes.size(), 1u);
+    EXPECT_EQ(d.mag->tracks[1], ";${ID}?");
+    EXPECT_EQ(d.options.value("side-options/back/o/power-adjust"), "${Power:=0}");
+
+    // Saved and read again: the same design, and the same bytes when saved once more.
+    const QByteArray saved = cardDesignToJson(d);
+    const CardDesignResult again = parseCardDesign(saved, "/designs");
+    ASSERT_TRUE(again.design) << again.error.toStdString() << saved.toStdString();
+    EXPECT_TRUE(*again.design == d);
+    EXPECT_EQ(cardDesignToJson(*again.design), saved);
+    EXPECT_TRUE(saved.startsWith("{\n  \"format\": \"kalyx-card-design/1\",\n  \"card\""));
+}
+
+TEST(DesignFile, DefaultsAndInks) {
+    const CardDesignResult read = parseCardDesign(frontObject("{" + text + "}"), "/");
+    ASSERT_TRUE(read.design);
+    EXPECT_EQ(read.design->width, 1013);
+    EXPECT_EQ(read.design->height, 642);
+    EXPECT_FALSE(read.design->back);
+    const CardObject& o = read.design->front->objects[0];
+    EXPECT_EQ(effectiveInk(o), CardInk::K); // black text goes to K
+    EXPECT_EQ(o.font.size, 10);
+    EXPECT_TRUE(read.design->front->overlay.enabled);
+}
+} // namespace
