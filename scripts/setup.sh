@@ -8,7 +8,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qtbase5-dev qtbase5-private-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  umockdev libumockdev-dev
+  umockdev libumockdev-dev jq
   cups-daemon cups-client libcups2-dev dpkg-dev file
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev

@@ -367,10 +367,21 @@ TEST(SimulatorProcess, StopsCleanlyOnSignalsAndRefusesBadOptions) {
     std::string output;
     EXPECT_EQ(runSimulator({"--help"}, output), 0);
     EXPECT_NE(output.find("Usage: kalyxsim"), std::string::npos);
-    EXPECT_EQ(runSimulator({"--port", "70000"}, output), 2);
-    EXPECT_EQ(runSimulator({"--fault", "teleport"}, output), 2);
-    EXPECT_NE(output.find("unknown fault item 'teleport'"), std::string::npos);
-    EXPECT_EQ(runSimulator({"--track", "4=101"}, output), 2);
+    const struct {
+        std::vector<std::string> options;
+        const char* message;
+    } refused[] = {
+        {{"--port", "70000"}, "--port needs a number from 0 to 65535"},
+        {{"--fault", "teleport"}, "unknown fault item 'teleport'"},
+        {{"--track", "4=101"}, "--track needs N=BITS"},
+        {{"--usb"}, "--usb needs -- COMMAND"},
+        {{"--usb", "--jobs", "/tmp", "--"}, "-- must come after --usb and be followed by COMMAND"},
+        {{"--", "true"}, "-- must come after --usb"},
+    };
+    for (const auto& bad : refused) {
+        EXPECT_EQ(runSimulator(bad.options, output), 2) << bad.options[0];
+        EXPECT_NE(output.find(bad.message), std::string::npos) << output;
+    }
     for (const char* time : {"-1", "1.2345", "3601", ".5", "1.", "x"})
         EXPECT_EQ(runSimulator({"--print-time", time}, output), 2) << time;
 

@@ -23,6 +23,21 @@ case_command_line() {
     local status=0
     "$KALYXSIM" --port 0 --quiet --usb -- sh -c 'exit 3' >/dev/null 2>&1 || status=$?
     [ "$status" -eq 3 ] || fail "exit status $status instead of 3"
+
+    # Standard output is the command's alone, whatever order the options come in; without
+    # --port each run takes a free port, so two runs side by side do not collide.
+    local first second
+    "$KALYXSIM" --usb --serial VU-2 -- sh -c 'sleep 1; "$0" printers --json' "$KALYXPRN" \
+        >"$scratch/first.json" 2>"$scratch/first.log" &
+    local pid=$!
+    second=$("$KALYXSIM" --quiet --usb --jobs "$scratch/jobs" -- "$KALYXPRN" printers --json \
+        2>"$scratch/second.log") || fail "second run: $(cat "$scratch/second.log")"
+    wait "$pid" || fail "first run: $(cat "$scratch/first.log")"
+    first=$(cat "$scratch/first.json")
+    [ "$(jq -r '.[0].description' <<<"$first")" = 'Orvane Kalyx K2 (VU-2)' ] || fail "stdout of the first run: $first"
+    [ "$(jq -r 'length' <<<"$second")" = 1 ] || fail "stdout of the second run: $second"
+    grep -q '^listening on 127.0.0.1:[0-9]' "$scratch/second.log" ||
+        fail "the banner is not on stderr: $(cat "$scratch/second.log")"
 }
 
 # The window's Print via USB, pressed under a virtual display, reaches the simulator with the

@@ -8,6 +8,7 @@
 #include "SimOptions.h"
 #include "StopSignal.h"
 
+#include <cstdio>
 #include <memory>
 #include <string>
 
@@ -25,8 +26,8 @@ public:
 
     // Opens the ends the options ask for and hands them to the server; false with the reason.
     bool attach(const SimOptions& options, Server& server, std::string& problem);
-    // Prints their lines of the start banner.
-    void announce(const SimOptions& options) const;
+    // Prints their lines of the start banner to `out`.
+    void announce(const SimOptions& options, std::FILE* out) const;
     // Starts the program given with --usb; false with the reason.
     bool start(const SimOptions& options, std::string& problem);
     // Serves until a stop request, or until the program run beside the virtual USB printer

@@ -73,11 +73,11 @@ bool DevicePorts::attach(const SimOptions& options, Server& server, std::string&
     return true;
 }
 
-void DevicePorts::announce(const SimOptions& options) const {
+void DevicePorts::announce(const SimOptions& options, std::FILE* out) const {
     if (options.withPty)
-        std::printf("pty %s\n", ends_->pty.path().c_str());
+        std::fprintf(out, "pty %s\n", ends_->pty.path().c_str());
     if (options.withUsb)
-        std::printf("usb /dev/usb/lp0\n");
+        std::fprintf(out, "usb /dev/usb/lp0\n");
 }
 
 bool DevicePorts::start(const SimOptions& options, std::string& problem) {

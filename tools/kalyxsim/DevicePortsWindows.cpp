@@ -15,7 +15,7 @@ bool DevicePorts::attach(const SimOptions&, Server&, std::string&) {
     return true;
 }
 
-void DevicePorts::announce(const SimOptions&) const {}
+void DevicePorts::announce(const SimOptions&, std::FILE*) const {}
 
 bool DevicePorts::start(const SimOptions&, std::string&) {
     return true;

@@ -99,6 +99,7 @@ std::string applyValue(const std::string& option, const char* value, SimOptions&
         if (!parseUnsigned(value, 65535, number))
             return "--port needs a number from 0 to 65535";
         options.port = static_cast<std::uint16_t>(number);
+        options.portGiven = true;
     } else if (option == "--jobs") {
         config.jobsDir = value;
         if (!makeFolder(value))
@@ -174,10 +175,14 @@ bool parseOptions(int argc, char** argv, SimOptions& options, int& status) {
                                   "TCP only",
                          status);
         if (option == "--usb") {
-            if (i + 1 >= argc || std::strcmp(argv[i + 1], "--") != 0 || i + 2 >= argc)
-                return usage("--usb needs -- COMMAND [ARGS...] at the end", status);
             options.withUsb = true;
-            options.usbCommand.assign(argv + i + 2, argv + argc);
+            continue;
+        }
+        if (option == "--") {
+            if (!options.withUsb || i + 1 >= argc)
+                return usage("-- must come after --usb and be followed by COMMAND [ARGS...]",
+                             status);
+            options.usbCommand.assign(argv + i + 1, argv + argc);
             break;
         }
         if (applyFlag(option, options, shortcuts))
@@ -191,6 +196,10 @@ bool parseOptions(int argc, char** argv, SimOptions& options, int& status) {
         if (!problem.empty())
             return usage(problem, status);
     }
+    if (options.withUsb && options.usbCommand.empty())
+        return usage("--usb needs -- COMMAND [ARGS...] at the end", status);
+    if (options.withUsb && !options.portGiven)
+        options.port = 0; // two such runs must not collide on a fixed port
     if (!shortcuts.empty())
         options.faultLists.insert(options.faultLists.begin(), shortcuts);
     return true;

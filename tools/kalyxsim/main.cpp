@@ -39,9 +39,11 @@ bool addFaults(SimPrinter& printer, const std::vector<std::string>& lists) {
 
 void announce(const SimOptions& options, const TcpListener& listener, const DevicePorts& devices,
               SimPrinter& printer) {
-    std::printf("listening on 127.0.0.1:%u\n", static_cast<unsigned>(listener.port()));
-    devices.announce(options);
-    std::fflush(stdout);
+    // Beside a command, standard output is the command's alone: it may be piped on.
+    std::FILE* out = options.withUsb ? stderr : stdout;
+    std::fprintf(out, "listening on 127.0.0.1:%u\n", static_cast<unsigned>(listener.port()));
+    devices.announce(options, out);
+    std::fflush(out);
     std::string started = options.config.model + " " + options.config.serial + " ready";
     if (!printer.faults().empty())
         started += ", faults: " + printer.faults().describe();
