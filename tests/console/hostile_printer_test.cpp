@@ -3,6 +3,7 @@
 // raw.
 #include "FdIo.h"
 #include "FileBytes.h"
+#include "FileNameBytes.h"
 #include "HostilePeer.h"
 #include "KalyxprnRun.h"
 #include "SimProcess.h"
@@ -294,5 +295,61 @@ TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {
     if (root) {
         EXPECT_EQ(info.st_uid, 65534u);
         EXPECT_EQ(info.st_gid, 65534u);
+    }
+}
+
+TEST_F(HostileTargets, FileNamesAreTheSystemsBytes) {
+    cli::keepFileNameBytes(); // so that this test's names reach kalyxprn as the bytes below
+    const QByteArray job = kalyxtest::readFile(path("job.prn"));
+    // A lone 0xff, a truncated sequence, an overlong '/', an encoded surrogate.
+    for (const QByteArray& raw : {QByteArray("out-\xff.prn"), QByteArray("\xc3(.prn"),
+                                  QByteArray("\xc0\xaf.prn"), QByteArray("\xed\xb3\xbf.prn")}) {
+        const QString name = dir.path() + "/" + QString::fromLocal8Bit(raw);
+        const QByteArray bytes = QFile::encodeName(dir.path()) + '/' + raw;
+        // The name that a lossy decoding would write instead.
+        const QString replaced = dir.path() + "/" + QString::fromUtf8(raw);
+        ASSERT_TRUE(kalyxtest::writeFile(replaced, "unrelated"));
+        ASSERT_EQ(kalyxprn({"save", path("job.prn"), "-o", name}).status, 0) << raw.toHex().data();
+        EXPECT_EQ(kalyxtest::readFile(QFile::decodeName(bytes)), job);
+        EXPECT_EQ(kalyxtest::readFile(replaced), "unrelated");
+        const Result check = kalyxprn({"check", name});
+        EXPECT_EQ(check.status, 0) << check.out.toStdString();
+        ASSERT_EQ(kalyxprn({"render", name, "--side", "0", "-o", name + ".png"}).status, 0);
+        EXPECT_TRUE(QFile::exists(QFile::decodeName(bytes + ".png")));
+        ASSERT_TRUE(QFile::remove(replaced));
+    }
+}
+
+TEST_F(HostileTargets, StandardOutputIsADashAndItsWriteErrorsFail) {
+    // "-" is standard output wherever a file is written; no file of that name appears.
+    kalyxtest::RunOptions here;
+    here.workingDirectory = dir.path();
+    here.outputFile = path("stdout");
+    const QByteArray job = kalyxtest::readFile(path("job.prn"));
+    for (const QStringList& args :
+         {QStringList{"sample", "-o", "-"}, QStringList{"save", path("job.prn"), "-o", "-"},
+          QStringList{"set", path("job.prn"), "num-copies", "/prn/card/card-options", "10", "-o",
+                      "-"}}) {
+        ASSERT_EQ(kalyxprn(args, here).status, 0) << args.join(' ').toStdString();
+        const QByteArray written = kalyxtest::readFile(path("stdout"));
+        EXPECT_TRUE(written.startsWith("<?xml")) << args.join(' ').toStdString();
+        EXPECT_EQ(written.size() - job.size(), args[0] == "set" ? 1 : 0);
+        EXPECT_FALSE(QFile::exists(path("-")));
+    }
+    ASSERT_EQ(kalyxprn({"render", path("job.prn"), "--side", "0", "-o", "-"}, here).status, 0);
+    QImage rendered;
+    EXPECT_TRUE(rendered.loadFromData(kalyxtest::readFile(path("stdout")), "PNG"));
+    EXPECT_EQ(rendered.width(), 1013);
+    EXPECT_FALSE(QFile::exists(path("-")));
+
+    // Output that cannot be written: exit 1 with the system's reason.
+    kalyxtest::RunOptions full;
+    full.outputFile = QStringLiteral("/dev/full");
+    for (const QStringList& args :
+         {QStringList{"info", path("job.prn")}, QStringList{"check", "--json", path("job.prn")},
+          QStringList{"sample", "-o", "-"}}) {
+        const Result r = kalyxprn(args, full);
+        EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("No space left on device")) << r.err.toStdString();
     }
 }

@@ -1,5 +1,6 @@
 // kalyxprn end to end: the built program run on generated jobs.
 #include "FileBytes.h"
+#include "FileNameBytes.h"
 #include "KalyxprnRun.h"
 
 #include "PrnJobBuilder.h"
@@ -10,6 +11,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 #include <gtest/gtest.h>
 
@@ -121,6 +124,50 @@ TEST_F(Kalyxprn, MagDecodesTracksAsTheWindowDoes) {
 
     const Result jis = kalyxprn({"mag", "--jis", "--json", sample});
     EXPECT_EQ(QJsonDocument::fromJson(jis.out.toUtf8()).object()["tracks"].toArray().size(), 1);
+}
+
+TEST_F(Kalyxprn, EveryJsonOutputIsJsonWhateverBytesItsTextsHold) {
+    cli::keepFileNameBytes(); // so that the name below reaches kalyxprn as these bytes
+    // A JIS track holding every code, in a file whose name holds every byte a name may.
+    QByteArray codes;
+    for (int c = 0; c < 128; ++c)
+        codes += char(c);
+    QByteArray raw;
+    for (int b = 1; b < 256; ++b)
+        raw += b == '/' ? QByteArray() : QByteArray(1, char(b));
+    PrnJobBuilder builder;
+    const EncodedTrack track = encodeTrack(codes, 8);
+    builder.addTrack(1, track.bytes, track.numBits);
+    builder.addPanel(builder.addSide(0), 'k', QByteArray(650346, '\0'));
+    const QString name = dir.path() + '/' + QString::fromLocal8Bit(raw);
+    ASSERT_TRUE(kalyxtest::writeFile(name, builder.build()));
+    // Each byte from 0x80 on stands alone, so none is valid UTF-8: JSON shows U+FFFD.
+    QString jsonName = dir.path() + '/';
+    for (const char c : raw)
+        jsonName += uchar(c) < 0x80 ? QChar(c) : QChar(QChar::ReplacementCharacter);
+
+    for (const QStringList& args :
+         {QStringList{"check", "--json", name}, QStringList{"info", "--json", name},
+          QStringList{"mag", "--json", name}, QStringList{"mag", "--jis", "--json", name}}) {
+        const Result r = kalyxprn(args);
+        const std::string what = args.mid(0, args.size() - 1).join(' ').toStdString();
+        EXPECT_EQ(r.status, 0) << what << r.err.toStdString();
+        QJsonParseError error;
+        const QJsonDocument document = QJsonDocument::fromJson(r.out.toUtf8(), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << what << r.out.toStdString();
+        // Nothing a terminal acts on, and no escape that JSON does not know.
+        const QString line = r.out.chopped(1);
+        EXPECT_TRUE(std::none_of(line.begin(), line.end(), [](QChar c) {
+            return c.unicode() < 0x20 || (c.unicode() >= 0x7F && c.unicode() <= 0x9F);
+        })) << what;
+        EXPECT_FALSE(line.contains("\\x")) << what;
+        if (args[0] == "check") {
+            EXPECT_EQ(document.object()["file"].toString(), jsonName);
+        } else if (args.contains("--jis")) {
+            EXPECT_EQ(document.object()["tracks"].toArray()[0].toObject()["data"].toString(),
+                      QString::fromLatin1(codes.constData(), codes.size()));
+        }
+    }
 }
 
 TEST_F(Kalyxprn, GetSetAndSave) {

@@ -31,6 +31,9 @@ Result kalyxprn(const QStringList& args) {
 
 Result kalyxprn(const QStringList& args, const RunOptions& options) {
     QProcess process;
+    process.setWorkingDirectory(options.workingDirectory);
+    if (!options.outputFile.isEmpty())
+        process.setStandardOutputFile(options.outputFile);
     if (options.fileSizeLimit > 0) {
         // Writes beyond the limit fail with EFBIG; the signal that comes with them is ignored,
         // and stays ignored across the exec.

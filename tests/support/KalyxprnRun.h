@@ -18,6 +18,8 @@ Result kalyxprn(const QStringList& args);
 struct RunOptions {
     QByteArray input;         // standard input (closed after it)
     qint64 fileSizeLimit = 0; // most bytes any file written may hold, as on a full disk; 0: none
+    QString workingDirectory; // the program's current folder; empty: the test's
+    QString outputFile;       // a file standard output goes to (not collected); empty: collected
 };
 Result kalyxprn(const QStringList& args, const RunOptions& options);
 

@@ -1,9 +1,16 @@
 #include "CliSupport.h"
 
+#include "FileNameBytes.h"
+#include "FileReplacement.h"
+
+#include <QBuffer>
+
 #include <QJsonDocument>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace cli {
 
@@ -59,21 +66,78 @@ QString escapeControls(const QString& text, bool keepLayout) {
     return s;
 }
 
+// The first failure to write standard output (errno), kept until the command ends.
+int stdoutError = 0;
+
+void noteStdout(bool ok) {
+    if (!ok && stdoutError == 0)
+        stdoutError = errno != 0 ? errno : EIO;
+}
+
+void flushStdout() {
+    errno = 0;
+    noteStdout(std::fflush(stdout) == 0);
+}
+
+// File names keep their bytes as lone surrogates (FileNameBytes.h); JSON holds text, so they
+// are shown as U+FFFD there.
+QJsonValue validText(const QJsonValue& value) {
+    if (value.isString())
+        return withoutKeptBytes(value.toString());
+    if (value.isArray()) {
+        QJsonArray array;
+        for (const QJsonValue& item : value.toArray())
+            array.append(validText(item));
+        return array;
+    }
+    if (value.isObject()) {
+        QJsonObject object = value.toObject();
+        for (auto it = object.begin(); it != object.end(); ++it)
+            it.value() = validText(it.value());
+        return object;
+    }
+    return value;
+}
+
+// JSON allows DEL and the C1 controls raw inside strings; a terminal does not, so they are
+// escaped as JSON escapes (the other controls QJsonDocument escapes itself).
+QByteArray jsonText(const QJsonDocument& document) {
+    const QString text = QString::fromUtf8(document.toJson(QJsonDocument::Compact));
+    QString s;
+    s.reserve(text.size());
+    for (const QChar c : text) {
+        if (isControl(c.unicode()))
+            s += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            s += c;
+    }
+    return s.toUtf8();
+}
+
 } // namespace
 
 QString shown(const QString& text) {
     return escapeControls(text, false);
 }
 
+void outBytes(const QByteArray& bytes) {
+    errno = 0;
+    noteStdout(std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout) ==
+               std::size_t(bytes.size()));
+}
+
 void out(const QString& text) {
-    const QByteArray bytes = escapeControls(text, true).toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stdout);
-    std::fputc('\n', stdout);
+    outBytes(escapeControls(withoutKeptBytes(text), true).toUtf8() + '\n');
+}
+
+QString outputProblem() {
+    flushStdout();
+    return stdoutError == 0 ? QString() : QString::fromLocal8Bit(std::strerror(stdoutError));
 }
 
 void err(const QString& text) {
-    std::fflush(stdout);
-    const QByteArray bytes = escapeControls(text, true).toUtf8();
+    flushStdout();
+    const QByteArray bytes = escapeControls(withoutKeptBytes(text), true).toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stderr);
     std::fputc('\n', stderr);
 }
@@ -83,12 +147,36 @@ int usageError(const QString& command, const QString& text) {
     return ExitUsage;
 }
 
+bool isStandardOutput(const QString& path) {
+    return path == QLatin1String("-");
+}
+
+bool writeOutput(const QString& path, const QByteArray& bytes, QString& reason) {
+    if (!isStandardOutput(path))
+        return kalyxfile::replaceFile(path, bytes, reason);
+    outBytes(bytes);
+    reason = outputProblem();
+    return reason.isEmpty();
+}
+
+bool writeImage(const QString& path, const QImage& image, QString& reason) {
+    if (!isStandardOutput(path))
+        return kalyxfile::replaceImage(path, image, reason);
+    QByteArray png;
+    QBuffer buffer(&png);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) {
+        reason = QStringLiteral("cannot encode the picture");
+        return false;
+    }
+    return writeOutput(path, png, reason);
+}
+
 void outJson(const QJsonObject& object) {
-    out(QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact)));
+    outBytes(jsonText(QJsonDocument(validText(object).toObject())) + '\n');
 }
 
 void outJson(const QJsonArray& array) {
-    out(QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Compact)));
+    outBytes(jsonText(QJsonDocument(validText(array).toArray())) + '\n');
 }
 
 } // namespace cli

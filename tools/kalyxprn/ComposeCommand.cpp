@@ -425,7 +425,7 @@ bool writePreview(const Composition& c, const QString& path, bool hasBack) {
         const QString out = s == 0 ? path : backPath;
         const QImage image = holder ? cli::sidePicture(*holder, s) : QImage();
         QString reason = QStringLiteral("the composed job does not read back");
-        if (image.isNull() || !kalyxfile::replaceImage(out, image, reason)) {
+        if (image.isNull() || !cli::writeImage(out, image, reason)) {
             cli::err(QStringLiteral("kalyxprn compose: cannot write %1: %2")
                          .arg(cli::shown(out), reason));
             return false;
@@ -440,13 +440,15 @@ int saveComposition(const Composition& c, const QString& path) {
     std::vector<unsigned char> job;
     cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
     QString reason;
-    if (!kalyxfile::replaceFile(
+    if (!cli::writeOutput(
             path, QByteArray(reinterpret_cast<const char*>(job.data()), int(job.size())), reason)) {
         cli::err(
             QStringLiteral("kalyxprn compose: cannot write %1: %2").arg(cli::shown(path), reason));
         return ExitFailure;
     }
-    cli::out(QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(path));
+    // Standard output holds the job itself; the note goes beside it.
+    const QString note = QStringLiteral("wrote %1 bytes to %2").arg(job.size()).arg(path);
+    cli::isStandardOutput(path) ? cli::err(note) : cli::out(note);
     return ExitSuccess;
 }
 

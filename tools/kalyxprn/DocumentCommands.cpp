@@ -320,7 +320,7 @@ int runRender(const QStringList& args) {
     }
     // Through a complete file renamed over the old picture: a full disk leaves it as it was.
     QString reason;
-    if (!kalyxfile::replaceImage(out, image, reason)) {
+    if (!cli::writeImage(out, image, reason)) {
         cli::err(QStringLiteral("kalyxprn render: cannot write ") + cli::shown(out) +
                  QStringLiteral(": ") + reason);
         return ExitFailure;
@@ -411,7 +411,8 @@ int runGet(const QStringList& args) {
 
 bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QString& out) {
     QString reason;
-    if (holder.save(out, reason))
+    if (cli::isStandardOutput(out) ? cli::writeOutput(out, holder.toByteArray(), reason)
+                                   : holder.save(out, reason))
         return true;
     cli::err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + cli::shown(out) +
              QStringLiteral(": Couldn't save PRN. ") + reason);
@@ -551,7 +552,7 @@ int runSample(const QStringList& args) {
     if (parser.value(output).isEmpty())
         return cli::usageError(command, QStringLiteral("-o OUT.prn is required"));
     QString reason;
-    if (!kalyxfile::replaceFile(parser.value(output), makeSampleJob(), reason)) {
+    if (!cli::writeOutput(parser.value(output), makeSampleJob(), reason)) {
         cli::err(QStringLiteral("kalyxprn sample: cannot write ") +
                  cli::shown(parser.value(output)) + QStringLiteral(": ") + reason);
         return ExitFailure;

@@ -308,14 +308,9 @@ bool parseInt(const QString& text, int& value) {
 // Writes `bytes` to OUT ("-" for stdout).
 bool writeOutput(const QString& command, const QString& path,
                  const std::vector<unsigned char>& bytes) {
-    if (path == QLatin1String("-")) {
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-        std::fflush(stdout);
-        return ok;
-    }
     QString reason;
     const QByteArray data(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
-    if (!kalyxfile::replaceFile(path, data, reason)) {
+    if (!cli::writeOutput(path, data, reason)) {
         cli::err(QStringLiteral("kalyxprn %1: cannot write %2: %3")
                      .arg(command, cli::shown(path), reason));
         return false;

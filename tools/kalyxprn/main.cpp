@@ -1,6 +1,7 @@
 // kalyxprn: inspect, check, render and edit PRN jobs from the command line.
 #include "CliSupport.h"
 #include "Command.h"
+#include "FileNameBytes.h"
 
 #include <QCoreApplication>
 
@@ -38,13 +39,7 @@ void printHelp(const std::vector<Command>& commands) {
     cli::out(text);
 }
 
-} // namespace
-
-int main(int argc, char* argv[]) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kalyxprn"));
-    const std::vector<Command> commands = allCommands();
-    QStringList args = QCoreApplication::arguments().mid(1);
+int run(const std::vector<Command>& commands, QStringList args) {
     if (args.isEmpty()) {
         printHelp(commands);
         return ExitUsage;
@@ -70,4 +65,20 @@ int main(int argc, char* argv[]) {
     cli::err(QStringLiteral("kalyxprn: unknown command '") + name +
              QStringLiteral("' (see 'kalyxprn --help')"));
     return ExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    cli::keepFileNameBytes();
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kalyxprn"));
+    const int status = run(allCommands(), QCoreApplication::arguments().mid(1));
+    // Output that did not arrive (a full disk) is a failure like any other.
+    const QString problem = cli::outputProblem();
+    if (!problem.isEmpty()) {
+        cli::err(QStringLiteral("kalyxprn: cannot write the output: ") + problem);
+        return status == ExitSuccess ? ExitFailure : status;
+    }
+    return status;
 }
