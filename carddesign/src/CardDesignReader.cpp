@@ -167,6 +167,8 @@ bool Reader::text(const QJsonObject& object, const char* key, const QString& pat
     if (!value.isString())
         return fail(member(path, key), QStringLiteral("must be a text \"...\""));
     const QString s = value.toString();
+    if (!s.isValidUtf16())
+        return fail(member(path, key), QStringLiteral("holds a broken character (\\u escape)"));
     if (s.size() > CardDesignLimits::maxTextLength)
         return fail(
             member(path, key),
@@ -198,7 +200,7 @@ bool Reader::color(const QJsonObject& object, const char* key, const QString& pa
         return fail(member(path, key),
                     QStringLiteral("'%1' is not a colour (#rrggbb, #aarrggbb or a name%2)")
                         .arg(name, noneAllowed ? QStringLiteral(", or none") : QString()));
-    out = c;
+    out = QColor::fromRgba(c.rgba()); // 8 bits a channel, as the writer writes it
     return true;
 }
 
@@ -280,6 +282,8 @@ bool Reader::option(const QString& key, const QJsonValue& value, const QString& 
     if (!value.isString())
         return fail(path, QStringLiteral("must be a text \"...\""));
     const QString v = value.toString();
+    if (!v.isValidUtf16())
+        return fail(path, QStringLiteral("holds a broken character (\\u escape)"));
     if (v.size() > CardDesignLimits::maxTextLength)
         return fail(
             path,

@@ -149,6 +149,10 @@ bool CsvReader::Impl::openDevice(const QString& path) {
 }
 
 bool CsvReader::Impl::scanEncoding(qint64& start) {
+    if (!device->seek(0)) {
+        error = QStringLiteral("cannot read it: %1").arg(device->errorString());
+        return false;
+    }
     const QByteArray head = device->peek(3);
     if (head.startsWith("\xFF\xFE") || head.startsWith("\xFE\xFF")) {
         error = QStringLiteral("the file is UTF-16 text; save it as CSV (UTF-8 or comma "
@@ -174,8 +178,22 @@ CsvReader::~CsvReader() = default;
 
 bool CsvReader::open(const QString& path, const CsvOptions& options) {
     d.reset(new Impl);
+    return d->openDevice(path) && start(options);
+}
+
+bool CsvReader::open(QIODevice& device, const QString& folder, const CsvOptions& options) {
+    d.reset(new Impl);
+    d->folder = folder;
+    if (device.isSequential() && !d->spoolFrom(device))
+        return false;
+    if (!device.isSequential())
+        d->device = &device;
+    return start(options);
+}
+
+bool CsvReader::start(const CsvOptions& options) {
     qint64 start = 0;
-    if (!d->openDevice(path) || !d->scanEncoding(start))
+    if (!d->scanEncoding(start))
         return false;
     if (options.delimiter.isNull()) {
         const QByteArray sample = d->device->read(sampleBytes);

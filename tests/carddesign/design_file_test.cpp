@@ -69,6 +69,8 @@ INSTANTIATE_TEST_SUITE_P(
                 frontObject(R"({"type": "barcode", "x": 1, "y": 1, "w": 20, )"
                             R"("h": 9, "symbology": "qr", "data": "${ID"})"),
                 "front.objects[0].data: '${' at character 1 is not closed"},
+        Refused{"BrokenCharacter", frontObject("{" + text + R"(, "if": "\ud800"})"),
+                "front.objects[0].if: holds a broken character"},
         Refused{"BadColour", frontObject("{" + text + R"(, "color": "#12"})"),
                 "front.objects[0].color: '#12' is not a colour"},
         Refused{"HoleOffCard",
@@ -112,7 +114,7 @@ const QByteArray badge = design(R"(
       {"type": "barcode", "x": 32, "y": 40, "w": 50, "h": 10, "symbology": "code128",
        "data": "${ID}", "module": 2, "quiet_zone": false, "text": true, "ink": "color"},
       {"type": "line", "x": 85.76, "y": 0, "w": -85.76, "h": 54.36, "stroke": "red", "width": 0.5},
-      {"type": "rect", "x": 0, "y": 50, "w": 85.76, "h": 4, "fill": "#003366", "stroke": "none"}
+      {"type": "rect", "x": 0, "y": 50, "w": 85.76, "h": 4, "fill": "#000333666", "stroke": "none"}
     ]},
   "back": {"overlay": {"holes": [{"x": 0, "y": 3, "w": 85.76, "h": 12.7}]}},
   "mag": {"coercivity": "low", "tracks": {"1": "%B${ID}^${Name}?", "2": ";${ID}?"}})");

@@ -7,6 +7,7 @@
 #include "CardTemplate.h"
 
 #include <QChar>
+#include <QIODevice>
 #include <QString>
 #include <QStringList>
 
@@ -34,6 +35,9 @@ public:
 
     // Opens the file (or "-") and reads its header; false with the reason in error().
     bool open(const QString& path, const CsvOptions& options = {});
+    // Reads `device` (open for reading, from its start) instead; per-row files resolve against
+    // `folder`. A sequential device is copied aside first. The device must outlive the reader.
+    bool open(QIODevice& device, const QString& folder, const CsvOptions& options = {});
 
     enum Next { Row, End, Failed };
     // The next row; End after the last; Failed with error() set when the file cannot be read
@@ -53,6 +57,8 @@ public:
     static constexpr int maxFields = 1024;
 
 private:
+    bool start(const CsvOptions& options);
+
     struct Impl;
     std::unique_ptr<Impl> d;
 };
