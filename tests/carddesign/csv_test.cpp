@@ -157,3 +157,21 @@ TEST(DataFilePipe, ReadsEveryRowOnce) {
 }
 
 } // namespace
+
+namespace {
+
+// The example's people: every row whole, every script decoded.
+TEST(ExampleData, BadgePeopleReadWhole) {
+    CsvReader reader;
+    QStringList rows, problems;
+    readAll(QStringLiteral(KALYX_EXAMPLES "/badge/people.csv"), {}, reader, rows, problems);
+    EXPECT_EQ(reader.columns().names().join('|'), "ID|Name|Title|Photo|MagName");
+    EXPECT_EQ(rows.size(), 12);
+    EXPECT_TRUE(problems.join(QString()).isEmpty()) << problems.join('/').toStdString();
+    EXPECT_FALSE(reader.windows1252());
+    EXPECT_TRUE(rows.join('/').contains(QString::fromUtf8("Νικόλαος")));
+    EXPECT_TRUE(rows.join('/').contains(QString::fromUtf8("1011|Maria-Luísa \"Malu\" Conceição|"
+                                                          "Quality, Safety & Environment|")));
+}
+
+} // namespace
