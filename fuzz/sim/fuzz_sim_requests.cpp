@@ -27,7 +27,7 @@ void serve(SimPrinter& printer, FrameReader& reader, const unsigned char* data, 
         std::optional<Fault> fault = printer.faults().take(command, command != "print-job");
         Reply reply = printer.handle(request);
         if (reply.document)
-            buildFrame(*reply.document, reply.payload, fault ? fault->shape : FrameShape());
+            buildFrame(*reply.document, reply.payload, fault ? fault->shape() : FrameShape());
     }
 }
 

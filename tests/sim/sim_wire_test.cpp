@@ -8,8 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <fstream>
 #include <thread>
 #include <unistd.h>
 
@@ -193,6 +195,46 @@ TEST_F(Wire, FaultsCanBeLimitedToACommandAndACount) {
     EXPECT_NE(refused.error().find("Invalid fault"), std::string::npos);
 }
 
+TEST_F(Wire, FaultItemsReadBackInOneOrderAndCombineOnOneAnswer) {
+    // Every shortcut option stands for its item.
+    start({"--delay", "5", "--close-after-request", "--no-answer", "--binary-size-extra", "2",
+           "--text-length", "900", "--crc-big-endian", "--stray-bytes", "3", "--quiet"});
+    EXPECT_TRUE(waitUntil([&] {
+        return sim->log().find("faults: stray-bytes=3,crc-big-endian,text-length=900,"
+                               "binary-size-extra=2,no-answer,close,delay=5") != std::string::npos;
+    })) << sim->log();
+    start();
+    // Aimed at save, so that reading them back does not use them up.
+    const struct {
+        const char* written;
+        const char* read; // as sim-fault lists it
+    } items[] = {
+        {"for=save,error=x, y,z,delay=3", "for=save,count=1,error=x, y,z,delay=3"},
+        {"delay=3,reset,for=save,count=2,bad-xml", "for=save,count=2,bad-xml,reset,delay=3"},
+        {"binary-size=0,for=save", "for=save,count=1,binary-size=0"},
+    };
+    for (const auto& item : items) {
+        setFault("");
+        setFault(item.written);
+        const Frame answer = ask("<get><param id=\"sim-fault\"/></get>");
+        EXPECT_STREQ(answer.prn().child("get-response").child_value("param"), item.read);
+    }
+    setFault("");
+    // Two faults on one answer: the larger number, either flag, the first error text.
+    setFault("for=save,stray-bytes=2,error=first");
+    setFault("for=save,stray-bytes=5,crc-big-endian,error=second");
+    const Frame answer = ask("<save/>");
+    EXPECT_EQ(answer.stray, 5u);
+    EXPECT_EQ(answer.crcOnWire, __builtin_bswap32(answer.crcComputed));
+    EXPECT_EQ(answer.error(), "first");
+    for (const char* bad : {"for=", "error", "close=1", "count", "delay=x"})
+        EXPECT_NE(ask(std::string("<set><param id=\"sim-fault\">") + bad + "</param></set>")
+                      .error()
+                      .find("Invalid fault"),
+                  std::string::npos)
+            << bad;
+}
+
 TEST_F(Wire, SilenceHangUpAndDelayFaults) {
     start();
     setFault("no-answer");
@@ -280,6 +322,48 @@ TEST_F(Wire, CardJobsAreValidatedAndStoredByteForByte) {
     EXPECT_EQ(fileContents(jobs.path() + "/job-0003.prn"), otherJob);
     EXPECT_EQ(fileContents(jobs.path() + "/job-0004.prn"), job);
     EXPECT_EQ(other.stop(), 0);
+}
+
+TEST_F(Wire, JobNumbersNeverWrapOrShrink) {
+    const std::string job = cardJob(600, 10, 600 * 10);
+    const struct {
+        const char* present; // a job stored by an earlier run
+        const char* next;    // what the next job becomes
+    } cases[] = {
+        {"job-4294967295.prn", "job-4294967296.prn"},
+        {"job-18446744073709551614.prn", "job-18446744073709551615.prn"},
+        // No number is left: the card is printed, but nothing is written over or renumbered.
+        {"job-18446744073709551615.prn", nullptr},
+        {"job-99999999999999999999999.prn", nullptr},
+    };
+    for (const auto& c : cases) {
+        TempDir jobs;
+        std::ofstream(jobs.file(c.present)) << "earlier";
+        start({"--jobs", jobs.path()});
+        ASSERT_TRUE(client.send(job));
+        const Frame answer = ask("<get><param id=\"sim-last-job\"/></get>");
+        const std::string last = answer.prn().child("get-response").child_value("param");
+        std::vector<std::string> expected{c.present};
+        if (c.next) {
+            expected.push_back(c.next);
+            EXPECT_EQ(last, std::string("stored ") + c.next);
+        } else {
+            EXPECT_NE(last.find("could not store: no job number left"), std::string::npos) << last;
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(jobs.files(), expected);
+    }
+}
+
+TEST_F(Wire, TextFromHostsReachesTheLogEscaped) {
+    start();
+    const std::string name = "a\x1b]0;owned\x07\xc2\x9b"
+                             "2J\xff\xc3\xa9";
+    EXPECT_NE(ask("<get><param id=\"" + name + "\"/></get>").error(), "");
+    const std::string log = sim->log();
+    EXPECT_NE(log.find("a\\x1b]0;owned\\x07\\x9b2J\\xff\xc3\xa9"), std::string::npos) << log;
+    for (char raw : {'\x1b', '\x07', '\x9b', '\xff'})
+        EXPECT_EQ(log.find(raw), std::string::npos) << int(raw);
 }
 
 TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {

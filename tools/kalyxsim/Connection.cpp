@@ -162,8 +162,8 @@ void Connection::process(Request request) {
         line += " " + reply.summary;
     if (request.strayBytes)
         line += " [" + std::to_string(request.strayBytes) + " stray bytes skipped]";
-    if (fault && fault->hasErrorText && reply.document) {
-        reply.error = fault->errorText;
+    if (fault && fault->errorText && reply.document) {
+        reply.error = *fault->errorText;
         pugi::xml_node root = reply.document->child("prn");
         pugi::xml_node error = root.child("error");
         if (!error)
@@ -176,25 +176,25 @@ void Connection::process(Request request) {
         line += " fault {" + fault->describe() + "}";
     line += ", " + std::to_string(bytesIn) + " bytes in";
 
-    if (fault && fault->resetAfterRequest && socket_) {
+    if (fault && fault->reset && socket_) {
         io::resetOnClose(handle_);
         logExchange(line + ", reset");
         dropped_ = true;
         return;
     }
-    if (fault && fault->closeAfterRequest && socket_) {
+    if (fault && fault->close && socket_) {
         logExchange(line + ", hung up");
         dropped_ = true;
         return;
     }
-    if (!reply.document ||
-        (fault && (fault->noAnswer || fault->closeAfterRequest || fault->resetAfterRequest))) {
+    if (!reply.document || (fault && (fault->noAnswer || fault->close || fault->reset))) {
         logExchange(line + ", no answer");
         return;
     }
     Pending pending;
-    pending.frame = buildFrame(*reply.document, reply.payload, fault ? fault->shape : FrameShape());
-    pending.due = Clock::now() + std::chrono::milliseconds(fault ? fault->delayMs : 0);
+    pending.frame =
+        buildFrame(*reply.document, reply.payload, fault ? fault->shape() : FrameShape());
+    pending.due = Clock::now() + std::chrono::milliseconds(fault ? fault->delayMs.value_or(0) : 0);
     logExchange(line + ", " + std::to_string(pending.frame.size()) + " bytes out");
     output_.push_back(std::move(pending));
 }

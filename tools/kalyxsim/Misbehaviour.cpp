@@ -6,137 +6,159 @@
 
 namespace kalyxsim {
 
-const char* faultSyntax() {
-    return "  for=COMMAND           apply only to requests of COMMAND (e.g. get-report); card\n"
-           "                        jobs are hit only by faults given for=print-job\n"
-           "  count=N               apply to the next N answers only\n"
-           "  stray-bytes=N         send N bytes of junk (never '<') before the answer\n"
-           "  crc-big-endian        send the checksum most significant byte first\n"
-           "  text-length=N         pad the answer's XML text to N bytes\n"
-           "  binary-size-extra=N   announce N more payload bytes than are sent\n"
-           "  binary-size=N         announce exactly N payload bytes (sends the real payload)\n"
-           "  bad-xml               send XML text that does not parse\n"
-           "  no-answer             read the request and never answer\n"
-           "  close                 close the connection after reading the request (on the\n"
-           "                        pty, where nothing can be closed: no answer)\n"
-           "  reset                 reset the connection after reading the request, as a\n"
-           "                        printer that drops a job it had taken (pty: no answer)\n"
-           "  delay=MS              answer MS milliseconds late\n"
-           "  error=TEXT            answer with this error text (must be the last item)\n";
+namespace {
+
+using Merge = FaultItem::Merge;
+
+FaultItem flagItem(const char* name, bool Fault::*flag, const char* help,
+                   const char* alias = nullptr) {
+    FaultItem item{name, nullptr, 0, Merge::Any, help, alias};
+    item.flag = flag;
+    return item;
 }
 
-std::optional<Fault> parseFault(const std::string& items, long defaultCount, std::string& problem) {
+FaultItem numberItem(const char* name, const char* argument, std::uint64_t limit, Merge merge,
+                     std::optional<std::uint64_t> Fault::*number, const char* help,
+                     const char* alias = nullptr) {
+    FaultItem item{name, argument, limit, merge, help, alias};
+    item.number = number;
+    return item;
+}
+
+FaultItem textItem(const char* name, const char* argument, Merge merge,
+                   std::optional<std::string> Fault::*text, const char* help,
+                   bool takesRest = false) {
+    FaultItem item{name, argument, 0, merge, help};
+    item.text = text;
+    item.takesRest = takesRest;
+    return item;
+}
+
+const FaultItem* findItem(const std::string& name) {
+    for (const FaultItem& item : faultItems())
+        if (name == item.name)
+            return &item;
+    return nullptr;
+}
+
+} // namespace
+
+const std::vector<FaultItem>& faultItems() {
+    static const std::vector<FaultItem> items = {
+        textItem("for", "COMMAND", Merge::None, &Fault::command,
+                 "apply only to requests of COMMAND (e.g. get-report); card\n"
+                 "jobs are hit only by faults given for=print-job"),
+        numberItem("count", "N", 1000000000, Merge::None, &Fault::count,
+                   "apply to the next N answers only"),
+        numberItem("stray-bytes", "N", 1 << 20, Merge::Largest, &Fault::strayBytes,
+                   "send N bytes of junk (never '<') before the answer", "--stray-bytes"),
+        flagItem("crc-big-endian", &Fault::crcBigEndian,
+                 "send the checksum most significant byte first", "--crc-big-endian"),
+        numberItem("text-length", "N", 16 << 20, Merge::Largest, &Fault::textLength,
+                   "pad the answer's XML text to N bytes", "--text-length"),
+        numberItem("binary-size-extra", "N", 0xFFFFFFFFull, Merge::Largest, &Fault::binarySizeExtra,
+                   "announce N more payload bytes than are sent", "--binary-size-extra"),
+        numberItem("binary-size", "N", UINT64_MAX, Merge::Last, &Fault::binarySize,
+                   "announce exactly N payload bytes (sends the real payload)"),
+        flagItem("bad-xml", &Fault::badXml, "send XML text that does not parse"),
+        flagItem("no-answer", &Fault::noAnswer, "read the request and never answer", "--no-answer"),
+        flagItem("close", &Fault::close,
+                 "close the connection after reading the request (on the\n"
+                 "pty, where nothing can be closed: no answer)",
+                 "--close-after-request"),
+        flagItem("reset", &Fault::reset,
+                 "reset the connection after reading the request, as a\n"
+                 "printer that drops a job it had taken (pty: no answer)"),
+        numberItem("delay", "MS", 3600000, Merge::Largest, &Fault::delayMs,
+                   "answer MS milliseconds late", "--delay"),
+        textItem("error", "TEXT", Merge::First, &Fault::errorText,
+                 "answer with this error text (must be the last item)", true),
+    };
+    return items;
+}
+
+std::string faultSyntax() {
+    std::string text;
+    for (const FaultItem& item : faultItems()) {
+        std::string left = std::string("  ") + item.name;
+        if (item.argument)
+            left += std::string("=") + item.argument;
+        left.resize(std::max<std::size_t>(left.size() + 1, 24), ' ');
+        for (const char* c = item.help; *c; ++c)
+            left += *c == '\n' ? std::string("\n") + std::string(24, ' ') : std::string(1, *c);
+        text += left + "\n";
+    }
+    return text;
+}
+
+std::optional<Fault> parseFault(const std::string& items, std::optional<std::uint64_t> defaultCount,
+                                std::string& problem) {
     Fault fault;
-    fault.remaining = defaultCount;
+    fault.count = defaultCount;
     std::size_t pos = 0;
     while (pos < items.size()) {
-        std::size_t end = items.find(',', pos);
-        std::string item = items.substr(pos, end == std::string::npos ? end : end - pos);
-        const std::size_t eq = item.find('=');
-        const std::string key = item.substr(0, eq);
-        if (key == "error") {
-            // The text may hold commas, so it takes the rest of the list.
-            fault.hasErrorText = true;
-            fault.errorText = items.substr(pos + eq + 1);
-            if (eq == std::string::npos || fault.errorText.empty()) {
-                problem = "error= needs a text";
-                return std::nullopt;
-            }
-            break;
-        }
-        pos = end == std::string::npos ? items.size() : end + 1;
+        const std::size_t end = std::min(items.find(',', pos), items.size());
+        const std::string item = items.substr(pos, end - pos);
+        pos = end + 1;
         if (item.empty())
             continue;
-        const std::string value = eq == std::string::npos ? std::string() : item.substr(eq + 1);
+        const std::size_t eq = item.find('=');
+        const FaultItem* spec = findItem(item.substr(0, eq));
         const bool hasValue = eq != std::string::npos;
-        std::uint64_t n = 0;
-        auto number = [&](std::uint64_t limit) {
-            const auto parsed = hasValue ? parseCount(value, limit) : std::nullopt;
-            if (!parsed) {
-                problem = "'" + item + "' needs a number up to " + std::to_string(limit);
-                return false;
-            }
-            n = *parsed;
-            return true;
-        };
-        if (key == "for" && hasValue && !value.empty()) {
-            fault.command = value;
-        } else if (key == "count") {
-            if (!number(1000000000))
-                return std::nullopt;
-            fault.remaining = static_cast<long>(n);
-        } else if (key == "stray-bytes") {
-            if (!number(1 << 20))
-                return std::nullopt;
-            fault.shape.strayBytes = n;
-        } else if (key == "crc-big-endian" && !hasValue) {
-            fault.shape.crcBigEndian = true;
-        } else if (key == "text-length") {
-            if (!number(16 << 20))
-                return std::nullopt;
-            fault.shape.textLength = n;
-        } else if (key == "binary-size-extra") {
-            if (!number(0xFFFFFFFFull))
-                return std::nullopt;
-            fault.shape.binarySizeExtra = n;
-        } else if (key == "binary-size") {
-            if (!number(~0ull))
-                return std::nullopt;
-            fault.shape.announceSize = true;
-            fault.shape.announcedSize = n;
-        } else if (key == "bad-xml" && !hasValue) {
-            fault.shape.badXml = true;
-        } else if (key == "no-answer" && !hasValue) {
-            fault.noAnswer = true;
-        } else if (key == "close" && !hasValue) {
-            fault.closeAfterRequest = true;
-        } else if (key == "reset" && !hasValue) {
-            fault.resetAfterRequest = true;
-        } else if (key == "delay") {
-            if (!number(3600000))
-                return std::nullopt;
-            fault.delayMs = static_cast<unsigned>(n);
-        } else {
+        if (!spec || hasValue != (spec->argument != nullptr)) {
             problem = "unknown fault item '" + item + "'";
             return std::nullopt;
+        }
+        if (spec->flag) {
+            fault.*spec->flag = true;
+        } else if (spec->number) {
+            const auto number = parseCount(item.substr(eq + 1), spec->limit);
+            if (!number) {
+                problem = "'" + item + "' needs a number up to " + std::to_string(spec->limit);
+                return std::nullopt;
+            }
+            fault.*spec->number = *number;
+        } else {
+            // A text may hold commas where it is the last item.
+            const std::string value =
+                spec->takesRest ? items.substr(end - item.size() + eq + 1) : item.substr(eq + 1);
+            if (value.empty()) {
+                problem = std::string(spec->name) + "= needs a text";
+                return std::nullopt;
+            }
+            fault.*spec->text = value;
+            if (spec->takesRest)
+                break;
         }
     }
     return fault;
 }
 
+FrameShape Fault::shape() const {
+    FrameShape shape;
+    shape.strayBytes = static_cast<std::size_t>(strayBytes.value_or(0));
+    shape.crcBigEndian = crcBigEndian;
+    shape.textLength = static_cast<std::size_t>(textLength.value_or(0));
+    shape.binarySizeExtra = binarySizeExtra.value_or(0);
+    shape.announceSize = binarySize.has_value();
+    shape.announcedSize = binarySize.value_or(0);
+    shape.badXml = badXml;
+    return shape;
+}
+
 std::string Fault::describe() const {
     std::string text;
-    auto add = [&text](const std::string& item) {
-        if (!text.empty())
-            text += ',';
-        text += item;
-    };
-    if (!command.empty())
-        add("for=" + command);
-    if (remaining >= 0)
-        add("count=" + std::to_string(remaining));
-    if (shape.strayBytes)
-        add("stray-bytes=" + std::to_string(shape.strayBytes));
-    if (shape.crcBigEndian)
-        add("crc-big-endian");
-    if (shape.textLength)
-        add("text-length=" + std::to_string(shape.textLength));
-    if (shape.binarySizeExtra)
-        add("binary-size-extra=" + std::to_string(shape.binarySizeExtra));
-    if (shape.announceSize)
-        add("binary-size=" + std::to_string(shape.announcedSize));
-    if (shape.badXml)
-        add("bad-xml");
-    if (noAnswer)
-        add("no-answer");
-    if (closeAfterRequest)
-        add("close");
-    if (resetAfterRequest)
-        add("reset");
-    if (delayMs)
-        add("delay=" + std::to_string(delayMs));
-    if (hasErrorText)
-        add("error=" + errorText);
+    for (const FaultItem& item : faultItems()) {
+        std::string value;
+        if (item.flag && this->*item.flag)
+            value = item.name;
+        else if (item.number && this->*item.number)
+            value = std::string(item.name) + "=" + std::to_string(*(this->*item.number));
+        else if (item.text && this->*item.text)
+            value = std::string(item.name) + "=" + *(this->*item.text);
+        if (!value.empty())
+            text += (text.empty() ? "" : ",") + value;
+    }
     return text;
 }
 
@@ -150,40 +172,43 @@ std::string FaultList::describe() const {
     return text;
 }
 
+namespace {
+
+void mergeInto(Fault& merged, const Fault& fault) {
+    for (const FaultItem& item : faultItems()) {
+        if (item.flag) {
+            merged.*item.flag |= fault.*item.flag;
+        } else if (item.number && fault.*item.number) {
+            std::optional<std::uint64_t>& into = merged.*item.number;
+            if (item.merge == Merge::Largest)
+                into = std::max(into.value_or(0), *(fault.*item.number));
+            else if (item.merge == Merge::Last)
+                into = fault.*item.number;
+        } else if (item.text && item.merge == Merge::First && !(merged.*item.text)) {
+            merged.*item.text = fault.*item.text;
+        }
+    }
+}
+
+} // namespace
+
 std::optional<Fault> FaultList::take(const std::string& command, bool answered) {
     std::optional<Fault> merged;
     for (Fault& fault : faults_) {
-        const bool aimed = fault.command.empty() ? answered : fault.command == command;
-        if (fault.remaining == 0 || !aimed)
+        const bool aimed = fault.command ? *fault.command == command : answered;
+        if (fault.count == std::uint64_t(0) || !aimed)
             continue;
-        if (fault.remaining > 0)
-            --fault.remaining;
-        if (!merged) {
+        if (fault.count)
+            --*fault.count;
+        if (!merged)
             merged = fault;
-            continue;
-        }
-        FrameShape& shape = merged->shape;
-        shape.strayBytes = std::max(shape.strayBytes, fault.shape.strayBytes);
-        shape.crcBigEndian |= fault.shape.crcBigEndian;
-        shape.textLength = std::max(shape.textLength, fault.shape.textLength);
-        shape.binarySizeExtra = std::max(shape.binarySizeExtra, fault.shape.binarySizeExtra);
-        if (fault.shape.announceSize) {
-            shape.announceSize = true;
-            shape.announcedSize = fault.shape.announcedSize;
-        }
-        shape.badXml |= fault.shape.badXml;
-        merged->noAnswer |= fault.noAnswer;
-        merged->closeAfterRequest |= fault.closeAfterRequest;
-        merged->resetAfterRequest |= fault.resetAfterRequest;
-        merged->delayMs = std::max(merged->delayMs, fault.delayMs);
-        if (fault.hasErrorText && !merged->hasErrorText) {
-            merged->hasErrorText = true;
-            merged->errorText = fault.errorText;
-        }
+        else
+            mergeInto(*merged, fault);
     }
-    faults_.erase(std::remove_if(faults_.begin(), faults_.end(),
-                                 [](const Fault& fault) { return fault.remaining == 0; }),
-                  faults_.end());
+    faults_.erase(
+        std::remove_if(faults_.begin(), faults_.end(),
+                       [](const Fault& fault) { return fault.count == std::uint64_t(0); }),
+        faults_.end());
     return merged;
 }
 

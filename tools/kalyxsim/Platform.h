@@ -8,10 +8,9 @@ namespace kalyxsim::platform {
 // --pty and --usb may be given.
 extern const bool hasDevicePorts;
 
-// Pieces of --help: what follows "Usage: kalyxsim [options]", the lines of --pty and --usb,
-// and the closing paragraph on what the program prints and how it is stopped.
+// Pieces of --help: what follows "Usage: kalyxsim [options]" and the closing paragraph on what
+// the program prints and how it is stopped.
 extern const char* const usageTail;
-extern const char* const devicePortsHelp;
 extern const char* const runningHelp;
 
 } // namespace kalyxsim::platform

@@ -55,14 +55,18 @@ SimPrinter::SimPrinter(PrinterConfig config) : config_(std::move(config)) {
             shipped_[id] = setting.value;
     saved_ = shipped_;
     hopper_ = config_.hopperCards;
-    // Numbering continues after jobs stored by an earlier run, which are never overwritten.
+    // Numbering continues after jobs stored by an earlier run, which are never overwritten; a
+    // number too large for the counter leaves none to go on with rather than starting over.
     std::error_code ignored;
     for (const auto& entry : std::filesystem::directory_iterator(config_.jobsDir, ignored)) {
-        unsigned number = 0;
-        char tail = 0;
         const std::string name = entry.path().filename().string();
-        if (std::sscanf(name.c_str(), "job-%u.pr%c", &number, &tail) == 2 && tail == 'n')
-            lastJobNumber_ = std::max(lastJobNumber_, number);
+        const std::size_t digits = name.size() - std::min<std::size_t>(name.size(), 8);
+        if (name.size() <= 8 || name.compare(0, 4, "job-") != 0 ||
+            name.compare(name.size() - 4, 4, ".prn") != 0 ||
+            name.find_first_not_of("0123456789", 4) != 4 + digits)
+            continue;
+        lastJobNumber_ = std::max(
+            lastJobNumber_, parseCount(name.substr(4, digits), UINT64_MAX).value_or(UINT64_MAX));
     }
     for (int t = 0; t < 3; ++t)
         parseBits(config_.tracks[t], tracks_[t]);
@@ -386,26 +390,21 @@ void SimPrinter::getReport(const Request&, pugi::xml_node, pugi::xml_node, Reply
     reply.summary = std::to_string(reply.payload->size()) + " bytes";
 }
 
+std::string SimPrinter::trackBits(int track) const {
+    return bitsText(tracks_[static_cast<std::size_t>(track - 1)]);
+}
+
+bool SimPrinter::loadTrack(int track, const std::string& bits) {
+    return parseBits(bits, tracks_[static_cast<std::size_t>(track - 1)]);
+}
+
 bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
+    if (SimControls::owns(id))
+        return controls_.read(id, value);
     if (id == "cards-printed")
         value = std::to_string(cardsPrinted());
-    else if (id == "cards-in-hopper" || id == "sim-hopper-cards")
+    else if (id == "cards-in-hopper")
         value = std::to_string(hopper_);
-    else if (id == "sim-fault")
-        value = faults_.describe();
-    else if (id == "sim-report-size")
-        value = std::to_string(config_.reportSize);
-    else if (id == "sim-jobs-received")
-        value = std::to_string(jobsReceived_);
-    else if (id == "sim-jobs-stored")
-        value = std::to_string(jobsStored_);
-    else if (id == "sim-last-job")
-        value = lastJob_;
-    else if (id == "sim-wakeups")
-        value = std::to_string(wakeups_);
-    else if (id.size() == 14 && id.compare(0, 13, "sim-mag-track") == 0 && id[13] >= '1' &&
-             id[13] <= '3')
-        value = bitsText(tracks_[id[13] - '1']);
     else if (auto it = settings_.find(id); it != settings_.end())
         value = it->second.value;
     else
@@ -415,42 +414,9 @@ bool SimPrinter::readSetting(const std::string& id, std::string& value) const {
 
 bool SimPrinter::writeSetting(const std::string& id, const std::string& value,
                               std::string& problem) {
+    if (SimControls::owns(id))
+        return controls_.write(id, value, problem);
     const std::string invalid = "Invalid value " + inQuotes(value) + " for " + inQuotes(id);
-    if (id == "sim-fault") {
-        if (value.empty() || value == "none") {
-            faults_.clear();
-            return true;
-        }
-        std::string why;
-        auto fault = parseFault(value, 1, why);
-        if (!fault) {
-            problem = "Invalid fault: " + why;
-            return false;
-        }
-        faults_.add(std::move(*fault));
-        return true;
-    }
-    if (id == "sim-hopper-cards" || id == "sim-report-size") {
-        const auto number =
-            parseCount(value, id == "sim-hopper-cards" ? 100000 : FrameReader::maxPayloadSize);
-        if (!number) {
-            problem = invalid;
-            return false;
-        }
-        if (id == "sim-hopper-cards")
-            hopper_ = static_cast<unsigned>(*number);
-        else
-            config_.reportSize = *number;
-        return true;
-    }
-    if (id.size() == 14 && id.compare(0, 13, "sim-mag-track") == 0 && id[13] >= '1' &&
-        id[13] <= '3') {
-        if (!parseBits(value, tracks_[id[13] - '1'])) {
-            problem = invalid;
-            return false;
-        }
-        return true;
-    }
     std::string current;
     if (!readSetting(id, current)) {
         problem = "Unknown setting " + inQuotes(id);
@@ -574,18 +540,18 @@ unsigned SimPrinter::cardsPrinted() const {
 }
 
 void SimPrinter::printJob(const Request& request, Reply& reply) {
-    ++jobsReceived_;
+    ++controls_.jobsReceived;
     // Whoever sent it, the job is complete: the printer takes the next one once this one is out.
     receiving_ = nullptr;
     const JobCheck check = checkPrintJob(request);
     if (!check.valid) {
-        lastJob_ = "refused: " + check.problem;
-        reply.summary = lastJob_;
+        controls_.lastJob = "refused: " + check.problem;
+        reply.summary = controls_.lastJob;
         return;
     }
     if (errorCode_ != 0) {
-        lastJob_ = "refused: printer in error state " + std::to_string(errorCode_);
-        reply.summary = lastJob_;
+        controls_.lastJob = "refused: printer in error state " + std::to_string(errorCode_);
+        reply.summary = controls_.lastJob;
         return;
     }
     pugi::xml_node options = request.root().child("card").child("card-options");
@@ -593,8 +559,8 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     // A card already in the transport is printed first; the others come from the hopper.
     const unsigned needed = copies - (position_ != Position::Source ? 1 : 0);
     if (needed > hopper_) {
-        lastJob_ = "refused: Card hopper empty";
-        reply.summary = lastJob_;
+        controls_.lastJob = "refused: Card hopper empty";
+        reply.summary = controls_.lastJob;
         return;
     }
     hopper_ -= needed;
@@ -604,25 +570,32 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     printStart_ = Clock::now();
     const bool keep = std::strcmp(options.child("disable-eject").text().as_string(), "true") == 0;
     position_ = keep ? Position::Standby : Position::Source;
-    char name[32];
-    std::string problem;
+    std::string name, problem;
     bool stored = false, taken = true;
     // A number another simulator storing into the same folder took is passed over.
     for (int attempt = 0; attempt < 1000 && taken; ++attempt) {
-        std::snprintf(name, sizeof name, "job-%04u.prn", ++lastJobNumber_);
+        if (lastJobNumber_ == UINT64_MAX) {
+            problem = "no job number left after " + std::to_string(lastJobNumber_);
+            name = "a job";
+            break;
+        }
+        char text[40];
+        std::snprintf(text, sizeof text, "job-%04llu.prn",
+                      static_cast<unsigned long long>(++lastJobNumber_));
+        name = text;
         taken = false;
         stored = !config_.jobsDir.empty() &&
                  storeNewFile(config_.jobsDir + "/" + name, request.wireBytes(), taken, problem);
     }
-    if (config_.jobsDir.empty()) {
-        lastJob_ = std::string("printed ") + name + " (not stored)";
+    if (config_.jobsDir.empty() && problem.empty()) {
+        controls_.lastJob = "printed " + name + " (not stored)";
     } else if (stored) {
-        ++jobsStored_;
-        lastJob_ = std::string("stored ") + name;
+        ++controls_.jobsStored;
+        controls_.lastJob = "stored " + name;
     } else {
-        lastJob_ = std::string("printed ") + name + " (could not store: " + problem + ")";
+        controls_.lastJob = "printed " + name + " (could not store: " + problem + ")";
     }
-    reply.summary = lastJob_ + ", " + std::to_string(copies) + " card(s), " +
+    reply.summary = controls_.lastJob + ", " + std::to_string(copies) + " card(s), " +
                     std::to_string(check.sides) + " side(s), " + std::to_string(check.planes) +
                     " plane bytes, " + std::to_string(check.tracks) + " track bytes";
 }

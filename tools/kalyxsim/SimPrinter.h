@@ -3,6 +3,7 @@
 #pragma once
 
 #include "Misbehaviour.h"
+#include "SimControls.h"
 #include "SimFraming.h"
 
 #include <array>
@@ -42,9 +43,13 @@ public:
     static std::string commandName(const Request& request);
 
     Reply handle(const Request& request);
-    FaultList& faults() { return faults_; }
+    FaultList& faults() { return controls_.faults(); }
     // Counts a wake-up of the event loop (read as sim-wakeups: a loop that spins shows).
-    void noteWakeup() { ++wakeups_; }
+    void noteWakeup() { controls_.noteWakeup(); }
+
+    // Magnetic track 1-3 as '0'/'1' text; loading refuses anything else.
+    std::string trackBits(int track) const;
+    bool loadTrack(int track, const std::string& bits);
 
     // With a print time the printer holds one job: a host that has begun sending a card job
     // (`host` names its stream) may go on only while no card is being printed and no other host
@@ -59,8 +64,11 @@ public:
 
     static constexpr int glintmarkSlots = 10;
     static constexpr std::size_t maxTrackBits = 10000;
+    static constexpr unsigned maxHopperCards = 100000;
 
 private:
+    friend class SimControls;
+
     enum class Position { Source, Standby, Contact, Contactless };
 
     struct Setting {
@@ -104,7 +112,7 @@ private:
     static const char* positionWord(Position position);
 
     PrinterConfig config_;
-    FaultList faults_;
+    SimControls controls_{*this};
     std::map<std::string, Setting> settings_;
     std::map<std::string, std::string> shipped_;
     std::map<std::string, std::string> saved_;
@@ -123,11 +131,8 @@ private:
     unsigned printing_ = 0;
     Clock::time_point printStart_{};
     const void* receiving_ = nullptr;
-    unsigned jobsReceived_ = 0;
-    std::uint64_t wakeups_ = 0;
-    unsigned jobsStored_ = 0;
-    unsigned lastJobNumber_ = 0;
-    std::string lastJob_ = "none";
+    // The highest number among the stored jobs' names; never wraps.
+    std::uint64_t lastJobNumber_ = 0;
     SharedBytes bulkReport_;
 };
 

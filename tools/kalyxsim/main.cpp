@@ -26,7 +26,7 @@ namespace {
 bool addFaults(SimPrinter& printer, const std::vector<std::string>& lists) {
     for (const std::string& items : lists) {
         std::string problem;
-        auto fault = parseFault(items, -1, problem);
+        auto fault = parseFault(items, std::nullopt, problem);
         if (!fault) {
             std::fprintf(stderr, "kalyxsim: fault '%s': %s (try --help)\n", items.c_str(),
                          problem.c_str());
