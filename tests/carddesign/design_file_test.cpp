@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+
 namespace {
 
 QByteArray design(const QByteArray& body) {
@@ -159,4 +161,20 @@ TEST(DesignFile, DefaultsAndInks) {
     EXPECT_EQ(o.font.size, 10);
     EXPECT_TRUE(read.design->front->overlay.enabled);
 }
+} // namespace
+
+namespace {
+
+// The example in the format's documentation is a design the reader takes.
+TEST(DesignFile, DocumentedExampleReads) {
+    QFile doc(QStringLiteral(KALYX_DOCS "/card-design.md"));
+    ASSERT_TRUE(doc.open(QIODevice::ReadOnly));
+    const QByteArray text = doc.readAll();
+    const int start = text.indexOf("```json\n") + 8;
+    const QByteArray json = text.mid(start, text.indexOf("```", start) - start);
+    const CardDesignResult read = parseCardDesign(json, "/");
+    ASSERT_TRUE(read.design) << read.error.toStdString();
+    EXPECT_EQ(read.design->front->objects.size(), 5u);
+}
+
 } // namespace
