@@ -46,9 +46,9 @@ if(KALYX_BUILD_TESTS)
   endforeach()
   if(TARGET kalyxprntool_core)
     add_subdirectory(tests/support)
-    add_subdirectory(tests/window)
+    add_subdirectory(tests/gui)
   endif()
-  add_subdirectory(tests/windows)
+  add_subdirectory(tests/win32)
 endif()
 
 # The benchmarks share the tests' pipe printer, so they need the tests too.
@@ -60,10 +60,10 @@ if(KALYX_BUILD_TESTS AND KALYX_BUILD_BENCHMARKS AND EXISTS ${KALYX_BENCHMARK_SOU
   set(GIT_VERSION 0.0.0) # the unpacked source is no git checkout: take its project() version
   add_subdirectory(${KALYX_BENCHMARK_SOURCE_DIR} ${CMAKE_BINARY_DIR}/benchmark EXCLUDE_FROM_ALL)
   add_subdirectory(bench/comms)
-  add_subdirectory(bench/windows)
+  add_subdirectory(bench/win32)
   # With the programs: loading and drawing a job, and the window, as on Linux.
   if(TARGET kalyxdocument)
     add_subdirectory(bench/document)
-    add_subdirectory(bench/window)
+    add_subdirectory(bench/gui)
   endif()
 endif()

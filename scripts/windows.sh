@@ -159,7 +159,7 @@ banner() {
   return 1
 }
 banners=$(mktemp -d)
-"$native/tests/windows/sim_broker" --lifetime 1200 > "$banners/broker" &
+"$native/tests/win32/sim_broker" --lifetime 1200 > "$banners/broker" &
 pids+=($!)
 "$native/tools/kalyxsim/kalyxsim" --port 0 --quiet > "$banners/sim" 2>/dev/null &
 pids+=($!)
@@ -174,7 +174,7 @@ stage "tests passed"
 # 7. The bundle alone: unpacked into an empty prefix and run without WINEPATH, its kalyxprn.exe
 # writes the sample job and its window opens it.
 new_prefix
-./tests/windows/bundle_smoke.sh "$bundle" "build-win/windows.png"
+./tests/win32/bundle_smoke.sh "$bundle" "build-win/windows.png"
 if [ "$screenshot" = yes ]; then
   cp build-win/windows.png docs/screenshots/windows.png
 fi
