@@ -240,6 +240,14 @@ bool BatchJournal::recordRow(const char* event, const QString& key, int row,
     return record(entry, problem);
 }
 
+bool BatchJournal::row(const QString& key, JournalRow& row) const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const JournalRow* found = history_.find(key);
+    if (found)
+        row = *found;
+    return found != nullptr;
+}
+
 JournalHistory BatchJournal::history() const {
     std::lock_guard<std::mutex> lock(mutex_);
     return history_;

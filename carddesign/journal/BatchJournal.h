@@ -63,6 +63,8 @@ public:
     // A run goes on with changed files: later runs compare with `now`.
     bool recordChange(const JournalHeader& now, QString& problem);
 
+    // What the journal says about one row; false when it names no such row.
+    bool row(const QString& key, JournalRow& row) const;
     // A consistent copy of what the journal says, for threads that run beside the writers.
     JournalHistory history() const;
 
