@@ -7,6 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -231,15 +232,34 @@ TEST(PrinterConsole, UsbDevicePathReachesThePrinter) {
     EXPECT_EQ(r.out, "position: source\n");
 }
 
-TEST(PrintersCommand, PrintsOneEntryPerPrinterOrAnEmptyList) {
-    const Result r = kalyxprn({"printers", "--json"});
-    EXPECT_EQ(r.status, 0);
-    QJsonParseError error{};
-    const QJsonDocument list = QJsonDocument::fromJson(r.out.toUtf8(), &error);
-    ASSERT_EQ(error.error, QJsonParseError::NoError) << r.out.toStdString();
-    ASSERT_TRUE(list.isArray());
-    for (const QJsonValue& p : list.array())
-        EXPECT_TRUE(p.toObject().contains("devicePath"));
+// kalyxprn inside the simulator's virtual USB printer (kalyxsim --usb -- kalyxprn ARGS).
+Result onVirtualUsb(const QStringList& args) {
+    QProcess run;
+    run.start(QString::fromLatin1(kalyxtest::simulatorPath()),
+              QStringList{"--usb", "--", kalyxtest::kalyxprnPath()} + args);
+    Result r;
+    if (!run.waitForFinished(60000)) {
+        run.kill();
+        run.waitForFinished();
+        return r;
+    }
+    r.status = run.exitCode();
+    r.out = QString::fromUtf8(run.readAllStandardOutput());
+    r.err = QString::fromUtf8(run.readAllStandardError());
+    return r;
+}
+
+TEST(PrintersCommand, ListsTheAttachedPrinterAndTakesTheFirstWhenNoPathIsGiven) {
+    Result r = onVirtualUsb({"printers", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err.toStdString();
+    const QJsonArray list = QJsonDocument::fromJson(r.out.toUtf8()).array();
+    ASSERT_EQ(list.size(), 1) << r.out.toStdString();
+    EXPECT_EQ(list[0].toObject()["devicePath"].toString(), "/dev/usb/lp0");
+    EXPECT_EQ(list[0].toObject()["description"].toString(), "Orvane Kalyx K2 (KX2-000417)");
+    // A sub-command's name after --usb is the command, not the device path.
+    r = onVirtualUsb({"printer", "--usb", "get", "id-model-name"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, "id-model-name=Kalyx K2\n");
 }
 
 } // namespace

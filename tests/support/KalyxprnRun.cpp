@@ -25,6 +25,10 @@ constexpr int runLimitMs = 60000;
 
 } // namespace
 
+const char* kalyxprnPath() {
+    return KALYXPRN_PATH;
+}
+
 Result kalyxprn(const QStringList& args) {
     return kalyxprn(args, RunOptions());
 }

@@ -15,6 +15,9 @@ struct Result {
 
 Result kalyxprn(const QStringList& args);
 
+// Path of the kalyxprn binary (set by the build).
+const char* kalyxprnPath();
+
 struct RunOptions {
     QByteArray input;         // standard input (closed after it)
     qint64 fileSizeLimit = 0; // most bytes any file written may hold, as on a full disk; 0: none

@@ -1,5 +1,6 @@
 #include "CliSupport.h"
 
+#include "Completion.h"
 #include "FileNameBytes.h"
 #include "FileReplacement.h"
 
@@ -21,6 +22,11 @@ bool parse(QCommandLineParser& parser, const QString& command, const QString& us
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
+    if (describing()) {
+        recordParser(usage, parser.helpText());
+        status = ExitSuccess;
+        return false;
+    }
     QStringList full = args;
     full.prepend(QStringLiteral("kalyxprn ") + command);
     if (!parser.parse(full)) {

@@ -469,6 +469,8 @@ int printComposition(const Composition& c, const QCommandLineParser& parser,
     return ExitSuccess;
 }
 
+} // namespace
+
 int runCompose(const QStringList& rawArgs) {
     const ComposeOptions o;
     QCommandLineParser parser;
@@ -503,11 +505,4 @@ int runCompose(const QStringList& rawArgs) {
         return ExitSuccess;
     return parser.isSet(o.output) ? saveComposition(c, parser.value(o.output))
                                   : printComposition(c, parser, o, address);
-}
-
-} // namespace
-
-std::vector<Command> composeCommands() {
-    return {
-        {"compose", "make a job from pictures and track texts and print or save it", runCompose}};
 }

@@ -48,6 +48,8 @@ QJsonValue textOrNull(const QString& text) {
     return text.isNull() ? QJsonValue() : QJsonValue(text);
 }
 
+} // namespace
+
 // ---- check ----------------------------------------------------------------------------------
 
 int runCheck(const QStringList& args) {
@@ -108,6 +110,8 @@ int runCheck(const QStringList& args) {
     }
     return status;
 }
+
+namespace {
 
 // ---- info -----------------------------------------------------------------------------------
 
@@ -246,6 +250,8 @@ QStringList infoLines(const JobLayout& layout) {
         lines << checksumLine(h);
     return lines;
 }
+
+} // namespace
 
 int runInfo(const QStringList& args) {
     QCommandLineParser parser;
@@ -409,6 +415,8 @@ int runGet(const QStringList& args) {
     return ExitSuccess;
 }
 
+namespace {
+
 bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QString& out) {
     QString reason;
     if (cli::isStandardOutput(out) ? cli::writeOutput(out, holder.toByteArray(), reason)
@@ -446,6 +454,8 @@ bool checkSetValue(const KlxPrnHolder& holder, const std::string& parent, const 
                         QStringLiteral("%1: %2 (--force writes it anyway)").arg(name, problem));
     return false;
 }
+
+} // namespace
 
 int runSet(const QStringList& args) {
     QCommandLineParser parser;
@@ -558,19 +568,4 @@ int runSample(const QStringList& args) {
         return ExitFailure;
     }
     return ExitSuccess;
-}
-
-} // namespace
-
-std::vector<Command> documentCommands() {
-    return {
-        {"check", "validate jobs as the window does", runCheck},
-        {"info", "card size, layout of planes and tracks, checksum", runInfo},
-        {"render", "write the picture of one card side", runRender},
-        {"mag", "decode the magnetic tracks", runMag},
-        {"get", "print the text of a header node", runGet},
-        {"set", "edit one option and save", runSet},
-        {"save", "write the job back with a fresh checksum", runSave},
-        {"sample", "write a demonstration job", runSample},
-    };
 }

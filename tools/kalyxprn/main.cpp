@@ -1,18 +1,12 @@
 // kalyxprn: inspect, check, render and edit PRN jobs from the command line.
 #include "CliSupport.h"
 #include "Command.h"
+#include "Completion.h"
 #include "FileNameBytes.h"
 
 #include <QCoreApplication>
 
 namespace {
-
-std::vector<Command> allCommands() {
-    std::vector<Command> commands = documentCommands();
-    for (std::vector<Command> group : {printerCommands(), composeCommands()})
-        commands.insert(commands.end(), group.begin(), group.end());
-    return commands;
-}
 
 void printHelp(const std::vector<Command>& commands) {
     QString text =
@@ -45,6 +39,11 @@ int run(const std::vector<Command>& commands, QStringList args) {
         return ExitUsage;
     }
     const QString name = args.takeFirst();
+    // Not in the help: the packaging installs its output as the bash completion.
+    if (name == QLatin1String("--completion") && args == QStringList{QStringLiteral("bash")}) {
+        cli::out(cli::bashCompletion(commands));
+        return ExitSuccess;
+    }
     if (name == QLatin1String("--version")) {
         cli::out(QStringLiteral("kalyxprn " KALYX_VERSION));
         return ExitSuccess;
@@ -73,7 +72,7 @@ int main(int argc, char* argv[]) {
     cli::keepFileNameBytes();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyxprn"));
-    const int status = run(allCommands(), QCoreApplication::arguments().mid(1));
+    const int status = run(commandTable(), QCoreApplication::arguments().mid(1));
     // Output that did not arrive (a full disk) is a failure like any other.
     const QString problem = cli::outputProblem();
     if (!problem.isEmpty()) {
