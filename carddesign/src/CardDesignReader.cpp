@@ -75,6 +75,7 @@ private:
     bool overlay(const QJsonValue& value, const QString& path, CardOverlay& overlay);
     bool box(const QJsonObject& object, const QString& path, bool line, CardBox& box);
     bool onCard(const CardBox& box, const QString& path);
+    bool drawable(const CardObject& object, const QString& path);
     bool cardObject(const QJsonValue& value, const QString& path, CardObject& object);
     bool textObject(const QJsonObject& json, const QString& path, CardObject& object);
     bool barcodeObject(const QJsonObject& json, const QString& path, CardObject& object);
@@ -386,6 +387,17 @@ bool Reader::onCard(const CardBox& box, const QString& path) {
                                mmText(dotsToMm(design_.width)), mmText(dotsToMm(design_.height))));
 }
 
+// Texts, pictures and barcodes need a box of at least one dot each way to be drawn into.
+bool Reader::drawable(const CardObject& object, const QString& path) {
+    if (object.type == CardObjectType::Rect || object.type == CardObjectType::Line)
+        return true;
+    const CardBox& b = object.box;
+    if (mmToDots(b.x + b.w) - mmToDots(b.x) >= 1 && mmToDots(b.y + b.h) - mmToDots(b.y) >= 1)
+        return true;
+    return fail(path, QStringLiteral("%1 x %2 mm is less than a dot: give it a size")
+                          .arg(mmText(b.w), mmText(b.h)));
+}
+
 bool Reader::cardObject(const QJsonValue& value, const QString& path, CardObject& object) {
     QJsonObject json;
     if (!objectValue(value, path, json) || !required(json, path, "type") ||
@@ -408,7 +420,7 @@ bool Reader::cardObject(const QJsonValue& value, const QString& path, CardObject
                                                                  : shape;
     const bool line = object.type == CardObjectType::Line;
     if (!knownKeys(json, path, known) || !box(json, path, line, object.box) ||
-        !choice(json, "ink", path, cardInkNames(), object.ink) ||
+        !drawable(object, path) || !choice(json, "ink", path, cardInkNames(), object.ink) ||
         !this->text(json, "if", path, object.condition, true))
         return false;
     switch (object.type) {

@@ -118,6 +118,10 @@ QString expandCardTemplate(const QString& text, const CardTemplateContext& conte
     return problem.isEmpty() ? out : text;
 }
 
+bool cardConditionHolds(const QString& condition, const CardTemplateContext& context) {
+    return condition.isEmpty() || !expandCardTemplate(condition, context).isEmpty();
+}
+
 QString cardTemplateDate() {
     bool ok = false;
     const qlonglong epoch = qEnvironmentVariable("SOURCE_DATE_EPOCH").toLongLong(&ok);

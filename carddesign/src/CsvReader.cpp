@@ -15,6 +15,8 @@
 namespace {
 
 constexpr qint64 sampleBytes = 64 * 1024;
+// A pipe that never ends (a device, a runaway program) must not fill the disk.
+constexpr qint64 maxSpoolBytes = qint64(1) << 30;
 constexpr int sampleRecords = 20;
 const char candidateDelimiters[] = {',', ';', '\t'};
 
@@ -121,6 +123,12 @@ bool CsvReader::Impl::spoolFrom(QIODevice& in) {
         }
         if (n == 0)
             break;
+        if (spool.size() + n > maxSpoolBytes) {
+            error = QStringLiteral("more than %1 MiB came through the pipe; give the data as a "
+                                   "file")
+                        .arg(maxSpoolBytes >> 20);
+            return false;
+        }
         if (n > 0 && spool.write(chunk.constData(), n) != n) {
             error = QStringLiteral("cannot make a temporary copy: %1").arg(spool.errorString());
             return false;

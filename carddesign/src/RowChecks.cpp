@@ -30,6 +30,12 @@ std::vector<CardRowProblem> checkCardRow(const CardDesign& design,
     return problems;
 }
 
+int cardKeyColumn(const CardColumns& columns, const QString& name) {
+    if (name.isEmpty())
+        return columns.names().isEmpty() ? -1 : 0;
+    return columns.indexOf(name);
+}
+
 QString cardRowKey(const CardRecord& record, int keyColumn) {
     return keyColumn >= 0 ? record.values.value(keyColumn) : QString();
 }

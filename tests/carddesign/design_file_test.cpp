@@ -61,6 +61,10 @@ INSTANTIATE_TEST_SUITE_P(
         Refused{"NegativeRect",
                 frontObject(R"({"type": "rect", "x": 20, "y": 5, "w": -10, "h": 8})"),
                 "front.objects[0].w: must be a number from 0"},
+        Refused{"NoSize",
+                frontObject(R"({"type": "image", "x": 5, "y": 5, "w": 0.02, "h": 8, )"
+                            R"("src": "a.png"})"),
+                "front.objects[0]: 0.02 x 8.00 mm is less than a dot"},
         Refused{"NoPosition", frontObject(R"({"type": "rect", "y": 5, "w": 10, "h": 8})"),
                 "front.objects[0].x: is required"},
         Refused{"UnknownType", frontObject(R"({"type": "ellipse"})"),

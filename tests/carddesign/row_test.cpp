@@ -72,6 +72,10 @@ TEST(Template, MalformedTemplatesSayWhere) {
             << text << ": " << checkCardTemplate(text).toStdString();
     EXPECT_EQ(cardTemplateColumns("${A}${_row}${B:=x}${A}"), QStringList{"A"});
     EXPECT_FALSE(isCardTemplateVariable("$${ok}"));
+    const CardRecord record = row({"42", ""});
+    EXPECT_TRUE(cardConditionHolds("", {&record, ""}));
+    EXPECT_TRUE(cardConditionHolds("${ID}", {&record, ""}));
+    EXPECT_FALSE(cardConditionHolds("${Name}", {&record, ""}));
 }
 
 TEST(Template, DateFromSourceDateEpochAndFileFolders) {
@@ -157,7 +161,9 @@ TEST(RowChecks, ColumnsTracksAndOptionsOfEachRow) {
                            "mag.tracks.2: track 2 holds only the characters from '0' to '?': 'A' "
                            "at position 3 is not one of them"}));
     EXPECT_TRUE(problems({"42", "Ann", "Lee", "", ""}, withCopies).isEmpty());
-    EXPECT_EQ(cardRowKey(row({"42", "Ann"}), 1), "Ann");
+    EXPECT_EQ(cardRowKey(row({"42", "Ann"}), cardKeyColumn(columns, "Name")), "Ann");
+    EXPECT_EQ(cardKeyColumn(columns, ""), 0);
+    EXPECT_EQ(cardKeyColumn(columns, "Surname"), -1);
     EXPECT_EQ(cardRowKey(row({"42"}), 3), "");
 }
 

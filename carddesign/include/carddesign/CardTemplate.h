@@ -49,6 +49,10 @@ QStringList cardTemplateColumns(const QString& text, bool withoutDefault = true)
 QString expandCardTemplate(const QString& text, const CardTemplateContext& context,
                            QStringList* missing = nullptr);
 
+// True when an object with the condition `condition` ("if") is drawn for the context: the
+// condition is empty or expands to a non-empty text.
+bool cardConditionHolds(const QString& condition, const CardTemplateContext& context);
+
 // The date ${_date} stands for: the UTC date of SOURCE_DATE_EPOCH when that is set (so a batch
 // can be made again byte for byte), otherwise today's local date.
 QString cardTemplateDate();

@@ -18,5 +18,9 @@ struct CardRowProblem {
 std::vector<CardRowProblem> checkCardRow(const CardDesign& design,
                                          const CardTemplateContext& context);
 
+// The column that names rows in messages: `name`'s index, the first column when `name` is
+// empty, or -1 when there is no column of that name.
+int cardKeyColumn(const CardColumns& columns, const QString& name);
+
 // The text naming a row in messages: the value of column `keyColumn` (-1: none).
 QString cardRowKey(const CardRecord& record, int keyColumn);
