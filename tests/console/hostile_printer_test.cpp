@@ -231,6 +231,14 @@ TEST_F(HostileTargets, InputsThatCouldBlockAreReadOrRefusedInTime) {
     EXPECT_LT(kalyxtest::msSince(start), 7000 + slackMs);
     EXPECT_EQ(r.status, 1);
     EXPECT_TRUE(r.out.contains("nothing arrived for 7 s")) << r.out.toStdString();
+
+    // What is read is decided on the file opened: a terminal nobody types on is waited for as
+    // long as a silent pipe, not for ever.
+    PtyPrinter silent;
+    const auto opened = kalyxtest::Clock::now();
+    r = kalyxprn({"check", silent.name});
+    EXPECT_LT(kalyxtest::msSince(opened), 7000 + slackMs);
+    EXPECT_TRUE(r.out.contains("nothing arrived for 7 s")) << r.out.toStdString();
 }
 
 TEST_F(HostileTargets, SavingNeverReplacesADeviceAndKeepsWhatItReplaces) {

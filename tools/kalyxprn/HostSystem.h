@@ -16,14 +16,19 @@ bool networkReady();
 // Standard error is a terminal (worth drawing a progress bar on).
 bool stderrIsTerminal();
 
-// `path` names a pipe or a socket, which opening as a file may wait on for ever.
-bool isPipeOrSocket(const std::string& path);
-
-// Reads standard input (`path` "-") or a pipe to its end, keeping at most `limit` + 1 bytes. A
-// named pipe gives up once nothing arrived for `idleMs`, with or without a writer. False with
-// the reason in `problem` otherwise.
-bool readStream(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
-                std::string& problem);
+// How a file named on the command line was read. The decision is made on the file actually
+// opened, so a name swapped for a pipe after a look cannot leave the program blocked.
+enum class InputRead {
+    Read,     // `bytes` hold the file, or what a pipe or standard input ("-") gave
+    Failed,   // `problem` says why (nothing arrived in time, a read error)
+    NotAFile, // neither a regular file nor a stream (missing, a folder): the caller says why
+};
+// A pipe that falls silent is given up on after as long as a printer's answer.
+constexpr int inputIdleMs = 7000;
+// Reads at most `limit` + 1 bytes; a pipe, socket or device that falls silent for `idleMs` is
+// given up on.
+InputRead readInput(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
+                    std::string& problem);
 
 // Why the printer device at `path` cannot be used, in words ("busy: another program is using
 // it"); looked at again after the library gave no printer for it.

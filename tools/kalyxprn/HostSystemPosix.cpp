@@ -18,30 +18,14 @@ bool stderrIsTerminal() {
     return ::isatty(STDERR_FILENO) == 1;
 }
 
-bool isPipeOrSocket(const std::string& path) {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && (S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode));
-}
+namespace {
 
-bool readStream(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
-                std::string& problem) {
-    const bool standardInput = path == "-";
-    int fd = STDIN_FILENO;
-    if (!standardInput) {
-        // Without O_NONBLOCK, opening a pipe waits until someone opens it for writing.
-        do {
-            fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-        } while (fd < 0 && errno == EINTR);
-        if (fd < 0) {
-            problem = std::strerror(errno);
-            return false;
-        }
-    }
+// Reads `fd` to its end, waiting at most `idleMs` for each piece (-1: as long as it takes).
+bool readAll(int fd, std::size_t limit, int idleMs, std::string& bytes, std::string& problem) {
     bytes.clear();
     char buffer[64 * 1024];
-    bool ok = true;
     for (;;) {
-        if (!standardInput) {
+        if (idleMs >= 0) {
             pollfd p{fd, POLLIN, 0};
             int ready;
             do {
@@ -49,8 +33,7 @@ bool readStream(const std::string& path, std::size_t limit, int idleMs, std::str
             } while (ready < 0 && errno == EINTR);
             if (ready == 0) {
                 problem = "nothing arrived for " + std::to_string(idleMs / 1000) + " s";
-                ok = false;
-                break;
+                return false;
             }
         }
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
@@ -58,18 +41,40 @@ bool readStream(const std::string& path, std::size_t limit, int idleMs, std::str
             continue;
         if (n < 0) {
             problem = std::strerror(errno);
-            ok = false;
-            break;
+            return false;
         }
         if (n == 0)
-            break;
+            return true;
         bytes.append(buffer, static_cast<std::size_t>(n));
         if (bytes.size() > limit)
-            break; // the caller judges the size
+            return true; // the caller judges the size
     }
-    if (!standardInput)
-        ::close(fd);
-    return ok;
+}
+
+} // namespace
+
+InputRead readInput(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
+                    std::string& problem) {
+    if (path == "-")
+        return readAll(STDIN_FILENO, limit, -1, bytes, problem) ? InputRead::Read
+                                                                : InputRead::Failed;
+    // Without O_NONBLOCK, opening a pipe waits until someone opens it for writing.
+    int fd;
+    do {
+        fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0)
+        return InputRead::NotAFile;
+    struct stat st;
+    InputRead result = InputRead::NotAFile;
+    if (::fstat(fd, &st) == 0) {
+        const bool stream = S_ISFIFO(st.st_mode) || S_ISSOCK(st.st_mode) || S_ISCHR(st.st_mode);
+        if (S_ISREG(st.st_mode) || stream)
+            result = readAll(fd, limit, stream ? idleMs : -1, bytes, problem) ? InputRead::Read
+                                                                              : InputRead::Failed;
+    }
+    ::close(fd);
+    return result;
 }
 
 namespace {

@@ -97,6 +97,8 @@ std::string openProblem(DWORD error) {
 
 } // namespace
 
+namespace {
+
 // A named pipe (\\.\pipe\NAME); Windows has no sockets in its file system.
 bool isPipeOrSocket(const std::string& path) {
     return startsWithNoCase(path, "\\\\.\\pipe\\") || startsWithNoCase(path, "//./pipe/");
@@ -139,6 +141,16 @@ bool readStream(const std::string& path, std::size_t limit, int idleMs, std::str
     if (!standardInput)
         ::CloseHandle(handle);
     return ok;
+}
+
+} // namespace
+
+// Files are opened by the document library as they are; pipes and standard input here.
+InputRead readInput(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
+                    std::string& problem) {
+    if (path != "-" && !isPipeOrSocket(path))
+        return InputRead::NotAFile;
+    return readStream(path, limit, idleMs, bytes, problem) ? InputRead::Read : InputRead::Failed;
 }
 
 std::string deviceProblem(const std::string& path) {

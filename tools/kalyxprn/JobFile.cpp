@@ -9,28 +9,24 @@
 
 namespace cli {
 
-namespace {
-
-// A pipe that falls silent is given up on after as long as a printer's answer.
-constexpr int pipeIdleMs = 7000;
-
-} // namespace
-
 LoadedJob loadJob(const QString& file) {
     LoadedJob job;
-    const std::string path = QFile::encodeName(file).toStdString();
-    if (file == QLatin1String("-") || isPipeOrSocket(path)) {
-        std::string bytes;
-        std::string problem;
-        if (!readStream(path, std::size_t(KlxPrnHolder::maxJobSize), pipeIdleMs, bytes, problem)) {
-            job.holder = KlxPrnHolder::fromBytes(QByteArray());
-            job.messages << QStringLiteral("Cannot read the file: ") +
-                                QString::fromLocal8Bit(problem.c_str());
-            return job;
-        }
+    std::string bytes;
+    std::string problem;
+    switch (readInput(QFile::encodeName(file).toStdString(), std::size_t(KlxPrnHolder::maxJobSize),
+                      inputIdleMs, bytes, problem)) {
+    case InputRead::Read:
         job.holder = KlxPrnHolder::fromBytes(QByteArray(bytes.data(), int(bytes.size())));
-    } else {
+        break;
+    case InputRead::Failed:
+        job.holder = KlxPrnHolder::fromBytes(QByteArray());
+        job.messages << QStringLiteral("Cannot read the file: ") +
+                            QString::fromLocal8Bit(problem.c_str());
+        return job;
+    case InputRead::NotAFile:
+        // The document library says why it is not a job file.
         job.holder = std::make_unique<KlxPrnHolder>(file);
+        break;
     }
     job.messages = job.holder->messages();
     if (!job.holder->isValid() && !job.holder->loadError().isEmpty())

@@ -259,22 +259,23 @@ int reportSendFailure(const QString& command, const OpenedPrinter& target, qint6
 }
 
 bool readInputFile(const QString& command, const QString& path, qint64 limit, QByteArray& bytes) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly)) {
-        err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, path));
+    std::string read;
+    std::string problem;
+    const InputRead result = readInput(QFile::encodeName(path).toStdString(), std::size_t(limit),
+                                       inputIdleMs, read, problem);
+    if (result != InputRead::Read) {
+        err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, shown(path)) +
+            (problem.empty() ? QString()
+                             : QStringLiteral(": ") + QString::fromLocal8Bit(problem.c_str())));
         return false;
     }
-    if (file.size() > limit) {
+    if (qint64(read.size()) > limit) {
         err(QStringLiteral("kalyxprn %1: %2 is larger than %3 bytes")
-                .arg(command, path)
+                .arg(command, shown(path))
                 .arg(limit));
         return false;
     }
-    bytes = file.readAll();
-    if (bytes.size() != file.size()) {
-        err(QStringLiteral("kalyxprn %1: cannot read %2").arg(command, path));
-        return false;
-    }
+    bytes = QByteArray(read.data(), int(read.size()));
     return true;
 }
 
