@@ -5,9 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <thread>
@@ -92,6 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
         CsvCase{"OldMacLineEnds", "A,B\r1,2\r", detect, "A|B", "2:1|2", "", ',', false},
         CsvCase{"DelimiterGiven", "A,B\n1,2\n", semicolon, "A,B", "2:1,2", "", ';', false},
         CsvCase{"EmptyHeaderNames", "ID,,\n1,2,3\n", detect, "ID|2|3", "2:1|2|3", "", ',', false},
+        CsvCase{"OneColumn", "Name\nAnn\nLee; Bo\n", detect, "Name", "2:Ann/3:Lee; Bo", "/", ',',
+                false},
+        CsvCase{"ConsistentBeatsWider", "a,b;c\n1;2,3,4\n", detect, "a,b|c", "2:1|2,3,4", "", ';',
+                false},
+        CsvCase{"QuotedDelimiterInHeader", "\"a;b\",c\n1,2\n", detect, "a;b|c", "2:1|2", "", ',',
+                false},
         CsvCase{"HeaderOnly", "ID,Name\n", detect, "ID|Name", "", "", ',', false}),
     [](const testing::TestParamInfo<CsvCase>& info) { return info.param.name; });
 
@@ -159,6 +167,25 @@ TEST(DataFilePipe, ReadsEveryRowOnce) {
 } // namespace
 
 namespace {
+
+// "-" is standard input, and per-row files then resolve against the current folder.
+TEST(DataFilePipe, DashReadsStandardInput) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    const int savedIn = dup(0);
+    ASSERT_EQ(dup2(fds[0], 0), 0);
+    close(fds[0]);
+    const char data[] = "ID\tPhoto\n7\tp/7.png\n";
+    ASSERT_EQ(write(fds[1], data, sizeof data - 1), ssize_t(sizeof data - 1));
+    close(fds[1]);
+    CsvReader reader;
+    QStringList rows, problems;
+    readAll(QStringLiteral("-"), {}, reader, rows, problems);
+    dup2(savedIn, 0);
+    close(savedIn);
+    EXPECT_EQ(rows, QStringList{"2:7|p/7.png"});
+    EXPECT_EQ(reader.folder(), QDir::currentPath());
+}
 
 // The example's people: every row whole, every script decoded.
 TEST(ExampleData, BadgePeopleReadWhole) {

@@ -1,6 +1,8 @@
 // Reading, checking and writing card designs.
 #include <carddesign/CardDesignFile.h>
 
+#include "TempDir.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
@@ -168,6 +170,31 @@ TEST(DesignFile, DefaultsAndInks) {
 } // namespace
 
 namespace {
+
+// Designs on disk: saved and loaded back with their folder; files that are no design are refused
+// without reading them whole.
+TEST(DesignFile, SavesAndLoads) {
+    kalyxtest::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("badge.card.json"));
+    const CardDesign design = *parseCardDesign(badge, "/elsewhere").design;
+    QString error;
+    ASSERT_TRUE(saveCardDesign(design, path, error)) << error.toStdString();
+    const CardDesignResult loaded = loadCardDesign(path);
+    ASSERT_TRUE(loaded.design) << loaded.error.toStdString();
+    EXPECT_TRUE(*loaded.design == design);
+    EXPECT_EQ(loaded.design->folder, QString::fromStdString(dir.path()));
+
+    const std::pair<QString, const char*> refused[] = {
+        {QString::fromStdString(dir.file("absent.card.json")), "cannot read it: "},
+        {QString::fromStdString(dir.path()), "cannot read it: "},
+        {QStringLiteral("/dev/zero"), "a design is at most 4194304 bytes"},
+    };
+    for (const auto& [file, message] : refused)
+        EXPECT_TRUE(loadCardDesign(file).error.startsWith(QLatin1String(message)))
+            << file.toStdString() << ": " << loadCardDesign(file).error.toStdString();
+    EXPECT_FALSE(saveCardDesign(design, QString::fromStdString(dir.file("no/such/x")), error));
+    EXPECT_FALSE(error.isEmpty());
+}
 
 // The example in the format's documentation is a design the reader takes.
 TEST(DesignFile, DocumentedExampleReads) {

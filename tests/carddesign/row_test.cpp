@@ -161,6 +161,12 @@ TEST(RowChecks, ColumnsTracksAndOptionsOfEachRow) {
                            "mag.tracks.2: track 2 holds only the characters from '0' to '?': 'A' "
                            "at position 3 is not one of them"}));
     EXPECT_TRUE(problems({"42", "Ann", "Lee", "", ""}, withCopies).isEmpty());
+    // A column missing from several places is said once, where it is first used.
+    const CardColumns noSurname(QStringList{"ID", "Name", "Title"});
+    EXPECT_EQ(problems({"42", "Ann", "X"}, noSurname),
+              (QStringList{"front.objects[0].text: no column 'Surname' in the data",
+                           "mag.tracks.3: track 3 holds only the characters from '0' to '?': 'X' "
+                           "at position 1 is not one of them"}));
     EXPECT_EQ(cardRowKey(row({"42", "Ann"}), cardKeyColumn(columns, "Name")), "Ann");
     EXPECT_EQ(cardKeyColumn(columns, ""), 0);
     EXPECT_EQ(cardKeyColumn(columns, "Surname"), -1);
