@@ -171,7 +171,7 @@ bool CsvReader::Impl::scanEncoding(qint64& start) {
     Utf8Validator validator;
     QByteArray chunk(int(sampleBytes), Qt::Uninitialized);
     qint64 n;
-    while ((n = device->read(chunk.data(), chunk.size())) > 0 && validator.valid())
+    while (!validator.broken() && (n = device->read(chunk.data(), chunk.size())) > 0)
         validator.feed(chunk.constData(), n);
     if (n < 0) {
         error = QStringLiteral("cannot read it: %1").arg(device->errorString());

@@ -31,6 +31,16 @@ int CsvRecordParser::get() {
     return c;
 }
 
+void CsvRecordParser::takeRun(QByteArray& field, bool quoted) {
+    const char* begin = buffer_.constData() + pos_;
+    const char* end = buffer_.constData() + buffer_.size();
+    const char* p = begin;
+    while (p < end && *p != '"' && *p != '\n' && *p != '\r' && (quoted || *p != delimiter_))
+        ++p;
+    field.append(begin, int(p - begin));
+    pos_ += int(p - begin);
+}
+
 CsvRecordParser::Result CsvRecordParser::next(std::vector<QByteArray>& values, qint64& startLine,
                                               QString& error) {
     enum State { FieldStart, Unquoted, Quoted, AfterQuote };
@@ -84,6 +94,7 @@ CsvRecordParser::Result CsvRecordParser::next(std::vector<QByteArray>& values, q
                 continue;
             }
             field += lineEnd ? '\n' : char(c);
+            takeRun(field, true);
         } else if (c == delimiter_) {
             if (!endField())
                 return Failed;
@@ -99,6 +110,7 @@ CsvRecordParser::Result CsvRecordParser::next(std::vector<QByteArray>& values, q
         } else {
             field += char(c);
             state = Unquoted;
+            takeRun(field, false);
         }
         if (field.size() > maxFieldBytes_) {
             error = QStringLiteral("line %1 has a value longer than %2 bytes")

@@ -21,6 +21,8 @@ public:
 private:
     int get();
     int peek();
+    // Moves the ordinary characters that follow in the buffer into `field` at once.
+    void takeRun(QByteArray& field, bool quoted);
 
     QIODevice& device_;
     const char delimiter_;

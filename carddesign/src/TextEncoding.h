@@ -10,6 +10,9 @@ public:
     void feed(const char* bytes, qint64 size);
     // True when everything fed so far is complete, well-formed UTF-8.
     bool valid() const { return valid_ && need_ == 0; }
+    // True once a byte was found that no UTF-8 text holds there (a character cut off at the end
+    // of what was fed so far is not broken: its rest may follow).
+    bool broken() const { return !valid_; }
 
 private:
     bool valid_ = true;

@@ -168,6 +168,23 @@ TEST(DataFilePipe, ReadsEveryRowOnce) {
 
 namespace {
 
+// A character cut in two by the reader's 64 KiB pieces is still UTF-8.
+TEST(DataFileEncoding, CharacterAcrossPieces) {
+    kalyxtest::TempDir dir;
+    const QString path = QString::fromStdString(dir.file("long.csv"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    const QByteArray head = "Name\n" + QByteArray(65535 - 5, 'a');
+    file.write(head + "\xC5\x81\n");
+    file.close();
+    CsvReader reader;
+    QStringList rows, problems;
+    readAll(path, {}, reader, rows, problems);
+    EXPECT_FALSE(reader.windows1252());
+    ASSERT_EQ(rows.size(), 1);
+    EXPECT_TRUE(rows.first().endsWith(QString::fromUtf8("aŁ")));
+}
+
 // "-" is standard input, and per-row files then resolve against the current folder.
 TEST(DataFilePipe, DashReadsStandardInput) {
     int fds[2];
