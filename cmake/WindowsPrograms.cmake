@@ -8,6 +8,7 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/document/CMakeLists.txt)
   add_subdirectory(document)
 endif()
 add_subdirectory(app)
+add_subdirectory(carddesign/journal)
 add_subdirectory(tools/kalyxprn)
 
 # A window program (no console of its own) with the icon in its resources.

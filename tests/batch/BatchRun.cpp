@@ -71,10 +71,14 @@ private:
     cli::addBatchPrintingOptions(parser);
     const QStringList full =
         QStringList{QStringLiteral("kalyxprn batch")} + cli::attachUsbDevices(args);
+    parser.addOption({QStringLiteral("json"), QStringLiteral("JSON")});
     if (!parser.parse(full))
         ::_exit(2);
     CardList cards(setup.cards);
-    const int status = cli::runBatchPrinting(parser, {setup.design, {}, setup.data, args}, cards);
+    const int status =
+        cli::batchStatusAsked(parser)
+            ? cli::runBatchStatus(parser)
+            : cli::runBatchPrinting(parser, {setup.design, {}, setup.data, args}, cards);
     std::fflush(stdout);
     std::fflush(stderr);
     ::_exit(status);
@@ -82,36 +86,56 @@ private:
 
 } // namespace
 
-BatchRun runBatch(const RunSetup& setup, const QStringList& args) {
-    QTemporaryDir dir;
-    const QString out = dir.filePath(QStringLiteral("out")),
-                  err = dir.filePath(QStringLiteral("err"));
-    BatchRun run;
-    const pid_t pid = ::fork();
-    if (pid == 0)
+BackgroundRun::BackgroundRun(const RunSetup& setup, const QStringList& args)
+    : dir_(std::make_unique<QTemporaryDir>()), killAfterMs_(setup.killAfterMs) {
+    const QString out = dir_->filePath(QStringLiteral("out")),
+                  err = dir_->filePath(QStringLiteral("err"));
+    pid_ = ::fork();
+    if (pid_ == 0)
         runChild(setup, args, out, err);
-    if (pid < 0)
+    started_ = kalyxtest::Clock::now();
+}
+
+BackgroundRun::~BackgroundRun() {
+    if (pid_ > 0) {
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+    }
+}
+
+void BackgroundRun::signal(int number) {
+    if (pid_ > 0)
+        ::kill(pid_, number);
+}
+
+BatchRun BackgroundRun::wait() {
+    BatchRun run;
+    if (pid_ <= 0)
         return run;
-    const auto start = kalyxtest::Clock::now();
     int wstatus = 0;
     bool killed = false;
     for (;;) {
-        if (::waitpid(pid, &wstatus, WNOHANG) == pid)
+        if (::waitpid(pid_, &wstatus, WNOHANG) == pid_)
             break;
-        const long long ms = kalyxtest::msSince(start);
-        if ((setup.killAfterMs >= 0 && ms >= setup.killAfterMs) || ms > 90000) {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, &wstatus, 0);
+        const long long ms = kalyxtest::msSince(started_);
+        if ((killAfterMs_ >= 0 && ms >= killAfterMs_) || ms > 90000) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, &wstatus, 0);
             killed = true;
             break;
         }
         ::usleep(2000);
     }
+    pid_ = -1;
     if (!killed && WIFEXITED(wstatus))
         run.status = WEXITSTATUS(wstatus);
-    run.out = QString::fromUtf8(kalyxtest::readFile(out));
-    run.err = QString::fromUtf8(kalyxtest::readFile(err));
+    run.out = QString::fromUtf8(kalyxtest::readFile(dir_->filePath(QStringLiteral("out"))));
+    run.err = QString::fromUtf8(kalyxtest::readFile(dir_->filePath(QStringLiteral("err"))));
     return run;
+}
+
+BatchRun runBatch(const RunSetup& setup, const QStringList& args) {
+    return BackgroundRun(setup, args).wait();
 }
 
 std::map<int, int> storedRows(const std::vector<cli::BatchCard>& cards,

@@ -8,7 +8,11 @@
 #include <QString>
 #include <QStringList>
 
+#include <QTemporaryDir>
+
+#include <chrono>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -32,6 +36,21 @@ struct RunSetup {
 };
 
 BatchRun runBatch(const RunSetup& setup, const QStringList& args);
+
+// A run in the background: wait() collects it (killing it after RunSetup::killAfterMs).
+class BackgroundRun {
+public:
+    BackgroundRun(const RunSetup& setup, const QStringList& args);
+    ~BackgroundRun();
+    void signal(int number);
+    BatchRun wait();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    int killAfterMs_;
+    int pid_ = -1;
+    std::chrono::steady_clock::time_point started_;
+};
 
 // The row of each job stored in the simulators' folders (by its bytes), with its count.
 std::map<int, int> storedRows(const std::vector<cli::BatchCard>& cards,

@@ -1,10 +1,15 @@
 // Printing a batch to a pool of simulators: every row once, whatever breaks.
+#include "BatchJournal.h"
 #include "BatchRun.h"
 #include "FileBytes.h"
 #include "SimProcess.h"
 #include "TempDir.h"
+#include "Waiting.h"
 
 #include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QRegularExpression>
 
 #include <csignal>
@@ -157,6 +162,135 @@ TEST_F(Pool, KilledAtRandomMomentsAndResumedEveryRowPrintsOnce) {
     EXPECT_EQ(status, 0);
     EXPECT_GE(runs, 21);
     expectEveryRowOnce();
+}
+
+} // namespace
+
+namespace {
+
+carddesign::JournalHistory journalOf(const QString& data) {
+    QString problem;
+    const auto journal = carddesign::BatchJournal::read(data + ".journal", problem);
+    return journal ? journal->history() : carddesign::JournalHistory();
+}
+
+TEST_F(Pool, OneRunAtATimeOnAJournal) {
+    startPrinters(1, "0.3");
+    setup.cards = batchtest::makeCards(4);
+    batchtest::BackgroundRun first(setup, printers());
+    ASSERT_TRUE(kalyxtest::waitUntil(
+        [&] { return kalyxtest::readFile(setup.data + ".journal").contains("sending"); }));
+    const BatchRun second = runBatch(setup, printers());
+    EXPECT_EQ(second.status, 1);
+    EXPECT_TRUE(second.err.contains("another batch is running on the journal"))
+        << second.err.toStdString();
+    EXPECT_EQ(first.wait().status, 0);
+    expectEveryRowOnce();
+}
+
+TEST_F(Pool, AChangedDesignOrDataIsRefusedUnlessAllowed) {
+    startPrinters(1, "0");
+    setup.cards = batchtest::makeCards(3);
+    ASSERT_EQ(runBatch(setup, printers()).status, 0);
+    const struct {
+        QString file;
+        const char* named;
+    } cases[] = {{setup.design, "the design changed"}, {setup.data, "the data changed"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(kalyxtest::writeFile(c.file, kalyxtest::readFile(c.file) + "edited\n"));
+        const BatchRun refused = runBatch(setup, printers());
+        EXPECT_EQ(refused.status, 1) << c.named;
+        EXPECT_TRUE(refused.err.contains(c.named)) << refused.err.toStdString();
+        // Rows match by key: nothing printed twice.
+        const BatchRun allowed = runBatch(setup, printers() << "--allow-changed");
+        EXPECT_EQ(allowed.status, 0) << allowed.err.toStdString();
+        EXPECT_TRUE(allowed.out.contains("printed: 0, skipped (printed before): 3"));
+        EXPECT_EQ(runBatch(setup, printers()).status, 0) << "the change accepted is remembered";
+    }
+    expectEveryRowOnce();
+}
+
+TEST_F(Pool, AFullDiskStopsTheBatchBeforeACardItCannotRecord) {
+    startPrinters(2, "0");
+    setup.cards = batchtest::makeCards(12);
+    RunSetup full = setup;
+    full.fileSizeLimit = 1500; // the header, the run and a few lines
+    const BatchRun stopped = runBatch(full, printers());
+    EXPECT_EQ(stopped.status, 1);
+    EXPECT_TRUE(stopped.err.contains("could not record the next step"))
+        << stopped.err.toStdString();
+    waitUntilIdle();
+    const carddesign::JournalHistory history = journalOf(setup.data);
+    const std::map<int, int> rows = stored();
+    EXPECT_GT(rows.size(), 0u);
+    EXPECT_LT(rows.size(), setup.cards.size());
+    for (const auto& row : rows)
+        EXPECT_TRUE(history.find(QStringLiteral("E%1").arg(1000 + row.first)))
+            << "row " << row.first << " printed without a line in the journal";
+    BatchRun resumed = runBatch(setup, printers());
+    if (resumed.status == 1)
+        resumed = runBatch(setup, printers() + confirmations(resumed));
+    EXPECT_EQ(resumed.status, 0) << resumed.err.toStdString();
+    expectEveryRowOnce();
+}
+
+TEST_F(Pool, CtrlCFinishesTheCardsInFlightAndSaysHowToResume) {
+    startPrinters(2, "0.2");
+    setup.cards = batchtest::makeCards(16);
+    batchtest::BackgroundRun run(setup, printers());
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    run.signal(SIGINT);
+    const BatchRun interrupted = run.wait();
+    EXPECT_EQ(interrupted.status, 130);
+    EXPECT_TRUE(interrupted.err.contains("Resume with:\n  kalyxprn batch --tcp 127.0.0.1:"))
+        << interrupted.err.toStdString();
+    const carddesign::JournalHistory history = journalOf(setup.data);
+    EXPECT_GT(history.rows().size(), 0u);
+    for (const carddesign::JournalRow& row : history.rows())
+        EXPECT_EQ(carddesign::dueOf(row), carddesign::RowDue::Done) << row.key.toStdString();
+    EXPECT_EQ(runBatch(setup, printers()).status, 0);
+    expectEveryRowOnce();
+}
+
+TEST_F(Pool, ReprintsAreOnPurposeAndStatusTellsEveryRow) {
+    startPrinters(1, "0");
+    setup.cards = batchtest::makeCards(3);
+    ASSERT_EQ(runBatch(setup, printers()).status, 0);
+    const struct {
+        QStringList args;
+        const char* says;
+    } refused[] = {
+        {{"--reprint", "E1002"}, "--reprint needs --reason"},
+        {{"--reprint", "E1009", "--reason", "x"}, "row E1009 has not printed"},
+        {{"--confirm", "E1001=printed"}, "row E1001 is not uncertain"},
+        {{"--confirm", "E1001=maybe"}, "--confirm needs KEY=printed or KEY=reprint"},
+    };
+    for (const auto& c : refused) {
+        const BatchRun run = runBatch(setup, printers() + c.args);
+        EXPECT_EQ(run.status, 2) << c.says;
+        EXPECT_TRUE(run.err.contains(c.says)) << run.err.toStdString();
+    }
+    const BatchRun reprint = runBatch(setup, printers() << "--reprint"
+                                                        << "E1002"
+                                                        << "--reason"
+                                                        << "card torn");
+    EXPECT_EQ(reprint.status, 0) << reprint.err.toStdString();
+    waitUntilIdle();
+    EXPECT_EQ(stored(), (std::map<int, int>{{1, 1}, {2, 2}, {3, 1}}));
+
+    const QString journal = setup.data + ".journal";
+    const BatchRun status = runBatch(setup, {"--status", journal});
+    EXPECT_EQ(status.status, 0) << status.err.toStdString();
+    EXPECT_TRUE(status.out.contains(
+        QRegularExpression("row 2 \\(E1002\\): sent, 127.0.0.1:\\d+, \\S+, reprinted: card torn")))
+        << status.out.toStdString();
+    EXPECT_TRUE(status.out.contains("rows: 3; printed 3, uncertain 0, to print 0; reprints 1"))
+        << status.out.toStdString();
+    const BatchRun json = runBatch(setup, {"--status", journal, "--json"});
+    const QJsonObject parsed = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    EXPECT_EQ(parsed["rows"].toArray().at(1)["reprints"].toArray().at(0).toString(), "card torn");
+    EXPECT_EQ(parsed["rows"].toArray().at(1)["sent"].toInt(), 2);
+    EXPECT_EQ(parsed["summary"]["printed"].toInt(), 3);
 }
 
 } // namespace
