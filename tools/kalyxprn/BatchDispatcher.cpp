@@ -20,7 +20,7 @@ void waitUntil(std::condition_variable& changed, std::unique_lock<std::mutex>& l
 
 BatchDispatcher::BatchDispatcher(carddesign::BatchJournal& journal,
                                  std::vector<std::unique_ptr<CardDestination>> pool,
-                                 QString titlePrefix, BatchProgress& progress,
+                                 QString titlePrefix, BatchPrintProgress& progress,
                                  const std::atomic<bool>& interrupted)
     : journal_(journal), pool_(std::move(pool)), titlePrefix_(std::move(titlePrefix)),
       progress_(progress), interrupted_(interrupted) {

@@ -6,7 +6,7 @@
 
 #include "BatchCards.h"
 #include "BatchDestination.h"
-#include "BatchProgress.h"
+#include "BatchPrintProgress.h"
 
 #include <BatchJournal.h>
 
@@ -30,7 +30,7 @@ public:
     // `titlePrefix` names each job ("DESIGN: " + key). Stops taking cards once `interrupted`.
     BatchDispatcher(carddesign::BatchJournal& journal,
                     std::vector<std::unique_ptr<CardDestination>> pool, QString titlePrefix,
-                    BatchProgress& progress, const std::atomic<bool>& interrupted);
+                    BatchPrintProgress& progress, const std::atomic<bool>& interrupted);
     ~BatchDispatcher();
 
     // Hands `card` to the pool, waiting while every destination is busy. False when the batch
@@ -49,7 +49,7 @@ private:
     carddesign::BatchJournal& journal_;
     std::vector<std::unique_ptr<CardDestination>> pool_;
     QString titlePrefix_;
-    BatchProgress& progress_;
+    BatchPrintProgress& progress_;
     const std::atomic<bool>& interrupted_;
 
     std::mutex mutex_;

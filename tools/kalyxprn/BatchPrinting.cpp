@@ -159,7 +159,8 @@ void listRows(const QString& title, const std::vector<std::pair<BatchCard, QStri
         return;
     out(QStringLiteral("%1: %2").arg(title).arg(rows.size()));
     for (const auto& row : rows)
-        out(QStringLiteral("  %1: %2").arg(BatchProgress::label(row.first), shown(row.second)));
+        out(QStringLiteral("  %1: %2")
+                .arg(BatchPrintProgress::label(row.first), shown(row.second)));
 }
 
 } // namespace
@@ -339,8 +340,8 @@ int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs
 
     std::atomic<bool> interrupted{false};
     catchInterrupts(interrupted);
-    const bool terminal = BatchProgress::stdoutIsTerminal();
-    BatchProgress progress(pool.names, cards.total(), terminal);
+    const bool terminal = BatchPrintProgress::stdoutIsTerminal();
+    BatchPrintProgress progress(pool.names, cards.total(), terminal);
     const QString title =
         QFileInfo(inputs.design).fileName().section(QLatin1Char('.'), 0, 0) + QStringLiteral(": ");
     int skipped = 0;

@@ -1,4 +1,4 @@
-#include "BatchProgress.h"
+#include "BatchPrintProgress.h"
 
 #include "CliSupport.h"
 
@@ -11,13 +11,13 @@
 
 namespace cli {
 
-BatchProgress::BatchProgress(const QStringList& printers, int total, bool terminal)
+BatchPrintProgress::BatchPrintProgress(const QStringList& printers, int total, bool terminal)
     : printers_(printers), doing_(std::size_t(printers.size()), QStringLiteral("idle")),
       total_(total), terminal_(terminal) {
     clock_.start();
 }
 
-bool BatchProgress::stdoutIsTerminal() {
+bool BatchPrintProgress::stdoutIsTerminal() {
 #ifdef _WIN32
     return _isatty(_fileno(stdout)) != 0;
 #else
@@ -25,19 +25,19 @@ bool BatchProgress::stdoutIsTerminal() {
 #endif
 }
 
-QString BatchProgress::label(const BatchCard& card) {
+QString BatchPrintProgress::label(const BatchCard& card) {
     return QStringLiteral("row %1 (%2)").arg(card.row).arg(shown(card.key));
 }
 
-void BatchProgress::started(int printer, const BatchCard& card) {
+void BatchPrintProgress::started(int printer, const BatchCard& card) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("row %1").arg(card.row);
     if (terminal_)
         draw();
 }
 
-void BatchProgress::finished(int printer, const BatchCard& card, const QString& outcome,
-                             bool printed) {
+void BatchPrintProgress::finished(int printer, const BatchCard& card, const QString& outcome,
+                                  bool printed) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("idle");
     ++done_;
@@ -50,7 +50,7 @@ void BatchProgress::finished(int printer, const BatchCard& card, const QString& 
     out(QStringLiteral("%1 -> %2 %3").arg(label(card), printers_.at(printer), shown(outcome)));
 }
 
-void BatchProgress::printerLeft(int printer, const QString& reason) {
+void BatchPrintProgress::printerLeft(int printer, const QString& reason) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("out");
     if (terminal_ && drawn_) {
@@ -60,7 +60,7 @@ void BatchProgress::printerLeft(int printer, const QString& reason) {
     err(QStringLiteral("printer %1 left the pool: %2").arg(printers_.at(printer), shown(reason)));
 }
 
-void BatchProgress::close() {
+void BatchPrintProgress::close() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (drawn_)
         std::fputc('\n', stdout);
@@ -68,7 +68,7 @@ void BatchProgress::close() {
     std::fflush(stdout);
 }
 
-void BatchProgress::draw() {
+void BatchPrintProgress::draw() {
     QString line =
         total_ >= 0 ? QStringLiteral("%1/%2").arg(done_).arg(total_) : QString::number(done_);
     for (int i = 0; i < printers_.size(); ++i)

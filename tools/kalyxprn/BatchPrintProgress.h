@@ -13,10 +13,10 @@
 
 namespace cli {
 
-class BatchProgress {
+class BatchPrintProgress {
 public:
     // `printers` names the destinations; `total` counts the cards to print (-1: unknown).
-    BatchProgress(const QStringList& printers, int total, bool terminal);
+    BatchPrintProgress(const QStringList& printers, int total, bool terminal);
 
     void started(int printer, const BatchCard& card);
     // `outcome` in words: "sent", "completed", "failed: REASON", "uncertain: REASON".
