@@ -209,22 +209,31 @@ TEST_F(ComposeCommand, OptionsShapeTheJob) {
 }
 
 TEST_F(ComposeCommand, BadTextsAndPicturesExitOneAndWriteNothing) {
+    // The arguments and what the message must say.
     const QList<QStringList> invalid = {
-        {"--track1", "%Bdoe?"},         // lower case is not on track 1
-        {"--track2", ";12A4?"},         // letters are not on track 2
-        {"--track3", ""},               // nothing to encode
-        {"--track2", QString(40, '1')}, // 40 characters and the LRC do not fit
-        {"--option", "card-options/width=5000"},
+        {"--track1", "%Bdoe?",
+         "track 1 holds only the characters from ' ' to '_': 'd' at "
+         "position 3"},
+        {"--track2", ";12A4?",
+         "track 2 holds only the characters from '0' to '?': 'A' at "
+         "position 4"},
+        {"--track3", "", "the text for track 3 is empty"},
+        {"--track2", QString(40, '1'), "track 2 holds at most 39 characters; the text has 40"},
+        {"--option", "card-options/width=5000",
+         "card width '5000' is not a number from 506 to "
+         "2026"},
+        {"--front", path("absent.png"), "absent.png: no such file"},
+        {"--front", path("junk.png"), "junk.png: not an image Qt can read"},
     };
-    for (const QStringList& extra : invalid) {
-        const Result r = kalyxprn(
-            QStringList{"compose", "--front", path("front.png"), "-o", path("x.prn")} + extra);
-        EXPECT_EQ(r.status, 1) << extra.join(' ').toStdString();
-        EXPECT_FALSE(r.err.isEmpty());
-    }
-    EXPECT_EQ(kalyxprn({"compose", "--front", path("absent.png"), "-o", path("x.prn")}).status, 1);
     ASSERT_TRUE(kalyxtest::writeFile(path("junk.png"), "not a picture"));
-    EXPECT_EQ(kalyxprn({"compose", "--front", path("junk.png"), "-o", path("x.prn")}).status, 1);
+    for (const QStringList& item : invalid) {
+        const Result r =
+            kalyxprn(QStringList{"compose", "--front", path("front.png"), "-o", path("x.prn")} +
+                     item.mid(0, 2));
+        EXPECT_EQ(r.status, 1) << item.join(' ').toStdString();
+        EXPECT_TRUE(r.err.startsWith("kalyxprn compose: ")) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(item[2])) << r.err.toStdString();
+    }
     // A few bytes that announce a picture too large to decode.
     ASSERT_TRUE(kalyxtest::writeFile(path("huge.ppm"), "P6\n9000 9000\n255\nabc"));
     const Result huge = kalyxprn({"compose", "--front", path("huge.ppm"), "-o", path("x.prn")});
