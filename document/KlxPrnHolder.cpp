@@ -170,6 +170,20 @@ bool KlxPrnHolder::checksumMatches() const {
     return raw_.size() >= 4 && storedChecksum() == computedChecksum_;
 }
 
+QString KlxPrnHolder::problemForPrinting() const {
+    const qint64 headerBytes = binaryOffset_ > 0 ? binaryOffset_ - 1 : 0;
+    if (headerBytes > maxPrintableHeader)
+        return QStringLiteral("the header is %1 bytes, more than the %2 (1 MiB) printers take")
+            .arg(headerBytes)
+            .arg(maxPrintableHeader);
+    if (!checksumMatches())
+        return QStringLiteral("the checksum is wrong (stored 0x%1, computed 0x%2); printers drop "
+                              "such a job")
+            .arg(storedChecksum(), 8, 16, QLatin1Char('0'))
+            .arg(computedChecksum_, 8, 16, QLatin1Char('0'));
+    return QString();
+}
+
 const unsigned char* KlxPrnHolder::bytesAt(qint64 offset) const {
     if (offset < 0 || offset > raw_.size())
         return nullptr;

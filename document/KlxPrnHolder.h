@@ -96,6 +96,13 @@ public:
     std::uint32_t storedChecksum() const;
     std::uint32_t computedChecksum() const { return computedChecksum_; }
     bool checksumMatches() const;
+    // Printers refuse a request whose text is longer than this, so a job whose header is longer
+    // cannot print.
+    static constexpr qint64 maxPrintableHeader = qint64(1) << 20;
+    // Why a printer would drop this job although it loads: a wrong checksum, or a header text
+    // over maxPrintableHeader; empty when nothing stands in the way. The window still opens and
+    // warns of such a job; check, send and the CUPS backend refuse it.
+    QString problemForPrinting() const;
     // Why a load stopped without a parse-failure message (file not readable, no NUL, header not
     // well-formed); empty otherwise.
     QString loadError() const { return loadError_; }

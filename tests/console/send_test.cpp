@@ -93,11 +93,22 @@ TEST_F(SendCommand, InvalidJobsAreNotSent) {
     }
 }
 
-TEST_F(SendCommand, DamagedChecksumIsWarnedAndSentRepaired) {
+TEST_F(SendCommand, JobsPrintersDropAreRefusedUnlessForced) {
     QByteArray damaged = job;
     damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 0x5A);
     ASSERT_TRUE(kalyxtest::writeFile(path("damaged.prn"), damaged));
-    const Result r = kalyxprn({"send", path("damaged.prn"), "--file", path("out.prn")});
+    // A header text over 1 MiB: a comment keeps the job itself valid.
+    const int nul = job.indexOf('\0');
+    const QByteArray bulky = job.left(nul) + "<!--" + QByteArray(1 << 20, 'x') + "-->";
+    ASSERT_TRUE(kalyxtest::writeFile(path("bulky.prn"),
+                                     PrnJobBuilder::frame(bulky, job.mid(nul + 1).chopped(4))));
+    for (const char* file : {"damaged.prn", "bulky.prn"}) {
+        const Result r = kalyxprn({"send", path(file), "--file", path("out.prn")});
+        EXPECT_EQ(r.status, 1) << file;
+        EXPECT_TRUE(r.err.contains(": invalid for printing: ")) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(path("out.prn")));
+    }
+    const Result r = kalyxprn({"send", path("damaged.prn"), "--force", "--file", path("out.prn")});
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.err.contains("warning: The file has invalid checksum")) << r.err.toStdString();
     // As the window's Print: the job as loaded, with a fresh checksum.

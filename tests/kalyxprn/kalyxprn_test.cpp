@@ -13,6 +13,7 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -53,6 +54,31 @@ TEST_F(Kalyxprn, CheckReportsValidityAndEveryMessage) {
     EXPECT_EQ(text.out, sample + ": valid (read tracks first)\n" + badFile +
                             ": invalid: The file has invalid checksum, continuing...; "
                             "Invalid panel id\n");
+
+    // Valid, but printers would drop it: a wrong checksum, a header text over 1 MiB.
+    QByteArray damaged = kalyxtest::readFile(sample);
+    damaged[damaged.size() - 1] = char(damaged[damaged.size() - 1] ^ 1);
+    const int nul = damaged.indexOf('\0');
+    const QByteArray bulky =
+        PrnJobBuilder::frame(damaged.left(nul) + "<!--" + QByteArray(1 << 20, 'x') + "-->",
+                             damaged.mid(nul + 1).chopped(4));
+    for (const auto& [name, bytes, reason] :
+         {std::tuple<const char*, QByteArray, QString>{"damaged.prn", damaged,
+                                                       "the checksum is wrong (stored 0x"},
+          {"bulky.prn", bulky,
+           QStringLiteral("the header is %1 bytes, more than the 1048576 (1 MiB)")
+               .arg(bulky.indexOf('\0'))}}) {
+        const Result r = kalyxprn({"check", write(name, bytes)});
+        EXPECT_EQ(r.status, 1) << name;
+        EXPECT_TRUE(r.out.startsWith(path(name) + ": invalid for printing: " + reason))
+            << r.out.toStdString();
+        const QJsonObject json =
+            QJsonDocument::fromJson(kalyxprn({"check", "--json", path(name)}).out.toUtf8())
+                .object();
+        EXPECT_TRUE(json["valid"].toBool());
+        EXPECT_FALSE(json["printable"].toBool());
+        EXPECT_TRUE(json["printProblem"].toString().startsWith(reason));
+    }
 
     const Result one = kalyxprn({"check", "--json", badFile});
     const QJsonObject object = QJsonDocument::fromJson(one.out.toUtf8()).object();

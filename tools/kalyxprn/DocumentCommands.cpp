@@ -61,7 +61,9 @@ int runCheck(const QStringList& args) {
     int status = ExitSuccess;
     if (!cli::parse(parser, QStringLiteral("check"), QStringLiteral("[--json] FILE..."),
                     QStringLiteral("Loads and validates each job as the window does and prints "
-                                   "one line per file: 'FILE: valid' or 'FILE: invalid: "
+                                   "one line per file: 'FILE: valid', 'FILE: invalid for "
+                                   "printing: REASON' for a job that printers would drop (a "
+                                   "wrong checksum, a header over 1 MiB) or 'FILE: invalid: "
                                    "MESSAGES'. For a job with tracks the line ends with the block "
                                    "order it was read in, '(read tracks first)' or '(read planes "
                                    "first)': the tracks are read at both places and planes first "
@@ -77,12 +79,16 @@ int runCheck(const QStringList& args) {
     for (const QString& file : files) {
         const cli::LoadedJob job = cli::loadJob(file);
         const bool valid = job.holder->isValid();
-        if (!valid)
+        const QString printProblem = valid ? job.holder->problemForPrinting() : QString();
+        if (!valid || !printProblem.isEmpty())
             status = ExitFailure;
         if (parser.isSet(json)) {
             objects.append(
                 QJsonObject{{QStringLiteral("file"), file},
                             {QStringLiteral("valid"), valid},
+                            {QStringLiteral("printable"), valid && printProblem.isEmpty()},
+                            {QStringLiteral("printProblem"),
+                             printProblem.isEmpty() ? QJsonValue() : QJsonValue(printProblem)},
                             {QStringLiteral("messages"), QJsonArray::fromStringList(job.messages)},
                             {QStringLiteral("cardWidth"), numberOrNull(job.holder->cardWidth())},
                             {QStringLiteral("cardHeight"), numberOrNull(job.holder->cardHeight())},
@@ -95,6 +101,10 @@ int runCheck(const QStringList& args) {
         QStringList messages = job.messages;
         if (!valid && messages.isEmpty())
             messages << QStringLiteral("Couldn't parse PRN file.");
+        if (!printProblem.isEmpty()) {
+            line = cli::shown(file) + QStringLiteral(": invalid for printing");
+            messages = QStringList{printProblem};
+        }
         if (!messages.isEmpty())
             line += QStringLiteral(": ") + cli::shown(messages.join(QStringLiteral("; ")));
         const QJsonValue order = cli::blockOrderJson(job.holder->recognisedBlockOrder());

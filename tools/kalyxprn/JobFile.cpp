@@ -50,10 +50,17 @@ std::unique_ptr<KlxPrnHolder> loadValidJob(const QString& command, const QString
     return std::move(job.holder);
 }
 
-bool readJob(const QString& command, const QString& path, QByteArray& job) {
+bool readJob(const QString& command, const QString& path, bool force, QByteArray& job) {
     const std::unique_ptr<KlxPrnHolder> holder = loadValidJob(command, path);
     if (!holder)
         return false;
+    const QString problem = holder->problemForPrinting();
+    if (!problem.isEmpty() && !force) {
+        err(QStringLiteral("kalyxprn ") + command + QStringLiteral(": ") + shown(path) +
+            QStringLiteral(": invalid for printing: ") + problem +
+            QStringLiteral("; nothing sent (--force sends it anyway)"));
+        return false;
+    }
     job = holder->toByteArray();
     return true;
 }

@@ -25,18 +25,23 @@ int runSend(const QStringList& rawArgs) {
                                      QStringLiteral("Give up when the printer takes no data for "
                                                     "MS milliseconds (default 30000)."),
                                      QStringLiteral("MS"));
-    parser.addOptions({usb, tcp, file, timeout});
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Send a job that printers would drop (a wrong "
+                                                  "checksum, which is then made right, or a "
+                                                  "header over 1 MiB) anyway."));
+    parser.addOptions({usb, tcp, file, timeout, force});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
     const QStringList args = cli::attachUsbPath(
         rawArgs, {QStringLiteral("tcp"), QStringLiteral("file"), QStringLiteral("timeout")}, 1);
     int status = ExitSuccess;
-    if (!cli::parse(parser, command,
-                    QStringLiteral("FILE (--usb [PATH] | --tcp HOST[:PORT] | --file PATH)"),
-                    QStringLiteral("Validates the job as the window does and writes it to the "
-                                   "printer unchanged, as the window's Print does. Shows a "
-                                   "progress bar on a terminal for jobs over 1 MiB.\n\n") +
-                        cli::jobWrittenHelp(),
-                    args, status))
+    if (!cli::parse(
+            parser, command,
+            QStringLiteral("FILE [--force] (--usb [PATH] | --tcp HOST[:PORT] | --file PATH)"),
+            QStringLiteral("Validates the job as the window does and writes it to the "
+                           "printer unchanged, as the window's Print does. Shows a "
+                           "progress bar on a terminal for jobs over 1 MiB.\n\n") +
+                cli::jobWrittenHelp(),
+            args, status))
         return status;
     if (parser.positionalArguments().size() != 1)
         return cli::usageError(command, QStringLiteral("expects one FILE"));
@@ -52,7 +57,7 @@ int runSend(const QStringList& rawArgs) {
 
     const QString path = parser.positionalArguments().first();
     QByteArray job;
-    if (!cli::readJob(command, path, job))
+    if (!cli::readJob(command, path, parser.isSet(force), job))
         return ExitFailure;
 
     const Orvane::Comms comms;
