@@ -2,7 +2,7 @@
 #include "KlxPrnTool.h"
 
 #include "AboutText.h"
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
 
 #include <kalyxcomms/Comms.h>

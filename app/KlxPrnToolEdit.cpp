@@ -1,9 +1,9 @@
 // Field editing: activating an options-tree row edits the value it shows.
 #include "KlxPrnTool.h"
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxTreeColumns.h"
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 #include "ui_KlxPrnTool.h"
 
 #include <QBrush>

@@ -1,7 +1,7 @@
 // The magnetic stripe page: each track decoded as ISO or JIS Type II characters with its LRC.
 #include "KlxPrnTool.h"
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
 
 void KlxPrnTool::on_iso_button_clicked() {

@@ -1,7 +1,7 @@
 // Save as and Print via USB: both send the job as serialised by the document, edits included.
 #include "KlxPrnTool.h"
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
 
 #include <kalyxcomms/Comms.h>

@@ -1,8 +1,8 @@
 // The front and back pages: pictures rendered from the visible colour planes, and their export.
 #include "KlxPrnTool.h"
 
-#include "FileReplacement.h"
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/FileReplacement.h>
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
 
 #include <QFileDialog>

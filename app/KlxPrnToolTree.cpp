@@ -2,9 +2,9 @@
 // what the editor needs (edit type, parent path, range) in the hidden columns.
 #include "KlxPrnTool.h"
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxTreeColumns.h"
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 #include "ui_KlxPrnTool.h"
 
 #include <QBrush>

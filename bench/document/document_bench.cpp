@@ -1,8 +1,8 @@
 // Hot paths of the document, each against a floor measured in the same run; the ratios are
 // printed after the table.
-#include "KlxPrnHolder.h"
-#include "PrnJobBuilder.h"
 #include "SideDecoder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include "BenchRatios.h"
 

@@ -2,9 +2,9 @@
 // sides, against floors measured in the same run: the eight planes copied byte for byte into two
 // 32-bit images (the memory floor: same bytes read and written), and the same copy transposed
 // with plain scalar code. A toggle has to stay well under one frame (16 ms).
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxPrnTool.h"
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QApplication>
 #include <QCheckBox>

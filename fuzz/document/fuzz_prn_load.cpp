@@ -1,6 +1,6 @@
 // Any bytes as a job: loading, the queries the window makes, re-validation and writing back
 // must give a result without crashing, hanging or reading outside the job.
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <algorithm>
 #include <cstddef>

@@ -1,5 +1,5 @@
 // Writes a small seed corpus for the load fuzzer into the directory given.
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QFile>
 #include <QString>

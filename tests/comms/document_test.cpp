@@ -1,7 +1,7 @@
 // A job composed by the library, read back by the program's document.
 #include "ScriptedSession.h"
 
-#include <KlxPrnHolder.h>
+#include <kalyxdocument/KlxPrnHolder.h>
 #include <kalyxcomms/Printer.h>
 
 #include <gtest/gtest.h>

@@ -5,8 +5,8 @@
 #include "KalyxprnRun.h"
 #include "SimProcess.h"
 
-#include "KlxPrnHolder.h"
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QDir>
 #include <QImage>

@@ -6,7 +6,7 @@
 
 #include "FileBytes.h"
 #include "KalyxprnRun.h"
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QImage>
 #include <QJsonArray>

@@ -10,7 +10,7 @@
 #include "Waiting.h"
 #include "WireFrame.h"
 
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QImage>
 #include <QTemporaryDir>

@@ -4,7 +4,7 @@
 #include "KalyxprnRun.h"
 #include "SimProcess.h"
 
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QDir>
 #include <QFile>

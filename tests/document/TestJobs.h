@@ -1,8 +1,8 @@
 // Small helpers for building and loading jobs in tests.
 #pragma once
 
-#include "KlxPrnHolder.h"
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "WindowTestSupport.h"
 
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QAbstractButton>
 #include <QFileDialog>

@@ -1,5 +1,5 @@
 // The options tree and field editing, checked through what the tree shows and what Save writes.
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
 

@@ -1,5 +1,5 @@
 // The side pages (plane boxes, pictures, export), the magnetic page, Save as and Print.
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
 

@@ -3,7 +3,7 @@
 #include "FileNameBytes.h"
 #include "KalyxprnRun.h"
 
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QFile>
 #include <QImage>

@@ -4,7 +4,7 @@
 #include "DeviceUri.h"
 #include "PrinterConnection.h"
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <QStringList>
 

@@ -4,12 +4,12 @@
 #include "Command.h"
 #include "JobDelivery.h"
 #include "MagTracks.h"
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
 #include "SidePicture.h"
 
-#include "FileReplacement.h"
+#include <kalyxdocument/FileReplacement.h>
 
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>

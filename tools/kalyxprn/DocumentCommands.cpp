@@ -6,31 +6,23 @@
 #include "JobFile.h"
 #include "SidePicture.h"
 
-#include "FileReplacement.h"
-#include "KlxPrnHolder.h"
-#include "OptionTable.h"
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/FileReplacement.h>
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/OptionTable.h>
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonObject>
 
 #include <cstring>
-#include <exception>
 #include <memory>
 
 namespace {
 
 // Malformed paths are a usage error; a path that cannot select nodes (such as "1+1") too.
 bool checkXPath(const QString& command, const std::string& xpath, int& status) {
-    QString problem;
-    try {
-        pugi::xpath_query query(xpath.c_str());
-        if (query.return_type() != pugi::xpath_type_node_set)
-            problem = QStringLiteral("the expression does not select nodes");
-    } catch (const std::exception& e) {
-        problem = QString::fromUtf8(e.what());
-    }
+    const QString problem = KlxPrnHolder::xpathProblem(xpath);
     if (problem.isEmpty())
         return true;
     status =
@@ -441,12 +433,11 @@ bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QStrin
 // the editor could not have written is refused (false, status set); an unknown name is warned of.
 bool checkSetValue(const KlxPrnHolder& holder, const std::string& parent, const QString& name,
                    const QString& value, bool force, int& status) {
-    const pugi::xpath_node_set parents = holder.selectNodes(parent);
-    if (parents.empty() || !parents.first().node())
+    const KlxPrnHolder::Element element = holder.firstElement(parent);
+    if (element.name.isEmpty())
         return true; // setNodeText says why it cannot write
-    const pugi::xml_node element = parents.first().node();
-    const QString group = QString::fromUtf8(element.name());
-    const char panel = element.attribute("panel").as_string()[0];
+    const QString& group = element.name;
+    const char panel = element.panel;
     const QStringList known = klxOptionNames(group, panel);
     if (known.isEmpty())
         return true; // not an options element: nothing to check against

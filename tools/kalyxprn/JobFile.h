@@ -1,7 +1,7 @@
 // Loading job files as the window does, with the load's messages on stderr.
 #pragma once
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
 #include "MagTracks.h"
 
-#include "TrackTexts.h"
+#include <kalyxdocument/TrackTexts.h>
 
 #include <prnformat/TrackBits.h>
 #include <prnformat/TrackCharacters.h>

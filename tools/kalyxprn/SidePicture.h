@@ -2,7 +2,7 @@
 // `compose --preview` shows.
 #pragma once
 
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <QImage>
 #include <QString>

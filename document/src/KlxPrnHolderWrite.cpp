@@ -1,8 +1,8 @@
 // Writing a loaded job back: the current header document, the binary part as loaded and a fresh
 // checksum.
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
-#include "FileReplacement.h"
+#include <kalyxdocument/FileReplacement.h>
 
 #include <prnformat/Crc32.h>
 #include <prnformat/XmlVectorWriter.h>

@@ -1,7 +1,7 @@
 // Magnetic track decoding: the characters and the LRC cell of each track, as the Mag data page
 // shows them.
-#include "KlxPrnHolder.h"
-#include "TrackTexts.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/TrackTexts.h>
 
 unsigned KlxPrnHolder::trackBitCount(int track) const {
     bool ok = false;

@@ -1,4 +1,4 @@
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <prnformat/Crc32.h>
 #include <prnformat/TrackBits.h>

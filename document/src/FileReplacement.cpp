@@ -1,4 +1,4 @@
-#include "FileReplacement.h"
+#include <kalyxdocument/FileReplacement.h>
 
 #include <QBuffer>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // Writing one option value into the header document.
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <exception>
 

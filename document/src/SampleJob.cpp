@@ -1,6 +1,6 @@
 // The demonstration job written by "kalyxprn sample": a payment-style card with a picture on the
 // front, a signature panel on the back and three ISO tracks.
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QImage>
 #include <QLinearGradient>

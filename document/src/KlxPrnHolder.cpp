@@ -1,4 +1,4 @@
-#include "KlxPrnHolder.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include "SideDecoder.h"
 
@@ -261,6 +261,25 @@ QString KlxPrnHolder::childText(const pugi::xpath_node& context, const std::stri
     } catch (const std::exception&) {
         return QStringLiteral("");
     }
+}
+
+QString KlxPrnHolder::xpathProblem(const std::string& xpath) {
+    try {
+        const pugi::xpath_query query(xpath.c_str());
+        if (query.return_type() != pugi::xpath_type_node_set)
+            return QStringLiteral("the expression does not select nodes");
+        return QString();
+    } catch (const std::exception& e) {
+        return QString::fromUtf8(e.what());
+    }
+}
+
+KlxPrnHolder::Element KlxPrnHolder::firstElement(const std::string& xpath) const {
+    const pugi::xpath_node_set nodes = selectNodes(xpath);
+    if (nodes.empty() || !nodes.first().node())
+        return {};
+    const pugi::xml_node element = nodes.first().node();
+    return {QString::fromUtf8(element.name()), element.attribute("panel").as_string()[0]};
 }
 
 Orvane::BlockOrder KlxPrnHolder::blockOrder() const {

@@ -56,6 +56,16 @@ public:
     bool hasNode(const std::string& xpath) const;
     pugi::xpath_node_set selectNodes(const std::string& xpath) const;
     QString childText(const pugi::xpath_node& context, const std::string& xpath) const;
+    // Why xpath cannot be used to select nodes (malformed, or a number or text expression such
+    // as "1+1"); empty when it can.
+    static QString xpathProblem(const std::string& xpath);
+    // The element the path selects first (in document order): its name and the letter of its
+    // panel attribute. An empty name when the path selects no element.
+    struct Element {
+        QString name;
+        char panel = '\0';
+    };
+    Element firstElement(const std::string& xpath) const;
 
     // Validate the magnetic options and locate the tracks; validate the card and side options,
     // locate the planes and decode each side that passed its checks. hiddenPanels[side] holds

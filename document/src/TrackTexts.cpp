@@ -1,4 +1,4 @@
-#include "TrackTexts.h"
+#include <kalyxdocument/TrackTexts.h>
 
 QString trackDataText(const Orvane::TrackCharacters& cells) {
     switch (cells.result) {

@@ -1,4 +1,4 @@
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 
 #include <climits>
 
