@@ -9,7 +9,7 @@
 
 #include "carddesign/CardOptions.h"
 
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 
 #include <QFile>
 #include <QFileInfo>

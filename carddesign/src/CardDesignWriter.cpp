@@ -3,7 +3,7 @@
 #include "CardDesignNames.h"
 #include "carddesign/CardDesignFile.h"
 
-#include "FileReplacement.h"
+#include <kalyxdocument/FileReplacement.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>

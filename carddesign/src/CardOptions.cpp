@@ -1,6 +1,6 @@
 #include "carddesign/CardOptions.h"
 
-#include "OptionTable.h"
+#include <kalyxdocument/OptionTable.h>
 
 #include <QStringList>
 

@@ -2,8 +2,8 @@
 
 #include "BatchPrinting.h"
 #include "FileBytes.h"
-#include "PrnJobBuilder.h"
 #include "Waiting.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QCommandLineParser>
 #include <QDir>

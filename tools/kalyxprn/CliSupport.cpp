@@ -2,7 +2,7 @@
 
 #include "Completion.h"
 #include "FileNameBytes.h"
-#include "FileReplacement.h"
+#include <kalyxdocument/FileReplacement.h>
 
 #include <QBuffer>
 
