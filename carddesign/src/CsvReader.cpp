@@ -12,6 +12,11 @@
 #include <algorithm>
 #include <optional>
 
+#ifdef Q_OS_WIN
+#include <fcntl.h>
+#include <io.h>
+#endif
+
 namespace {
 
 constexpr qint64 sampleBytes = 64 * 1024;
@@ -26,7 +31,7 @@ std::optional<std::vector<int>> widths(const QByteArray& sample, bool whole, cha
     QByteArray bytes = sample;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
-    CsvRecordParser parser(buffer, delimiter, CsvReader::maxFieldBytes, CsvReader::maxFields);
+    CsvRecordParser parser(buffer, delimiter, CsvReader::maxRowBytes, CsvReader::maxFields);
     std::vector<int> counts;
     std::vector<QByteArray> values;
     qint64 line = 0;
@@ -143,6 +148,11 @@ bool CsvReader::Impl::openDevice(const QString& path) {
     folder = standardInput ? QDir::currentPath() : QFileInfo(path).absolutePath();
     if (!standardInput)
         file.setFileName(path);
+#ifdef Q_OS_WIN
+    // Standard input in text mode would end at a Ctrl+Z byte, which Windows-1252 data may hold.
+    if (standardInput)
+        _setmode(0, _O_BINARY);
+#endif
     const bool opened =
         standardInput ? file.open(0, QIODevice::ReadOnly) : file.open(QIODevice::ReadOnly);
     if (!opened) {
@@ -213,7 +223,7 @@ bool CsvReader::start(const CsvOptions& options) {
     } else {
         d->delimiter = options.delimiter.toLatin1();
     }
-    d->parser.reset(new CsvRecordParser(*d->device, d->delimiter, maxFieldBytes, maxFields));
+    d->parser.reset(new CsvRecordParser(*d->device, d->delimiter, maxRowBytes, maxFields));
 
     std::vector<QByteArray> values;
     qint64 line = 0;

@@ -6,10 +6,9 @@ constexpr qint64 chunkBytes = 64 * 1024;
 
 } // namespace
 
-CsvRecordParser::CsvRecordParser(QIODevice& device, char delimiter, qint64 maxFieldBytes,
+CsvRecordParser::CsvRecordParser(QIODevice& device, char delimiter, qint64 maxRowBytes,
                                  int maxFields)
-    : device_(device), delimiter_(delimiter), maxFieldBytes_(maxFieldBytes), maxFields_(maxFields) {
-}
+    : device_(device), delimiter_(delimiter), maxRowBytes_(maxRowBytes), maxFields_(maxFields) {}
 
 int CsvRecordParser::peek() {
     if (pos_ >= buffer_.size()) {
@@ -48,13 +47,15 @@ CsvRecordParser::Result CsvRecordParser::next(std::vector<QByteArray>& values, q
     startLine = line_;
     QByteArray field;
     State state = FieldStart;
-    bool any = false; // a character of this record was read
+    bool any = false;    // a character of this record was read
+    qint64 rowBytes = 0; // in the values ended so far
     const auto endField = [&]() -> bool {
         if (int(values.size()) >= maxFields_) {
             error =
                 QStringLiteral("line %1 has more than %2 values").arg(startLine).arg(maxFields_);
             return false;
         }
+        rowBytes += field.size();
         values.push_back(field);
         field.clear();
         return true;
@@ -112,10 +113,10 @@ CsvRecordParser::Result CsvRecordParser::next(std::vector<QByteArray>& values, q
             state = Unquoted;
             takeRun(field, false);
         }
-        if (field.size() > maxFieldBytes_) {
-            error = QStringLiteral("line %1 has a value longer than %2 bytes")
+        if (rowBytes + field.size() > maxRowBytes_) {
+            error = QStringLiteral("line %1 starts a row longer than %2 bytes")
                         .arg(startLine)
-                        .arg(maxFieldBytes_);
+                        .arg(maxRowBytes_);
             return Failed;
         }
     }

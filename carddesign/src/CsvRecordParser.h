@@ -11,11 +11,11 @@
 
 class CsvRecordParser {
 public:
-    CsvRecordParser(QIODevice& device, char delimiter, qint64 maxFieldBytes, int maxFields);
+    CsvRecordParser(QIODevice& device, char delimiter, qint64 maxRowBytes, int maxFields);
 
     enum Result { Record, Blank, End, Failed };
     // The next record's values and the line it starts on; Blank for an empty line; Failed with
-    // `error` set for an unclosed quote, a value or record over the limits, or a read error.
+    // `error` set for an unclosed quote, a record over the limits, or a read error.
     Result next(std::vector<QByteArray>& values, qint64& startLine, QString& error);
 
 private:
@@ -26,7 +26,7 @@ private:
 
     QIODevice& device_;
     const char delimiter_;
-    const qint64 maxFieldBytes_;
+    const qint64 maxRowBytes_;
     const int maxFields_;
     QByteArray buffer_;
     int pos_ = 0;

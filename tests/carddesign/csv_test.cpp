@@ -112,8 +112,11 @@ TEST(DataFileFaults, SayWhatIsWrong) {
         {"\n\r\n", "the file has no header row"},
         {"\xFF\xFEI\0D\0", "the file is UTF-16 text"},
         {"A,B\n1,\"open\n2,3\n", "the quoted value that starts on line 2 is never closed"},
-        {"A\n" + QByteArray(CsvReader::maxFieldBytes + 1, 'x') + "\n",
-         "line 2 has a value longer than 1048576 bytes"},
+        {"A\n" + QByteArray(CsvReader::maxRowBytes + 1, 'x') + "\n",
+         "line 2 starts a row longer than 1048576 bytes"},
+        {"A\n" + QByteArray(1000, 'x') +
+             QByteArray(1000, ',').replace(",", QByteArray(1050, 'x') + ",") + "\n",
+         "line 2 starts a row longer than 1048576 bytes"},
         {"A\n" + QByteArray(CsvReader::maxFields, ',') + "\n", "line 2 has more than 1024 values"},
     };
     kalyxtest::TempDir dir;

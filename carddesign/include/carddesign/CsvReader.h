@@ -53,7 +53,7 @@ public:
     QString error() const;
 
     // Limits that keep a hostile file from taking the machine.
-    static constexpr qint64 maxFieldBytes = 1 << 20;
+    static constexpr qint64 maxRowBytes = 1 << 20; // all values of a row together
     static constexpr int maxFields = 1024;
 
 private:
