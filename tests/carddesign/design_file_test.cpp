@@ -1,5 +1,7 @@
 // Reading, checking and writing card designs.
 #include <carddesign/CardDesignFile.h>
+#include <carddesign/CardOptions.h>
+#include <carddesign/CardUnits.h>
 
 #include "TempDir.h"
 
@@ -194,6 +196,55 @@ TEST(DesignFile, SavesAndLoads) {
             << file.toStdString() << ": " << loadCardDesign(file).error.toStdString();
     EXPECT_FALSE(saveCardDesign(design, QString::fromStdString(dir.file("no/such/x")), error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+// Option paths as the job writer needs them: the element, the side, panel or track.
+TEST(DesignOptions, PathsAndValues) {
+    const struct {
+        const char* key;
+        const char* group;
+        int side;
+        char panel;
+        int track;
+    } accepted[] = {
+        {"card-options/pre-rotate", "card-options", -1, 0, 0},
+        {"mag-options/verify-attempts", "mag-options", -1, 0, 0},
+        {"track-options/3/bpi", "track-options", -1, 0, 3},
+        {"side-options/back/o/watermark-index", "panel-options", 1, 'o', 0},
+        {"side-options/front/y/power-adjust", "panel-options", 0, 'y', 0},
+    };
+    for (const auto& a : accepted) {
+        CardOptionPath path;
+        QString problem;
+        ASSERT_TRUE(parseCardOptionPath(a.key, path, problem)) << a.key << problem.toStdString();
+        EXPECT_EQ(path.group, a.group);
+        EXPECT_EQ(path.name, QString(a.key).section('/', -1));
+        EXPECT_EQ(path.side, a.side) << a.key;
+        EXPECT_EQ(path.panel, a.panel) << a.key;
+        EXPECT_EQ(path.track, a.track) << a.key;
+    }
+    const std::pair<const char*, const char*> refused[] = {
+        {"side-options/front/k/darkness", "'darkness' is not an option of panel-options"},
+        {"track-options/4/bpi", "not an option path"},
+        {"card-options/height", "the card's size is set by card.width and card.height"},
+        {"card-options", "not an option path"},
+    };
+    for (const auto& [key, problem] : refused) {
+        CardOptionPath path;
+        QString why;
+        EXPECT_FALSE(parseCardOptionPath(key, path, why)) << key;
+        EXPECT_TRUE(why.startsWith(QLatin1String(problem))) << why.toStdString();
+    }
+    EXPECT_EQ(checkCardOptionValue("mag-options/verify-attempts", "3"), "");
+    EXPECT_FALSE(checkCardOptionValue("mag-options/verify-attempts", "4").isEmpty());
+}
+
+TEST(DesignUnits, MillimetresSnapToDots) {
+    const std::pair<double, int> table[] = {{0, 0},    {25.4, 300}, {85.76, 1013}, {54.36, 642},
+                                            {0.04, 0}, {0.05, 1},   {-0.05, -1},   {12.7, 150}};
+    for (const auto& [mm, dots] : table)
+        EXPECT_EQ(mmToDots(mm), dots) << mm;
+    EXPECT_NEAR(dotsToMm(1013), 85.7673, 0.0001);
 }
 
 // The example in the format's documentation is a design the reader takes.
