@@ -189,11 +189,11 @@ TEST_F(ComposeCommand, OptionsShapeTheJob) {
     QImage green(40, 40, QImage::Format_RGB32);
     green.fill(qRgb(0, 200, 0));
     ASSERT_TRUE(green.save(path("green.png")));
-    const Result r = kalyxprn({"compose", "--front", path("green.png"), "--option",
-                               "card-options/width=600", "--option", "card-options/num-copies=3",
-                               "--option", "side-options/0/k/x-density=600", "--option",
-                               "side-options/front/o/watermark-index=2", "--option",
-                               "mag-options/coercivity=low", "-o", path("o.prn")});
+    const Result r = kalyxprn(
+        {"compose", "--front", path("green.png"), "--option", "card-options/width=600", "--option",
+         "/prn/card/card-options/num-copies=3", "--option", "side-options/0/k/x-density=600",
+         "--option", "side-options/front/o/watermark-index=2", "--option",
+         "mag-options/coercivity=low", "-o", path("o.prn")});
     ASSERT_EQ(r.status, 0) << r.err.toStdString();
     const auto holder = KlxPrnHolder::fromBytes(kalyxtest::readFile(path("o.prn")));
     ASSERT_TRUE(holder && holder->isValid());

@@ -237,6 +237,21 @@ TEST_F(Kalyxprn, SetWritesOnlyWhatTheEditorCouldAndOnlyValidJobs) {
         EXPECT_TRUE(r.err.contains(edit[0] + ": '" + edit[1] + "'")) << r.err.toStdString();
         EXPECT_FALSE(QFile::exists(out));
     }
+    // Names that are paths of their own would write another node than the one checked.
+    const QList<QStringList> elsewhere = {{"../num-copies", card + "/width", "-5"},
+                                          {".", card + "/num-copies", "0"},
+                                          {card + "/num-copies/..", "0"}};
+    for (const QStringList& edit : elsewhere) {
+        const Result r = kalyxprn(QStringList{"set", "-o", out, "--", sample} + edit);
+        EXPECT_EQ(r.status, 2) << edit.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains("is not a plain element name")) << r.err.toStdString();
+        EXPECT_FALSE(QFile::exists(out));
+    }
+    // The full path names the option as get does; the value is checked for it.
+    EXPECT_EQ(kalyxprn({"set", sample, card + "/num-copies", "0", "-o", out}).status, 2);
+    ASSERT_EQ(kalyxprn({"set", sample, card + "/num-copies", "3", "-o", out}).status, 0);
+    EXPECT_EQ(kalyxprn({"get", out, card + "/num-copies"}).out, "3\n");
+    ASSERT_TRUE(QFile::remove(out));
     // A card size the document rejects: exit 1 with check's message, nothing written.
     for (const char* width : {"2027", "100"}) {
         const Result r = kalyxprn({"set", "-o", out, "--", sample, "width", card, width});

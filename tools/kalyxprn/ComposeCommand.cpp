@@ -3,8 +3,9 @@
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobDelivery.h"
+#include "KeyValue.h"
 #include "MagTracks.h"
-#include <kalyxdocument/OptionTable.h>
+#include "OptionCheck.h"
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
 #include "SidePicture.h"
@@ -47,14 +48,15 @@ struct OptionItem {
 };
 
 bool parseOptionItem(const QString& item, OptionItem& parsed, QString& problem) {
-    const int eq = item.indexOf(QLatin1Char('='));
-    if (eq <= 0) {
-        problem = QStringLiteral("'%1' is not PATH=VALUE").arg(item);
+    QString text;
+    if (!cli::splitKeyValue(item, parsed.pathText, text)) {
+        problem = QStringLiteral("'%1' is not PATH=VALUE").arg(cli::shown(item));
         return false;
     }
-    parsed.pathText = item.left(eq);
-    parsed.path = parsed.pathText.split(QLatin1Char('/'));
-    const QString text = item.mid(eq + 1);
+    // The full path, as `get` and `set` take it, names the same option.
+    static const QString card = QStringLiteral("/prn/card/");
+    parsed.path = parsed.pathText.mid(parsed.pathText.startsWith(card) ? card.size() : 0)
+                      .split(QLatin1Char('/'));
     for (const QChar ch : text)
         if (ch.unicode() < 0x20 && ch != QLatin1Char('\t') && ch != QLatin1Char('\n')) {
             // XML cannot carry them: the header would no longer parse.
@@ -63,9 +65,8 @@ bool parseOptionItem(const QString& item, OptionItem& parsed, QString& problem) 
             return false;
         }
     parsed.value = text.toStdString();
-    static const QRegularExpression element(QStringLiteral("^[A-Za-z_][A-Za-z0-9._-]*$"));
     const QString name = parsed.path.last();
-    if (!element.match(name).hasMatch()) {
+    if (!cli::isElementName(name)) {
         problem = QStringLiteral("'%1' is not an element name").arg(name);
         return false;
     }
@@ -118,8 +119,7 @@ bool setPanelOption(const OptionItem& item, Composition& c, const std::array<boo
     return true;
 }
 
-// An --option item against the editor's table of options: a value the editor could not have
-// written is refused (unless forced); an unknown name is warned of.
+// An --option item against the editor's table of options.
 bool checkOptionValue(const OptionItem& item, bool force, QString& problem) {
     const QString kind = item.path.first();
     const QString group =
@@ -128,22 +128,9 @@ bool checkOptionValue(const OptionItem& item, bool force, QString& problem) {
                                item.path.at(2).size() == 1
                            ? item.path.at(2).at(0).toLatin1()
                            : 0;
-    const QStringList known = klxOptionNames(group, panel);
-    if (known.isEmpty())
-        return true; // applyOption says what is wrong with the path
-    const QString name = QString::fromStdString(item.name);
-    const KlxOptionEntry* entry = klxFindOption(group, name, panel);
-    if (!entry) {
-        cli::err(QStringLiteral("kalyxprn compose: warning: '%1' is not an option of %2 "
-                                "(known: %3)")
-                     .arg(item.pathText, group, known.join(QStringLiteral(", "))));
-        return true;
-    }
-    const QString wrong = klxCheckOptionValue(*entry, QString::fromStdString(item.value));
-    if (wrong.isEmpty() || force)
-        return true;
-    problem = QStringLiteral("%1: %2 (--force takes it anyway)").arg(item.pathText, wrong);
-    return false;
+    return cli::checkOptionValue(QStringLiteral("compose"), group, panel,
+                                 QString::fromStdString(item.name), item.pathText,
+                                 QString::fromStdString(item.value), force, problem);
 }
 
 // One --option PATH=VALUE into the composition's option maps. False with a reason.
@@ -221,7 +208,8 @@ struct ComposeOptions {
         QStringLiteral("option"),
         QStringLiteral("A job option (repeatable): card-options/NAME, mag-options/NAME, "
                        "track-options/TRACK/NAME or side-options/SIDE/PANEL/NAME (SIDE 0 or "
-                       "1, PANEL one of y, m, c, k, o), e.g. card-options/num-copies=2."),
+                       "1, PANEL one of y, m, c, k, o), e.g. card-options/num-copies=2; the "
+                       "full path as 'get' takes it (/prn/card/card-options/num-copies=2) too."),
         QStringLiteral("PATH=VALUE")};
     const QCommandLineOption blackLevel{
         QStringLiteral("black-level"),

@@ -4,6 +4,7 @@
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobFile.h"
+#include "OptionCheck.h"
 #include "SidePicture.h"
 
 #include <kalyxdocument/FileReplacement.h>
@@ -429,30 +430,22 @@ bool saveHolder(const QString& command, const KlxPrnHolder& holder, const QStrin
     return false;
 }
 
-// The option NAME under the element PARENT selects, checked against the editor's table: a value
-// the editor could not have written is refused (false, status set); an unknown name is warned of.
+// The option NAME where setNodeText writes it (under the first PARENT element that has one,
+// else under the first PARENT element), checked against the editor's table for that element: a
+// value the editor could not have written is refused (false, status set).
 bool checkSetValue(const KlxPrnHolder& holder, const std::string& parent, const QString& name,
                    const QString& value, bool force, int& status) {
-    const KlxPrnHolder::Element element = holder.firstElement(parent);
+    KlxPrnHolder::Element element =
+        holder.firstElement("(" + parent + "/" + name.toStdString() + ")[1]/..");
+    if (element.name.isEmpty())
+        element = holder.firstElement(parent);
     if (element.name.isEmpty())
         return true; // setNodeText says why it cannot write
-    const QString& group = element.name;
-    const char panel = element.panel;
-    const QStringList known = klxOptionNames(group, panel);
-    if (known.isEmpty())
-        return true; // not an options element: nothing to check against
-    const KlxOptionEntry* entry = klxFindOption(group, name, panel);
-    if (!entry) {
-        cli::err(QStringLiteral("kalyxprn set: warning: '%1' is not an option of %2 (known: %3)")
-                     .arg(name, group, known.join(QStringLiteral(", "))));
+    QString problem;
+    if (cli::checkOptionValue(QStringLiteral("set"), element.name, element.panel, name, name,
+                              value, force, problem))
         return true;
-    }
-    const QString problem = klxCheckOptionValue(*entry, value);
-    if (problem.isEmpty() || force)
-        return true;
-    status =
-        cli::usageError(QStringLiteral("set"),
-                        QStringLiteral("%1: %2 (--force writes it anyway)").arg(name, problem));
+    status = cli::usageError(QStringLiteral("set"), problem);
     return false;
 }
 
@@ -467,28 +460,47 @@ int runSet(const QStringList& args) {
                                                   "a job that no longer validates, anyway."));
     parser.addOptions({output, force});
     parser.addPositionalArgument(QStringLiteral("FILE"), QStringLiteral("A PRN job."));
-    parser.addPositionalArgument(QStringLiteral("NAME"), QStringLiteral("Option element name."));
-    parser.addPositionalArgument(QStringLiteral("PARENT-PATH"),
-                                 QStringLiteral("XPath of the element holding the option."));
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("XPath of the option, such as "
+                                                "/prn/card/card-options/num-copies; or NAME "
+                                                "PARENT-PATH, such as num-copies "
+                                                "/prn/card/card-options."),
+                                 QStringLiteral("PATH | NAME PARENT-PATH"));
     parser.addPositionalArgument(QStringLiteral("VALUE"), QStringLiteral("New text."));
     int status = ExitSuccess;
     const QString command = QStringLiteral("set");
-    if (!cli::parse(parser, command, QStringLiteral("FILE NAME PARENT-PATH VALUE -o OUT"),
-                    QStringLiteral("Writes VALUE as the text of PARENT-PATH/NAME (adding the "
-                                   "element under PARENT-PATH when the job lacks it), as the "
-                                   "window's editor does, and saves the job to OUT. The value "
-                                   "must be one the window's editor offers for a known option "
-                                   "(exit 2 otherwise), and the edited job must validate as "
-                                   "'check' does (exit 1 otherwise); --force writes anyway. When "
-                                   "VALUE starts with '-', give -o OUT first and '--' before "
-                                   "FILE."),
+    if (!cli::parse(parser, command,
+                    QStringLiteral("FILE (PATH | NAME PARENT-PATH) VALUE -o OUT [--force]"),
+                    QStringLiteral("Writes VALUE as the text of the option PATH, or "
+                                   "PARENT-PATH/NAME (adding the element under the parent when "
+                                   "the job lacks it), as the window's editor does, and saves the "
+                                   "job to OUT. The option's name is a plain element name. The "
+                                   "value must be one the window's editor offers for a known "
+                                   "option of the element written (exit 2 otherwise), and the "
+                                   "edited job must validate as 'check' does (exit 1 otherwise); "
+                                   "--force writes anyway. When VALUE starts with '-', give -o "
+                                   "OUT first and '--' before FILE."),
                     args, status))
         return status;
-    const QStringList pos = parser.positionalArguments();
+    QStringList pos = parser.positionalArguments();
+    if (pos.size() == 3) {
+        // PATH: the option is its last step.
+        const int slash = pos.at(1).lastIndexOf(QLatin1Char('/'));
+        if (slash <= 0)
+            return cli::usageError(
+                command,
+                QStringLiteral("'%1' is not a path to an option").arg(cli::shown(pos.at(1))));
+        pos = QStringList{pos.at(0), pos.at(1).mid(slash + 1), pos.at(1).left(slash), pos.at(2)};
+    }
     if (pos.size() != 4)
-        return cli::usageError(command, QStringLiteral("expects FILE NAME PARENT-PATH VALUE"));
+        return cli::usageError(command, QStringLiteral("expects FILE PATH VALUE or FILE NAME "
+                                                       "PARENT-PATH VALUE"));
     if (parser.value(output).isEmpty())
         return cli::usageError(command, QStringLiteral("-o OUT is required"));
+    // A name with steps of its own (../x, ., @x) would write another node than the one checked.
+    if (!cli::isElementName(pos.at(1)))
+        return cli::usageError(
+            command, QStringLiteral("'%1' is not a plain element name").arg(cli::shown(pos.at(1))));
     const std::string name = pos.at(1).toStdString();
     const std::string parent = pos.at(2).toStdString();
     if (!checkXPath(command, parent, status) || !checkXPath(command, parent + "/" + name, status))
