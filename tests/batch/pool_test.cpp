@@ -294,3 +294,26 @@ TEST_F(Pool, ReprintsAreOnPurposeAndStatusTellsEveryRow) {
 }
 
 } // namespace
+
+namespace {
+
+// Run by batch_queue_test.sh, which starts the schedulers and names the queue, the server and
+// the simulators' job folders; skipped on its own.
+TEST_F(Pool, ThroughAQueueEveryCardArrivesOnce) {
+    const QString queue = qEnvironmentVariable("KALYX_TEST_QUEUE");
+    if (queue.isEmpty())
+        GTEST_SKIP() << "needs the schedulers of batch_queue_test.sh";
+    for (const QString& folder : qEnvironmentVariable("KALYX_TEST_JOB_FOLDERS").split(' '))
+        folders.push_back(folder.toStdString());
+    QStringList args{"--queue", queue};
+    if (qEnvironmentVariableIsSet("KALYX_TEST_SERVER"))
+        args << "--server" << qEnvironmentVariable("KALYX_TEST_SERVER");
+    setup.cards = batchtest::makeCards(10);
+    const BatchRun run = runBatch(setup, args);
+    EXPECT_EQ(run.status, 0) << run.out.toStdString() << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains(QRegularExpression("row 7 \\(E1007\\) -> \\S+ completed")))
+        << run.out.toStdString();
+    expectEveryRowOnce();
+}
+
+} // namespace

@@ -57,10 +57,11 @@ scheduler_running() {
     lpstat -r 2>/dev/null | grep -q 'is running'
 }
 
-# Starts cupsd on a domain socket in the scratch folder, with the kalyx backend, the PRN MIME
-# type and a quick retry of jobs whose printer is not there.
+# Starts cupsd on a domain socket in the scratch folder (or in FOLDER, for a second scheduler),
+# with the kalyx backend, the PRN MIME type and a quick retry of jobs whose printer is not there;
+# with PORT it also listens for IPP on 127.0.0.1:PORT. CUPS_SERVER then names it.
 start_cupsd() {
-    local t=$scratch
+    local t=${1:-$scratch}
     mkdir -p "$t"/{root,spool/tmp,cache,state,log,bin/backend}
     cp -r /usr/lib/cups/* "$t/bin/"
     install -m 0700 "$KALYX_BACKEND" "$t/bin/backend/kalyx"
@@ -70,6 +71,7 @@ start_cupsd() {
     chown -R root:lp "$t/spool" "$t/cache" "$t/state" "$t/log"
     cat >"$t/root/cupsd.conf" <<CONF
 Listen $t/cups.sock
+${2:+Listen 127.0.0.1:$2}
 LogLevel debug
 JobRetryInterval 1
 JobRetryLimit 1000

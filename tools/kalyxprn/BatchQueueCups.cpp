@@ -41,15 +41,26 @@ Server serverFrom(const QString& text) {
     return server;
 }
 
+// libcups keeps its server per thread, and some calls (cupsCreateJob looks the queue up) use it
+// whatever connection they are given: each thread names the server before its first call.
+void useServer(const Server& server) {
+    if (!server.host.empty() && server.host[0] == '/')
+        cupsSetServer(server.host.c_str());
+    else
+        cupsSetServer((server.host + ':' + std::to_string(server.port)).c_str());
+}
+
 struct HttpConnection {
-    explicit HttpConnection(const Server& server)
-        : http(httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC, cupsEncryption(),
-                            1, connectTimeoutMs, nullptr)) {}
+    explicit HttpConnection(const Server& server) {
+        useServer(server);
+        http = httpConnect2(server.host.c_str(), server.port, nullptr, AF_UNSPEC, cupsEncryption(),
+                            1, connectTimeoutMs, nullptr);
+    }
     ~HttpConnection() {
         if (http)
             httpClose(http);
     }
-    http_t* http;
+    http_t* http = nullptr;
 };
 
 QString lastError() {
