@@ -9,6 +9,14 @@ bool CardObject::operator==(const CardObject& o) const {
            fill == o.fill && stroke == o.stroke && strokeWidth == o.strokeWidth;
 }
 
+CardObject cardObjectDefaults(CardObjectType type) {
+    CardObject object;
+    object.type = type;
+    if (type == CardObjectType::Line)
+        object.stroke = Qt::black;
+    return object;
+}
+
 CardInk effectiveInk(const CardObject& object) {
     if (object.ink != CardInk::Auto)
         return object.ink;

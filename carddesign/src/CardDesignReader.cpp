@@ -400,9 +400,11 @@ bool Reader::drawable(const CardObject& object, const QString& path) {
 
 bool Reader::cardObject(const QJsonValue& value, const QString& path, CardObject& object) {
     QJsonObject json;
+    CardObjectType type = CardObjectType::Rect;
     if (!objectValue(value, path, json) || !required(json, path, "type") ||
-        !choice(json, "type", path, cardObjectTypeNames(), object.type))
+        !choice(json, "type", path, cardObjectTypeNames(), type))
         return false;
+    object = cardObjectDefaults(type);
     // Keys every object takes, then those of its type.
     std::initializer_list<const char*> text = {"type",  "x",   "y",        "w",        "h",
                                                "ink",   "if",  "text",     "font",     "color",
@@ -427,15 +429,12 @@ bool Reader::cardObject(const QJsonValue& value, const QString& path, CardObject
     case CardObjectType::Text:
         return textObject(json, path, object);
     case CardObjectType::Image:
-        object.imageFit = CardImageFit::Contain;
         return required(json, path, "src") && this->text(json, "src", path, object.src, true) &&
                choice(json, "fit", path, cardImageFitNames(), object.imageFit);
     case CardObjectType::Barcode:
         return barcodeObject(json, path, object);
     case CardObjectType::Rect:
     case CardObjectType::Line:
-        object.fill = QColor();
-        object.stroke = line ? QColor(Qt::black) : QColor();
         return color(json, "fill", path, object.fill, true) &&
                color(json, "stroke", path, object.stroke, true) &&
                number(json, "width", path, 0, CardDesignLimits::maxStrokeMm, object.strokeWidth);

@@ -24,8 +24,7 @@ CardDesign everything() {
                                     CardObjectType::Line};
     double y = 1;
     for (CardObjectType type : types) {
-        CardObject o;
-        o.type = type;
+        CardObject o = cardObjectDefaults(type);
         o.box = {2, y, 30, 8};
         o.text = QStringLiteral("${Name:=Nobody} $$ ${_row} ${_date}");
         o.src = QStringLiteral("photos/${ID}.png");

@@ -72,7 +72,7 @@ struct CardObject {
 
     // rect and line; an invalid colour is "none"
     QColor fill;
-    QColor stroke = Qt::black;
+    QColor stroke;             // cardObjectDefaults: black for a line
     double strokeWidth = 0.25; // millimetres
 
     bool operator==(const CardObject& o) const;
@@ -129,6 +129,10 @@ struct CardDesign {
                back == o.back && mag == o.mag;
     }
 };
+
+// A new object of `type` with the defaults a design file leaves unsaid (a rect has no stroke, a
+// line a black one).
+CardObject cardObjectDefaults(CardObjectType type);
 
 // The ink an object is printed with once Auto is resolved.
 CardInk effectiveInk(const CardObject& object);
