@@ -75,10 +75,11 @@ private:
     if (!parser.parse(full))
         ::_exit(2);
     CardList cards(setup.cards);
+    const cli::BatchPrintOptions options = cli::batchPrintOptions(parser);
     const int status =
-        cli::batchStatusAsked(parser)
-            ? cli::runBatchStatus(parser)
-            : cli::runBatchPrinting(parser, {setup.design, {}, setup.data, args}, cards);
+        options.status.isEmpty()
+            ? cli::runBatchPrinting(options, {setup.design, {}, setup.data, args}, cards)
+            : cli::runBatchStatus(options.status, parser.isSet(QStringLiteral("json")));
     std::fflush(stdout);
     std::fflush(stderr);
     ::_exit(status);

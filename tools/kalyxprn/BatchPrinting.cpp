@@ -63,8 +63,8 @@ struct Pool {
     QStringList names;
 };
 
-bool buildPool(const QCommandLineParser& parser, Pool& pool, int& status) {
-    for (const QString& text : parser.values(opt("tcp"))) {
+bool buildPool(const BatchPrintOptions& options, Pool& pool, int& status) {
+    for (const QString& text : options.tcp) {
         TcpAddress address;
         if (!parseTcpAddress(command, text, address)) {
             status = ExitUsage;
@@ -72,7 +72,7 @@ bool buildPool(const QCommandLineParser& parser, Pool& pool, int& status) {
         }
         pool.destinations.push_back(tcpDestination(address.host, address.port));
     }
-    for (QString device : parser.values(opt("usb"))) {
+    for (QString device : options.usb) {
         if (device.isEmpty()) {
             const std::vector<Orvane::UsbPrinterInfo> found = Orvane::Comms().getUsbPrinterInfos();
             if (found.empty()) {
@@ -84,8 +84,8 @@ bool buildPool(const QCommandLineParser& parser, Pool& pool, int& status) {
         }
         pool.destinations.push_back(usbDestination(device));
     }
-    const QString server = parser.value(opt("server"));
-    for (const QString& queue : parser.values(opt("queue"))) {
+    const QString server = options.server;
+    for (const QString& queue : options.queues) {
         QString problem;
         const int senders = queueSlots(server, queue, problem);
         if (senders == 0) {
@@ -107,9 +107,9 @@ bool buildPool(const QCommandLineParser& parser, Pool& pool, int& status) {
 }
 
 // Reads --confirm and --reprint and checks them against the journal before anything is recorded.
-bool operatorWords(const QCommandLineParser& parser, const carddesign::JournalHistory& history,
+bool operatorWords(const BatchPrintOptions& options, const carddesign::JournalHistory& history,
                    std::vector<std::pair<QString, bool>>& confirms, QStringList& reprints) {
-    for (const QString& text : parser.values(opt("confirm"))) {
+    for (const QString& text : options.confirms) {
         const QString key = text.section(QLatin1Char('='), 0, -2);
         const QString word = text.section(QLatin1Char('='), -1);
         if (key.isEmpty() ||
@@ -127,8 +127,8 @@ bool operatorWords(const QCommandLineParser& parser, const carddesign::JournalHi
         }
         confirms.emplace_back(key, word == QLatin1String("printed"));
     }
-    reprints = parser.values(opt("reprint"));
-    if (!reprints.isEmpty() && parser.value(opt("reason")).trimmed().isEmpty()) {
+    reprints = options.reprints;
+    if (!reprints.isEmpty() && options.reason.trimmed().isEmpty()) {
         usageError(command,
                    QStringLiteral("--reprint needs --reason TEXT (it goes in the journal)"));
         return false;
@@ -198,11 +198,6 @@ void addBatchPrintingOptions(QCommandLineParser& parser) {
     });
 }
 
-QStringList batchPrintingValueOptions() {
-    return {opt("tcp"),     opt("queue"),   opt("server"), opt("journal"),
-            opt("confirm"), opt("reprint"), opt("reason"), opt("status")};
-}
-
 QStringList attachUsbDevices(const QStringList& args) {
     QStringList out;
     for (int i = 0; i < args.size(); ++i) {
@@ -221,23 +216,35 @@ QStringList attachUsbDevices(const QStringList& args) {
     return out;
 }
 
-bool batchPrintingAsked(const QCommandLineParser& parser) {
-    for (const char* name : {"tcp", "usb", "queue", "confirm", "reprint"})
-        if (parser.isSet(opt(name)))
-            return true;
-    return false;
+BatchPrintOptions batchPrintOptions(const QCommandLineParser& parser) {
+    BatchPrintOptions options;
+    options.tcp = parser.values(opt("tcp"));
+    options.usb = parser.values(opt("usb"));
+    options.queues = parser.values(opt("queue"));
+    options.server = parser.value(opt("server"));
+    options.journal = parser.value(opt("journal"));
+    options.confirms = parser.values(opt("confirm"));
+    options.reprints = parser.values(opt("reprint"));
+    options.reason = parser.value(opt("reason"));
+    options.allowChanged = parser.isSet(opt("allow-changed"));
+    options.status = parser.value(opt("status"));
+    return options;
 }
 
-int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs,
+bool BatchPrintOptions::asked() const {
+    return !tcp.isEmpty() || !usb.isEmpty() || !queues.isEmpty() || !confirms.isEmpty() ||
+           !reprints.isEmpty();
+}
+
+int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs,
                      BatchCardSource& cards) {
-    if (inputs.data == QLatin1String("-") && !parser.isSet(opt("journal")))
+    if (inputs.data == QLatin1String("-") && options.journal.isEmpty())
         return usageError(command, QStringLiteral("data from standard input needs --journal FILE"));
-    const QString journalPath = parser.isSet(opt("journal"))
-                                    ? parser.value(opt("journal"))
-                                    : inputs.data + QStringLiteral(".journal");
-    if (parser.isSet(opt("server")) && !parser.isSet(opt("queue")))
+    const QString journalPath =
+        options.journal.isEmpty() ? inputs.data + QStringLiteral(".journal") : options.journal;
+    if (!options.server.isEmpty() && options.queues.isEmpty())
         return usageError(command, QStringLiteral("--server needs --queue NAME"));
-    if (parser.isSet(opt("reason")) && !parser.isSet(opt("reprint")))
+    if (!options.reason.isEmpty() && options.reprints.isEmpty())
         return usageError(command, QStringLiteral("--reason goes with --reprint KEY"));
 
     std::unique_ptr<BatchJournal> journal;
@@ -274,7 +281,7 @@ int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs
             return cannotRecord();
     } else {
         const QStringList changes = carddesign::changesBetween(journal->header(), now);
-        if (!changes.isEmpty() && !parser.isSet(opt("allow-changed"))) {
+        if (!changes.isEmpty() && !options.allowChanged) {
             err(QStringLiteral("kalyxprn batch: %1 changed since the journal %2 began (it is the "
                                "journal of %3 with %4); --allow-changed resumes anyway, matching "
                                "rows by key")
@@ -288,7 +295,7 @@ int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs
 
     std::vector<std::pair<QString, bool>> confirms;
     QStringList reprints;
-    if (!operatorWords(parser, journal->history(), confirms, reprints))
+    if (!operatorWords(options, journal->history(), confirms, reprints))
         return ExitUsage;
     const carddesign::JournalHistory history = journal->history();
     for (const auto& confirm : confirms) {
@@ -303,11 +310,10 @@ int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs
                                                : QStringLiteral("not printed, prints again")));
     }
     for (const QString& key : reprints) {
-        const QJsonObject why{{QStringLiteral("reason"), parser.value(opt("reason"))}};
+        const QJsonObject why{{QStringLiteral("reason"), options.reason}};
         if (!journal->recordRow(event::reprint, key, history.find(key)->row, why, problem))
             return cannotRecord();
-        out(QStringLiteral("row %1: prints again (%2)")
-                .arg(shown(key), shown(parser.value(opt("reason")))));
+        out(QStringLiteral("row %1: prints again (%2)").arg(shown(key), shown(options.reason)));
     }
 
     // A card that may have printed is never printed again without the operator's word.
@@ -331,7 +337,7 @@ int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs
 
     Pool pool;
     int status = ExitSuccess;
-    if (!buildPool(parser, pool, status))
+    if (!buildPool(options, pool, status))
         return status;
     if (pool.destinations.empty())
         return ExitSuccess; // only words of the operator to record

@@ -12,16 +12,27 @@ namespace cli {
 // Adds --tcp, --usb, --queue, --server, --journal, --confirm, --reprint, --reason,
 // --allow-changed and --status to the batch command's parser.
 void addBatchPrintingOptions(QCommandLineParser& parser);
-// Options that take a value, for cli::attachUsbPath-like rewriting by the caller.
-QStringList batchPrintingValueOptions();
 // `--usb` may be followed by a device path: "--usb /dev/usb/lp0" becomes "--usb=/dev/usb/lp0",
 // a bare "--usb" becomes "--usb=" (the first printer found).
 QStringList attachUsbDevices(const QStringList& args);
-// The batch is to be printed (a destination, or a confirmation or reprint to record).
-bool batchPrintingAsked(const QCommandLineParser& parser);
-// `--status JOURNAL` was given: prints the journal's history and returns the exit status.
-bool batchStatusAsked(const QCommandLineParser& parser);
-int runBatchStatus(const QCommandLineParser& parser);
+
+struct BatchPrintOptions {
+    QStringList tcp, usb, queues; // destinations (an empty --usb: the first printer found)
+    QString server;               // the CUPS scheduler, empty for CUPS_SERVER or the default
+    QString journal;              // empty: DATA.journal
+    QStringList confirms;         // KEY=printed|reprint
+    QStringList reprints;         // keys printed again on purpose, for `reason`
+    QString reason;
+    bool allowChanged = false;
+    QString status; // --status JOURNAL: only show what the journal says
+
+    // The batch is to be printed (a destination, or a confirmation or reprint to record).
+    bool asked() const;
+};
+BatchPrintOptions batchPrintOptions(const QCommandLineParser& parser);
+
+// Prints the history in the journal at `path` (as one JSON object with `json`); the exit status.
+int runBatchStatus(const QString& path, bool json);
 
 struct BatchInputs {
     QString design;          // the design file
@@ -32,7 +43,7 @@ struct BatchInputs {
 
 // Prints the cards `cards` yields; returns the exit status (0 all printed, 1 some failed or
 // uncertain, 2 usage, 3 every printer broke off, 130 interrupted).
-int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs,
+int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs,
                      BatchCardSource& cards);
 
 } // namespace cli

@@ -40,12 +40,7 @@ QString summaryKey(carddesign::RowDue due) {
 
 } // namespace
 
-bool batchStatusAsked(const QCommandLineParser& parser) {
-    return parser.isSet(QStringLiteral("status"));
-}
-
-int runBatchStatus(const QCommandLineParser& parser) {
-    const QString path = parser.value(QStringLiteral("status"));
+int runBatchStatus(const QString& path, bool json) {
     QString problem;
     const std::unique_ptr<carddesign::BatchJournal> journal =
         carddesign::BatchJournal::read(path, problem);
@@ -62,7 +57,7 @@ int runBatchStatus(const QCommandLineParser& parser) {
         reprints += row.reprintReasons.size();
     }
     const carddesign::JournalHeader& header = journal->header();
-    if (parser.isSet(QStringLiteral("json"))) {
+    if (json) {
         QJsonArray rows;
         for (const carddesign::JournalRow& row : history.rows()) {
             rows.append(QJsonObject{
