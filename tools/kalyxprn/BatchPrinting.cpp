@@ -231,6 +231,23 @@ BatchPrintOptions batchPrintOptions(const QCommandLineParser& parser) {
     return options;
 }
 
+bool batchPrintingAsked(const QCommandLineParser& parser) {
+    return batchPrintOptions(parser).asked();
+}
+
+bool batchStatusAsked(const QCommandLineParser& parser) {
+    return parser.isSet(opt("status"));
+}
+
+int runBatchStatus(const QCommandLineParser& parser) {
+    return runBatchStatus(parser.value(opt("status")), parser.isSet(opt("json")));
+}
+
+int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs,
+                     BatchCardSource& cards) {
+    return runBatchPrinting(batchPrintOptions(parser), inputs, cards);
+}
+
 bool BatchPrintOptions::asked() const {
     return !tcp.isEmpty() || !usb.isEmpty() || !queues.isEmpty() || !confirms.isEmpty() ||
            !reprints.isEmpty();

@@ -41,6 +41,13 @@ struct BatchInputs {
     QStringList arguments;   // the command's arguments as given, for the command that resumes
 };
 
+// The same, read from a parser that has the options of addBatchPrintingOptions (and --json).
+bool batchPrintingAsked(const QCommandLineParser& parser);
+bool batchStatusAsked(const QCommandLineParser& parser);
+int runBatchStatus(const QCommandLineParser& parser);
+int runBatchPrinting(const QCommandLineParser& parser, const BatchInputs& inputs,
+                     BatchCardSource& cards);
+
 // Prints the cards `cards` yields; returns the exit status (0 all printed, 1 some failed or
 // uncertain, 2 usage, 3 every printer broke off, 130 interrupted).
 int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs,
