@@ -25,6 +25,7 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <thread>
 
 using kalyxtest::HostilePeer;
@@ -360,4 +361,33 @@ TEST_F(HostileTargets, StandardOutputIsADashAndItsWriteErrorsFail) {
         EXPECT_EQ(r.status, 1) << args.join(' ').toStdString();
         EXPECT_TRUE(r.err.contains("No space left on device")) << r.err.toStdString();
     }
+}
+
+TEST_F(HostileTargets, ALinkSwappedDuringASaveNeverReplacesWhatItCameToPointAt) {
+    const QByteArray pipe = path("pipe").toLocal8Bit(), file = path("file").toLocal8Bit();
+    const QByteArray target = path("target").toLocal8Bit();
+    ASSERT_EQ(::mkfifo(pipe.constData(), 0600), 0);
+    ASSERT_TRUE(kalyxtest::writeFile(path("file"), "old"));
+    PrnJobBuilder small; // quick to save, so that many saves meet the swaps
+    small.addPanel(small.addSide(0), 'k', QByteArray(650346, '\0'));
+    ASSERT_TRUE(kalyxtest::writeFile(path("small.prn"), small.build()));
+    std::atomic<bool> stop{false};
+    // The link points at the file, then at the pipe, then at the file again, as fast as it can.
+    std::thread swapper([&] {
+        const QByteArray next = path("next").toLocal8Bit();
+        for (int i = 0; !stop; ++i) {
+            ::unlink(next.constData());
+            if (::symlink((i % 2 ? pipe : file).constData(), next.constData()) == 0)
+                ::rename(next.constData(), target.constData());
+        }
+    });
+    for (int run = 0; run < 150; ++run) {
+        const Result r = kalyxprn({"save", path("small.prn"), "-o", path("target")});
+        EXPECT_TRUE(r.status == 0 || r.err.contains("Not a regular file")) << r.err.toStdString();
+    }
+    stop = true;
+    swapper.join();
+    struct stat info {};
+    ASSERT_EQ(::lstat(pipe.constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }

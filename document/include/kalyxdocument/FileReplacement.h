@@ -1,7 +1,8 @@
 // Writing a file in place of another without ever losing either: the new contents go to a
-// complete file beside the target that is renamed over it (QSaveFile), so a full disk or a crash
-// leaves the old file as it was. Targets that exist and are not regular files (a device, a pipe,
-// a link to one) are refused rather than replaced by a regular file, and a file replaced keeps
+// complete file beside the target that is renamed over it, so a full disk or a crash leaves the
+// old file as it was. Targets that exist and are not regular files (a device, a pipe, a link to
+// one) are refused rather than replaced by a regular file; the decision is made on the file
+// actually there, and the rename replaces only the file that was checked. A file replaced keeps
 // its mode and, where the process may set them, its owner and group.
 #pragma once
 
