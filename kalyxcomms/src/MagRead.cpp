@@ -25,7 +25,7 @@ bool Printer::magRead(const std::map<std::string, std::string>& options, MagData
                 element.append_child(key.c_str()).text().set(value.c_str());
             for (int track = 1; track <= 3; ++track)
                 element.append_child("track-options").append_attribute("track") = track;
-            message.readTimeoutMs = 40000;
+            message.readTimeoutMs = CardMotionTimeoutMs;
         },
         [&](const PrnMessage& message) {
             const std::vector<unsigned char>& payload = message.payload;

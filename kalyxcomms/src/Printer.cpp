@@ -23,7 +23,7 @@ bool Printer::write(const char* data, int length) {
             return impl->fail(FailureReason::BadArgument);
         Session& transport = *impl->transport;
         impl->lastWriteCount = 0;
-        if (!transport.setWriteTimeout(impl->writeTimeout(30000)))
+        if (!transport.setWriteTimeout(impl->writeTimeout(TakeTimeoutMs)))
             return impl->fail(transport.isOpen() ? FailureReason::WriteFailed
                                                  : FailureReason::NotConnected);
         const bool written = transport.write(data, length);

@@ -113,7 +113,7 @@ bool Printer::moveCard(MoveCardAction action, CardPosition& position, std::strin
         impl.get(), err,
         [&](PrnMessage& message) {
             message.begin("card-move").append_child("action").text().set(text);
-            message.readTimeoutMs = 40000;
+            message.readTimeoutMs = CardMotionTimeoutMs;
         },
         [&](const PrnMessage& message) {
             const char* answer =

@@ -51,7 +51,7 @@ bool Printer::calibrateDyeCtrl(Settings& results, std::string& err) {
         impl.get(), err,
         [](PrnMessage& message) {
             message.begin("calibrate-dye-ctrl");
-            message.readTimeoutMs = 9000;
+            message.readTimeoutMs = CalibrationTimeoutMs;
         },
         [&](const PrnMessage& message) {
             for (pugi::xml_node child :

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <kalyxcomms/Types.h>
+
 #include <pugixml.hpp>
 
 #include <cstdint>
@@ -11,8 +13,8 @@ namespace Orvane {
 struct PrnMessage {
     pugi::xml_document document;
     std::vector<unsigned char> payload;
-    std::uint32_t readTimeoutMs = 7000;
-    std::uint32_t writeTimeoutMs = 30000;
+    std::uint32_t readTimeoutMs = AnswerTimeoutMs;
+    std::uint32_t writeTimeoutMs = TakeTimeoutMs;
 
     // Appends "prn" and the command element under it; returns the command element.
     pugi::xml_node begin(const char* command) {

@@ -139,7 +139,7 @@ int runPrinter(const QStringList& args) {
     cli::TcpAddress address;
     if (parser.isSet(tcp) && !cli::parseTcpAddress(command, parser.value(tcp), address))
         return ExitUsage;
-    int answerMs = chosen->answerSeconds * 1000;
+    int answerMs = chosen->answerMs;
     if (parser.isSet(timeout) && !cli::parseTimeout(command, parser.value(timeout), answerMs))
         return ExitUsage;
     cli::Console console(parser.value(usb), parser.isSet(tcp), address, answerMs,

@@ -62,7 +62,7 @@ struct Subcommand {
     int (*run)(const Subcommand& self, const QString& command, const QStringList& args,
                Console& console);
     // The library's read time-out of the command, for messages.
-    int answerSeconds = 7;
+    int answerMs = int(Orvane::AnswerTimeoutMs);
 };
 
 // Every sub-command, in the order the help lists them.

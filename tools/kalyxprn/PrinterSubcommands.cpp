@@ -406,7 +406,7 @@ const std::vector<Subcommand>& printerSubcommands() {
         {"move", "ACTION",
          "Moves the card and prints where it is: initialise, to-standby, "
          "to-contact, to-contactless, flip or eject.",
-         runMove, 40},
+         runMove, int(Orvane::CardMotionTimeoutMs)},
         {"clear-error", "retry|cancel",
          "Clears the printer's error, retrying or cancelling the "
          "current print job.",
@@ -432,7 +432,7 @@ const std::vector<Subcommand>& printerSubcommands() {
         {"mag-read", "[--option NAME=VALUE...] [--json]",
          "Reads the magnetic stripe and prints each track as ISO text (7-bit cells on track 1, "
          "5-bit cells on tracks 2 and 3), its LRC cell, and its bits.",
-         runMagRead, 40},
+         runMagRead, int(Orvane::CardMotionTimeoutMs)},
         {"glintmark", "SLOT FILE", "Stores the image in FILE in the Glintmark slot.", runGlintmark},
         {"update-capability", "FILE", "Sends a capability file.", runUpdateCapability},
         {"update-software", "FILE", "Sends a software image.", runUpdateSoftware},
@@ -443,7 +443,7 @@ const std::vector<Subcommand>& printerSubcommands() {
          "standard output).",
          runGlintmarkPreview},
         {"calibrate", "[--json]", "Runs the dye calibration and prints its results as KEY=VALUE.",
-         runCalibrate, 9},
+         runCalibrate, int(Orvane::CalibrationTimeoutMs)},
     };
     return table;
 }

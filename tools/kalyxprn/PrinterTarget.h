@@ -21,7 +21,7 @@ constexpr int ExitNoAnswer = 3;
 namespace cli {
 
 // The library's write time-out of every call, in milliseconds.
-constexpr int defaultWriteTimeoutMs = 30000;
+constexpr int defaultWriteTimeoutMs = int(Orvane::TakeTimeoutMs);
 
 // The exit status of a printer call that failed for `reason`: ExitFailure when the printer
 // refused or could not be used at all, ExitNoAnswer when the exchange broke off.
@@ -29,7 +29,7 @@ int exitStatusFor(Orvane::FailureReason reason);
 
 // The time-outs a call ran with, for saying which one expired.
 struct Waits {
-    int answerMs = 7000;
+    int answerMs = int(Orvane::AnswerTimeoutMs);
     int takeMs = defaultWriteTimeoutMs;
 };
 // `reason` in words for the user; `usb` tells a device that went away from a closed connection.

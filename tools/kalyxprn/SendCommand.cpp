@@ -23,7 +23,8 @@ int runSend(const QStringList& rawArgs) {
                                   QStringLiteral("PATH"));
     const QCommandLineOption timeout(QStringLiteral("timeout"),
                                      QStringLiteral("Give up when the printer takes no data for "
-                                                    "MS milliseconds (default 30000)."),
+                                                    "MS milliseconds (default %1).")
+                                         .arg(cli::defaultWriteTimeoutMs),
                                      QStringLiteral("MS"));
     const QCommandLineOption force(QStringLiteral("force"),
                                    QStringLiteral("Send a job that printers would drop (a wrong "

@@ -9,6 +9,16 @@
 
 namespace Orvane {
 
+// The library's default time-outs, in milliseconds. A call waits this long for the printer's
+// answer to an ordinary request ...
+constexpr std::uint32_t AnswerTimeoutMs = 7000;
+// ... to a card movement or a magnetic read, which wait for the mechanism ...
+constexpr std::uint32_t CardMotionTimeoutMs = 40000;
+// ... and to the dye calibration.
+constexpr std::uint32_t CalibrationTimeoutMs = 9000;
+// A printer that takes no byte of a request or job for this long is given up.
+constexpr std::uint32_t TakeTimeoutMs = 30000;
+
 // The numeric value is the TCP port; any 32-bit value is valid and its low 16 bits are used.
 enum Port : std::uint32_t {
     DefaultPort = 9100,

@@ -9,9 +9,9 @@ namespace {
 constexpr std::size_t kReadAheadSize = 64 * 1024;
 // The close sequence waits for the printer's own close at most this long when no receive
 // time-out was ever set (a socket without one would wait forever).
-constexpr std::uint32_t kDefaultDrainMs = 7000;
+constexpr std::uint32_t kDefaultDrainMs = AnswerTimeoutMs;
 // ... and for the printer to take what it was sent, when no send time-out was set.
-constexpr std::uint32_t kDefaultTakeMs = 30000;
+constexpr std::uint32_t kDefaultTakeMs = TakeTimeoutMs;
 
 } // namespace
 

@@ -18,7 +18,7 @@ namespace Orvane {
 class EthernetSession : public ReportingSession {
 public:
     // How long a connection may take to be made: the send time-out of every command.
-    static constexpr std::uint32_t defaultConnectTimeoutMs = 30000;
+    static constexpr std::uint32_t defaultConnectTimeoutMs = TakeTimeoutMs;
 
     // `address` is dotted IPv4 text; 0.0.0.0, the broadcast address and anything that is not an
     // address (host names included) leave the transport closed without creating a socket. So
