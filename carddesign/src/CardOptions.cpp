@@ -7,7 +7,7 @@
 namespace {
 
 const char* const pathForms = "card-options/NAME, mag-options/NAME, track-options/1..3/NAME or "
-                              "side-options/front|back/y|m|c|k|o/NAME";
+                              "side-options/front|back|0|1/y|m|c|k|o/NAME";
 
 } // namespace
 
@@ -26,9 +26,11 @@ bool parseCardOptionPath(const QString& key, CardOptionPath& path, QString& prob
         shaped = path.track >= 1 && path.track <= 3;
     } else if (kind == QLatin1String("side-options") && parts.size() == 4) {
         path.group = QStringLiteral("panel-options");
-        path.side = parts.at(1) == QLatin1String("front")  ? 0
-                    : parts.at(1) == QLatin1String("back") ? 1
-                                                           : -1;
+        // Sides by name or by number, as compose --option takes them.
+        const QString side = parts.at(1);
+        path.side = side == QLatin1String("front") || side == QLatin1String("0")  ? 0
+                    : side == QLatin1String("back") || side == QLatin1String("1") ? 1
+                                                                                  : -1;
         const QString panel = parts.at(2);
         path.panel = panel.size() == 1 && QStringLiteral("ymcko").contains(panel)
                          ? panel.at(0).toLatin1()

@@ -212,6 +212,7 @@ TEST(DesignOptions, PathsAndValues) {
         {"track-options/3/bpi", "track-options", -1, 0, 3},
         {"side-options/back/o/watermark-index", "panel-options", 1, 'o', 0},
         {"side-options/front/y/power-adjust", "panel-options", 0, 'y', 0},
+        {"side-options/1/k/power-adjust", "panel-options", 1, 'k', 0},
     };
     for (const auto& a : accepted) {
         CardOptionPath path;

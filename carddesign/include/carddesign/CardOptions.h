@@ -1,6 +1,6 @@
 // The job options a design sets, by path under the card element:
 //   card-options/NAME, mag-options/NAME, track-options/TRACK/NAME (TRACK 1 to 3),
-//   side-options/SIDE/PANEL/NAME (SIDE front or back, PANEL one of y, m, c, k, o).
+//   side-options/SIDE/PANEL/NAME (SIDE front or back, or 0 or 1, PANEL one of y, m, c, k, o).
 // Values are checked against the option table as `kalyxprn set` checks them.
 #pragma once
 
