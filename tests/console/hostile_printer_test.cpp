@@ -345,11 +345,18 @@ TEST_F(HostileTargets, StandardOutputIsADashAndItsWriteErrorsFail) {
         EXPECT_EQ(written.size() - job.size(), args[0] == "set" ? 1 : 0);
         EXPECT_FALSE(QFile::exists(path("-")));
     }
-    ASSERT_EQ(kalyxprn({"render", path("job.prn"), "--side", "0", "-o", "-"}, here).status, 0);
-    QImage rendered;
-    EXPECT_TRUE(rendered.loadFromData(kalyxtest::readFile(path("stdout")), "PNG"));
-    EXPECT_EQ(rendered.width(), 1013);
-    EXPECT_FALSE(QFile::exists(path("-")));
+    QImage front(64, 40, QImage::Format_RGB32);
+    front.fill(Qt::blue);
+    ASSERT_TRUE(front.save(path("front.png")));
+    for (const QStringList& args :
+         {QStringList{"render", path("job.prn"), "--side", "0", "-o", "-"},
+          QStringList{"compose", "--front", path("front.png"), "--preview", "-"}}) {
+        ASSERT_EQ(kalyxprn(args, here).status, 0) << args.join(' ').toStdString();
+        QImage rendered;
+        EXPECT_TRUE(rendered.loadFromData(kalyxtest::readFile(path("stdout")), "PNG"));
+        EXPECT_EQ(rendered.width(), 1013);
+        EXPECT_FALSE(QFile::exists(path("-")));
+    }
 
     // Output that cannot be written: exit 1 with the system's reason.
     kalyxtest::RunOptions full;

@@ -401,6 +401,12 @@ bool drawPlanes(const QCommandLineParser& parser, const ComposeOptions& o,
 
 // The composed job's sides as `render` writes them: the front to `path`, the back beside it.
 bool writePreview(const Composition& c, const QString& path, bool hasBack) {
+    // Standard output holds one picture.
+    if (cli::isStandardOutput(path) && hasBack) {
+        cli::err(QStringLiteral("kalyxprn compose: --preview - shows one side; name a file for a "
+                                "card with a back"));
+        return false;
+    }
     std::vector<unsigned char> job;
     cli::offlinePrinter()->printCardToMem(c.options, c.images, c.mag, job);
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(
@@ -418,8 +424,10 @@ bool writePreview(const Composition& c, const QString& path, bool hasBack) {
                          .arg(cli::shown(out), reason));
             return false;
         }
-        cli::out(QStringLiteral("wrote the %1 preview to %2")
-                     .arg(s == 0 ? QStringLiteral("front") : QStringLiteral("back"), out));
+        const QString note =
+            QStringLiteral("wrote the %1 preview to %2")
+                .arg(s == 0 ? QStringLiteral("front") : QStringLiteral("back"), cli::shown(out));
+        cli::isStandardOutput(out) ? cli::err(note) : cli::out(note);
     }
     return true;
 }
@@ -487,6 +495,11 @@ int runCompose(const QStringList& rawArgs) {
         cli::err(QStringLiteral("kalyxprn compose: ") + problem);
         return ExitFailure;
     }
+    if (parser.isSet(o.preview) && cli::isStandardOutput(parser.value(o.preview)) &&
+        cli::isStandardOutput(parser.value(o.output)))
+        return cli::usageError(QStringLiteral("compose"),
+                               QStringLiteral("the preview and the job cannot both go to standard "
+                                              "output"));
     if (parser.isSet(o.preview) && !writePreview(c, parser.value(o.preview), sides[1]))
         return ExitFailure;
     if (!parser.isSet(o.output) && !parser.isSet(o.tcp) && !parser.isSet(o.usb))
