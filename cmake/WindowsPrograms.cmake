@@ -1,7 +1,8 @@
 # The Windows programs, built when a Qt for Windows is found on CMAKE_FIND_ROOT_PATH
 # (scripts/qt-mingw.sh builds one): the document library, kalyxprn.exe, the window
-# kalyxprntool.exe, their tests under wine, and the portable bundle (cpack writes
-# kalyx-<version>-win64.zip), which also holds the simulator kalyxsim.exe (TCP only).
+# kalyxprntool.exe, their tests under wine, the portable bundle (cpack writes
+# kalyx-<version>-win64.zip), which also holds the simulator kalyxsim.exe (TCP only), and the
+# installer of the same files (target "installer": package/kalyx-<version>-win64-installer.exe).
 enable_language(RC)
 
 if(EXISTS ${PROJECT_SOURCE_DIR}/document/CMakeLists.txt)
@@ -42,6 +43,8 @@ set(bundle_files
   ${KALYX_MINGW_RUNTIME}
   ${PROJECT_SOURCE_DIR}/app/resources/orvane.ico
   ${PROJECT_SOURCE_DIR}/packaging/windows/README-windows.txt
+  ${PROJECT_SOURCE_DIR}/packaging/windows/LICENSE.txt
+  ${PROJECT_SOURCE_DIR}/packaging/windows/kalyx-prompt.cmd
   ${PROJECT_SOURCE_DIR}/packaging/windows/qt.conf)
 install(FILES ${bundle_files} DESTINATION . COMPONENT bundle)
 install(FILES ${KALYX_QT_PREFIX}/plugins/platforms/qwindows.dll DESTINATION platforms
@@ -58,6 +61,25 @@ install(CODE "
       message(FATAL_ERROR \"could not strip \${binary}\")
     endif()
   endforeach()" COMPONENT bundle)
+
+# The installer: the bundle's files as programs, the library's package as developer files.
+find_program(KALYX_MAKENSIS makensis)
+if(KALYX_MAKENSIS)
+  set(stage ${CMAKE_BINARY_DIR}/installer-stage)
+  add_custom_target(installer
+    COMMAND ${CMAKE_COMMAND} -E rm -rf ${stage}
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component bundle
+            --prefix ${stage}/programs
+    COMMAND ${CMAKE_COMMAND} --install ${CMAKE_BINARY_DIR} --component kalyxcomms
+            --prefix ${stage}/sdk --strip
+    COMMAND ${CMAKE_COMMAND} -DSTAGE=${stage} -DVERSION=${PROJECT_VERSION}
+            -DOUTPUT=${CMAKE_BINARY_DIR}/package/kalyx-${PROJECT_VERSION}-win64-installer.exe
+            -DSOURCE_DIR=${PROJECT_SOURCE_DIR}/packaging/windows
+            -DICON=${PROJECT_SOURCE_DIR}/app/resources/orvane.ico -DMAKENSIS=${KALYX_MAKENSIS}
+            -P ${PROJECT_SOURCE_DIR}/cmake/WindowsInstaller.cmake
+    DEPENDS kalyxprntool kalyxprn kalyxsim kalyxcomms
+    VERBATIM)
+endif()
 
 set(CPACK_GENERATOR ZIP)
 set(CPACK_PACKAGE_NAME kalyx)

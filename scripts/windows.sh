@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # Cross-builds kalyxcomms.dll, kalyxprn.exe, the window kalyxprntool.exe and their tests for
 # 64-bit Windows with mingw-w64, packs the portable bundle (build-win/package/kalyx-VERSION-win64.zip)
-# and runs the tests under wine, in a scratch wine prefix on a virtual X display, both removed at
+# and the installer (kalyx-VERSION-win64-installer.exe beside it) and runs the tests under wine, in a scratch wine prefix on a virtual X display, both removed at
 # the end. Qt for Windows comes from scripts/qt-mingw.sh (built once, then kept in a cache).
 #
 #   ./scripts/windows.sh                build and test
 #   ./scripts/windows.sh --bench        also build the benchmarks and run them under wine
-#   ./scripts/windows.sh --screenshot   also put the smoke run's screenshot in docs/screenshots/
+#   ./scripts/windows.sh --screenshot   also put the screenshots of the bundle's and the installed
+#                                       window in docs/screenshots/
 #
 # The simulators the tests talk to and the kalyxprn the Windows one is compared with run
 # natively: they come from the Linux build in $KALYX_NATIVE_BUILD (default build/, configured
@@ -33,7 +34,8 @@ stage() { echo "== windows: $* ($(( $(date +%s) - started )) s)"; }
 # model), wine with its fonts (the dialog font, the caption buttons), GoogleTest's sources, and
 # dpkg-source for the sources below (make and perl also build Qt for Windows when its cache is
 # missing).
-./scripts/setup.sh g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev make perl
+./scripts/setup.sh g++-mingw-w64-x86-64-posix wine wine64 fonts-wine googletest dpkg-dev make perl \
+  nsis
 stage "packages ready"
 
 # 2. Debian ships pugixml and Google Benchmark for Linux only: unpack their Debian source
@@ -45,20 +47,7 @@ for name in "${wanted[@]}"; do
   compgen -G "$sources/$name-[0-9]*/CMakeLists.txt" >/dev/null || fetch+=("$name")
 done
 if [ ${#fetch[@]} -gt 0 ]; then
-  apt_dir=$(mktemp -d)
-  mkdir -p "$apt_dir/lists/partial" "$apt_dir/parts" "$sources"
-  for f in /etc/apt/sources.list.d/*.sources; do
-    [ -e "$f" ] && sed 's/^Types: deb$/Types: deb-src/' "$f" > "$apt_dir/parts/$(basename "$f")"
-  done
-  if [ -s /etc/apt/sources.list ]; then
-    sed -n 's/^deb /deb-src /p' /etc/apt/sources.list > "$apt_dir/parts/main.list"
-  fi
-  apt_options=(-o Dir::Etc::SourceList=/dev/null -o "Dir::Etc::SourceParts=$apt_dir/parts"
-               -o "Dir::State::Lists=$apt_dir/lists")
-  apt-get "${apt_options[@]}" update -qq
-  (cd "$sources" && apt-get "${apt_options[@]}" source -qq "${fetch[@]}" 2>&1 |
-     grep -v 'Download is performed unsandboxed' || true)
-  rm -rf "$apt_dir"
+  ./scripts/apt-source.sh "$sources" "${fetch[@]}"
 fi
 pugixml_dir=$(ls -d "$PWD/$sources"/pugixml-[0-9]* | tail -n 1)
 qt=$(./scripts/qt-mingw.sh | tail -n 1)
@@ -82,7 +71,9 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.c
 cmake --build build-win -j "$jobs"
 (cd build-win && cpack -G ZIP > /dev/null)
 bundle=$(ls build-win/package/kalyx-*-win64.zip)
-stage "built, $bundle packed"
+cmake --build build-win --target installer > /dev/null
+installer=$(ls build-win/package/kalyx-*-win64-installer.exe)
+stage "built, $bundle and $installer packed"
 
 # 5. Scratch wine prefixes without wine-mono and wine-gecko, on a virtual X display of our own
 # (the window needs one, and wine's session must start inside it): one for the tests, and an
@@ -179,6 +170,17 @@ if [ "$screenshot" = yes ]; then
   cp build-win/windows.png docs/screenshots/windows.png
 fi
 stage "bundle smoke run passed"
+
+# 8. The installer, in an empty prefix of its own: upgrade, file types, uninstall.
+new_prefix
+version=${bundle##*/kalyx-}
+version=${version%-win64.zip}
+./tests/windows/installer_test.sh "$installer" build-win/installer-stage "$version" \
+  build-win/windows-installed.png
+if [ "$screenshot" = yes ]; then
+  cp build-win/windows-installed.png docs/screenshots/windows-installed.png
+fi
+stage "installer test passed"
 
 if [ "$bench" = ON ]; then
   for b in build-win/bin/*_bench.exe; do

@@ -9,6 +9,7 @@ set -euo pipefail
 zip=$(realpath "$1")
 shot=$(realpath -m "$2")
 unset WINEPATH
+. "$(dirname "$0")/wine_window.sh"
 fail() { echo "bundle smoke run: $*" >&2; exit 1; }
 
 name=$(basename "$zip" .zip)
@@ -60,37 +61,9 @@ wine reg add 'HKCU\Software\Orvane\KalyxPrnTool' /v pos /d '@Point(0 0)' /f > /d
 wine "$dir\\kalyxprntool.exe" "$job" > /dev/null 2>&1 &
 app=$!
 expected="$job --- Kalyx PRN Tool $version"
-# wine may replace a window's X window while it sets the window up: look it up each time.
-window() {
-  local w
-  for w in $(xdotool search --onlyvisible --name 'Kalyx PRN Tool' 2>/dev/null); do
-    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$expected" ] && { echo "$w"; return 0; }
-  done
-  return 1
-}
-for _ in $(seq 300); do
-  window > /dev/null && break
-  kill -0 "$app" 2>/dev/null || fail "kalyxprntool.exe ended before showing its window"
-  sleep 0.2
-done
-titles=$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-  xdotool getwindowname "$w" 2>/dev/null; done | sort -u | paste -sd '|')
-window > /dev/null || fail "no window titled '$expected' within 60 s (titles: $titles)"
+wait_for_window "$expected" "$app" || fail "the window did not show the job"
 sleep 1.5
-win=$(window) || fail "the window went away"
+win=$(window_titled "$expected") || fail "the window went away"
 import -window "$win" "$shot"
-
-for _ in $(seq 3); do
-  win=$(window) || break
-  xdotool windowfocus --sync "$win" key --window "$win" alt+F4 2>/dev/null || true
-  for _ in $(seq 50); do
-    kill -0 "$app" 2>/dev/null || break 2
-    sleep 0.1
-  done
-done
-if kill -0 "$app" 2>/dev/null; then
-  kill "$app"
-  fail "the window did not close on Alt+F4"
-fi
-wait "$app" || fail "kalyxprntool.exe exited with status $?"
+close_window "$expected" "$app" || fail "the window did not close"
 echo "bundle smoke run: '$expected', screenshot $shot"

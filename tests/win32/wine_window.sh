@@ -1,0 +1,49 @@
+# Shell functions for tests that drive a window program under wine on an X display (DISPLAY),
+# sourced by the bundle smoke run and the installer test. Each takes the window's exact title.
+
+# Prints the X window whose title is exactly $1. wine may replace a window's X window while it
+# sets the window up, so callers look it up each time.
+window_titled() {
+  local w
+  for w in $(xdotool search --onlyvisible --name 'Kalyx PRN Tool' 2>/dev/null); do
+    [ "$(xdotool getwindowname "$w" 2>/dev/null)" = "$1" ] && { echo "$w"; return 0; }
+  done
+  return 1
+}
+
+# Waits (60 s at most) for the window titled $1 of the process $2; says which titles it saw.
+wait_for_window() {
+  local title=$1 pid=$2 titles
+  for _ in $(seq 300); do
+    window_titled "$title" > /dev/null && return 0
+    if ! kill -0 "$pid" 2>/dev/null; then
+      echo "the program ended before showing a window titled '$title'" >&2
+      return 1
+    fi
+    sleep 0.2
+  done
+  titles=$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    xdotool getwindowname "$w" 2>/dev/null; done | sort -u | paste -sd '|')
+  echo "no window titled '$title' within 60 s (titles: $titles)" >&2
+  return 1
+}
+
+# Closes the window titled $1 with Alt+F4 and waits for its process $2 to end with status 0.
+close_window() {
+  local title=$1 pid=$2 win status=0
+  for _ in $(seq 3); do
+    win=$(window_titled "$title") || break
+    xdotool windowfocus --sync "$win" key --window "$win" alt+F4 2>/dev/null || true
+    for _ in $(seq 50); do
+      kill -0 "$pid" 2>/dev/null || break 2
+      sleep 0.1
+    done
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    echo "the window '$title' did not close on Alt+F4" >&2
+    return 1
+  fi
+  wait "$pid" || status=$?
+  [ "$status" -eq 0 ] || { echo "the program of '$title' exited with status $status" >&2; return 1; }
+}
