@@ -135,7 +135,8 @@ rm -f "$WINEPREFIX/drive_c/prompt-check.cmd"
 wine "$win_dir\\kalyxprntool.exe" > /dev/null 2>&1 &
 app=$!
 wait_for_window "Kalyx PRN Tool $version" "$app" || fail "the installed window lacks its version"
-close_window "Kalyx PRN Tool $version" "$app" || fail "the installed window did not close"
+close_window "Kalyx PRN Tool $version" "$app" kalyxprntool.exe ||
+  fail "the installed window did not close"
 
 # A job in a folder with a blank and letters beyond ASCII, opened through its file type.
 jobs="$WINEPREFIX/drive_c/Kalyx jobs"
@@ -144,13 +145,15 @@ job_name='Ausweis Łódź é.prn'
 timeout 60 wine "$win_dir\\kalyxprn.exe" sample -o 'C:\Kalyx jobs\sample.prn' > /dev/null ||
   fail "kalyxprn.exe sample failed"
 mv "$jobs/sample.prn" "$jobs/$job_name"
-wine start /wait /unix "$jobs/$job_name" > /dev/null 2>&1 &
+wine start /wait /unix "$jobs/$job_name" > "$scratch/start.log" 2>&1 &
 app=$!
 expected="C:\\Kalyx jobs\\$job_name --- Kalyx PRN Tool $version"
-wait_for_window "$expected" "$app" || fail "the job did not open through its file type"
+wait_for_window "$expected" "$app" ||
+  fail "the job did not open through its file type: $(cat "$scratch/start.log")"
 if [ -n "$shot" ]; then
   sleep 1.5
-  import -window "$(window_titled "$expected")" "$shot"
+  win=$(window_titled "$expected") || fail "the window on the job went away"
+  import -window "$win" "$shot"
 fi
 close_window "$expected" "$app" || fail "the window opened on the job did not close"
 
