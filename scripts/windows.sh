@@ -175,7 +175,7 @@ stage "bundle smoke run passed"
 new_prefix
 version=${bundle##*/kalyx-}
 version=${version%-win64.zip}
-./tests/windows/installer_test.sh "$installer" build-win/installer-stage "$version" \
+./tests/win32/installer_test.sh "$installer" build-win/installer-stage "$version" \
   build-win/windows-installed.png
 if [ "$screenshot" = yes ]; then
   cp build-win/windows-installed.png docs/screenshots/windows-installed.png
