@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Cross-builds kalyxcomms.dll, kalyxprn.exe, the window kalyxprntool.exe and their tests for
 # 64-bit Windows with mingw-w64, packs the portable bundle (build-win/package/kalyx-VERSION-win64.zip)
-# and the installer (kalyx-VERSION-win64-installer.exe beside it) and runs the tests under wine, in a scratch wine prefix on a virtual X display, both removed at
-# the end. Qt for Windows comes from scripts/qt-mingw.sh (built once, then kept in a cache).
+# and the installer (kalyx-VERSION-win64-installer.exe beside it), and runs the tests under wine,
+# in scratch wine prefixes on a virtual X display, all removed at the end. Qt for Windows comes
+# from scripts/qt-mingw.sh (built once, then kept in a cache).
 #
 #   ./scripts/windows.sh                build and test
 #   ./scripts/windows.sh --bench        also build the benchmarks and run them under wine
