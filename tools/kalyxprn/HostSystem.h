@@ -2,6 +2,8 @@
 // with POSIX, HostSystemWindows.cpp with Win32 and WinSock.
 #pragma once
 
+#include <kalyxcomms/Types.h>
+
 #include <string>
 
 namespace cli {
@@ -24,7 +26,7 @@ enum class InputRead {
     NotAFile, // neither a regular file nor a stream (missing, a folder): the caller says why
 };
 // A pipe that falls silent is given up on after as long as a printer's answer.
-constexpr int inputIdleMs = 7000;
+constexpr int inputIdleMs = int(Orvane::AnswerTimeoutMs);
 // Reads at most `limit` + 1 bytes; a pipe, socket or device that falls silent for `idleMs` is
 // given up on.
 InputRead readInput(const std::string& path, std::size_t limit, int idleMs, std::string& bytes,
