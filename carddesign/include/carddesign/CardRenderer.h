@@ -1,0 +1,48 @@
+// A design drawn for one data row at printer resolution: colour objects into Y, M and C, `ink: k`
+// objects into K as one bit per dot (knocking out the colour beneath), the overlay's holes, the
+// magnetic tracks, and the print job made of them.
+#pragma once
+
+#include "CardDesign.h"
+#include "CardTemplate.h"
+#include "RowChecks.h"
+
+#include <QByteArray>
+#include <QImage>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+class CardRenderer {
+public:
+    // Fonts in the design's folder are added to the shipped ones.
+    explicit CardRenderer(const CardDesign& design);
+    ~CardRenderer();
+    CardRenderer(const CardRenderer&) = delete;
+    CardRenderer& operator=(const CardRenderer&) = delete;
+
+    // Problems of the design's own files (a font in its folder that cannot be read), the same
+    // for every row; fields name the file.
+    const std::vector<CardRowProblem>& designProblems() const;
+
+    // What a render makes. With neither, only what can fail is done: templates expanded,
+    // barcodes encoded, texts set, pictures' headers read; nothing is drawn.
+    enum Output {
+        CheckOnly = 0,
+        Pictures = 1, // the sides as they print
+        Job = 2,      // the print job
+    };
+    struct Card {
+        std::vector<CardRowProblem> problems;
+        // The sides as they print (colour with K on top); null for a side the design lacks.
+        std::array<QImage, 2> sides;
+        QByteArray job; // only without problems
+    };
+    // `dataFolder`: where per-row file names resolve.
+    Card render(const CardTemplateContext& context, const QString& dataFolder, int outputs);
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
