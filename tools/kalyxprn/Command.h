@@ -40,3 +40,4 @@ int runSend(const QStringList& args);
 int runPrinter(const QStringList& args);
 std::vector<cli::CommandDescription> describePrinterCommands();
 int runCompose(const QStringList& args);
+int runBatch(const QStringList& args);

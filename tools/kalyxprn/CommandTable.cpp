@@ -16,6 +16,7 @@ const std::vector<Command>& commandTable() {
         {"printer", "run a command on a printer (moves, settings, updates...)", runPrinter,
          describePrinterCommands},
         {"compose", "make a job from pictures and track texts and print or save it", runCompose},
+        {"batch", "make cards from a design and a data file: check, proof, jobs, print", runBatch},
     };
     return table;
 }

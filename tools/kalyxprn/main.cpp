@@ -5,6 +5,10 @@
 #include "FileNameBytes.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
+
+#include <cstring>
+#include <memory>
 
 namespace {
 
@@ -66,11 +70,33 @@ int run(const std::vector<Command>& commands, QStringList args) {
     return ExitUsage;
 }
 
+// The platform's start-up notes (no runtime folder without a desktop session) say nothing about
+// the batch; everything else Qt reports still reaches stderr.
+QtMessageHandler defaultHandler = nullptr;
+void quietGuiMessages(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type == QtWarningMsg && text.startsWith(QLatin1String("QStandardPaths: ")))
+        return;
+    defaultHandler(type, context, text);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     cli::keepFileNameBytes();
-    QCoreApplication app(argc, argv);
+    // A batch's proof sheet has its captions laid out by Qt's own text engine, which needs a
+    // QGuiApplication; without a display it runs on the offscreen platform.
+    bool gui = false;
+    for (int i = 2; i < argc && std::strcmp(argv[1], "batch") == 0; ++i)
+        gui = gui || std::strncmp(argv[i], "--proof", 7) == 0;
+#ifndef Q_OS_WIN
+    if (gui && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+    if (gui)
+        defaultHandler = qInstallMessageHandler(quietGuiMessages);
+    const std::unique_ptr<QCoreApplication> app =
+        gui ? std::make_unique<QGuiApplication>(argc, argv)
+            : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kalyxprn"));
     const int status = run(commandTable(), QCoreApplication::arguments().mid(1));
     // Output that did not arrive (a full disk) is a failure like any other.

@@ -42,6 +42,10 @@ public:
     // `dataFolder`: where per-row file names resolve.
     Card render(const CardTemplateContext& context, const QString& dataFolder, int outputs);
 
+    // Makes the built-in fonts known to Qt's own font database (a QGuiApplication must exist),
+    // for text Qt lays out itself, such as the captions of a proof sheet.
+    static void addBuiltInFontsToQt();
+
 private:
     struct Impl;
     std::unique_ptr<Impl> d;

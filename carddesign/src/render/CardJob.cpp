@@ -3,7 +3,7 @@
 #include "carddesign/CardOptions.h"
 #include "carddesign/CardTracks.h"
 
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <prnformat/TrackBits.h>
 

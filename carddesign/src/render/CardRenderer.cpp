@@ -10,6 +10,8 @@
 #include "SideCanvas.h"
 #include "TextLayout.h"
 
+#include <QDir>
+#include <QFontDatabase>
 #include <QPainter>
 
 #include <cmath>
@@ -283,6 +285,13 @@ CardRenderer::CardRenderer(const CardDesign& design) : d(std::make_unique<Impl>(
 }
 
 CardRenderer::~CardRenderer() = default;
+
+void CardRenderer::addBuiltInFontsToQt() {
+    const FontLibrary fonts; // registers the resources
+    const QDir shipped(QStringLiteral(":/carddesign/fonts"));
+    for (const QString& name : shipped.entryList(QDir::Files, QDir::Name))
+        QFontDatabase::addApplicationFont(shipped.filePath(name));
+}
 
 const std::vector<CardRowProblem>& CardRenderer::designProblems() const {
     return d->designProblems;
