@@ -53,6 +53,15 @@ BarcodeSymbol encodeBarcode(CardSymbology symbology, const QString& data) {
         result.problem = QStringLiteral("no data to encode");
         return result;
     }
+    // zint makes an EAN-8 of up to 7 digits: a card that asked for EAN-13 must not get one.
+    const bool digits =
+        std::all_of(data.begin(), data.end(), [](QChar c) { return c >= '0' && c <= '9'; });
+    if (symbology == CardSymbology::Ean13 && digits && data.size() != 12 && data.size() != 13) {
+        result.problem = QStringLiteral("EAN-13 takes 12 digits, or 13 with the check digit; "
+                                        "the data has %1")
+                             .arg(data.size());
+        return result;
+    }
     std::unique_ptr<zint_symbol, ZintDeleter> symbol(ZBarcode_Create());
     if (!symbol) {
         result.problem = QStringLiteral("the barcode library is out of memory");

@@ -56,16 +56,13 @@ CardBatch::Next CardBatch::next(CardBatchRow& out) {
             d->fail(Data, d->reader.error());
             return Failed;
         }
-        if (got == CsvReader::End || d->options.rows.endsBefore(row.row - 1))
+        if (got == CsvReader::End || d->options.rows.endsBefore(row.record.row - 1))
             return End;
-        if (d->options.rows.contains(row.row))
+        if (d->options.rows.contains(row.record.row))
             break;
     }
     out = CardBatchRow();
-    out.record.columns = &d->reader.columns();
-    out.record.values = row.values;
-    out.record.row = row.row;
-    out.record.line = row.line;
+    out.record = row.record;
     out.key = cardRowKey(out.record, d->keyColumn);
     if (!row.problem.isEmpty()) {
         // Its values would land in the wrong columns: nothing of it is drawn.
@@ -101,9 +98,9 @@ int CardBatch::countSelectedRows() const {
     int count = 0;
     CsvRow row;
     while (again.next(row) == CsvReader::Row) {
-        if (d->options.rows.endsBefore(row.row - 1))
+        if (d->options.rows.endsBefore(row.record.row - 1))
             break;
-        if (d->options.rows.contains(row.row))
+        if (d->options.rows.contains(row.record.row))
             ++count;
     }
     return count;
