@@ -12,6 +12,7 @@ packages=(
   cups-daemon cups-client libcups2-dev dpkg-dev file
   xvfb xauth x11-apps xdotool imagemagick fonts-dejavu-core
   clang-14 libclang-rt-14-dev
+  libzint-dev libqt5svg5-dev zbar-tools poppler-utils
   "$@"
 )
 
