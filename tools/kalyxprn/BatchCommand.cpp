@@ -1,5 +1,6 @@
 // batch: cards from a design and a data file. --check lists what keeps rows from printing; -o
 // writes a job per printable row; --preview and --proof show the cards before anything prints.
+#include "BatchPrinting.h"
 #include "BatchProgress.h"
 #include "CliSupport.h"
 #include "Command.h"
@@ -12,6 +13,7 @@
 
 #include <carddesign/CardBatch.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -81,10 +83,15 @@ struct Settings {
     QString output, preview, proof, name;
 };
 
-bool parseBatch(const QStringList& args, Settings& s, int& status) {
+// Parses the arguments; false with `status` set when the command stops here. `printing` says the
+// cards go to printers or a queue (the options of BatchPrinting.h), `statusOnly` that only a
+// journal's history is asked for.
+bool parseBatch(const QStringList& rawArgs, QCommandLineParser& parser, Settings& s, bool& printing,
+                int& status) {
     const BatchOptions o;
-    QCommandLineParser parser;
     parser.addOptions(o.all());
+    cli::addBatchPrintingOptions(parser);
+    const QStringList args = cli::attachUsbDevices(rawArgs);
     parser.addPositionalArgument(QStringLiteral("DESIGN"), QStringLiteral("The card design "
                                                                           "(*.card.json)."));
     parser.addPositionalArgument(QStringLiteral("DATA"),
@@ -92,7 +99,10 @@ bool parseBatch(const QStringList& args, Settings& s, int& status) {
     if (!cli::parse(parser, command,
                     QStringLiteral("DESIGN DATA (--check [--json] | -o DIR | --preview DIR | "
                                    "--proof FILE.pdf)... [--name TEMPLATE] [--rows LIST] [--key "
-                                   "COLUMN] [--no-header] [--delimiter CHAR] [--force] [--strict]"),
+                                   "COLUMN] [--no-header] [--delimiter CHAR] [--force] [--strict]"
+                                   "\n       kalyxprn batch DESIGN DATA (--tcp HOST[:PORT]... | "
+                                   "--usb [PATH]... | --queue NAME) [--journal FILE] [OPTIONS]"
+                                   "\n       kalyxprn batch --status JOURNAL"),
                     QStringLiteral("Makes cards from a design and a data file, one card per data "
                                    "row. A row with a problem (a missing column or picture, "
                                    "barcode data that cannot be encoded, a track text outside "
@@ -104,6 +114,11 @@ bool parseBatch(const QStringList& args, Settings& s, int& status) {
                                    "that cannot be used."),
                     args, status))
         return false;
+    if (cli::batchStatusAsked(parser)) {
+        status = cli::runBatchStatus(parser);
+        return false;
+    }
+    printing = cli::batchPrintingAsked(parser);
     const QStringList positional = parser.positionalArguments();
     if (positional.size() != 2) {
         status = cli::usageError(command, QStringLiteral("give a design and a data file"));
@@ -121,8 +136,11 @@ bool parseBatch(const QStringList& args, Settings& s, int& status) {
     s.name = parser.value(o.name);
     const bool makes = parser.isSet(o.output) || parser.isSet(o.preview) || parser.isSet(o.proof);
     QString problem;
-    if (s.check == makes)
-        problem = QStringLiteral("give --check, or any of -o, --preview and --proof");
+    if (printing && (s.check || makes))
+        problem = QStringLiteral("printing goes without --check, -o, --preview and --proof");
+    else if (!printing && s.check == makes)
+        problem = QStringLiteral("give --check, or any of -o, --preview and --proof, or a "
+                                 "printer (--tcp, --usb, --queue)");
     else if (s.json && !s.check)
         problem = QStringLiteral("--json goes with --check");
     else if ((s.force || s.strict) && !parser.isSet(o.output))
@@ -384,13 +402,87 @@ int runMake(const Settings& s) {
     return !read || invalid > 0 || failed > 0 ? ExitFailure : ExitSuccess;
 }
 
+// The batch's cards for the printing half: each selected row's key, number and job, or the
+// problems that keep it from printing.
+class DesignCards : public cli::BatchCardSource {
+public:
+    DesignCards(CardBatch& batch) : batch_(batch), total_(batch.countSelectedRows()) {}
+    Next next(cli::BatchCard& card, QString& problem) override {
+        CardBatchRow row;
+        switch (batch_.next(row)) {
+        case CardBatch::Row:
+            break;
+        case CardBatch::End:
+            return End;
+        case CardBatch::Failed:
+            problem = batch_.error();
+            return Failed;
+        }
+        card = cli::BatchCard();
+        card.row = row.record.row;
+        // Without a key column value the row's own contents name it, so an edited or sorted
+        // data file still finds it.
+        card.key = !row.key.isEmpty()
+                       ? row.key
+                       : QString::fromLatin1(
+                             QCryptographicHash::hash(row.record.values.join(QChar(0x1f)).toUtf8(),
+                                                      QCryptographicHash::Sha1)
+                                 .toHex());
+        QStringList problems;
+        for (const CardRowProblem& p : row.problems)
+            problems << p.field + QStringLiteral(": ") + p.problem;
+        card.problem = problems.join(QStringLiteral("; "));
+        card.job = row.job;
+        return Card;
+    }
+    int total() const override { return total_; }
+
+private:
+    CardBatch& batch_;
+    int total_;
+};
+
+// The files a design draws besides the data's own pictures: its artwork and its fonts, whose
+// changes a journal notices.
+QStringList designFiles(const CardDesign& design) {
+    QStringList files;
+    for (const std::optional<CardSide>* side : {&design.front, &design.back}) {
+        if (!*side)
+            continue;
+        if (!(*side)->background.image.isEmpty())
+            files << resolveCardFile((*side)->background.image, false, design.folder, QString());
+        for (const CardObject& o : (*side)->objects)
+            if (o.type == CardObjectType::Image && !isCardTemplateVariable(o.src))
+                files << resolveCardFile(o.src, false, design.folder, QString());
+    }
+    const QDir folder(design.folder);
+    for (const QString& font :
+         folder.entryList({QStringLiteral("*.ttf"), QStringLiteral("*.ttc")}, QDir::Files))
+        files << folder.filePath(font);
+    files.removeDuplicates();
+    return files;
+}
+
+int runPrinting(const QCommandLineParser& parser, const Settings& s, const QStringList& args) {
+    CardBatch batch;
+    int status = ExitSuccess;
+    if (!openBatch(batch, s, CardRenderer::Job, status))
+        return status;
+    DesignCards cards(batch);
+    const cli::BatchInputs inputs{s.design, designFiles(batch.design()), s.data, args};
+    return cli::runBatchPrinting(parser, inputs, cards);
+}
+
 } // namespace
 
 int runBatch(const QStringList& args) {
     Settings s;
+    QCommandLineParser parser;
+    bool printing = false;
     int status = ExitSuccess;
-    if (!parseBatch(args, s, status))
+    if (!parseBatch(args, parser, s, printing, status))
         return status;
+    if (printing)
+        return runPrinting(parser, s, args);
     return s.check ? runCheck(s) : runMake(s);
 }
-
