@@ -2,7 +2,7 @@
 // run: drawing the same two finished pictures with QPainter, splitting them into planes and
 // writing the job's bytes. Also cards per second, and that checking a 10,000-row batch keeps
 // its memory flat (rows are streamed). The ratios are printed after the table.
-#include "PrnJobBuilder.h"
+#include <kalyxdocument/PrnJobBuilder.h>
 
 #include <carddesign/CardBatch.h>
 #include <carddesign/CardDesignFile.h>
