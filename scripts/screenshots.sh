@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Screenshots of the real kalyxprntool window on the demonstration job, taken under a virtual X
 # display: the four pages, the integer edit dialog, and a print to the simulator attached as a
-# virtual USB printer (kalyxsim --usb), written to docs/screenshots/.
+# virtual USB printer (kalyxsim --usb), and a page of the example badge's proof sheet, written to
+# docs/screenshots/.
 # Needs Xvfb, xdotool and ImageMagick's import. BUILD_DIR picks the build folder (default build).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -102,5 +103,10 @@ JOBS=$work/jobs XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFO
   "$build/tools/kalyxsim/kalyxsim" --port 0 --quiet --read-rate 1500000 --jobs "$work/jobs" --usb -- \
   "$work/print.sh" "$root/$build/app/kalyxprntool" "$work/sample.prn" "$out"
 echo "printed: $(ls "$work/jobs")"
+
+# The first page of the example badge's proof sheet (needs pdftoppm from poppler-utils).
+(cd examples/badge && "$root/$build/tools/kalyxprn/kalyxprn" batch badge.card.json people.csv \
+  --proof "$work/proof.pdf" >/dev/null)
+pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/proof.pdf" "$out/proof"
 
 ls -l "$out"
