@@ -62,11 +62,14 @@ void setOption(pugi::xml_node node, const ExpandedOption& option) {
 } // namespace
 
 bool wantsDoubleK(const CardDesign& design, int side, const CardTemplateContext& context) {
-    const QString key = QStringLiteral("side-options/%1/k/x-density")
-                            .arg(side == 0 ? QStringLiteral("front") : QStringLiteral("back"));
-    const auto it = design.options.constFind(key);
-    return it != design.options.constEnd() &&
-           expandCardTemplate(*it, context).trimmed() == QLatin1String("600");
+    for (auto it = design.options.begin(); it != design.options.end(); ++it) {
+        CardOptionPath path;
+        QString problem;
+        if (parseCardOptionPath(it.key(), path, problem) && path.side == side &&
+            path.panel == 'k' && path.name == QLatin1String("x-density"))
+            return expandCardTemplate(it.value(), context).trimmed() == QLatin1String("600");
+    }
+    return false;
 }
 
 qint32 cardJobTime() {
