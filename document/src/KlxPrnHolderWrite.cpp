@@ -4,7 +4,7 @@
 
 #include <kalyxdocument/FileReplacement.h>
 
-#include <prnformat/Crc32.h>
+#include <prnformat/JobFrame.h>
 #include <prnformat/XmlVectorWriter.h>
 
 #include <algorithm>
@@ -25,6 +25,13 @@ pugi::xml_encoding encodingFor(const pugi::xml_document& document) {
     return pugi::encoding_auto;
 }
 
+Orvane::FrameWriter::Sink appendTo(QByteArray& out) {
+    return [&out](const unsigned char* data, std::size_t size) {
+        out.append(reinterpret_cast<const char*>(data), int(size));
+        return true;
+    };
+}
+
 } // namespace
 
 QByteArray KlxPrnHolder::toByteArray() const {
@@ -33,16 +40,14 @@ QByteArray KlxPrnHolder::toByteArray() const {
         return out;
     Orvane::XmlVectorWriter header;
     doc_.save(header, "", pugi::format_raw, encodingFor(doc_));
-    // The separator and the binary part exactly as loaded (none past the checksum of a job too
-    // short to have one).
-    const qint64 from = binaryOffset_ - 1;
-    const qint64 to = std::max<qint64>(from + 1, raw_.size() - 4);
-    out.reserve(int(header.bytes.size() + (to - from) + 4));
-    out.append(reinterpret_cast<const char*>(header.bytes.data()), int(header.bytes.size()));
-    out.append(raw_.constData() + from, int(to - from));
-    unsigned char crc[4];
-    Orvane::storeCrcLe(Orvane::crc32(out.constData(), std::size_t(out.size())), crc);
-    out.append(reinterpret_cast<const char*>(crc), 4);
+    // The binary part exactly as loaded (none past the checksum of a job too short to have one).
+    const qint64 from = binaryOffset_;
+    const qint64 to = std::max<qint64>(from, raw_.size() - 4);
+    out.reserve(int(Orvane::FrameWriter::frameSize(header.bytes.size(), std::uint64_t(to - from))));
+    Orvane::FrameWriter frame(appendTo(out));
+    frame.header(header.bytes.data(), header.bytes.size());
+    frame.payload(raw_.constData() + from, std::size_t(to - from));
+    frame.finish();
     return out;
 }
 

@@ -1,6 +1,6 @@
 #include <kalyxdocument/PrnJobBuilder.h>
 
-#include <prnformat/Crc32.h>
+#include <prnformat/JobFrame.h>
 #include <prnformat/TrackBits.h>
 #include <prnformat/TrackCharacters.h>
 #include <prnformat/XmlVectorWriter.h>
@@ -103,13 +103,15 @@ QByteArray PrnJobBuilder::build() const {
 
 QByteArray PrnJobBuilder::frame(const QByteArray& header, const QByteArray& binary) {
     QByteArray job;
-    job.reserve(header.size() + 1 + binary.size() + 4);
-    job.append(header);
-    job.append('\0');
-    job.append(binary);
-    unsigned char crc[4];
-    Orvane::storeCrcLe(Orvane::crc32(job.constData(), std::size_t(job.size())), crc);
-    job.append(reinterpret_cast<const char*>(crc), 4);
+    job.reserve(int(Orvane::FrameWriter::frameSize(std::uint64_t(header.size()),
+                                                   std::uint64_t(binary.size()))));
+    Orvane::FrameWriter frame([&job](const unsigned char* data, std::size_t size) {
+        job.append(reinterpret_cast<const char*>(data), int(size));
+        return true;
+    });
+    frame.header(header.constData(), std::size_t(header.size()));
+    frame.payload(binary.constData(), std::size_t(binary.size()));
+    frame.finish();
     return job;
 }
 

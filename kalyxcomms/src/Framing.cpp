@@ -8,8 +8,7 @@ std::int32_t protocolTime() {
     return static_cast<std::int32_t>(std::time(nullptr));
 }
 
-void buildRequestHeader(pugi::xml_document& document, std::uint64_t payloadSize,
-                        XmlVectorWriter& out, Crc32& crc) {
+void prepareRequestHeader(pugi::xml_document& document, std::uint64_t payloadSize) {
     if (document.first_child().type() != pugi::node_declaration) {
         pugi::xml_node declaration = document.prepend_child(pugi::node_declaration);
         declaration.append_attribute("version") = "1.0";
@@ -28,10 +27,6 @@ void buildRequestHeader(pugi::xml_document& document, std::uint64_t payloadSize,
             time = prn.append_child("time");
         time.text().set(protocolTime());
     }
-
-    document.save(out, "", pugi::format_raw, pugi::encoding_auto);
-    out.bytes.push_back(0);
-    crc.update(out.bytes.data(), out.bytes.size());
 }
 
 } // namespace Orvane

@@ -79,10 +79,16 @@ std::size_t ComposedJob::payloadSize() const {
 }
 
 void ComposedJob::appendPayload(std::vector<unsigned char>& out) const {
-    static_assert(kComposedBlockOrder == BlockOrder::PlanesFirst, "planes are appended first");
+    FrameWriter collect(FrameWriter::appendTo(out));
+    writePayload(collect);
+}
+
+bool ComposedJob::writePayload(FrameWriter& frame) const {
+    static_assert(kComposedBlockOrder == BlockOrder::PlanesFirst, "planes are written first");
     for (const auto* plane : planes)
-        out.insert(out.end(), plane->begin(), plane->end());
-    out.insert(out.end(), trackBytes.begin(), trackBytes.end());
+        if (!frame.payload(plane->data(), plane->size()))
+            return false;
+    return frame.payload(trackBytes.data(), trackBytes.size());
 }
 
 void composeJob(const PrintOptions& options, const ImageData& images, const MagData& mag,

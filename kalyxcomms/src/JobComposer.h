@@ -4,6 +4,7 @@
 
 #include <kalyxcomms/Types.h>
 
+#include <prnformat/JobFrame.h>
 #include <prnformat/JobLayout.h>
 
 #include <cstddef>
@@ -26,6 +27,8 @@ struct ComposedJob {
     std::size_t payloadSize() const;
     // Appends the whole payload (planes, then tracks) to `out`.
     void appendPayload(std::vector<unsigned char>& out) const;
+    // Hands the whole payload (planes, then tracks) to the frame.
+    bool writePayload(FrameWriter& frame) const;
 };
 
 // Builds the job document and lists its payload; sides before magnetic data, planes before tracks.

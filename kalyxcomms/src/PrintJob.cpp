@@ -28,19 +28,12 @@ bool Printer::printCardToMem(const PrintOptions& options, const ImageData& image
         ComposedJob job;
         composeJob(options, images, mag, job);
 
-        Crc32 crc;
-        XmlVectorWriter header;
-        buildRequestHeader(job.document, job.payloadSize(), header, crc);
-
-        const std::size_t start = out.size();
-        out.reserve(start + header.bytes.size() + job.payloadSize() + 4);
-        out.insert(out.end(), header.bytes.begin(), header.bytes.end());
-        const std::size_t payloadStart = out.size();
-        job.appendPayload(out);
-        crc.update(out.data() + payloadStart, out.size() - payloadStart);
-        unsigned char crcBytes[4];
-        storeCrcLe(crc.value(), crcBytes);
-        out.insert(out.end(), crcBytes, crcBytes + 4);
+        prepareRequestHeader(job.document, job.payloadSize());
+        FrameWriter frame(FrameWriter::appendTo(out));
+        frame.header(job.document);
+        out.reserve(out.size() + job.payloadSize() + 4);
+        job.writePayload(frame);
+        frame.finish();
         return impl->succeed();
     });
 }

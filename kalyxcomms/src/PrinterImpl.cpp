@@ -4,6 +4,9 @@
 #include "LargeBuffer.h"
 #include "transport/ReportingSession.h"
 
+#include <prnformat/Crc32.h>
+#include <prnformat/JobFrame.h>
+
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -113,59 +116,115 @@ bool PrinterImpl::send(PrnMessage& message) {
         return transport->write(reinterpret_cast<const char*>(data), static_cast<int>(size)) ||
                failTransfer(FailureReason::WriteFailed);
     };
-    Crc32 crc;
-    XmlVectorWriter header;
-    buildRequestHeader(message.document, message.payload.size(), header, crc);
-    crc.update(message.payload.data(), message.payload.size());
-    unsigned char crcBytes[4];
-    storeCrcLe(crc.value(), crcBytes);
-
+    prepareRequestHeader(message.document, message.payload.size());
     if (!transport->setWriteTimeout(writeTimeout(message.writeTimeoutMs)))
         return fail(transport->isOpen() ? FailureReason::WriteFailed : FailureReason::NotConnected);
     // A command leaves in one write, so a network printer gets it in one segment and wakes once.
     // A large payload is not worth copying for that.
     if (message.payload.size() <= kGatherLimit) {
-        std::vector<unsigned char>& bytes = header.bytes;
-        bytes.insert(bytes.end(), message.payload.begin(), message.payload.end());
-        bytes.insert(bytes.end(), crcBytes, crcBytes + sizeof crcBytes);
+        const std::vector<unsigned char> bytes =
+            frameOf(message.document, message.payload.data(), message.payload.size());
         return writeAll(bytes.data(), bytes.size());
     }
-    return writeAll(header.bytes.data(), header.bytes.size()) &&
-           writeAll(message.payload.data(), message.payload.size()) &&
-           writeAll(crcBytes, sizeof crcBytes);
+    FrameWriter frame(writeAll);
+    return frame.header(message.document) &&
+           frame.payload(message.payload.data(), message.payload.size()) && frame.finish();
 }
 
-bool PrinterImpl::receive(PrnMessage& message) {
-    if (!transport)
-        return fail(FailureReason::NotConnected);
-    Session& in = *transport;
-    const std::uint32_t timeoutMs = readTimeout(message);
-    if (!in.setReadTimeout(timeoutMs))
-        return fail(in.isOpen() ? FailureReason::ReadFailed : FailureReason::NotConnected);
+namespace {
 
+// Reads one answer in its steps: skip stray bytes up to the answer's "<", read its text up to
+// the NUL, parse it, read the payload it announces and check the checksum. Each step returns
+// false once the impl has been told why.
+class AnswerReader {
+public:
+    AnswerReader(PrinterImpl& impl, std::uint32_t timeoutMs)
+        : impl(impl), in(*impl.transport), timeoutMs(timeoutMs),
+          deadline(answerDeadline(timeoutMs)), bound(impl.own, deadline) {}
+
+    bool skipStrayBytes() {
+        char c = 0;
+        for (std::uint64_t skipped = 0;; ++skipped) {
+            if (skipped > kMaxStrayBytes)
+                return impl.fail(FailureReason::MalformedFrame);
+            if (!readBytes(&c, 1))
+                return readFailed();
+            if (c == '<')
+                break;
+        }
+        began = true;
+        return true;
+    }
+
+    bool readText(std::string& text) {
+        text.reserve(kMaxResponseText);
+        text.push_back('<');
+        char c = 0;
+        for (;;) {
+            if (!readBytes(&c, 1))
+                return readFailed();
+            if (c == '\0')
+                break;
+            if (text.size() >= kMaxResponseText)
+                return impl.fail(FailureReason::OversizedAnswer);
+            text.push_back(c);
+        }
+        crc.update(text.data(), text.size() + 1); // with the terminating 0x00
+        return true;
+    }
+
+    // The answer's document, and the size of the payload it announces.
+    bool parse(const std::string& text, PrnMessage& message, unsigned& payloadSize) {
+        message.document.reset();
+        if (!message.document.load_buffer(text.data(), text.size(), pugi::parse_default,
+                                          pugi::encoding_auto))
+            return impl.fail(FailureReason::MalformedFrame);
+        payloadSize = message.response("binary-size").text().as_uint(0);
+        if (payloadSize > kMaxResponsePayload)
+            return impl.fail(FailureReason::OversizedAnswer);
+        if (deadline != Clock::time_point::max()) {
+            deadline += kFloorTimePerByte * payloadSize;
+            bound.extend(deadline);
+        }
+        return true;
+    }
+
+    bool readPayload(unsigned size, std::vector<unsigned char>& payload) {
+        std::vector<unsigned char>().swap(payload);
+        payload.reserve(size);
+        adviseLargeBuffer(payload.data(), payload.capacity());
+        while (payload.size() < size) {
+            const std::size_t at = payload.size();
+            const std::size_t piece = std::min<std::size_t>(kPayloadChunk, size - at);
+            payload.resize(at + piece);
+            auto* dst = payload.data() + at;
+            if (!readBytes(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
+                return readFailed();
+            crc.update(dst, piece);
+        }
+        return true;
+    }
+
+    bool checkChecksum() {
+        unsigned char stored[4];
+        if (!readBytes(reinterpret_cast<char*>(stored), sizeof stored))
+            return readFailed();
+        return loadCrcLe(stored) == crc.value() || impl.fail(FailureReason::BadChecksum);
+    }
+
+private:
     // Measured from the request's last byte, which has just left. A time-out of 0 waits
     // without limit, and so does the answer.
-    Clock::time_point deadline = Clock::time_point::max();
-    if (timeoutMs != 0)
-        deadline = Clock::now() + std::chrono::milliseconds(timeoutMs) +
-                   kFloorTimePerByte * (kMaxResponseText + 5);
-    ReadDeadline bound(own, deadline);
-    bool began = false;
-    const auto readFailed = [&] {
-        if (!in.isOpen())
-            return fail(FailureReason::NotConnected);
-        FailureReason why = own ? own->lastTransferFailure() : FailureReason::ReadFailed;
-        if (why == FailureReason::None)
-            why = FailureReason::ReadFailed;
-        if (!own && Clock::now() >= deadline)
-            why = FailureReason::ReadTimedOut; // given up at the answer's deadline
-        if (began && why == FailureReason::ReadTimedOut)
-            why = FailureReason::AnswerStalled;
-        return fail(why);
-    };
+    static Clock::time_point answerDeadline(std::uint32_t timeoutMs) {
+        if (timeoutMs == 0)
+            return Clock::time_point::max();
+        return Clock::now() + std::chrono::milliseconds(timeoutMs) +
+               kFloorTimePerByte * (kMaxResponseText + 5);
+    }
+
     // Transports from outside the library know no deadline: their time-out is narrowed to it.
-    const auto readBytes = [&](char* buffer, int length) {
-        if (!own && deadline != Clock::time_point::max()) {
+    bool readBytes(char* buffer, int length) {
+        if (!impl.own && deadline != Clock::time_point::max()) {
             const auto left =
                 std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
             if (left <= 0)
@@ -174,64 +233,44 @@ bool PrinterImpl::receive(PrnMessage& message) {
                 in.setReadTimeout(static_cast<std::uint32_t>(left));
         }
         return in.read(buffer, length);
-    };
-
-    char c = 0;
-    for (std::uint64_t skipped = 0;; ++skipped) {
-        if (skipped > kMaxStrayBytes)
-            return fail(FailureReason::MalformedFrame);
-        if (!readBytes(&c, 1))
-            return readFailed();
-        if (c == '<')
-            break;
     }
-    began = true;
 
-    std::string text;
-    text.reserve(kMaxResponseText);
-    text.push_back('<');
-    for (;;) {
-        if (!readBytes(&c, 1))
-            return readFailed();
-        if (c == '\0')
-            break;
-        if (text.size() >= kMaxResponseText)
-            return fail(FailureReason::OversizedAnswer);
-        text.push_back(c);
+    bool readFailed() {
+        if (!in.isOpen())
+            return impl.fail(FailureReason::NotConnected);
+        FailureReason why = impl.own ? impl.own->lastTransferFailure() : FailureReason::ReadFailed;
+        if (why == FailureReason::None)
+            why = FailureReason::ReadFailed;
+        if (!impl.own && Clock::now() >= deadline)
+            why = FailureReason::ReadTimedOut; // given up at the answer's deadline
+        if (began && why == FailureReason::ReadTimedOut)
+            why = FailureReason::AnswerStalled;
+        return impl.fail(why);
     }
+
+    PrinterImpl& impl;
+    Session& in;
+    const std::uint32_t timeoutMs;
+    Clock::time_point deadline;
+    ReadDeadline bound;
+    bool began = false; // the answer's first byte has arrived
     Crc32 crc;
-    crc.update(text.data(), text.size() + 1); // with the terminating 0x00
+};
 
-    message.document.reset();
-    if (!message.document.load_buffer(text.data(), text.size(), pugi::parse_default,
-                                      pugi::encoding_auto))
-        return fail(FailureReason::MalformedFrame);
+} // namespace
 
-    const unsigned size = message.response("binary-size").text().as_uint(0);
-    if (size > kMaxResponsePayload)
-        return fail(FailureReason::OversizedAnswer);
-    if (deadline != Clock::time_point::max()) {
-        deadline += kFloorTimePerByte * size;
-        bound.extend(deadline);
-    }
-
-    std::vector<unsigned char>().swap(message.payload);
-    message.payload.reserve(size);
-    adviseLargeBuffer(message.payload.data(), message.payload.capacity());
-    while (message.payload.size() < size) {
-        const std::size_t at = message.payload.size();
-        const std::size_t piece = std::min<std::size_t>(kPayloadChunk, size - at);
-        message.payload.resize(at + piece);
-        auto* dst = message.payload.data() + at;
-        if (!readBytes(reinterpret_cast<char*>(dst), static_cast<int>(piece)))
-            return readFailed();
-        crc.update(dst, piece);
-    }
-
-    unsigned char crcBytes[4];
-    if (!readBytes(reinterpret_cast<char*>(crcBytes), sizeof crcBytes))
-        return readFailed();
-    return loadCrcLe(crcBytes) == crc.value() || fail(FailureReason::BadChecksum);
+bool PrinterImpl::receive(PrnMessage& message) {
+    if (!transport)
+        return fail(FailureReason::NotConnected);
+    const std::uint32_t timeoutMs = readTimeout(message);
+    if (!transport->setReadTimeout(timeoutMs))
+        return fail(transport->isOpen() ? FailureReason::ReadFailed : FailureReason::NotConnected);
+    AnswerReader answer(*this, timeoutMs);
+    std::string text;
+    unsigned payloadSize = 0;
+    return answer.skipStrayBytes() && answer.readText(text) &&
+           answer.parse(text, message, payloadSize) &&
+           answer.readPayload(payloadSize, message.payload) && answer.checkChecksum();
 }
 
 } // namespace Orvane
