@@ -57,7 +57,9 @@ bool VirtualUsb::attach(const std::string& serial, std::string& problem) {
         return false;
     }
     // The testbed's dev/usb/lp0 leads to the terminal the program will open.
-    const std::string node = std::string(umockdev_testbed_get_root_dir(bed_)) + devicePath;
+    gchar* root = umockdev_testbed_get_root_dir(bed_); // the caller's to free
+    const std::string node = std::string(root) + devicePath;
+    g_free(root);
     hostEnd_ = ::open(node.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     termios mode{};
     if (hostEnd_ < 0 || ::tcgetattr(hostEnd_, &mode) != 0) {
