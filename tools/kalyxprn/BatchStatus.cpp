@@ -91,11 +91,12 @@ int runBatchStatus(const QString& path, bool json) {
             .arg(shown(path), shown(header.design), shown(header.data)));
     for (const QJsonObject& run : history.runs()) {
         const QString what = run.value(QLatin1String("event")).toString();
-        out(QStringLiteral("%1 %2 by %3 on %4")
+        const QString user = run.value(QLatin1String("user")).toString();
+        out(QStringLiteral("%1 %2%3 on %4")
                 .arg(run.value(QLatin1String("time")).toString(),
                      what == QLatin1String("run") ? QStringLiteral("run")
                                                   : QStringLiteral("accepted changed files"),
-                     shown(run.value(QLatin1String("user")).toString()),
+                     user.isEmpty() ? QString() : QStringLiteral(" by ") + shown(user),
                      shown(run.value(QLatin1String("host")).toString())));
     }
     for (const carddesign::JournalRow& row : history.rows()) {
