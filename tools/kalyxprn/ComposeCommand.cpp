@@ -1,5 +1,4 @@
 // compose: a print job made by the printer library from ordinary pictures and ISO track texts.
-#include "CardPicture.h"
 #include "CliSupport.h"
 #include "Command.h"
 #include "JobDelivery.h"
@@ -9,6 +8,7 @@
 #include "PictureToPlanes.h"
 #include "PrinterTarget.h"
 #include "SidePicture.h"
+#include <kalyxdocument/PictureLoading.h>
 
 #include <kalyxdocument/FileReplacement.h>
 
@@ -270,7 +270,7 @@ struct ComposeOptions {
 // How the pictures are made into card pictures.
 struct PictureChoice {
     unsigned black = 0;
-    cli::Fit fit = cli::Fit::Cover;
+    kalyxpicture::Fit fit = kalyxpicture::Fit::Cover;
     int quarterTurns = 0;
 };
 
@@ -309,7 +309,7 @@ bool parseCompose(QCommandLineParser& parser, const ComposeOptions& o, const QSt
         status = cli::usageError(command, QStringLiteral("give exactly one of -o, --tcp, --usb"));
         return false;
     }
-    if (!cli::parseFit(parser.value(o.fit), pictures.fit)) {
+    if (!kalyxpicture::parseFit(parser.value(o.fit), pictures.fit)) {
         status = cli::usageError(command, QStringLiteral("--fit takes cover, contain or stretch"));
         return false;
     }
@@ -381,8 +381,8 @@ bool drawPlanes(const QCommandLineParser& parser, const ComposeOptions& o,
         if (!sides[std::size_t(s)])
             continue;
         const QString path = parser.value(*o.pictures()[std::size_t(s)]);
-        const cli::CardPicture picture = cli::readCardPicture(path, QSize(int(width), int(height)),
-                                                              choice.fit, choice.quarterTurns);
+        const kalyxpicture::CardPicture picture = kalyxpicture::readCardPicture(
+            path, QSize(int(width), int(height)), choice.fit, choice.quarterTurns);
         if (picture.image.isNull()) {
             problem = picture.problem;
             return false;

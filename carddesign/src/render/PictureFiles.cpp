@@ -4,6 +4,8 @@
 #include <QImageReader>
 #include <QSvgRenderer>
 
+#include <kalyxdocument/PictureLoading.h>
+
 namespace carddesign {
 
 namespace {
@@ -56,13 +58,8 @@ QString PictureFiles::check(const QString& path) {
     const QSize size = reader.size();
     if (!reader.canRead() || !size.isValid())
         return QStringLiteral("%1: not a picture this program reads").arg(path);
-    if (qint64(size.width()) * size.height() > maxPixels)
-        return QStringLiteral("%1 is %2 x %3 pixels; at most %4 million pixels are read")
-            .arg(path)
-            .arg(size.width())
-            .arg(size.height())
-            .arg(maxPixels / 1000000);
-    return QString();
+    // Every frame, and the pictures an icon file wraps, whatever size its directory states.
+    return kalyxpicture::sizeProblem(path, maxPixels);
 }
 
 QString PictureFiles::loadRaster(const QString& path, bool cache, QImage& image) {

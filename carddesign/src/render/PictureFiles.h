@@ -9,6 +9,8 @@
 #include <QRect>
 #include <QString>
 
+#include <kalyxdocument/PictureLoading.h>
+
 #include <memory>
 
 class QSvgRenderer;
@@ -32,7 +34,7 @@ public:
     QString load(const QString& path, QSize box, bool cache, QImage& image);
 
     // The most pixels a picture may declare before it is decoded.
-    static constexpr qint64 maxPixels = 100000000;
+    static constexpr qint64 maxPixels = kalyxpicture::maxDesignPixels;
 
 private:
     static bool isSvg(const QString& path);
