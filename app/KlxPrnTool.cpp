@@ -2,11 +2,14 @@
 #include "KlxPrnTool.h"
 
 #include "AboutText.h"
+#include "PrinterExchangeRunner.h"
+#include "PrinterPage.h"
 #include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
 
 #include <kalyxcomms/Comms.h>
 
+#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDragEnterEvent>
 #include <QDragLeaveEvent>
@@ -33,8 +36,17 @@ void showParseFailureBox(const QString& text) {
 KlxPrnTool::KlxPrnTool(QWidget* parent)
     : QWidget(parent), ui(new Ui::KlxPrnTool),
       settings(QStringLiteral("Orvane"), QStringLiteral("KalyxPrnTool")),
-      comms(std::make_unique<Orvane::Comms>()), prnLoaded(false) {
+      comms(std::make_unique<Orvane::Comms>()), exchanges(new PrinterExchangeRunner(this)),
+      printerPage(nullptr), prnLoaded(false) {
     ui->setupUi(this);
+    printerPage = new PrinterPage(exchanges, [this] { return chosenPrinter(); });
+    printerPage->setObjectName(QStringLiteral("printer_tab"));
+    ui->prnTabWidget->addTab(printerPage, tr("Printer"));
+    connect(exchanges, &PrinterExchangeRunner::busyChanged, this, [this] { updateActions(); });
+    connect(exchanges, &PrinterExchangeRunner::progressed, this, [this](int permille) {
+        ui->busyBar->setRange(0, permille < 0 ? 0 : 1000);
+        ui->busyBar->setValue(std::max(0, permille));
+    });
     setAcceptDrops(true);
     KlxPrnHolder::setParseFailureReporter(showParseFailureBox);
 
@@ -52,8 +64,8 @@ KlxPrnTool::KlxPrnTool(QWidget* parent)
         QStringLiteral("Kalyx PRN Tool ") + settings.value(QStringLiteral("Version")).toString();
     setWindowTitle(baseWindowTitle);
 
-    for (int page = 0; page < 3; ++page)
-        ui->prnTabWidget->setTabEnabled(page, false);
+    setUpPrinters();
+    updateActions();
 
     // A job named on the command line is opened before the window is first shown.
     const QStringList arguments = QCoreApplication::arguments();
@@ -62,6 +74,8 @@ KlxPrnTool::KlxPrnTool(QWidget* parent)
 }
 
 KlxPrnTool::~KlxPrnTool() {
+    disconnect(exchanges, nullptr, this, nullptr);
+    exchanges->cancel();
     settings.setValue(QStringLiteral("fileDialogDirName"), fileDialogDirName);
     settings.setValue(QStringLiteral("pos"), pos());
     settings.setValue(QStringLiteral("size"), size());
@@ -130,17 +144,11 @@ void KlxPrnTool::openPrn(const QString& path) {
     }
     setWindowTitle(path + QStringLiteral(" --- ") + baseWindowTitle);
     setPlaneBoxes();
-    ui->printPushButton->setEnabled(true);
-    ui->savePushButton->setEnabled(true);
-
     refreshImages();
     fillMagTab();
     buildOptionsTree();
     prnLoaded = true;
-
-    ui->prnTabWidget->setTabEnabled(0, prnHolder->hasSide(0));
-    ui->prnTabWidget->setTabEnabled(1, prnHolder->hasSide(1));
-    ui->prnTabWidget->setTabEnabled(2, prnHolder->hasMagData());
+    updateActions();
 }
 
 void KlxPrnTool::setPlaneBoxes() {
@@ -155,19 +163,69 @@ void KlxPrnTool::setPlaneBoxes() {
             const QSignalBlocker blocker(boxes[side][i]);
             boxes[side][i]->setChecked(prnHolder->hasPanel(side, Orvane::kPanelLetters[i]));
         }
-        for (int i = 0; i < 4; ++i)
-            boxes[side][i]->setEnabled(prnHolder->hasPanel(side, Orvane::kPanelLetters[i]));
     }
 }
 
 void KlxPrnTool::resetView() {
     setWindowTitle(baseWindowTitle);
-    ui->printPushButton->setEnabled(false);
-    ui->savePushButton->setEnabled(false);
-    for (int page = 0; page < 3; ++page)
-        ui->prnTabWidget->setTabEnabled(page, false);
     prnLoaded = false;
     clearTree();
+    updateActions();
+}
+
+void KlxPrnTool::updateActions() {
+    const bool job = prnLoaded && prnHolder;
+    const bool busy = exchanges->busy();
+    ui->printPushButton->setEnabled(job && !printing);
+    ui->savePushButton->setEnabled(job);
+    ui->prnTabWidget->setTabEnabled(0, job && prnHolder->hasSide(0));
+    ui->prnTabWidget->setTabEnabled(1, job && prnHolder->hasSide(1));
+    ui->prnTabWidget->setTabEnabled(2, job && prnHolder->hasMagData());
+    // Without a job the boxes and export buttons sit on disabled pages and keep their state.
+    if (job) {
+        QCheckBox* const boxes[2][4] = {
+            {ui->check_box_y1, ui->check_box_m1, ui->check_box_c1, ui->check_box_k1},
+            {ui->check_box_y2, ui->check_box_m2, ui->check_box_c2, ui->check_box_k2},
+        };
+        QPushButton* const exports[2] = {ui->export1PushButton, ui->export2PushButton};
+        for (int side = 0; side < 2; ++side) {
+            bool anyVisible = false;
+            for (int i = 0; i < 4; ++i) {
+                boxes[side][i]->setEnabled(prnHolder->hasPanel(side, Orvane::kPanelLetters[i]));
+                anyVisible = anyVisible || boxes[side][i]->isChecked();
+            }
+            exports[side]->setEnabled(anyVisible);
+        }
+    }
+    ui->printerComboBox->setEnabled(!printing);
+    ui->busyBar->setVisible(busy);
+    // A print keeps the window's input for itself; its connection closes when it gives up.
+    ui->cancelPushButton->setVisible(busy && !printing);
+    printerPage->updateActions(busy);
+}
+
+void KlxPrnTool::showStatus(const QString& text) {
+    ui->statusLabel->setText(text);
+    ui->statusLabel->setToolTip(text);
+}
+
+bool KlxPrnTool::exchangeRunning() const {
+    return exchanges->busy() || PrinterExchangeRunner::threadsStillRunning() > 0;
+}
+
+void KlxPrnTool::on_cancelPushButton_clicked() {
+    if (!exchanges->busy())
+        return;
+    const QString what = exchanges->what();
+    exchanges->cancel();
+    showStatus(tr("%1: cancelled; the connection closes as soon as the printer lets go.").arg(what));
+}
+
+void KlxPrnTool::closeEvent(QCloseEvent* event) {
+    // Quit never waits for a printer: the exchange in hand is abandoned and its connection
+    // closes with the process.
+    exchanges->cancel();
+    QWidget::closeEvent(event);
 }
 
 void KlxPrnTool::clearTree() {

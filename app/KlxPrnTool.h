@@ -10,11 +10,16 @@
 #include <QStringList>
 #include <QWidget>
 
+#include "PrinterChoice.h"
+#include "PrinterConnection.h"
+
 #include <functional>
 #include <memory>
 #include <string>
 
 class KlxPrnHolder;
+class PrinterExchangeRunner;
+class PrinterPage;
 class QImage;
 class QTreeWidgetItem;
 
@@ -40,11 +45,15 @@ public:
         std::function<std::unique_ptr<Orvane::Printer>(const std::string& devicePath)>;
     void setPrinterOpener(PrinterOpener opener);
 
+    // Exchanges with printers still running, for a caller that must not outlive them.
+    bool exchangeRunning() const;
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
 
 private slots:
     void on_openPushButton_clicked();
@@ -64,6 +73,8 @@ private slots:
     void on_iso_button_clicked();
     void on_jis_button_clicked();
     void on_aboutPushButton_clicked();
+    void on_printerComboBox_activated(int index);
+    void on_cancelPushButton_clicked();
 
 private:
     // Opening and the two window states.
@@ -74,6 +85,17 @@ private:
     void resetView();
     void clearTree();
     void showError(const QString& text);
+    // Every control's enabled state from the window's state: job, print, exchange.
+    void updateActions();
+    void showStatus(const QString& text);
+
+    // The printer chooser (KlxPrnToolPrinters.cpp).
+    void setUpPrinters();
+    void lookForPrinters();
+    void fillPrinterChooser(const std::vector<PrinterChoice>& found);
+    PrinterChoice chosenPrinter() const;
+    void addNetworkPrinter();
+    QString noPrinterHint() const;
 
     // Options tree.
     void buildOptionsTree();
@@ -112,6 +134,11 @@ private:
     std::unique_ptr<KlxPrnHolder> prnHolder;
     std::unique_ptr<Orvane::Comms> comms;
     PrinterOpener printerOpener;
+    PrinterExchangeRunner* exchanges;
+    PrinterPage* printerPage;
+    // The chooser's printers; its items hold their keys.
+    std::vector<PrinterChoice> printerChoices;
+    bool printing = false;
     bool prnLoaded;
     QString baseWindowTitle;
 };

@@ -77,8 +77,7 @@ void KlxPrnTool::refreshImages() {
         ui->side1Label->setMaximumWidth(width);
     }
 
-    ui->export1PushButton->setEnabled(hiddenPanels[0] != "ymck");
-    ui->export2PushButton->setEnabled(hiddenPanels[1] != "ymck");
+    updateActions(); // the export buttons follow the boxes
 
     ui->side1Label->setPixmap(opaquePixmap(prnHolder->sideImage(0)));
     ui->side2Label->setPixmap(opaquePixmap(prnHolder->sideImage(1)));
