@@ -28,8 +28,8 @@ int submitToCupsQueue(const QString& queue, const QByteArray& job, const QString
 #ifdef KALYX_WITH_CUPS
     const QByteArray name = queue.toUtf8();
     const QByteArray jobTitle = title.toUtf8();
-    const int id = cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), 0,
-                                 nullptr);
+    const int id =
+        cupsCreateJob(CUPS_HTTP_DEFAULT, name.constData(), jobTitle.constData(), 0, nullptr);
     if (id <= 0) {
         reason = QString::fromUtf8(cupsLastErrorString());
         return 0;

@@ -63,7 +63,7 @@ void KlxPrnTool::lookForPrinters() {
             if (usb == 0 && chosenPrinter().kind == PrinterChoice::Kind::FirstUsb)
                 showStatus(noPrinterHint());
             else
-                showStatus(tr("%n printer(s) found on USB.", nullptr, usb));
+                showStatus(tr("Printers found on USB: %1.").arg(usb));
         });
 }
 
@@ -155,8 +155,8 @@ void KlxPrnTool::addNetworkPrinter() {
     bool accepted = false;
     const QString text = QInputDialog::getText(
         this, tr("Add a network printer"),
-        tr("The printer's address, HOST or HOST:PORT (port 9100 unless given):"),
-        QLineEdit::Normal, QString(), &accepted);
+        tr("The printer's address, HOST or HOST:PORT (port 9100 unless given):"), QLineEdit::Normal,
+        QString(), &accepted);
     if (!accepted || text.trimmed().isEmpty())
         return;
     NetworkAddress address;

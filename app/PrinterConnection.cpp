@@ -58,7 +58,8 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
         const std::vector<Orvane::UsbPrinterInfo> infos = comms.getUsbPrinterInfos();
         if (!infos.empty()) {
             opened.printer = usb(infos.front().devicePath);
-            opened.where = tr("USB printer %1").arg(QString::fromStdString(infos.front().description));
+            opened.where =
+                tr("USB printer %1").arg(QString::fromStdString(infos.front().description));
         }
         break;
     }
@@ -90,8 +91,7 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
     return opened;
 }
 
-bool writeJobInSlices(Orvane::Printer& printer, const QByteArray& job,
-                      std::atomic<int>& progress) {
+bool writeJobInSlices(Orvane::Printer& printer, const QByteArray& job, std::atomic<int>& progress) {
     // Big enough to cost nothing per slice, small enough to move the bar on a slow printer.
     constexpr int slice = 256 * 1024;
     const int total = job.size();

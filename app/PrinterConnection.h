@@ -31,5 +31,4 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
                                 const UsbPrinterOpener& openUsb);
 
 // Writes the job unframed in slices, so `progress` (thousandths) follows what the printer took.
-bool writeJobInSlices(Orvane::Printer& printer, const QByteArray& job,
-                      std::atomic<int>& progress);
+bool writeJobInSlices(Orvane::Printer& printer, const QByteArray& job, std::atomic<int>& progress);

@@ -4,18 +4,10 @@
 #include <QList>
 
 const KnownSetting knownSettings[] = {
-    {"id-manufacturer", false},
-    {"id-model-name", false},
-    {"id-printer-serial", false},
-    {"id-software-version", false},
-    {"cards-in-hopper", false},
-    {"cards-printed", false},
-    {"printer-name", true},
-    {"standby-timeout-minutes", true},
-    {"power-adjust", true},
-    {"eject-side", true},
-    {"mag-coercivity", true},
-    {"network-dhcp", true},
+    {"id-manufacturer", false},     {"id-model-name", false},          {"id-printer-serial", false},
+    {"id-software-version", false}, {"cards-in-hopper", false},        {"cards-printed", false},
+    {"printer-name", true},         {"standby-timeout-minutes", true}, {"power-adjust", true},
+    {"eject-side", true},           {"mag-coercivity", true},          {"network-dhcp", true},
     {"network-ip-address", true},
 };
 const int knownSettingCount = int(sizeof knownSettings / sizeof knownSettings[0]);
@@ -57,7 +49,8 @@ QString failureInWords(Orvane::FailureReason reason) {
         {R::ReadFailed, QT_TRANSLATE_NOOP("PrinterFacts", "the answer could not be received")},
         {R::ReadTimedOut,
          QT_TRANSLATE_NOOP("PrinterFacts", "the printer did not answer in time (timed out)")},
-        {R::ConnectionClosed, QT_TRANSLATE_NOOP("PrinterFacts", "the printer closed the connection")},
+        {R::ConnectionClosed,
+         QT_TRANSLATE_NOOP("PrinterFacts", "the printer closed the connection")},
         {R::MalformedFrame, QT_TRANSLATE_NOOP("PrinterFacts", "the answer was not understood")},
         {R::BadChecksum, QT_TRANSLATE_NOOP("PrinterFacts", "the answer's checksum is wrong")},
         {R::OversizedAnswer, QT_TRANSLATE_NOOP("PrinterFacts", "the answer is too large")},

@@ -203,24 +203,23 @@ QWidget* PrinterPage::buildActionsBox() {
     powerBox = choiceBox(powerChoices, "powerDownBox");
     grid->addWidget(new QLabel(tr("Power:")), row, 0);
     grid->addWidget(powerBox, row, 1);
-    grid->addWidget(named(addButton(tr("Power down..."), &PrinterPage::powerDown),
-                          "powerDownButton"),
-                    row++, 2);
+    grid->addWidget(
+        named(addButton(tr("Power down..."), &PrinterPage::powerDown), "powerDownButton"), row++,
+        2);
 
     storeBox = choiceBox(storeChoices, "loadSettingsBox");
     grid->addWidget(new QLabel(tr("Settings:")), row, 0);
-    grid->addWidget(named(addButton(tr("Store settings"), &PrinterPage::storeSettings),
-                          "storeSettingsButton"),
-                    row++, 1);
+    grid->addWidget(
+        named(addButton(tr("Store settings"), &PrinterPage::storeSettings), "storeSettingsButton"),
+        row++, 1);
     grid->addWidget(storeBox, row, 1);
-    grid->addWidget(named(addButton(tr("Load"), &PrinterPage::loadSettings),
-                          "loadSettingsButton"),
+    grid->addWidget(named(addButton(tr("Load"), &PrinterPage::loadSettings), "loadSettingsButton"),
                     row++, 2);
 
     grid->addWidget(new QLabel(tr("Service:")), row, 0);
-    grid->addWidget(named(addButton(tr("Save report..."), &PrinterPage::saveReport),
-                          "saveReportButton"),
-                    row, 1);
+    grid->addWidget(
+        named(addButton(tr("Save report..."), &PrinterPage::saveReport), "saveReportButton"), row,
+        1);
     grid->addWidget(named(addButton(tr("Calibrate"), &PrinterPage::calibrate), "calibrateButton"),
                     row++, 2);
 
@@ -233,18 +232,18 @@ QWidget* PrinterPage::buildActionsBox() {
     grid->addWidget(named(addButton(tr("Upload picture..."), &PrinterPage::uploadGlintmark),
                           "uploadGlintmarkButton"),
                     row, 1);
-    grid->addWidget(named(addButton(tr("Preview"), &PrinterPage::previewGlintmark),
-                          "previewGlintmarkButton"),
-                    row++, 2);
+    grid->addWidget(
+        named(addButton(tr("Preview"), &PrinterPage::previewGlintmark), "previewGlintmarkButton"),
+        row++, 2);
     glintmarkLabel = new QLabel;
     glintmarkLabel->setObjectName(QStringLiteral("glintmarkPreviewLabel"));
     glintmarkLabel->setMaximumHeight(96);
     grid->addWidget(glintmarkLabel, row++, 1, 1, 2);
 
     grid->addWidget(new QLabel(tr("Update from a file:")), row, 0);
-    grid->addWidget(named(addButton(tr("Software..."), &PrinterPage::updateSoftware),
-                          "updateSoftwareButton"),
-                    row, 1);
+    grid->addWidget(
+        named(addButton(tr("Software..."), &PrinterPage::updateSoftware), "updateSoftwareButton"),
+        row, 1);
     grid->addWidget(named(addButton(tr("Capability..."), &PrinterPage::updateCapability),
                           "updateCapabilityButton"),
                     row++, 2);
@@ -273,14 +272,20 @@ void PrinterPage::updateActions(bool busy) {
     const bool talks = chosenPrinter().talksToPrinter();
     for (QPushButton* button : actionButtons)
         button->setEnabled(!busy && talks);
+    if (!busy && stale && talks && isVisible())
+        QTimer::singleShot(0, this, [this] {
+            if (stale && !runner->busy() && isVisible())
+                refresh();
+        });
 }
 
 void PrinterPage::printerChanged() {
-    for (QLabel* label : {modelLabel, serialLabel, firmwareLabel, positionLabel, errorLabel,
-                          hopperLabel})
+    for (QLabel* label :
+         {modelLabel, serialLabel, firmwareLabel, positionLabel, errorLabel, hopperLabel})
         label->setText(QStringLiteral("-"));
     settingsTable->setRowCount(0);
     glintmarkLabel->clear();
+    stale = true;
     const PrinterChoice choice = chosenPrinter();
     printerLabel->setText(choice.kind == PrinterChoice::Kind::FirstUsb ? tr("First printer on USB")
                                                                        : choice.name);
@@ -357,6 +362,7 @@ void PrinterPage::showResult(const QString& text, bool problem) {
 }
 
 void PrinterPage::refresh() {
+    stale = false;
     exchange(
         tr("Refresh"),
         [](Orvane::Printer& printer, Outcome& outcome) {
@@ -415,6 +421,7 @@ void PrinterPage::fillSettings(const std::map<std::string, std::string>& values)
         settingsTable->setItem(row, 0, name);
         settingsTable->setItem(row, 1, value);
     }
+    settingsTable->resizeColumnToContents(0);
 }
 
 void PrinterPage::writeSettings() {
@@ -439,7 +446,8 @@ void PrinterPage::writeSettings() {
         [this](const Outcome& outcome) {
             // The printer answers with what it holds now, accepted or not.
             for (int row = 0; row < settingsTable->rowCount(); ++row) {
-                const auto it = outcome.values.find(settingsTable->item(row, 0)->text().toStdString());
+                const auto it =
+                    outcome.values.find(settingsTable->item(row, 0)->text().toStdString());
                 if (it == outcome.values.end() || it->second.empty())
                     continue;
                 QTableWidgetItem* value = settingsTable->item(row, 1);
@@ -450,21 +458,27 @@ void PrinterPage::writeSettings() {
 }
 
 void PrinterPage::clearErrorRetry() {
-    exchange(tr("Clear the error"), [](Orvane::Printer& printer, Outcome& outcome) {
-        return printer.clearError(Orvane::RetryCurrentPrintJob, outcome.err);
-    }, [this](const Outcome& outcome) {
-        if (outcome.err.empty())
-            errorLabel->setText(tr("none"));
-    });
+    exchange(
+        tr("Clear the error"),
+        [](Orvane::Printer& printer, Outcome& outcome) {
+            return printer.clearError(Orvane::RetryCurrentPrintJob, outcome.err);
+        },
+        [this](const Outcome& outcome) {
+            if (outcome.err.empty())
+                errorLabel->setText(tr("none"));
+        });
 }
 
 void PrinterPage::clearErrorCancel() {
-    exchange(tr("Clear the error"), [](Orvane::Printer& printer, Outcome& outcome) {
-        return printer.clearError(Orvane::CancelCurrentPrintJob, outcome.err);
-    }, [this](const Outcome& outcome) {
-        if (outcome.err.empty())
-            errorLabel->setText(tr("none"));
-    });
+    exchange(
+        tr("Clear the error"),
+        [](Orvane::Printer& printer, Outcome& outcome) {
+            return printer.clearError(Orvane::CancelCurrentPrintJob, outcome.err);
+        },
+        [this](const Outcome& outcome) {
+            if (outcome.err.empty())
+                errorLabel->setText(tr("none"));
+        });
 }
 
 void PrinterPage::moveCard() {
@@ -496,10 +510,9 @@ void PrinterPage::forceError() {
 void PrinterPage::powerDown() {
     const auto action = Orvane::PowerDownAction(powerBox->currentData().toInt());
     const QString printer = printerLabel->text();
-    if (QMessageBox::question(this, tr("Power down"),
-                              tr("%1: %2?").arg(powerBox->currentText(), printer),
-                              QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes)
+    if (QMessageBox::question(
+            this, tr("Power down"), tr("%1: %2?").arg(powerBox->currentText(), printer),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     exchange(tr("Power down"), [action](Orvane::Printer& p, Outcome& outcome) {
         return p.powerDown(action, outcome.err);
@@ -507,9 +520,8 @@ void PrinterPage::powerDown() {
 }
 
 void PrinterPage::storeSettings() {
-    exchange(tr("Store settings"), [](Orvane::Printer& printer, Outcome& outcome) {
-        return printer.save(outcome.err);
-    });
+    exchange(tr("Store settings"),
+             [](Orvane::Printer& printer, Outcome& outcome) { return printer.save(outcome.err); });
 }
 
 void PrinterPage::loadSettings() {
@@ -520,8 +532,8 @@ void PrinterPage::loadSettings() {
 }
 
 void PrinterPage::saveReport() {
-    const QString path = QFileDialog::getSaveFileName(this, tr("Save the printer's report"),
-                                                      QString(), tr("Reports (*.txt);;All files (*)"));
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Save the printer's report"), QString(), tr("Reports (*.txt);;All files (*)"));
     if (path.isEmpty())
         return;
     exchange(
@@ -538,12 +550,12 @@ void PrinterPage::saveReport() {
                 file.write(reinterpret_cast<const char*>(outcome.bytes.data()),
                            qint64(outcome.bytes.size())) == qint64(outcome.bytes.size()) &&
                 file.commit();
-            showResult(saved ? tr("Report saved to %1 (%2 bytes).")
-                                   .arg(QDir::toNativeSeparators(path))
-                                   .arg(outcome.bytes.size())
-                             : tr("Couldn't save the report to %1.")
-                                   .arg(QDir::toNativeSeparators(path)),
-                       !saved);
+            showResult(
+                saved ? tr("Report saved to %1 (%2 bytes).")
+                            .arg(QDir::toNativeSeparators(path))
+                            .arg(outcome.bytes.size())
+                      : tr("Couldn't save the report to %1.").arg(QDir::toNativeSeparators(path)),
+                !saved);
             resultLabel->setProperty("keep", true);
         });
 }
@@ -576,10 +588,9 @@ void PrinterPage::uploadGlintmark() {
         return;
     }
     const int slot = slotBox->value();
-    exchange(tr("Upload Glintmark"),
-             [slot, image](Orvane::Printer& printer, Outcome& outcome) {
-                 return printer.updateGlintmark(slot, image, outcome.err);
-             });
+    exchange(tr("Upload Glintmark"), [slot, image](Orvane::Printer& printer, Outcome& outcome) {
+        return printer.updateGlintmark(slot, image, outcome.err);
+    });
 }
 
 void PrinterPage::previewGlintmark() {
@@ -618,11 +629,11 @@ void PrinterPage::updateFromFile(bool software) {
     if (path.isEmpty())
         return;
     const QString file = QDir::toNativeSeparators(path);
-    const QString question =
-        software ? tr("Update the software of %1 from %2?") : tr("Update the capability of %1 from %2?");
-    if (QMessageBox::question(this, tr("Update the printer"), question.arg(printerLabel->text(), file),
-                              QMessageBox::Yes | QMessageBox::No,
-                              QMessageBox::No) != QMessageBox::Yes)
+    const QString question = software ? tr("Update the software of %1 from %2?")
+                                      : tr("Update the capability of %1 from %2?");
+    if (QMessageBox::question(
+            this, tr("Update the printer"), question.arg(printerLabel->text(), file),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No) != QMessageBox::Yes)
         return;
     std::vector<unsigned char> bytes;
     QString reason;

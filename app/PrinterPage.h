@@ -113,4 +113,6 @@ private:
     QSpinBox* slotBox;
     QTableWidget* settingsTable;
     std::vector<QPushButton*> actionButtons;
+    // Nothing shown yet of the chosen printer: the next free moment on a shown page asks it.
+    bool stale = true;
 };
