@@ -4,8 +4,8 @@
 #include "AboutText.h"
 #include "PrinterExchangeRunner.h"
 #include "PrinterPage.h"
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <kalyxcomms/Comms.h>
 
@@ -19,6 +19,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMimeData>
+#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QUrl>
 
@@ -40,8 +41,14 @@ KlxPrnTool::KlxPrnTool(QWidget* parent)
       printerPage(nullptr), prnLoaded(false) {
     ui->setupUi(this);
     printerPage = new PrinterPage(exchanges, [this] { return chosenPrinter(); });
-    printerPage->setObjectName(QStringLiteral("printer_tab"));
-    ui->prnTabWidget->addTab(printerPage, tr("Printer"));
+    printerPage->setObjectName(QStringLiteral("printerPage"));
+    // Scrolled on a small screen, so the window fits 1280 x 720 with every control reachable.
+    auto* printerScroll = new QScrollArea;
+    printerScroll->setObjectName(QStringLiteral("printer_tab"));
+    printerScroll->setWidgetResizable(true);
+    printerScroll->setFrameShape(QFrame::NoFrame);
+    printerScroll->setWidget(printerPage);
+    ui->prnTabWidget->addTab(printerScroll, tr("Printer"));
     connect(exchanges, &PrinterExchangeRunner::busyChanged, this, [this] { updateActions(); });
     connect(exchanges, &PrinterExchangeRunner::progressed, this, [this](int permille) {
         ui->busyBar->setRange(0, permille < 0 ? 0 : 1000);

@@ -1,10 +1,10 @@
 // Field editing: activating an options-tree row edits the value it shows.
 #include "KlxPrnTool.h"
 
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxTreeColumns.h"
-#include <kalyxdocument/OptionTable.h>
 #include "ui_KlxPrnTool.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/OptionTable.h>
 
 #include <QBrush>
 #include <QInputDialog>

@@ -1,8 +1,8 @@
 // The magnetic stripe page: each track decoded as ISO or JIS Type II characters with its LRC.
 #include "KlxPrnTool.h"
 
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 void KlxPrnTool::on_iso_button_clicked() {
     fillMagTab();

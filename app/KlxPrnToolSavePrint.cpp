@@ -3,8 +3,8 @@
 
 #include "CupsQueues.h"
 #include "PrinterExchangeRunner.h"
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "ui_KlxPrnTool.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>

@@ -1,9 +1,9 @@
 // The front and back pages: pictures rendered from the visible colour planes, and their export.
 #include "KlxPrnTool.h"
 
+#include "ui_KlxPrnTool.h"
 #include <kalyxdocument/FileReplacement.h>
 #include <kalyxdocument/KlxPrnHolder.h>
-#include "ui_KlxPrnTool.h"
 
 #include <QFileDialog>
 #include <QFileInfo>
@@ -67,14 +67,14 @@ void KlxPrnTool::refreshImages() {
 
     prnHolder->validateCard(hiddenPanels, true);
 
-    // Only the front label follows the card size; the back one stays fixed and scales its picture.
+    // Only the front label follows the card size; the back one stays 1013 x 642 and scales its
+    // picture. Both shrink with the window, keeping the aspect.
     const int width = static_cast<int>(prnHolder->cardWidth());
     const int height = static_cast<int>(prnHolder->cardHeight());
     if (width > 0 && height > 0) {
-        ui->side1Label->setMinimumHeight(height);
-        ui->side1Label->setMaximumHeight(height);
-        ui->side1Label->setMinimumWidth(width);
-        ui->side1Label->setMaximumWidth(width);
+        ui->side1Label->setMaximumSize(width, height);
+        ui->side1Label->setMinimumSize(0, 0);
+        ui->side1Label->updateGeometry();
     }
 
     updateActions(); // the export buttons follow the boxes

@@ -2,10 +2,10 @@
 // what the editor needs (edit type, parent path, range) in the hidden columns.
 #include "KlxPrnTool.h"
 
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxTreeColumns.h"
-#include <kalyxdocument/OptionTable.h>
 #include "ui_KlxPrnTool.h"
+#include <kalyxdocument/KlxPrnHolder.h>
+#include <kalyxdocument/OptionTable.h>
 
 #include <QBrush>
 

@@ -41,10 +41,6 @@ bool toDottedIPv4(const std::string& name, std::string& dotted) {
     return true;
 }
 
-QString tr(const char* text) {
-    return QCoreApplication::translate("PrinterConnection", text);
-}
-
 } // namespace
 
 OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice& choice,
@@ -58,8 +54,8 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
         const std::vector<Orvane::UsbPrinterInfo> infos = comms.getUsbPrinterInfos();
         if (!infos.empty()) {
             opened.printer = usb(infos.front().devicePath);
-            opened.where =
-                tr("USB printer %1").arg(QString::fromStdString(infos.front().description));
+            opened.where = QCoreApplication::translate("PrinterConnection", "USB printer %1")
+                               .arg(QString::fromStdString(infos.front().description));
         }
         break;
     }
@@ -71,7 +67,8 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
                 break;
             }
         }
-        opened.where = tr("USB printer %1").arg(choice.name);
+        opened.where =
+            QCoreApplication::translate("PrinterConnection", "USB printer %1").arg(choice.name);
         break;
     }
     case PrinterChoice::Kind::Network: {
@@ -82,7 +79,8 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
             toDottedIPv4(address.host.toStdString(), dotted))
             opened.printer =
                 comms.getEthernetPrinter(dotted, static_cast<Orvane::Port>(address.port));
-        opened.where = tr("network printer %1").arg(choice.name);
+        opened.where =
+            QCoreApplication::translate("PrinterConnection", "network printer %1").arg(choice.name);
         break;
     }
     case PrinterChoice::Kind::Queue:

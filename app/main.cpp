@@ -1,8 +1,11 @@
 #include "KlxPrnTool.h"
+#include "PrinterExchangeRunner.h"
+#include "Translations.h"
 
 #include <QApplication>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 
 #ifdef _WIN32
@@ -54,12 +57,19 @@ int main(int argc, char* argv[]) {
     if (answered >= 0)
         return answered;
     QApplication app(argc, argv);
+    installKlxTranslations(app);
     int result = 0;
     {
         // The window writes its settings when it is destroyed, before the application object.
         KlxPrnTool window;
         window.show();
         result = app.exec();
+    }
+    // Quit does not wait for a printer that does not answer: an abandoned exchange ends with
+    // the process, which closes its connection.
+    if (PrinterExchangeRunner::threadsStillRunning() > 0) {
+        std::fflush(stdout);
+        std::_Exit(result);
     }
     return result;
 }

@@ -40,11 +40,12 @@ shot() { sleep 0.6; import -window "$win" "$out/$1.png"; }
 xdotool windowfocus --sync "$win"
 
 shot options
-# The options page shows first; Ctrl+Tab moves to the next page, wrapping to the front image.
-xdotool key --window "$win" ctrl+Tab;       shot front
+# The options page shows first; Ctrl+Tab moves to the next page (the Printer page, shot apart
+# below), wrapping to the front image.
+xdotool key --window "$win" ctrl+Tab ctrl+Tab; shot front
 xdotool key --window "$win" ctrl+Tab;       shot back
 xdotool key --window "$win" ctrl+Tab;       shot mag
-xdotool key --window "$win" ctrl+Tab
+xdotool key --window "$win" ctrl+Tab ctrl+Tab
 
 # Edit num-copies: a click on the first row focuses the tree, type-ahead finds the row and
 # Return opens its dialog.
@@ -84,7 +85,7 @@ pid=$!
 win=$(xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n1)
 sleep 1
 xdotool windowfocus --sync "$win"
-xdotool key --window "$win" ctrl+Tab
+xdotool key --window "$win" ctrl+Tab ctrl+Tab
 sleep 0.3
 xdotool key alt+p
 sleep 1.5
@@ -108,5 +109,38 @@ echo "printed: $(ls "$work/jobs")"
 (cd examples/badge && "$root/$build/tools/kalyxprn/kalyxprn" batch badge.card.json people.csv \
   --proof "$work/proof.pdf" >/dev/null)
 pdftoppm -png -r 60 -f 1 -l 1 -singlefile "$work/proof.pdf" "$out/proof"
+
+# The Printer page on a network printer (kalyxsim on TCP) that reports a card jam.
+"$build/tools/kalyxsim/kalyxsim" --port 0 --quiet --serial KX2-000417 >"$work/sim.out" 2>/dev/null &
+sim=$!
+trap 'kill "$sim" 2>/dev/null || true; rm -rf "$work"' EXIT
+for _ in $(seq 50); do grep -q '^listening on' "$work/sim.out" && break; sleep 0.1; done
+address=$(sed -n 's/^listening on \(.*\)$/\1/p' "$work/sim.out")
+"$build/tools/kalyxprn/kalyxprn" printer --tcp "$address" force-error card-jam >/dev/null
+printf '[General]\nVersion=1.0.0\npos=@Point(0 0)\nsize=@Size(1080 720)\nprinter=tcp:%s\nnetworkPrinters=%s\n' \
+  "$address" "$address" >"$work/config/Orvane/KalyxPrnTool.conf"
+cat >"$work/page.sh" <<'SHOT'
+#!/usr/bin/env bash
+set -euo pipefail
+app=$1 job=$2 out=$3
+"$app" "$job" &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n1)
+sleep 1
+xdotool windowfocus --sync "$win"
+xdotool key --window "$win" ctrl+Tab
+sleep 2
+import -window "$win" "$out/printer.png"
+xdotool key alt+q
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+kill "$pid" 2>/dev/null || true
+wait "$pid" || true
+SHOT
+chmod +x "$work/page.sh"
+XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$work/page.sh" "$root/$build/app/kalyxprntool" "$work/sample.prn" "$out"
+kill "$sim"
+wait "$sim" 2>/dev/null || true
 
 ls -l "$out"

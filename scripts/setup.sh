@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config qttools5-dev-tools
   qtbase5-dev qtbase5-private-dev qt5-image-formats-plugins libpugixml-dev libisal-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   umockdev libumockdev-dev jq

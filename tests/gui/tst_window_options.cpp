@@ -1,7 +1,7 @@
 // The options tree and field editing, checked through what the tree shows and what Save writes.
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <QFileDialog>
 #include <QInputDialog>

@@ -1,7 +1,7 @@
 // The side pages (plane boxes, pictures, export), the magnetic page, Save as and Print.
-#include <kalyxdocument/KlxPrnHolder.h>
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
+#include <kalyxdocument/KlxPrnHolder.h>
 
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
@@ -185,16 +185,35 @@ private slots:
         QCOMPARE(shown("side2Label").pixel(20, 0), qRgb(255, 255, 255));
     }
 
-    void wideCardResizesTheFrontLabelOnly() {
+    // The pictures grow up to 1:1 (the front to the card's size, the back to 1013 x 642) and
+    // shrink with the window, so a window of 1280 x 720 shows every page and button.
+    void wideCardResizesTheFrontLabelOnlyAndTheWindowFitsASmallScreen() {
         open(wideJob);
         QLabel* front = child<QLabel>("side1Label");
         QLabel* back = child<QLabel>("side2Label");
-        QCOMPARE(front->minimumSize(), QSize(wide, rows));
         QCOMPARE(front->maximumSize(), QSize(wide, rows));
-        QCOMPARE(back->minimumSize(), QSize(1013, 642));
         QCOMPARE(back->maximumSize(), QSize(1013, 642));
         QVERIFY(back->hasScaledContents());
         QCOMPARE(shown("side2Label").size(), QSize(wide, rows));
+
+        w->resize(1280, 720);
+        w->show();
+        QTabWidget* tabs = child<QTabWidget>("prnTabWidget");
+        for (int page = 0; page < tabs->count(); ++page) {
+            tabs->setCurrentIndex(page);
+            QVERIFY(QTest::qWaitForWindowExposed(w.get()));
+            QCOMPARE(w->size(), QSize(1280, 720));
+            for (const char* name : {"openPushButton", "printPushButton", "printerComboBox",
+                                     "savePushButton", "aboutPushButton", "quitPushButton"}) {
+                const QWidget* button = child<QWidget>(name);
+                const QRect place(button->mapTo(w.get(), QPoint(0, 0)), button->size());
+                QVERIFY2(w->rect().contains(place), name);
+            }
+        }
+        // The front picture keeps the card's aspect when it shrinks.
+        tabs->setCurrentIndex(0);
+        QVERIFY(front->width() < wide);
+        QCOMPARE(front->sizeHint(), QSize(wide, rows));
     }
 
     void exportWritesThePictureAtFullSize() {
