@@ -80,7 +80,7 @@ qint32 cardJobTime() {
 }
 
 QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& context,
-                        const std::array<std::optional<SidePlanes>, 2>& sides,
+                        const std::array<const SidePlanes*, 2>& sides,
                         std::vector<CardRowProblem>& problems) {
     const std::size_t before = problems.size();
     const std::vector<ExpandedOption> options = expandOptions(design, context, problems);
@@ -126,16 +126,17 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
     }
 
     for (int s = 0; s < 2; ++s) {
-        const std::optional<SidePlanes>& planes = sides[std::size_t(s)];
+        const SidePlanes* planes = sides[std::size_t(s)];
         if (!planes)
             continue;
         pugi::xml_node side = job.addSide(s);
         std::array<pugi::xml_node, 5> panels;
         for (int p = 0; p < 4; ++p) {
             const std::vector<unsigned char>& plane = planes->planes[std::size_t(p)];
-            panels[std::size_t(p)] = job.addPanel(
-                side, panelLetters[p],
-                QByteArray(reinterpret_cast<const char*>(plane.data()), int(plane.size())));
+            panels[std::size_t(p)] =
+                job.addPanel(side, panelLetters[p],
+                             QByteArray::fromRawData(reinterpret_cast<const char*>(plane.data()),
+                                                     int(plane.size())));
         }
         if (planes->doubleK)
             PrnJobBuilder::setText(panels[3], "x-density", "600");

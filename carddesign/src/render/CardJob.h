@@ -27,7 +27,7 @@ bool wantsDoubleK(const CardDesign& design, int side, const CardTemplateContext&
 
 // Problems with the options and tracks are added to `problems` (and no job is returned).
 QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& context,
-                        const std::array<std::optional<SidePlanes>, 2>& sides,
+                        const std::array<const SidePlanes*, 2>& sides,
                         std::vector<CardRowProblem>& problems);
 
 // The job's time: SOURCE_DATE_EPOCH when it is set (jobs made again are the same bytes), else now.

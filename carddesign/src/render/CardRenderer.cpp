@@ -70,6 +70,9 @@ struct CardRenderer::Impl {
     // Each side's background, drawn once: it takes nothing from the rows.
     std::array<std::optional<QImage>, 2> backgrounds;
     std::array<CardRowProblem, 2> backgroundProblems;
+    // Each side's canvas and planes, kept for the next card: a batch reuses their memory.
+    std::array<std::optional<SideCanvas>, 2> canvases;
+    std::array<SidePlanes, 2> planes;
 
     struct Row {
         const CardTemplateContext& context;
@@ -245,7 +248,7 @@ struct CardRenderer::Impl {
             row.problems.push_back(backgroundProblems[std::size_t(s)]);
         std::optional<Layers> layers;
         if (canvas) {
-            canvas->colour() = base;
+            canvas->reset(base);
             layers.emplace(*canvas);
         }
         Layers* l = layers ? &*layers : nullptr;
@@ -301,22 +304,24 @@ CardRenderer::Card CardRenderer::render(const CardTemplateContext& context,
                                         const QString& dataFolder, int outputs) {
     Card card;
     const Impl::Row row{context, dataFolder, card.problems};
-    std::array<std::optional<SidePlanes>, 2> planes;
+    std::array<const SidePlanes*, 2> planes{};
     const QSize size(d->design.width, d->design.height);
     for (int s = 0; s < 2; ++s) {
         const std::optional<CardSide>& side = s == 0 ? d->design.front : d->design.back;
         if (!side)
             continue;
-        std::optional<SideCanvas> canvas;
-        if (outputs != CheckOnly)
+        std::optional<SideCanvas>& canvas = d->canvases[std::size_t(s)];
+        if (outputs != CheckOnly && !canvas)
             canvas.emplace(size);
-        d->drawSide(s, *side, canvas ? &*canvas : nullptr, row);
-        if (!canvas)
+        d->drawSide(s, *side, outputs != CheckOnly ? &*canvas : nullptr, row);
+        if (outputs == CheckOnly)
             continue;
         if (outputs & Pictures)
             card.sides[std::size_t(s)] = canvas->composed();
         if (outputs & Job) {
-            SidePlanes& p = planes[std::size_t(s)].emplace();
+            SidePlanes& p = d->planes[std::size_t(s)];
+            planes[std::size_t(s)] = &p;
+            p.overlayHoles.reset();
             p.doubleK = wantsDoubleK(d->design, s, context);
             splitPlanes(*canvas, p.doubleK, p.planes);
             if (side->overlay.enabled) {

@@ -15,6 +15,9 @@ public:
     explicit SideCanvas(QSize dots);
 
     QSize size() const { return colour_.size(); }
+    // Starts the next card on the same memory: `background` (same size) as its colour, no K and
+    // nothing knocked out.
+    void reset(const QImage& background);
     // Colour objects draw here; it starts white.
     QImage& colour() { return colour_; }
     const QImage& colour() const { return colour_; }
