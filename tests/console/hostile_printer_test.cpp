@@ -388,7 +388,7 @@ TEST_F(HostileTargets, ALinkSwappedDuringASaveNeverReplacesWhatItCameToPointAt) 
                 ::rename(next.constData(), target.constData());
         }
     });
-    for (int run = 0; run < 150; ++run) {
+    for (int run = 0; run < 80; ++run) {
         const Result r = kalyxprn({"save", path("small.prn"), "-o", path("target")});
         EXPECT_TRUE(r.status == 0 || r.err.contains("Not a regular file")) << r.err.toStdString();
     }
