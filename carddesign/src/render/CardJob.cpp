@@ -5,6 +5,7 @@
 
 #include <kalyxdocument/PrnJobBuilder.h>
 
+#include <prnformat/JobFrame.h>
 #include <prnformat/TrackBits.h>
 
 #include <QDateTime>
@@ -84,8 +85,7 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
                         std::vector<CardRowProblem>& problems) {
     const std::size_t before = problems.size();
     const std::vector<ExpandedOption> options = expandOptions(design, context, problems);
-    PrnJobBuilder job;
-    job.setTime(cardJobTime());
+    PrnJobBuilder job; // the header document; the payload is framed below
     pugi::xml_node card = job.cardOptions();
     PrnJobBuilder::setText(card, "image-format", "orvane");
     PrnJobBuilder::setText(card, "width", std::to_string(design.width));
@@ -96,6 +96,7 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
 
     // Tracks first: the builder keeps the side elements ahead of the magnetic options.
     std::array<pugi::xml_node, 3> trackNodes;
+    std::vector<unsigned char> trackBytes; // all tracks, in the order the header lists them
     if (design.mag) {
         for (int t = 0; t < 3; ++t) {
             const QString tmpl = design.mag->tracks[std::size_t(t)];
@@ -110,6 +111,7 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
             }
             std::vector<unsigned char> bytes;
             Orvane::packTrackBits(bits, bytes);
+            trackBytes.insert(trackBytes.end(), bytes.begin(), bytes.end());
             trackNodes[std::size_t(t)] = job.addTrack(
                 t + 1, QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size())),
                 unsigned(bits.size()), isoBpi[t]);
@@ -177,7 +179,30 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
     }
     if (problems.size() != before)
         return QByteArray();
-    return job.build();
+
+    // The frame: the header with the payload's size and the time, then the tracks and each
+    // plane in the order the header lists them, through the one frame writer.
+    std::uint64_t payload = trackBytes.size();
+    for (const SidePlanes* planes : sides)
+        if (planes)
+            for (const std::vector<unsigned char>& plane : planes->planes)
+                payload += plane.size();
+    pugi::xml_document header;
+    header.reset(job.document());
+    pugi::xml_node prn = header.child("prn");
+    prn.append_child("binary-size").text().set(static_cast<unsigned long long>(payload));
+    prn.append_child("time").text().set(cardJobTime());
+    std::vector<unsigned char> bytes;
+    bytes.reserve(std::size_t(payload) + 4096);
+    Orvane::FrameWriter frame(Orvane::FrameWriter::appendTo(bytes));
+    frame.header(header, pugi::encoding_utf8);
+    frame.payload(trackBytes.data(), trackBytes.size());
+    for (const SidePlanes* planes : sides)
+        if (planes)
+            for (const std::vector<unsigned char>& plane : planes->planes)
+                frame.payload(plane.data(), plane.size());
+    frame.finish();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
 }
 
 } // namespace carddesign
