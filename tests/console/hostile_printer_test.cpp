@@ -325,6 +325,8 @@ TEST_F(HostileTargets, FileNamesAreTheSystemsBytes) {
         EXPECT_EQ(check.status, 0) << check.out.toStdString();
         ASSERT_EQ(kalyxprn({"render", name, "--side", "0", "-o", name + ".png"}).status, 0);
         EXPECT_TRUE(QFile::exists(QFile::decodeName(bytes + ".png")));
+        ASSERT_EQ(kalyxprn({"send", name, "--file", name + ".sent"}).status, 0);
+        EXPECT_EQ(kalyxtest::readFile(QFile::decodeName(bytes + ".sent")), job);
         ASSERT_TRUE(QFile::remove(replaced));
     }
 }

@@ -171,7 +171,7 @@ QStringList attachUsbPath(const QStringList& args, const QStringList& valueOptio
 OpenedPrinter openUsbPrinter(const Orvane::Comms& comms, const QString& command,
                              const QString& path) {
     OpenedPrinter opened;
-    std::string device = path.toStdString();
+    std::string device = QFile::encodeName(path).toStdString();
     if (device.empty()) {
         const std::vector<Orvane::UsbPrinterInfo> printers = comms.getUsbPrinterInfos();
         if (printers.empty()) {
@@ -206,7 +206,7 @@ OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command
     OpenedPrinter opened;
     opened.name = path;
     opened.file = true;
-    opened.printer = comms.getFilePrinter(path.toStdString());
+    opened.printer = comms.getFilePrinter(QFile::encodeName(path).toStdString());
     if (!opened.printer)
         err(QStringLiteral("kalyxprn %1: cannot create %2").arg(command, shown(path)));
     return opened;
