@@ -210,6 +210,34 @@ TEST(TcpTransport, APrinterThatStopsReadingFailsTheWriteAfterTheTimeout) {
     release = true;
 }
 
+TEST(TcpTransport, APrinterThatReadsSlowlyButSteadilyIsNotGivenUp) {
+    // A printer that takes 4 KiB every 5 ms (at most 800 KB/s): it acknowledges bytes all the
+    // time, though freeing the room the system waits for takes far longer than the time-out.
+    constexpr std::size_t total = 3 << 20;
+    std::atomic<std::size_t> taken{0};
+    LoopbackPeer peer([&](int fd) {
+        char piece[4096];
+        for (;;) {
+            const ssize_t n = ::recv(fd, piece, sizeof piece, 0);
+            if (n <= 0)
+                return;
+            taken += std::size_t(n);
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    auto session = std::make_unique<EthernetSession>("127.0.0.1", static_cast<Port>(peer.port));
+    ASSERT_TRUE(session->setWriteTimeout(200));
+    // A send buffer of 2 MiB: "writable" again only once about 700 KB of it are free.
+    const int large = 1 << 20;
+    ::setsockopt(int(session->socketDescriptor()), SOL_SOCKET, SO_SNDBUF, &large, sizeof large);
+    const std::string block(total, 'j');
+    EXPECT_TRUE(session->write(block.data(), static_cast<int>(block.size())))
+        << "failed after the printer took " << taken << " bytes";
+    session.reset();
+    peer.join();
+    EXPECT_EQ(taken, total);
+}
+
 TEST(TcpTransport, TimeOutsReachTheSocketWheneverTheyChange) {
     LoopbackPeer peer([](int fd) { LoopbackPeer::waitForEof(fd); });
     EthernetSession session("127.0.0.1", static_cast<Port>(peer.port));

@@ -29,6 +29,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+// How often a send that waits for room asks how much the peer has acknowledged.
+constexpr auto kAckPoll = std::chrono::milliseconds(20);
+
 timeval toTimeval(std::uint32_t milliseconds) {
     timeval tv{};
     tv.tv_sec = static_cast<time_t>(milliseconds / 1000);
@@ -100,7 +103,8 @@ public:
     Transfer send(const char* data, std::size_t size) override {
         // A blocking send with a time-out may sit out the whole time-out after it moved its
         // first bytes; here each call ends as soon as the peer took anything.
-        const Clock::time_point deadline = deadlineAfter(sendTimeoutMs);
+        Clock::time_point deadline = deadlineAfter(sendTimeoutMs);
+        std::size_t queued = unacknowledged();
         for (;;) {
             const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n >= 0)
@@ -109,11 +113,20 @@ public:
                 continue;
             if (errno != EAGAIN && errno != EWOULDBLOCK)
                 return {statusOf(errno), 0};
-            const int revents = waitFor(fd, POLLOUT, deadline);
-            if (revents == 0)
-                return {TransferStatus::TimedOut, 0};
+            // The system says "writable" only once a good part of the send buffer is free, which
+            // a slow printer takes far longer than the time-out to free, though it acknowledges
+            // bytes all the while: every byte it acknowledges is progress and restarts the wait.
+            const int revents = waitFor(fd, POLLOUT, std::min(deadline, Clock::now() + kAckPoll));
             if (revents < 0)
                 return {TransferStatus::Failed, 0};
+            if (revents > 0)
+                continue;
+            const std::size_t left = unacknowledged();
+            if (left < queued)
+                deadline = deadlineAfter(sendTimeoutMs);
+            queued = left;
+            if (Clock::now() >= deadline)
+                return {TransferStatus::TimedOut, 0};
         }
     }
 

@@ -13,6 +13,10 @@
 
 namespace Orvane {
 namespace platform {
+
+// The most one send hands to the system (see send()).
+constexpr std::size_t kSendPiece = 16 * 1024;
+
 namespace {
 
 // One reference to WinSock: started by the constructor, released by the destructor when the
@@ -98,7 +102,11 @@ public:
     }
 
     Transfer send(const char* data, std::size_t size) override {
-        const int n = ::send(sock, data, clampToInt(size), 0);
+        // A blocking send returns only once all it was given is in the send buffer, and the
+        // time-out covers the whole call: a slow printer that acknowledges bytes all the while
+        // would still run out of it on a large piece. A small piece fits as soon as the printer
+        // has acknowledged that much, so each call measures progress by acknowledged bytes.
+        const int n = ::send(sock, data, clampToInt(std::min(size, kSendPiece)), 0);
         if (n >= 0)
             return {TransferStatus::Done, static_cast<std::size_t>(n)};
         return {statusOf(::WSAGetLastError()), 0};
