@@ -62,10 +62,11 @@ TEST(ConsoleUsb, PrintersAreListedAndTheFirstTakesTheJobs) {
     r = kalyxtest::kalyxprn({"compose", "--usb", "--front", dir.filePath("p.png")});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
 
-    for (int i = 0; i < 300 && a.requests().size() < 5; ++i)
+    for (int i = 0; i < 300 && a.requests().size() < 9; ++i)
         QThread::msleep(10);
-    // Three discoveries, the job sent and the job composed.
-    EXPECT_EQ(a.requests().size(), 5u);
+    // Three discoveries, then the job sent and the job composed, each with the printer's
+    // identity and state asked before and after it.
+    EXPECT_EQ(a.requests().size(), 9u);
     EXPECT_TRUE(receivedJob(a));
     EXPECT_FALSE(receivedJob(b));
     EXPECT_TRUE(c.requests().empty());

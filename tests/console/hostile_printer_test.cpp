@@ -81,7 +81,7 @@ struct PtyPrinter {
 } // namespace
 
 TEST_F(HostileTargets, AJobThePrinterDropsUnreadIsNotReportedAsSent) {
-    HostilePeer peer(Fault::CloseUnread);
+    HostilePeer peer(Fault::CloseUnread, {}, 20, true);
     QImage front(64, 40, QImage::Format_RGB32);
     front.fill(Qt::red);
     ASSERT_TRUE(front.save(path("front.png")));
@@ -96,7 +96,7 @@ TEST_F(HostileTargets, AJobThePrinterDropsUnreadIsNotReportedAsSent) {
 }
 
 TEST_F(HostileTargets, AJobThePrinterStopsTakingEndsAfterTheTimeOutAndSaysHowFarItGot) {
-    HostilePeer peer(Fault::RefuseToRead);
+    HostilePeer peer(Fault::RefuseToRead, {}, 20, true);
     const auto start = kalyxtest::Clock::now();
     const Result r = kalyxprn({"send", path("job.prn"), "--tcp", tcpOf(peer), "--timeout", "300"});
     EXPECT_LT(kalyxtest::msSince(start), 300 + slackMs);
@@ -105,6 +105,31 @@ TEST_F(HostileTargets, AJobThePrinterStopsTakingEndsAfterTheTimeOutAndSaysHowFar
         << r.err.toStdString();
     EXPECT_TRUE(r.err.contains(QStringLiteral(" of %1 bytes.").arg(makeSampleJob().size())))
         << r.err.toStdString();
+}
+
+TEST_F(HostileTargets, APeerThatIsNoPrinterGetsNoJobAndNoSettingIsReadFromIt) {
+    // It echoes every request: well framed, with a good checksum, but no printer's answer.
+    HostilePeer peer(Fault::Echo);
+    QImage front(64, 40, QImage::Format_RGB32);
+    front.fill(Qt::blue);
+    ASSERT_TRUE(front.save(path("front.png")));
+    const struct {
+        QStringList args;
+        const char* says;
+    } cases[] = {
+        {{"send", path("job.prn"), "--tcp", tcpOf(peer)}, "does not answer like a Kalyx printer"},
+        {{"compose", "--front", path("front.png"), "--tcp", tcpOf(peer)},
+         "does not answer like a Kalyx printer"},
+        {{"printer", "--tcp", tcpOf(peer), "get", "id-model-name"}, "holds no printer identity"},
+    };
+    for (const auto& c : cases) {
+        const Result r = kalyxprn(c.args);
+        EXPECT_EQ(r.status, 1) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(c.says)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    // The jobs never went out: only the small identity requests were echoed.
+    EXPECT_LT(peer.received(), 4096u);
 }
 
 TEST_F(HostileTargets, AnAnswerThatTricklesStallsWithinTheChosenTimeOut) {

@@ -58,24 +58,42 @@ TEST_F(SendCommand, PrintersOverTcpAndUsbStoreTheSameBytes) {
     EXPECT_EQ(kalyxtest::waitForFile(jobs + "/job-0003.prn", job.size()), job);
 }
 
-TEST_F(SendCommand, SaysWhatWasConfirmedAndHowToLookForTheRest) {
-    // A printer in an error state takes the bytes all the same: it answers no print job.
-    kalyxtest::SimProcess sim;
+TEST_F(SendCommand, SaysWhatWasConfirmedAndAsksThePrinterBeforeAndAfter) {
+    // One card in the hopper: the first job prints, the second stops the printer for want of
+    // cards (printers answer no job: only asking after it tells), the third is not sent.
+    kalyxtest::SimProcess sim({"--hopper", "1"});
     ASSERT_TRUE(sim.started());
     const QString address = QStringLiteral("127.0.0.1:%1").arg(sim.port());
-    ASSERT_EQ(kalyxprn({"printer", "--tcp", address, "force-error", "card-jam"}).status, 0);
-    const Result r = kalyxprn({"send", path("job.prn"), "--tcp", address});
+    Result r = kalyxprn({"send", path("job.prn"), "--tcp", address});
     EXPECT_EQ(r.status, 0) << r.err.toStdString();
     EXPECT_TRUE(
         r.out.startsWith(QStringLiteral("sent %1 bytes to %2\n").arg(job.size()).arg(address)))
         << r.out.toStdString();
     EXPECT_TRUE(r.out.contains("not confirmed: that a card printed")) << r.out.toStdString();
-    // The command it names shows the error.
     const QString look = QStringLiteral("kalyxprn printer --tcp %1 report -").arg(address);
-    ASSERT_TRUE(r.out.contains(look)) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(look)) << r.out.toStdString();
+
+    r = kalyxprn({"send", path("job.prn"), "--tcp", address});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("reports after the job: Printer in error state 3 (feeder empty); "
+                               "the card may not have printed"))
+        << r.err.toStdString();
+    EXPECT_FALSE(r.out.contains("sent")) << r.out.toStdString();
+
+    r = kalyxprn({"send", path("job.prn"), "--tcp", address});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(r.err.contains("reports: Printer in error state 3 (feeder empty); the job was "
+                               "not sent"))
+        << r.err.toStdString();
     const Result report = kalyxprn(look.split(' ').mid(1));
-    EXPECT_TRUE(report.out.contains("Error: ")) << report.out.toStdString();
-    EXPECT_FALSE(report.out.contains("Error: none")) << report.out.toStdString();
+    EXPECT_TRUE(report.out.contains("Error: 3\n")) << report.out.toStdString();
+    // Two jobs reached it; the third was kept back.
+    const std::string log = sim.log();
+    std::size_t jobs = 0;
+    for (std::size_t at = log.find(" print-job "); at != std::string::npos;
+         at = log.find(" print-job ", at + 1))
+        ++jobs;
+    EXPECT_EQ(jobs, 2u) << log;
     EXPECT_TRUE(kalyxprn({"send", "--help"}).out.contains("not that a card printed"));
 }
 

@@ -58,8 +58,9 @@ scheduler_running() {
 }
 
 # Starts cupsd on a domain socket in the scratch folder (or in FOLDER, for a second scheduler),
-# with the kalyx backend, the PRN MIME type and a quick retry of jobs whose printer is not there;
-# with PORT it also listens for IPP on 127.0.0.1:PORT. CUPS_SERVER then names it.
+# with the kalyx backend, the PRN MIME type and a quick retry of jobs whose printer is not there
+# (JOB_RETRY_INTERVAL seconds, 1 by default; CUPS's own default is 300); with PORT it also
+# listens for IPP on 127.0.0.1:PORT. CUPS_SERVER then names it.
 start_cupsd() {
     local t=${1:-$scratch}
     mkdir -p "$t"/{root,spool/tmp,cache,state,log,bin/backend}
@@ -73,7 +74,7 @@ start_cupsd() {
 Listen $t/cups.sock
 ${2:+Listen 127.0.0.1:$2}
 LogLevel debug
-JobRetryInterval 1
+JobRetryInterval ${JOB_RETRY_INTERVAL:-1}
 JobRetryLimit 1000
 Browsing Off
 WebInterface No

@@ -145,19 +145,82 @@ case_printer_refuses() {
     add_queue card1 "kalyx://tcp/127.0.0.1:$sim_port"
     start_sim b --fault bad-xml
     add_queue card2 "kalyx://tcp/127.0.0.1:$sim_port"
+    # Ready when asked, but out of cards once the job comes: only asking after it tells.
+    start_sim c --hopper 0
+    add_queue card3 "kalyx://tcp/127.0.0.1:$sim_port"
     make_jobs 1
     submit card1 "$scratch/job-1.prn" >/dev/null
     submit card2 "$scratch/job-1.prn" >/dev/null
-    stopped() { [ "$(lpstat -p | grep -c 'disabled')" -eq 2 ]; }
+    submit card3 "$scratch/job-1.prn" >/dev/null
+    stopped() { [ "$(lpstat -p | grep -c 'disabled')" -eq 3 ]; }
     wait_for 30 stopped || fail "the queues were not stopped: $(lpstat -p)"
     lpstat -p card1 | grep -q 'The printer reports: Card jam in the transport' ||
         fail "no reason shown: $(lpstat -p card1)"
     grep -q 'STATE: +media-jam-error' "$scratch/log/error_log" || fail "no jam reason"
     lpstat -p card2 | grep -q 'does not answer like a Kalyx printer' ||
         fail "no reason shown: $(lpstat -p card2)"
-    [ "$(completed_count card1)" -eq 0 ] && [ "$(completed_count card2)" -eq 0 ] ||
-        fail "a job was dropped"
+    lpstat -p card3 | grep -q 'The printer reports after the job: Printer in error state 3 (feeder empty)' ||
+        fail "no reason shown: $(lpstat -p card3)"
+    grep -q 'STATE: +media-empty-error' "$scratch/log/error_log" || fail "no empty reason"
+    local queue
+    for queue in card1 card2 card3; do
+        [ "$(completed_count $queue)" -eq 0 ] || fail "the job of $queue was dropped"
+    done
     [ "$(stored_jobs)" -eq 0 ] || fail "a job was printed"
+}
+
+# A class with one member switched off: its jobs go to the other member within seconds, with
+# the scheduler's own retry interval (5 minutes), not the quick one the other cases use.
+case_class_handoff() {
+    skip_unless_root
+    JOB_RETRY_INTERVAL=300 start_cupsd
+    make_jobs 4
+    local name
+    for name in off on; do
+        start_sim "$name"
+        add_queue "card-$name" "kalyx://tcp/127.0.0.1:$sim_port"
+        lpadmin -p "card-$name" -c cards
+    done
+    stop_sim off
+    cupsenable cards
+    cupsaccept cards
+    local i start=$SECONDS
+    for i in $(seq 4); do submit cards "$scratch/job-$i.prn" >/dev/null; done
+    wait_for 60 finished_at_least cards 4 || fail "only $(completed_count cards) of 4 finished"
+    echo "4 jobs through a class with a dead member in $((SECONDS - start)) s"
+    [ $((SECONDS - start)) -lt 30 ] || fail "the jobs waited for the dead member"
+    [ "$(sums "$scratch"/jobs-on/*.prn)" = "$(sums "$scratch"/job-*.prn)" ] ||
+        fail "the live member did not print the 4 jobs once each"
+    grep -q 'Backend returned status 7' "$scratch/log/error_log" ||
+        fail "no job was handed back to the class"
+    lpstat -p card-off | grep -q 'enabled' || fail "the dead member was stopped"
+}
+
+# Without cupsd: job files that are no card job for a printer are cancelled at once, never
+# sent: a FIFO nobody writes to (it blocked the backend for good) and a job whose header text
+# is over the 1 MiB printers accept (it was retried for ever).
+case_unprintable_files() {
+    make_jobs 1
+    start_sim a
+    mkfifo "$scratch/fifo"
+    perl -0777 -pe 's/<prn>/"<prn note=\"" . ("x" x 1100000) . "\">"/e' "$scratch/job-1.prn" \
+        >"$scratch/wide.prn"
+    # A fresh checksum, so that only the header's size is wrong.
+    "$KALYXPRN" save "$scratch/wide.prn" -o "$scratch/big-header.prn" 2>/dev/null
+    local file status says
+    for file in fifo big-header.prn; do
+        case $file in
+        fifo) says='the job is empty' ;;
+        *) says='its header text is longer than the 1 MiB a printer accepts' ;;
+        esac
+        status=0
+        DEVICE_URI="kalyx://tcp/127.0.0.1:$sim_port" timeout 20 "$KALYX_BACKEND" 9 user title 1 "" \
+            "$scratch/$file" 2>"$scratch/backend.err" || status=$?
+        [ "$status" -eq 5 ] || fail "$file: status $status: $(cat "$scratch/backend.err")"
+        grep -qF "$says" "$scratch/backend.err" || fail "$file: $(cat "$scratch/backend.err")"
+    done
+    [ "$("$KALYXPRN" printer --tcp "127.0.0.1:$sim_port" get sim-jobs-received)" = sim-jobs-received=0 ] ||
+        fail "a job reached the printer"
 }
 
 # Without cupsd: a printer that resets the connection over a job it was sent has not taken it,

@@ -125,11 +125,16 @@ TEST_F(Commands, AForcedErrorHoldsTheMechanismUntilCleared) {
     ASSERT_TRUE(printer->forceError(Orvane::CardJam, err));
     EXPECT_EQ(err, "");
     EXPECT_EQ(move(Orvane::ToStandby), Orvane::Source);
-    EXPECT_EQ(err, "Printer in error state 1");
+    EXPECT_EQ(err, "Printer in error state 1 (card jam)");
     Settings results;
     ASSERT_TRUE(printer->calibrateDyeCtrl(results, err));
-    EXPECT_EQ(err, "Printer in error state 1");
+    EXPECT_EQ(err, "Printer in error state 1 (card jam)");
     EXPECT_TRUE(results.empty());
+    // Settings still come, with the state beside them.
+    Settings model{{"id-model-name", ""}};
+    ASSERT_TRUE(printer->readSettings(model, err));
+    EXPECT_EQ(err, "Printer in error state 1 (card jam)");
+    EXPECT_EQ(model["id-model-name"], "Kalyx K2");
 
     ASSERT_TRUE(printer->clearError(Orvane::CancelCurrentPrintJob, err));
     EXPECT_EQ(err, "");

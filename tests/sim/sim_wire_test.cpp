@@ -379,6 +379,8 @@ TEST_F(Wire, CopiesComeFromTheHopperAndAKeptCardStaysInStandby) {
     EXPECT_EQ(reportLine("Card position: "), "source");
     ASSERT_TRUE(client.send(cardJob(600, 10, 6000)));
     EXPECT_EQ(reportLine("Cards printed: "), "5");
+    // Out of cards, it stops in an error state until someone clears it.
+    EXPECT_EQ(reportLine("Error: "), "3");
 }
 
 TEST_F(Wire, APrintTimeHoldsTheNextCardJobUntilTheCardIsOut) {

@@ -32,9 +32,15 @@ std::string HostilePeer::settingsAnswer() {
     return answer("<get-response><param id=\"printer-name\">K2</param></get-response>");
 }
 
-HostilePeer::HostilePeer(Fault fault, std::string reply, int pauseMs)
-    : fault_(fault), reply_(reply.empty() ? settingsAnswer() : std::move(reply)),
-      pauseMs_(pauseMs) {
+std::string HostilePeer::identityAnswer() {
+    return answer("<get-response><param id=\"id-manufacturer\">Orvane</param><param "
+                  "id=\"id-model-name\">Kalyx K2</param><param id=\"id-printer-serial\">HP-1"
+                  "</param></get-response>");
+}
+
+HostilePeer::HostilePeer(Fault fault, std::string reply, int pauseMs, bool identifiesFirst)
+    : fault_(fault), reply_(reply.empty() ? settingsAnswer() : std::move(reply)), pauseMs_(pauseMs),
+      identifiesFirst_(identifiesFirst) {
     listener_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     sockaddr_in address = loopback(0);
     ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
@@ -101,6 +107,10 @@ bool HostilePeer::trickle(int fd, const std::string& bytes) {
 
 void HostilePeer::handle(int fd) {
     const std::string firstHalf = reply_.substr(0, reply_.size() / 2);
+    if (identifiesFirst_ && (!readRequest(fd) || !writeAll(fd, identityAnswer()))) {
+        ::close(fd);
+        return;
+    }
     switch (fault_) {
     case Fault::Silent:
     case Fault::Stall:
@@ -144,6 +154,20 @@ void HostilePeer::handle(int fd) {
         break;
     case Fault::FullBacklog:
         break;
+    case Fault::Echo: {
+        char buffer[65536];
+        while (!stopping()) {
+            pollfd pfd{fd, POLLIN, 0};
+            const int ready = ::poll(&pfd, 1, 100);
+            if (ready == 0)
+                continue;
+            const ssize_t n = ready > 0 ? ::read(fd, buffer, sizeof buffer) : -1;
+            if (n <= 0 || !writeAll(fd, std::string(buffer, static_cast<std::size_t>(n))))
+                break;
+            received_ += static_cast<std::uint64_t>(n);
+        }
+        break;
+    }
     }
     if (fault_ == Fault::Reset || fault_ == Fault::CloseUnread) {
         // Closing with unread bytes, or with lingering off, resets the connection.

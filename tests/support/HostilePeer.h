@@ -24,11 +24,15 @@ public:
         HugeBinarySize, // announces a payload of 4 GiB
         Scripted,       // answers every request with the given reply
         FullBacklog,    // never accepts, and its queue of new connections is full
+        Echo,           // sends back every byte it receives: framed, but no printer's answer
     };
 
     // `reply` is the answer sent (whole or in part) where the fault sends one; `pauseMs` the
-    // pause between the bytes of a trickle.
-    explicit HostilePeer(Fault fault, std::string reply = {}, int pauseMs = 20);
+    // pause between the bytes of a trickle. With `identifiesFirst` each connection's first
+    // request gets a printer's identity before the fault begins, as a printer that breaks down
+    // only once the job comes.
+    explicit HostilePeer(Fault fault, std::string reply = {}, int pauseMs = 20,
+                         bool identifiesFirst = false);
     ~HostilePeer();
     HostilePeer(const HostilePeer&) = delete;
     HostilePeer& operator=(const HostilePeer&) = delete;
@@ -39,6 +43,8 @@ public:
 
     // A well-formed answer to a settings request, the reply used when none is given.
     static std::string settingsAnswer();
+    // A printer's answer to the request for its identity.
+    static std::string identityAnswer();
 
 private:
     void serve();
@@ -52,6 +58,7 @@ private:
     const Fault fault_;
     const std::string reply_;
     const int pauseMs_;
+    const bool identifiesFirst_;
     int listener_ = -1;
     int wake_[2] = {-1, -1};
     std::uint16_t port_ = 0;

@@ -1,5 +1,6 @@
 #include "JobPrinting.h"
 
+#include "ClassHandOff.h"
 #include "CupsMessages.h"
 #include "DeviceUri.h"
 #include "PrinterConnection.h"
@@ -15,6 +16,8 @@
 #include <csignal>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace kalyxcups {
@@ -26,19 +29,34 @@ volatile std::sig_atomic_t cancelled = 0;
 // Large enough to keep the device busy, small enough that a cancel is seen at once.
 constexpr int sliceSize = 64 * 1024;
 
+// A job file that is no regular file (a FIFO, say) may never end: no byte for this long does.
+constexpr int idleReadMs = 30000;
+
 // Reads the whole job, refusing one larger than any valid job can be.
 bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
-    const int fd = file.empty() ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opened without waiting: the open of a FIFO that nobody writes to would block for good.
+    const int fd =
+        file.empty() ? STDIN_FILENO : ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         problem = file + ": " + std::strerror(errno);
         return false;
     }
+    struct stat info {};
+    const bool bounded = fd != STDIN_FILENO && ::fstat(fd, &info) == 0 && !S_ISREG(info.st_mode);
     const qint64 limit = KlxPrnHolder::maxJobSize;
     char buffer[65536];
     for (;;) {
         const ssize_t n = ::read(fd, buffer, sizeof buffer);
         if (n < 0 && errno == EINTR && !cancelled)
             continue;
+        if (n < 0 && errno == EAGAIN && bounded) {
+            pollfd wait{fd, POLLIN, 0};
+            const int ready = ::poll(&wait, 1, idleReadMs);
+            if (ready > 0 || (ready < 0 && errno == EINTR && !cancelled))
+                continue;
+            problem = file + " gave no data for " + std::to_string(idleReadMs / 1000) + " s";
+            break;
+        }
         if (n < 0) {
             problem = std::string("reading the job: ") + std::strerror(errno);
             break;
@@ -54,11 +72,20 @@ bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
     }
     if (fd != STDIN_FILENO)
         ::close(fd);
+    if (problem.empty() && job.isEmpty())
+        problem = "the job is empty";
     return problem.empty();
 }
 
 // The document library's verdict; `reason` says why a job is refused.
 bool validateJob(const QByteArray& job, std::string& reason) {
+    // Printers refuse a request whose text is longer than this, however valid the job.
+    constexpr int maxHeaderText = 1 << 20;
+    const int headerEnd = job.indexOf('\0');
+    if (headerEnd > maxHeaderText || (headerEnd < 0 && job.size() > maxHeaderText)) {
+        reason = "its header text is longer than the 1 MiB a printer accepts";
+        return false;
+    }
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
     QStringList messages = holder->messages();
     // The window only warns about a wrong checksum, but the printer refuses such a job without
@@ -125,18 +152,21 @@ bool sendCopy(Orvane::Printer& printer, const QByteArray& job, bool& failed) {
     return !cancelled;
 }
 
-int connectionStatus(const Connection& connection) {
+int connectionStatus(const Connection& connection, const std::string& jobId) {
     stateLine("-connecting-to-device");
     if (connection.outcome == Connection::Outcome::Absent) {
         stateLine("+offline-report");
         infoLine("Printer " + connection.where + " is not there or not answering (" +
                  Orvane::failureName(connection.failure) + "); the job waits for it");
-        return CUPS_BACKEND_RETRY;
+        return statusForAbsentPrinter(jobId);
     }
     if (connection.outcome == Connection::Outcome::Garbled) {
         stateLine("+other-error");
+        const std::string why = connection.failure == Orvane::FailureReason::None
+                                    ? std::string("its answer holds no printer identity")
+                                    : Orvane::failureName(connection.failure);
         errorLine("The device at " + connection.where + " does not answer like a Kalyx printer (" +
-                  Orvane::failureName(connection.failure) + "); check the queue's device URI");
+                  why + "); check the queue's device URI");
         return CUPS_BACKEND_STOP;
     }
     // Refused: stop the queue, so no card is lost while someone clears the printer.
@@ -152,6 +182,13 @@ void requestCancel() {
 }
 
 int printJob(const JobRequest& request) {
+    const int status = printJobOnce(request);
+    if (status != CUPS_BACKEND_RETRY_CURRENT)
+        forgetHandOffs(request.jobId);
+    return status;
+}
+
+int printJobOnce(const JobRequest& request) {
     DeviceUri uri;
     if (!parseDeviceUri(request.deviceUri, uri)) {
         errorLine("Bad device URI \"" + request.deviceUri +
@@ -174,7 +211,7 @@ int printJob(const JobRequest& request) {
     const Orvane::Comms comms;
     Connection connection = connectPrinter(comms, uri);
     if (connection.outcome != Connection::Outcome::Connected)
-        return connectionStatus(connection);
+        return connectionStatus(connection, request.jobId);
     stateLine("-connecting-to-device");
     stateLine("-offline-report");
 
@@ -193,6 +230,18 @@ int printJob(const JobRequest& request) {
         }
         pageLine(copy);
     }
+    // Printers do not answer jobs: whether this one stopped the printer (a jam, no cards left)
+    // is asked, on the same connection, so the answer comes after the job.
+    const kalyxcheck::PeerState after = kalyxcheck::askPrinter(*connection.printer);
+    if (after.verdict == kalyxcheck::PeerState::Verdict::Error) {
+        stateLine("+" + reasonFor(after.printerText));
+        errorLine("The printer reports after the job: " + after.printerText +
+                  "; the job is kept, as its card may not have printed");
+        return CUPS_BACKEND_STOP;
+    }
+    if (after.verdict != kalyxcheck::PeerState::Verdict::Ready)
+        infoLine("The printer did not say how it is after the job (" +
+                 std::string(Orvane::failureName(after.failure)) + ")");
     // Written is not taken: on the network the printer may still reset the connection over it.
     if (!connection.printer->close()) {
         errorLine("The printer at " + connection.where + " did not take the job: " +

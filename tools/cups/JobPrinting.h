@@ -7,12 +7,15 @@
 namespace kalyxcups {
 
 struct JobRequest {
+    std::string jobId;
     std::string deviceUri;
     std::string file; // empty: the job comes on stdin
     unsigned copies = 1;
 };
 
 int printJob(const JobRequest& request);
+// One attempt, without the bookkeeping of hand-offs between a class's printers.
+int printJobOnce(const JobRequest& request);
 
 // Set from the SIGTERM handler: the scheduler cancelled the job.
 void requestCancel();

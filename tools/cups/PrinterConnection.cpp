@@ -4,31 +4,30 @@
 #include <netdb.h>
 #include <sys/socket.h>
 
-#include <map>
-
 namespace kalyxcups {
 
-bool readIdentity(Orvane::Printer& printer, PrinterIdentity& identity, std::string& refusal) {
-    std::map<std::string, std::string> settings = {
-        {"id-manufacturer", ""}, {"id-model-name", ""}, {"id-printer-serial", ""}};
-    if (!printer.readSettings(settings, refusal))
-        return false;
-    identity.manufacturer = settings["id-manufacturer"];
-    identity.model = settings["id-model-name"];
-    identity.serial = settings["id-printer-serial"];
-    return true;
+namespace {
+
+using Verdict = kalyxcheck::PeerState::Verdict;
+
+// A printer that answers with its identity, in an error state or not.
+bool answersAsPrinter(const kalyxcheck::PeerState& state) {
+    return (state.verdict == Verdict::Ready || state.verdict == Verdict::Error) &&
+           !state.identity.serial.empty();
 }
+
+} // namespace
 
 std::vector<UsbPrinter> listUsbPrinters(const Orvane::Comms& comms) {
     std::vector<UsbPrinter> found;
     for (const Orvane::UsbPrinterInfo& info : comms.getUsbPrinterInfos()) {
         // Discovery closes each device again; one more exchange gives the identity in parts.
         const std::unique_ptr<Orvane::Printer> printer = comms.getUsbPrinter(info.devicePath);
-        UsbPrinter entry{info.devicePath, {}};
-        std::string refusal;
-        if (printer && readIdentity(*printer, entry.identity, refusal) &&
-            !entry.identity.serial.empty())
-            found.push_back(std::move(entry));
+        if (!printer)
+            continue;
+        const kalyxcheck::PeerState state = kalyxcheck::askPrinter(*printer);
+        if (answersAsPrinter(state))
+            found.push_back({info.devicePath, state.identity});
     }
     return found;
 }
@@ -54,18 +53,24 @@ bool resolveIPv4(const std::string& host, std::string& address) {
 Connection checked(std::unique_ptr<Orvane::Printer> printer, std::string where) {
     Connection connection;
     connection.where = std::move(where);
-    PrinterIdentity identity;
     if (!printer)
         return connection;
-    if (!readIdentity(*printer, identity, connection.refusal)) {
-        connection.failure = printer->lastFailure();
-        if (connection.failure == Orvane::FailureReason::MalformedFrame ||
-            connection.failure == Orvane::FailureReason::OversizedAnswer)
-            connection.outcome = Connection::Outcome::Garbled;
+    const kalyxcheck::PeerState state = kalyxcheck::askPrinter(*printer);
+    connection.failure = state.failure;
+    switch (state.verdict) {
+    case Verdict::NoAnswer:
         return connection;
+    case Verdict::NotAPrinter:
+        connection.outcome = Connection::Outcome::Garbled;
+        return connection;
+    case Verdict::Error:
+        connection.outcome = Connection::Outcome::Refused;
+        connection.refusal = state.printerText;
+        break;
+    case Verdict::Ready:
+        connection.outcome = Connection::Outcome::Connected;
+        break;
     }
-    connection.outcome =
-        connection.refusal.empty() ? Connection::Outcome::Connected : Connection::Outcome::Refused;
     connection.printer = std::move(printer);
     return connection;
 }
@@ -83,9 +88,10 @@ Connection connectPrinter(const Orvane::Comms& comms, const DeviceUri& uri) {
     }
     for (const Orvane::UsbPrinterInfo& info : comms.getUsbPrinterInfos()) {
         std::unique_ptr<Orvane::Printer> printer = comms.getUsbPrinter(info.devicePath);
-        PrinterIdentity identity;
-        std::string refusal;
-        if (printer && readIdentity(*printer, identity, refusal) && identity.serial == uri.serial)
+        if (!printer)
+            continue;
+        const kalyxcheck::PeerState state = kalyxcheck::askPrinter(*printer);
+        if (answersAsPrinter(state) && state.identity.serial == uri.serial)
             return checked(std::move(printer), info.devicePath);
     }
     Connection absent;

@@ -3,6 +3,8 @@
 
 #include "DeviceUri.h"
 
+#include <PrinterCheck.h>
+
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Printer.h>
@@ -13,15 +15,7 @@
 
 namespace kalyxcups {
 
-struct PrinterIdentity {
-    std::string manufacturer;
-    std::string model;
-    std::string serial;
-};
-
-// Asks the printer for its identity. False when no usable answer came; true with a non-empty
-// `refusal` when the printer answered with an error instead (a jam, an empty hopper...).
-bool readIdentity(Orvane::Printer& printer, PrinterIdentity& identity, std::string& refusal);
+using kalyxcheck::PrinterIdentity;
 
 struct UsbPrinter {
     std::string devicePath;
@@ -33,7 +27,8 @@ std::vector<UsbPrinter> listUsbPrinters(const Orvane::Comms& comms);
 
 struct Connection {
     // Absent: nothing there, busy, or silent (worth a retry). Garbled: something answers, but not
-    // in the printer's framing, so the URI most likely names another device (no retry helps).
+    // as a printer (not in its framing, or without a printer's identity), so the URI most likely
+    // names another device (no retry helps).
     enum class Outcome { Connected, Absent, Garbled, Refused };
     Outcome outcome = Outcome::Absent;
     std::unique_ptr<Orvane::Printer> printer;

@@ -62,6 +62,7 @@ int main(int argc, char* argv[]) {
     // CUPS puts the queue's URI into DEVICE_URI (and into argv[0]).
     const char* uri = std::getenv("DEVICE_URI");
     request.deviceUri = uri ? uri : argv[0];
+    request.jobId = argv[1];
     request.copies = parseCopies(argv[4]);
     if (argc == 7)
         request.file = argv[6];

@@ -1,6 +1,7 @@
 // compose: a print job made by the printer library from ordinary pictures and ISO track texts.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobChecks.h"
 #include "JobDelivery.h"
 #include "KeyValue.h"
 #include "MagTracks.h"
@@ -456,8 +457,16 @@ int printComposition(const Composition& c, const QCommandLineParser& parser,
                                     : cli::openUsbPrinter(comms, command, parser.value(o.usb));
     if (!target.printer)
         return ExitFailure;
+    if (const int refused = cli::checkBeforeJob(command, target))
+        return refused;
+    if (!target.printer->printCard(c.options, c.images, c.mag))
+        return cli::reportSendFailure(command, target);
+    if (const int stopped = cli::checkAfterJob(command, target)) {
+        target.printer->close();
+        return stopped;
+    }
     // Written is not taken: close() hears whether the printer kept the job or reset over it.
-    if (!target.printer->printCard(c.options, c.images, c.mag) || !target.printer->close())
+    if (!target.printer->close())
         return cli::reportSendFailure(command, target);
     cli::sayJobWritten(QStringLiteral("sent the job to %1").arg(target.name),
                        (parser.isSet(o.tcp) ? QStringLiteral("--tcp ") : QStringLiteral("--usb ")) +

@@ -1,4 +1,5 @@
 // The printer console's sub-commands, one function each, and their table.
+#include "JobChecks.h"
 #include "PrinterConsole.h"
 
 #include "Completion.h"
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonObject>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 
@@ -225,12 +227,24 @@ int runGet(const Subcommand& self, const QString& command, const QStringList& ar
     std::map<std::string, std::string> settings;
     for (const QString& key : parser.positionalArguments())
         settings[key.toStdString()];
-    return console.run(command, [&](Orvane::Printer& p, std::string& e) {
+    bool notAPrinter = false;
+    const int result = console.run(command, [&](Orvane::Printer& p, std::string& e) {
         const bool exchanged = p.readSettings(settings, e);
-        if (exchanged && e.empty())
+        // An answer without a single value may come from a peer that is no printer (one that
+        // echoes what it is sent): its identity tells.
+        const bool nothing = std::all_of(settings.begin(), settings.end(),
+                                         [](const auto& entry) { return entry.second.empty(); });
+        notAPrinter = exchanged && e.empty() && nothing && !answersAsPrinter(p);
+        if (exchanged && e.empty() && !notAPrinter)
             printMap(settings, parser.isSet(json));
         return exchanged;
     });
+    if (!notAPrinter)
+        return result;
+    err(QStringLiteral("kalyxprn %1: the answer holds no printer identity: the device does not "
+                       "answer like a Kalyx printer (check the address)")
+            .arg(command));
+    return ExitFailure;
 }
 
 int runSet(const Subcommand& self, const QString& command, const QStringList& args,

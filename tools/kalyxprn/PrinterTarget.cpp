@@ -220,7 +220,7 @@ bool wantsProgress(qint64 size) {
     return size > progressThreshold && stderrIsTerminal();
 }
 
-bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken) {
+bool writeJobBytes(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken) {
     const qint64 total = job.size();
     taken = 0;
     bool ok = true;
@@ -237,12 +237,25 @@ bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qi
         }
         std::fputc('\n', stderr);
     }
-    // Written is not taken: a printer may still reset the connection over what it was sent.
-    if (ok && !printer.close())
-        ok = false;
-    if (!ok && printer.lastFailure() != Orvane::FailureReason::None && taken == total)
-        taken = -1; // every byte left, but whether they arrived is not known
     return ok;
+}
+
+bool closeJob(Orvane::Printer& printer, qint64 total, qint64& taken) {
+    // Written is not taken: a printer may still reset the connection over what it was sent.
+    if (printer.close())
+        return true;
+    if (printer.lastFailure() != Orvane::FailureReason::None && taken == total)
+        taken = -1; // every byte left, but whether they arrived is not known
+    return false;
+}
+
+bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken) {
+    if (!writeJobBytes(printer, job, progress, taken)) {
+        if (printer.lastFailure() != Orvane::FailureReason::None && taken == job.size())
+            taken = -1;
+        return false;
+    }
+    return closeJob(printer, job.size(), taken);
 }
 
 int reportSendFailure(const QString& command, const OpenedPrinter& target, qint64 taken,

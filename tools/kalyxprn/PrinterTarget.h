@@ -75,10 +75,12 @@ OpenedPrinter openFilePrinter(const Orvane::Comms& comms, const QString& command
 // A printer that cannot reach anything; composes jobs into memory.
 std::unique_ptr<Orvane::Printer> offlinePrinter();
 
-// Raw write of a whole job, then the close that tells whether the printer took all of it.
-// With `progress`, writes in slices and draws a bar on stderr. `taken` is how many bytes the
-// printer took.
+// Raw write of a whole job (writeJobBytes), then the close that tells whether the printer took
+// all of it (closeJob). With `progress`, writes in slices and draws a bar on stderr. `taken` is
+// how many bytes the printer took.
 bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken);
+bool writeJobBytes(Orvane::Printer& printer, const QByteArray& job, bool progress, qint64& taken);
+bool closeJob(Orvane::Printer& printer, qint64 total, qint64& taken);
 // Reports on stderr that `target` did not get its job, and why; returns the exit status.
 // `taken` of `total` bytes arrived (not said when negative).
 int reportSendFailure(const QString& command, const OpenedPrinter& target, qint64 taken = -1,

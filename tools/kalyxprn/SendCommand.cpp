@@ -1,6 +1,7 @@
 // kalyxprn send: a job file to a printer, unchanged, as the window's Print sends it.
 #include "CliSupport.h"
 #include "Command.h"
+#include "JobChecks.h"
 #include "JobDelivery.h"
 #include "JobFile.h"
 #include "PrinterTarget.h"
@@ -71,8 +72,19 @@ int runSend(const QStringList& rawArgs) {
     target.waits.takeMs = takeMs;
     if (parser.isSet(timeout))
         target.printer->setWriteTimeout(std::uint32_t(takeMs));
+    if (const int refused = cli::checkBeforeJob(command, target))
+        return refused;
     qint64 taken = 0;
-    if (!cli::writeJob(*target.printer, job, cli::wantsProgress(job.size()), taken))
+    if (!cli::writeJobBytes(*target.printer, job, cli::wantsProgress(job.size()), taken)) {
+        if (target.printer->lastFailure() != Orvane::FailureReason::None && taken == job.size())
+            taken = -1;
+        return cli::reportSendFailure(command, target, taken, job.size());
+    }
+    if (const int stopped = cli::checkAfterJob(command, target)) {
+        target.printer->close();
+        return stopped;
+    }
+    if (!cli::closeJob(*target.printer, job.size(), taken))
         return cli::reportSendFailure(command, target, taken, job.size());
     const QString sent =
         QStringLiteral("sent %1 bytes to %2").arg(job.size()).arg(cli::shown(target.name));

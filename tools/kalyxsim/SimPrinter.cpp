@@ -142,10 +142,19 @@ const char* SimPrinter::positionWord(Position position) {
     return "source";
 }
 
+std::string SimPrinter::errorText() const {
+    static const char* const names[] = {"card jam", "ribbon out", "feeder empty", "cover open",
+                                        "magnetic encoding failed"};
+    std::string text = "Printer in error state " + std::to_string(errorCode_);
+    if (errorCode_ >= 1 && errorCode_ <= 5)
+        text += std::string(" (") + names[errorCode_ - 1] + ")";
+    return text;
+}
+
 bool SimPrinter::inErrorState(Reply& reply) const {
     if (errorCode_ == 0)
         return false;
-    reply.error = "Printer in error state " + std::to_string(errorCode_);
+    reply.error = errorText();
     return true;
 }
 
@@ -473,6 +482,9 @@ void SimPrinter::getSettings(const Request&, pugi::xml_node command, pugi::xml_n
         answer.text().set(value.c_str());
         reply.summary += id + " ";
     }
+    // The values come with the printer's state: a host asking who it is hears of a jam too.
+    if (reply.error.empty() && errorCode_ != 0)
+        reply.error = errorText();
 }
 
 void SimPrinter::setSettings(const Request&, pugi::xml_node command, pugi::xml_node response,
@@ -559,6 +571,8 @@ void SimPrinter::printJob(const Request& request, Reply& reply) {
     // A card already in the transport is printed first; the others come from the hopper.
     const unsigned needed = copies - (position_ != Position::Source ? 1 : 0);
     if (needed > hopper_) {
+        // As a printer that runs out of cards: it stops and says so until the error is cleared.
+        errorCode_ = feederEmpty;
         controls_.lastJob = "refused: Card hopper empty";
         reply.summary = controls_.lastJob;
         return;

@@ -103,7 +103,10 @@ private:
 
     bool pickCard(Reply& reply);
     bool slotOf(pugi::xml_node command, int& slot, Reply& reply) const;
+    // The error text while in an error state ("Printer in error state 1 (card jam)").
+    std::string errorText() const;
     bool inErrorState(Reply& reply) const;
+    static constexpr long feederEmpty = 3;
     // Value of a setting, including the ones computed from the state; false when unknown.
     bool readSetting(const std::string& id, std::string& value) const;
     // Stores a value; on refusal returns false with the reason.
