@@ -82,7 +82,7 @@ case_invalid_job() {
     local id
     id=$(submit card1 "$scratch/bad.prn")
     wait_for 30 finished_at_least card1 1 || fail "the job did not finish"
-    lpstat -W completed -l -o card1 | grep -q 'Status: The job is not a valid card job: its checksum is wrong' ||
+    lpstat -W completed -l -o card1 | grep -q 'Status: The job is not a valid card job: the checksum is wrong' ||
         fail "no reason in the job's state: $(lpstat -W completed -l -o card1)"
     grep -q "\[Job ${id##*-}\] Job canceled at printer" "$scratch/log/error_log" ||
         fail "the job was not cancelled"
@@ -211,7 +211,7 @@ case_unprintable_files() {
     for file in fifo big-header.prn; do
         case $file in
         fifo) says='the job is empty' ;;
-        *) says='its header text is longer than the 1 MiB a printer accepts' ;;
+        *) says='more than the 1048576 (1 MiB) printers take' ;;
         esac
         status=0
         DEVICE_URI="kalyx://tcp/127.0.0.1:$sim_port" timeout 20 "$KALYX_BACKEND" 9 user title 1 "" \

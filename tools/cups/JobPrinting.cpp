@@ -79,19 +79,14 @@ bool readJob(const std::string& file, QByteArray& job, std::string& problem) {
 
 // The document library's verdict; `reason` says why a job is refused.
 bool validateJob(const QByteArray& job, std::string& reason) {
-    // Printers refuse a request whose text is longer than this, however valid the job.
-    constexpr int maxHeaderText = 1 << 20;
-    const int headerEnd = job.indexOf('\0');
-    if (headerEnd > maxHeaderText || (headerEnd < 0 && job.size() > maxHeaderText)) {
-        reason = "its header text is longer than the 1 MiB a printer accepts";
-        return false;
-    }
     const std::unique_ptr<KlxPrnHolder> holder = KlxPrnHolder::fromBytes(job);
     QStringList messages = holder->messages();
-    // The window only warns about a wrong checksum, but the printer refuses such a job without
-    // a word: sent anyway, it would be reported as printed while no card comes out.
-    if (holder->isValid() && !holder->checksumMatches()) {
-        reason = "its checksum is wrong (the file is damaged)";
+    // The window only warns about these (a wrong checksum, a header over what printers take), but
+    // a printer drops such a job without a word: sent anyway, it would be reported as printed
+    // while no card comes out, or retried for ever.
+    const QString problem = holder->isValid() ? holder->problemForPrinting() : QString();
+    if (!problem.isEmpty()) {
+        reason = problem.toStdString();
         return false;
     }
     if (holder->isValid()) {
