@@ -1,0 +1,111 @@
+// A design drawn for a row: conditions, pictures and SVG artwork, the job's options and overlay.
+#include "carddesign/CardRenderer.h"
+
+#include <QDir>
+#include <QPainter>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CardObject box(CardObjectType type, CardBox where) {
+    CardObject o;
+    o.type = type;
+    o.box = where;
+    return o;
+}
+
+struct Row {
+    CardColumns columns{{QStringLiteral("Name"), QStringLiteral("Photo")}};
+    CardRecord record;
+    Row(const QString& name, const QString& photo) {
+        record.columns = &columns;
+        record.values = QStringList{name, photo};
+        record.row = 1;
+    }
+    CardTemplateContext context() const { return {&record, QStringLiteral("2026-12-09")}; }
+};
+
+QRgb at(const QImage& side, double xMm, double yMm) {
+    return side.pixel(int(xMm * 300 / 25.4), int(yMm * 300 / 25.4));
+}
+
+TEST(Card, ConditionsPicturesArtworkAndInks) {
+    QTemporaryDir dir;
+    // A red photo, and SVG artwork: a green band over the left half of a white card.
+    QImage photo(40, 40, QImage::Format_RGB32);
+    photo.fill(Qt::red);
+    ASSERT_TRUE(photo.save(dir.filePath(QStringLiteral("red.png"))));
+    QFile svg(dir.filePath(QStringLiteral("art.svg")));
+    ASSERT_TRUE(svg.open(QIODevice::WriteOnly));
+    svg.write("<svg xmlns='http://www.w3.org/2000/svg' width='200' height='100'>"
+              "<rect width='100' height='100' fill='#00ff00'/></svg>");
+    svg.close();
+
+    CardDesign design;
+    design.folder = dir.path();
+    CardSide front;
+    front.background.image = QStringLiteral("art.svg");
+    front.background.fit = CardImageFit::Contain;
+    CardObject picture = box(CardObjectType::Image, {50, 5, 10, 10});
+    picture.src = QStringLiteral("${Photo}");
+    picture.imageFit = CardImageFit::Cover;
+    front.objects.push_back(picture);
+    CardObject dark = picture; // the same photo in K: red is darker than half
+    dark.box = {65, 5, 10, 10};
+    dark.ink = CardInk::K;
+    front.objects.push_back(dark);
+    CardObject shown = box(CardObjectType::Rect, {50, 30, 10, 10});
+    shown.fill = QColor(Qt::blue);
+    shown.condition = QStringLiteral("${Name}");
+    front.objects.push_back(shown);
+    front.overlay.holes.push_back({0, 0, 20, 10});
+    design.front = front;
+    design.options.insert(QStringLiteral("side-options/front/k/x-density"), QStringLiteral("600"));
+    design.options.insert(QStringLiteral("card-options/num-copies"), QStringLiteral("${Name}"));
+
+    CardRenderer renderer(design);
+    const Row named(QStringLiteral("2"), QStringLiteral("red.png"));
+    const CardRenderer::Card card =
+        renderer.render(named.context(), dir.path(), CardRenderer::Pictures | CardRenderer::Job);
+    ASSERT_TRUE(card.problems.empty()) << card.problems.front().problem.toStdString();
+    const QImage& side = card.sides[0];
+    EXPECT_EQ(at(side, 20, 40), qRgb(0, 255, 0)) << "SVG artwork, contained: left half";
+    EXPECT_EQ(at(side, 20, 5), qRgb(255, 255, 255)) << "contained: margin above";
+    EXPECT_EQ(at(side, 55, 10), qRgb(255, 0, 0));
+    EXPECT_EQ(at(side, 70, 10), qRgb(0, 0, 0)) << "the photo in K";
+    EXPECT_EQ(at(side, 55, 35), qRgb(0, 0, 255)) << "drawn: the row has a name";
+    const QByteArray header = card.job.left(card.job.indexOf('\0'));
+    EXPECT_TRUE(header.contains("<num-copies>2</num-copies>"));
+    EXPECT_TRUE(header.contains("<panel-options panel=\"k\"><x-density>600</x-density>"));
+    EXPECT_TRUE(
+        header.contains("<panel-options panel=\"o\"><hole><x>0</x><y>0</y><width>236</width>"
+                        "<height>118</height></hole>"));
+    // K at 600 dots across carries twice the columns.
+    EXPECT_TRUE(header.contains("<binary-size>3251730</binary-size>")) << header.toStdString();
+
+    const Row unnamed(QString(), QStringLiteral("gone.png"));
+    const CardRenderer::Card other =
+        renderer.render(unnamed.context(), dir.path(), CardRenderer::Pictures | CardRenderer::Job);
+    EXPECT_EQ(at(other.sides[0], 55, 35), qRgb(255, 255, 255)) << "not drawn without a name";
+    EXPECT_TRUE(other.job.isEmpty());
+    QStringList fields;
+    for (const CardRowProblem& p : other.problems)
+        fields << p.field;
+    EXPECT_EQ(fields, (QStringList{QStringLiteral("front.objects[0].src"),
+                                   QStringLiteral("front.objects[1].src")}));
+    // An option value that comes from the row is checked when the job is made.
+    const Row noCopies(QString(), QStringLiteral("red.png"));
+    const CardRenderer::Card refused =
+        renderer.render(noCopies.context(), dir.path(), CardRenderer::Job);
+    ASSERT_EQ(refused.problems.size(), 1u);
+    EXPECT_EQ(refused.problems[0].field, QStringLiteral("options.card-options/num-copies"));
+    EXPECT_TRUE(refused.job.isEmpty());
+    // Checking finds the same without drawing.
+    EXPECT_EQ(
+        renderer.render(unnamed.context(), dir.path(), CardRenderer::CheckOnly).problems.size(),
+        2u);
+}
+
+} // namespace
