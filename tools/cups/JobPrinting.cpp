@@ -170,6 +170,9 @@ int connectionStatus(const Connection& connection, const std::string& jobId) {
     return CUPS_BACKEND_STOP;
 }
 
+// One attempt, without the bookkeeping of hand-offs between a class's printers.
+int printJobOnce(const JobRequest& request);
+
 } // namespace
 
 void requestCancel() {
@@ -182,6 +185,8 @@ int printJob(const JobRequest& request) {
         forgetHandOffs(request.jobId);
     return status;
 }
+
+namespace {
 
 int printJobOnce(const JobRequest& request) {
     DeviceUri uri;
@@ -246,5 +251,7 @@ int printJobOnce(const JobRequest& request) {
     infoLine("Card job sent to " + connection.where);
     return CUPS_BACKEND_OK;
 }
+
+} // namespace
 
 } // namespace kalyxcups

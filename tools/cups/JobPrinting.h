@@ -14,8 +14,6 @@ struct JobRequest {
 };
 
 int printJob(const JobRequest& request);
-// One attempt, without the bookkeeping of hand-offs between a class's printers.
-int printJobOnce(const JobRequest& request);
 
 // Set from the SIGTERM handler: the scheduler cancelled the job.
 void requestCancel();
