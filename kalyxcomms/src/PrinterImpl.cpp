@@ -268,9 +268,13 @@ bool PrinterImpl::receive(PrnMessage& message) {
     AnswerReader answer(*this, timeoutMs);
     std::string text;
     unsigned payloadSize = 0;
-    return answer.skipStrayBytes() && answer.readText(text) &&
-           answer.parse(text, message, payloadSize) &&
-           answer.readPayload(payloadSize, message.payload) && answer.checkChecksum();
+    if (!(answer.skipStrayBytes() && answer.readText(text) &&
+          answer.parse(text, message, payloadSize) &&
+          answer.readPayload(payloadSize, message.payload) && answer.checkChecksum()))
+        return false;
+    if (own)
+        own->setAnswered();
+    return true;
 }
 
 } // namespace Orvane

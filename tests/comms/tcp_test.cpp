@@ -175,6 +175,24 @@ TEST(TcpClose, ShutsDownSendingAndWaitsForThePrinterToClose) {
     EXPECT_EQ(received, "job");
 }
 
+TEST(TcpClose, APrinterThatAnsweredAndStaysOpenIsNotWaitedFor) {
+    LoopbackPeer peer([](int fd) {
+        LoopbackPeer::recvRequest(fd);
+        LoopbackPeer::sendAll(fd, answer("<get-response/>", ""));
+        LoopbackPeer::waitForEof(fd);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+    });
+    Comms comms;
+    auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Port>(peer.port));
+    ASSERT_NE(printer, nullptr);
+    std::map<std::string, std::string> settings = {{"printer-name", ""}};
+    std::string err;
+    ASSERT_TRUE(printer->readSettings(settings, err)) << err;
+    const auto start = Clock::now();
+    printer.reset();
+    EXPECT_LT(msSince(start), 700) << "the close waited for the printer's own";
+}
+
 TEST(TcpClose, APrinterThatStaysOpenDelaysCloseOnlyUntilTheReceiveTimeout) {
     LoopbackPeer peer([](int fd) {
         LoopbackPeer::waitForEof(fd);

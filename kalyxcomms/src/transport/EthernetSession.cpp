@@ -12,6 +12,8 @@ constexpr std::size_t kReadAheadSize = 64 * 1024;
 constexpr std::uint32_t kDefaultDrainMs = AnswerTimeoutMs;
 // ... and for the printer to take what it was sent, when no send time-out was set.
 constexpr std::uint32_t kDefaultTakeMs = TakeTimeoutMs;
+// ... and after a complete answer, which needs no wait at all (0 would mean none).
+constexpr std::uint32_t kAnsweredDrainMs = 1;
 
 } // namespace
 
@@ -36,6 +38,9 @@ EthernetSession::~EthernetSession() {
 }
 
 std::uint32_t EthernetSession::drainMs() const {
+    // A printer that answered need not be waited for, only given a moment to show a reset.
+    if (answered)
+        return kAnsweredDrainMs;
     return readTimeoutMs ? readTimeoutMs : kDefaultDrainMs;
 }
 
@@ -114,6 +119,7 @@ bool EthernetSession::read(char* buffer, int length) {
 
 bool EthernetSession::write(const char* data, int length) {
     written = 0;
+    answered = false;
     if (!mayTransfer(data, length))
         return false;
     std::size_t left = static_cast<std::size_t>(length);

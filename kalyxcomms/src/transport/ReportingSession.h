@@ -30,6 +30,10 @@ public:
     // skips every wait. A later exchange that succeeds clears it again.
     void setConversationBroken(bool broken) { conversationBroken = broken; }
 
+    // The printer answered the last request in full, so it has read everything it was sent:
+    // closing need not wait for its own close. The next write clears it.
+    void setAnswered() { answered = true; }
+
     // Ends the transport as a finished job should: true when the other end took every byte
     // written; false with the reason kept otherwise. The transport is closed afterwards.
     virtual bool finish() {
@@ -78,6 +82,7 @@ protected:
     }
 
     bool broken() const { return conversationBroken; }
+    bool answered = false;
 
     std::uint64_t written = 0;
 
