@@ -4,6 +4,7 @@
 #include "AboutText.h"
 #include "PrinterExchangeRunner.h"
 #include "PrinterPage.h"
+#include "design/DesignView.h"
 #include "ui_KlxPrnTool.h"
 #include <kalyxdocument/KlxPrnHolder.h>
 
@@ -76,7 +77,9 @@ KlxPrnTool::KlxPrnTool(QWidget* parent)
 
     // A job named on the command line is opened before the window is first shown.
     const QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() > 1 && !arguments.at(1).isEmpty())
+    if (arguments.size() > 2 && DesignView::isDesignFile(arguments.at(1)))
+        openDesign(arguments.at(1), arguments.at(2));
+    else if (arguments.size() > 1 && !arguments.at(1).isEmpty())
         openPrn(arguments.at(1));
 }
 
@@ -116,8 +119,9 @@ void KlxPrnTool::dropEvent(QDropEvent* event) {
 }
 
 void KlxPrnTool::on_openPushButton_clicked() {
-    const QString path = QFileDialog::getOpenFileName(this, tr("Choose PRN file"),
-                                                      fileDialogDirName, tr("PRNs (*.prn)"));
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Choose PRN file"), fileDialogDirName,
+        tr("PRNs and card designs (*.prn *.card.json);;PRNs (*.prn);;Card designs (*.card.json)"));
     if (!checkFileExists(path))
         return;
     fileDialogDirName = QFileInfo(path).absolutePath();
@@ -145,6 +149,10 @@ bool KlxPrnTool::loadPrnFile(const QString& path) {
 }
 
 void KlxPrnTool::openPrn(const QString& path) {
+    if (DesignView::isDesignFile(path))
+        return openDesign(path);
+    if (!closeDesign())
+        return;
     if (!loadPrnFile(path)) {
         resetView();
         return;
@@ -230,6 +238,10 @@ void KlxPrnTool::on_cancelPushButton_clicked() {
 }
 
 void KlxPrnTool::closeEvent(QCloseEvent* event) {
+    if (!closeDesign()) {
+        event->ignore();
+        return;
+    }
     // Quit never waits for a printer: the exchange in hand is abandoned and its connection
     // closes with the process.
     exchanges->cancel();

@@ -17,6 +17,7 @@
 #include <memory>
 #include <string>
 
+class DesignView;
 class KlxPrnHolder;
 class PrinterExchangeRunner;
 class PrinterPage;
@@ -81,6 +82,9 @@ private:
     bool checkFileExists(const QString& path);
     bool loadPrnFile(const QString& path);
     void openPrn(const QString& path);
+    // Card designs open in a view of their own in place of the job's pages (KlxPrnToolDesign).
+    void openDesign(const QString& path, const QString& dataPath = QString());
+    bool closeDesign();
     void setPlaneBoxes();
     void resetView();
     void clearTree();
@@ -141,4 +145,5 @@ private:
     bool printing = false;
     bool prnLoaded;
     QString baseWindowTitle;
+    DesignView* designView = nullptr;
 };

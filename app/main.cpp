@@ -39,9 +39,12 @@ int answerInfoOption(int argc, char* argv[]) {
         return 0;
     }
     std::printf("Usage: kalyxprntool [JOB.prn]\n"
-                "Views, checks, edits, saves and prints a Kalyx PRN card job.\n"
+                "       kalyxprntool DESIGN.card.json [DATA.csv]\n"
+                "Views, checks, edits, saves and prints a Kalyx PRN card job; edits a card\n"
+                "design and checks a batch of rows against it.\n"
                 "\n"
                 "  JOB.prn     the job to open (also: the Open button, or drop a file)\n"
+                "  DESIGN.card.json  the card design to open, with DATA.csv its data rows\n"
                 "  --help      show this text\n"
                 "  --version   show the version\n"
                 "\n"

@@ -1,0 +1,212 @@
+#include "BatchPage.h"
+
+#include "DesignDocument.h"
+#include "DesignPainter.h"
+
+#include <carddesign/CsvReader.h>
+#include <carddesign/RowChecks.h>
+
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+// More rows than a table can usefully show; the command line takes batches of any size.
+constexpr int maxTableRows = 100000;
+constexpr double previewScale = 0.3;
+
+} // namespace
+
+BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
+    : QWidget(parent), document(document), date(cardTemplateDate()) {
+    auto* layout = new QVBoxLayout(this);
+    auto* bar = new QHBoxLayout;
+    auto* open = new QPushButton(tr("Open data..."));
+    open->setAccessibleName(tr("Open a data file"));
+    connect(open, &QPushButton::clicked, this, &BatchPage::chooseData);
+    bar->addWidget(open);
+    fileLabel = new QLabel(tr("No data file: the design shows its field names."));
+    bar->addWidget(fileLabel, 1);
+    onlyProblems = new QCheckBox(tr("Only rows with problems"));
+    onlyProblems->setObjectName(QStringLiteral("onlyProblems"));
+    onlyProblems->setAccessibleName(tr("Only rows with problems"));
+    connect(onlyProblems, &QCheckBox::toggled, this, &BatchPage::applyFilter);
+    bar->addWidget(onlyProblems);
+    layout->addLayout(bar);
+
+    summary = new QLabel;
+    layout->addWidget(summary);
+    auto* middle = new QHBoxLayout;
+    table_ = new QTableWidget;
+    table_->setAccessibleName(tr("Data rows"));
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
+    connect(table_, &QTableWidget::itemSelectionChanged, this, &BatchPage::showRow);
+    middle->addWidget(table_, 1);
+    auto* previews = new QVBoxLayout;
+    for (int side = 0; side < 2; ++side) {
+        preview[side] = new QLabel;
+        preview[side]->setAccessibleName(side == 0 ? tr("Front of the selected row")
+                                                   : tr("Back of the selected row"));
+        preview[side]->setAlignment(Qt::AlignCenter);
+        previews->addWidget(preview[side]);
+    }
+    previews->addStretch();
+    middle->addLayout(previews);
+    layout->addLayout(middle, 1);
+
+    connect(document, &DesignDocument::designChanged, this, [this] {
+        checkRows();
+        fillTable();
+        showRow();
+    });
+}
+
+void BatchPage::chooseData() {
+    const QString start = path.isEmpty() ? QFileInfo(document->path()).absolutePath() : path;
+    const QString chosen = QFileDialog::getOpenFileName(
+        this, tr("Open a data file"), start, tr("Data files (*.csv *.tsv *.txt);;All files (*)"));
+    if (!chosen.isEmpty())
+        openData(chosen);
+}
+
+bool BatchPage::openData(const QString& dataPath, QString* error) {
+    CsvReader reader;
+    QString fault;
+    CardColumns newColumns;
+    std::vector<QStringList> newValues;
+    std::vector<std::pair<int, qint64>> numbers;
+    std::vector<QStringList> newReadProblems;
+    if (!reader.open(dataPath)) {
+        fault = reader.error();
+    } else {
+        newColumns = reader.columns();
+        CsvRow row;
+        for (;;) {
+            const CsvReader::Next next = reader.next(row);
+            if (next == CsvReader::End)
+                break;
+            if (next == CsvReader::Failed) {
+                fault = reader.error();
+                break;
+            }
+            if (int(newValues.size()) == maxTableRows) {
+                fault = tr("more than %1 rows: use kalyxprn batch for this file").arg(maxTableRows);
+                break;
+            }
+            newValues.push_back(row.record.values);
+            numbers.emplace_back(row.record.row, row.record.line);
+            newReadProblems.push_back(row.problem.isEmpty() ? QStringList()
+                                                            : QStringList{row.problem});
+        }
+    }
+    if (!fault.isEmpty()) {
+        summary->setText(tr("%1 could not be read: %2").arg(dataPath, fault));
+        if (error)
+            *error = fault;
+        return false;
+    }
+    path = QFileInfo(dataPath).absoluteFilePath();
+    folder = reader.folder();
+    columns = newColumns;
+    records.clear();
+    for (std::size_t i = 0; i < newValues.size(); ++i)
+        records.push_back(CardRecord{&columns, newValues[i], numbers[i].first, numbers[i].second});
+    readProblems = std::move(newReadProblems);
+    fileLabel->setText(QFileInfo(path).fileName());
+    checkRows();
+    fillTable();
+    if (!records.empty())
+        table_->selectRow(0);
+    showRow();
+    return true;
+}
+
+void BatchPage::checkRows() {
+    problems.assign(records.size(), {});
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        problems[i] = readProblems[i];
+        const CardTemplateContext context{&records[i], date};
+        for (const CardRowProblem& p : checkCardRow(document->design(), context))
+            problems[i] << p.field + QStringLiteral(": ") + p.problem;
+    }
+}
+
+void BatchPage::fillTable() {
+    const int key = cardKeyColumn(columns, QString());
+    QStringList headers{key >= 0 ? columns.names().at(key) : tr("Row"), tr("State")};
+    QList<int> others;
+    for (int c = 0; c < columns.names().size(); ++c)
+        if (c != key) {
+            headers << columns.names().at(c);
+            others << c;
+        }
+    const int current = table_->currentRow();
+    table_->clear();
+    table_->setColumnCount(headers.size());
+    table_->setHorizontalHeaderLabels(headers);
+    table_->setRowCount(int(records.size()));
+    int withProblems = 0;
+    for (int r = 0; r < int(records.size()); ++r) {
+        const CardRecord& record = records[std::size_t(r)];
+        const QStringList& rowProblems = problems[std::size_t(r)];
+        table_->setItem(r, 0, new QTableWidgetItem(cardRowKey(record, key)));
+        auto* state = new QTableWidgetItem(
+            rowProblems.isEmpty() ? tr("ok") : rowProblems.join(QStringLiteral("; ")));
+        if (!rowProblems.isEmpty()) {
+            ++withProblems;
+            state->setForeground(QColor(170, 0, 0));
+            state->setToolTip(rowProblems.join(QLatin1Char('\n')));
+        }
+        table_->setItem(r, 1, state);
+        for (int i = 0; i < others.size(); ++i)
+            table_->setItem(r, 2 + i, new QTableWidgetItem(record.values.value(others.at(i))));
+    }
+    table_->resizeColumnsToContents();
+    if (current >= 0 && current < table_->rowCount())
+        table_->selectRow(current);
+    summary->setText(records.empty()
+                         ? QString()
+                         : tr("%1 rows, %2 with problems").arg(records.size()).arg(withProblems));
+    applyFilter();
+}
+
+void BatchPage::applyFilter() {
+    const bool only = onlyProblems->isChecked();
+    for (int r = 0; r < table_->rowCount(); ++r)
+        table_->setRowHidden(r, only && problems[std::size_t(r)].isEmpty());
+}
+
+void BatchPage::showRow() {
+    const int row = table_->currentRow();
+    CardTemplateContext context;
+    context.date = date;
+    if (row >= 0 && row < int(records.size()))
+        context.record = &records[std::size_t(row)];
+    const CardDesign& design = document->design();
+    for (int side = 0; side < 2; ++side) {
+        const auto& cardSide = side == 0 ? design.front : design.back;
+        if (!cardSide) {
+            preview[side]->setPixmap(QPixmap());
+            continue;
+        }
+        QImage image(int(design.width * previewScale), int(design.height * previewScale),
+                     QImage::Format_RGB32);
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.scale(previewScale, previewScale);
+        paintDesignSide(painter, design, *cardSide, context, folder);
+        painter.end();
+        preview[side]->setPixmap(QPixmap::fromImage(image));
+    }
+    emit rowChanged(context, folder);
+}

@@ -1,0 +1,57 @@
+// BatchPage: the data file of a batch as a table, the key column first, each row marked ok or
+// with its problems; a filter to the rows with problems; the selected row drawn front and back.
+#pragma once
+
+#include <carddesign/CardTemplate.h>
+
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <vector>
+
+class DesignDocument;
+class QCheckBox;
+class QLabel;
+class QTableWidget;
+
+class BatchPage : public QWidget {
+    Q_OBJECT
+
+public:
+    BatchPage(DesignDocument* document, QWidget* parent = nullptr);
+
+    // Reads the data file; false with the reason shown on the page and returned.
+    bool openData(const QString& path, QString* error = nullptr);
+    const QString& dataPath() const { return path; }
+    int rowCount() const { return int(records.size()); }
+    // The problems of data row `row` (0-based); empty when it prints.
+    QStringList rowProblems(int row) const { return problems.at(std::size_t(row)); }
+    QTableWidget* table() const { return table_; }
+
+signals:
+    // The row the design is shown with (a null record when none).
+    void rowChanged(const CardTemplateContext& context, const QString& dataFolder);
+
+private:
+    void chooseData();
+    void checkRows();
+    void fillTable();
+    void applyFilter();
+    void showRow();
+
+    DesignDocument* document;
+    QString path;
+    QString folder;
+    CardColumns columns;
+    std::vector<CardRecord> records; // their `columns` point at the member above
+    std::vector<QStringList> readProblems;
+    std::vector<QStringList> problems;
+    QString date;
+
+    QLabel* fileLabel;
+    QLabel* summary;
+    QCheckBox* onlyProblems;
+    QTableWidget* table_;
+    QLabel* preview[2];
+};

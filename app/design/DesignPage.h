@@ -1,0 +1,68 @@
+// DesignPage: the open design's front and back, a panel of the selected object's properties,
+// the design's problems, and the buttons that add, delete, reorder, undo and save.
+#pragma once
+
+#include <carddesign/CardDesign.h>
+#include <carddesign/CardTemplate.h>
+
+#include <QWidget>
+
+#include <functional>
+
+class DesignCanvas;
+class DesignDocument;
+class QComboBox;
+class QDoubleSpinBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QToolButton;
+
+class DesignPage : public QWidget {
+    Q_OBJECT
+
+public:
+    DesignPage(DesignDocument* document, QWidget* parent = nullptr);
+
+    DesignCanvas* canvas(int side) const { return canvases[side]; }
+    // The row the sides show (a null record: the templates).
+    void setRow(const CardTemplateContext& context, const QString& dataFolder);
+
+    // Save and Save as; false when the design was not written (cancelled or failed, said).
+    bool save();
+    bool saveAs();
+
+    // The selected object (side, index), or (-1, -1).
+    int selectedSide() const { return side_; }
+    int selectedIndex() const { return index_; }
+    void select(int side, int index);
+
+private:
+    void buildPropertyPanel(QWidget* panel);
+    void showProperties();
+    void showProblems();
+    // Applies `edit` to a copy of the selected object and records it as one step.
+    void editSelected(const QString& what, const std::function<void(CardObject&)>& edit);
+    void addObject(CardObjectType type);
+    void deleteSelected();
+    void moveInOrder(int by);
+
+    DesignDocument* document;
+    DesignCanvas* canvases[2];
+    int side_ = -1;
+    int index_ = -1;
+    bool showing = false;
+
+    QLabel* kindLabel;
+    QLineEdit* textEdit;
+    QLineEdit* conditionEdit;
+    QDoubleSpinBox* fontSize;
+    QLineEdit* colorEdit;
+    QComboBox* inkBox;
+    QDoubleSpinBox* boxSpins[4];
+    QPushButton* deleteButton;
+    QPushButton* raiseButton;
+    QPushButton* lowerButton;
+    QListWidget* problemList;
+};
