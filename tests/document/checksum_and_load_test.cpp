@@ -29,21 +29,6 @@ TEST(Checksum, PublishedCheckValueAndStorageOrder) {
     EXPECT_FALSE(loaded->isValid());
 }
 
-TEST(Checksum, PiecesEqualOnePass) {
-    std::mt19937 random(7);
-    std::vector<unsigned char> data(70001);
-    for (auto& b : data)
-        b = static_cast<unsigned char>(random());
-    Orvane::Crc32 pieces;
-    std::size_t at = 0;
-    for (std::size_t step = 1; at < data.size(); step = step * 3 + 1) {
-        const std::size_t n = std::min(step, data.size() - at);
-        pieces.update(data.data() + at, n);
-        at += n;
-    }
-    EXPECT_EQ(pieces.value(), Orvane::crc32(data.data(), data.size()));
-}
-
 TEST(Checksum, MismatchWarnsAndLoadingContinues) {
     QByteArray bytes = job(withCard("<side-options side=\"0\"><panel-options panel=\"k\"/>"
                                     "</side-options>"),

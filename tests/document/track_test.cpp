@@ -85,7 +85,18 @@ TEST(Tracks, EncodedIsoTextDecodesBack) {
     const Loaded job = loadBytes(builder.build());
     ASSERT_TRUE(job->isValid());
     EXPECT_EQ(job->trackText(1, 7), QString::fromLatin1(text));
-    EXPECT_EQ(job->trackLrcText(1, 7).left(2), QStringLiteral("0x"));
+    // The LRC cell: the exclusive or of every character's six data bits (here 0x23), recorded
+    // least significant bit first and followed by a parity bit that makes the ones odd (0x23
+    // has three already); shown as the cell's bits in recording order.
+    unsigned lrc = 0;
+    for (const char c : text)
+        lrc ^= unsigned(c - 0x20);
+    unsigned cell = 0;
+    for (int bit = 0; bit < 6; ++bit)
+        cell = cell << 1 | (lrc >> bit & 1u);
+    cell = cell << 1 | (__builtin_popcount(lrc) % 2 == 0 ? 1u : 0u);
+    EXPECT_EQ(cell, 0x62u);
+    EXPECT_EQ(job->trackLrcText(1, 7), QStringLiteral("0x%1").arg(cell, 0, 16));
 }
 
 } // namespace
