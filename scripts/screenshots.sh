@@ -143,4 +143,38 @@ XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
 kill "$sim"
 wait "$sim" 2>/dev/null || true
 
+# The example badge design with its data: the Design page with the name field selected, then
+# the Batch page with a row that has a problem (a photo that is not there).
+sed 's/^1003,\(.*\),photos\/1003.png,/1003,\1,photos\/missing.png,/' examples/badge/people.csv \
+  >"$work/people.csv"
+cp -r examples/badge/photos "$work/photos"
+cp examples/badge/badge.card.json "$work/badge.card.json"
+printf '[General]\nVersion=1.0.0\npos=@Point(0 0)\nsize=@Size(1180 860)\n' \
+  >"$work/config/Orvane/KalyxPrnTool.conf"
+cat >"$work/design.sh" <<'SHOT'
+#!/usr/bin/env bash
+set -euo pipefail
+app=$1 design=$2 data=$3 out=$4
+"$app" "$design" "$data" &
+pid=$!
+win=$(xdotool search --sync --onlyvisible --name 'Kalyx PRN Tool' | head -n1)
+sleep 1
+xdotool windowfocus --sync "$win"
+# A click on the name field selects it (its place in the window at this size).
+xdotool mousemove --window "$win" ${NAME_X:-500} ${NAME_Y:-214} click 1
+sleep 0.6
+import -window "$win" "$out/design.png"
+xdotool key --window "$win" ctrl+Tab
+sleep 0.8
+import -window "$win" "$out/batch.png"
+xdotool key alt+q
+for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
+kill "$pid" 2>/dev/null || true
+wait "$pid" || true
+SHOT
+chmod +x "$work/design.sh"
+XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
+  xvfb-run -a -s "-screen 0 1280x1024x24" \
+  "$work/design.sh" "$root/$build/app/kalyxprntool" "$work/badge.card.json" "$work/people.csv" "$out"
+
 ls -l "$out"

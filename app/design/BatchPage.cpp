@@ -3,6 +3,7 @@
 #include "DesignDocument.h"
 #include "DesignPainter.h"
 
+#include <carddesign/CardRenderer.h>
 #include <carddesign/CsvReader.h>
 #include <carddesign/RowChecks.h>
 
@@ -16,6 +17,8 @@
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <array>
 
 namespace {
 
@@ -132,12 +135,23 @@ bool BatchPage::openData(const QString& dataPath, QString* error) {
 }
 
 void BatchPage::checkRows() {
+    // The checks kalyxprn batch makes: the row's columns, tracks and options, then everything a
+    // drawing finds (pictures, barcodes, text that does not fit), each problem said once.
     problems.assign(records.size(), {});
+    if (records.empty())
+        return;
+    CardRenderer renderer(document->design());
     for (std::size_t i = 0; i < records.size(); ++i) {
         problems[i] = readProblems[i];
+        if (!problems[i].isEmpty())
+            continue; // its values would land in the wrong columns: nothing of it is drawn
         const CardTemplateContext context{&records[i], date};
-        for (const CardRowProblem& p : checkCardRow(document->design(), context))
+        std::vector<CardRowProblem> found = checkCardRow(document->design(), context);
+        for (CardRowProblem& p : renderer.render(context, folder, CardRenderer::CheckOnly).problems)
+            found.push_back(std::move(p));
+        for (const CardRowProblem& p : found)
             problems[i] << p.field + QStringLiteral(": ") + p.problem;
+        problems[i].removeDuplicates();
     }
 }
 
@@ -193,18 +207,30 @@ void BatchPage::showRow() {
     if (row >= 0 && row < int(records.size()))
         context.record = &records[std::size_t(row)];
     const CardDesign& design = document->design();
+    // A row is previewed as it prints; without data, or with a row that has problems, as the
+    // editor draws it.
+    std::array<QImage, 2> printed;
+    if (context.record && problems.at(std::size_t(row)).isEmpty()) {
+        CardRenderer renderer(design);
+        printed = renderer.render(context, folder, CardRenderer::Pictures).sides;
+    }
     for (int side = 0; side < 2; ++side) {
         const auto& cardSide = side == 0 ? design.front : design.back;
         if (!cardSide) {
             preview[side]->setPixmap(QPixmap());
             continue;
         }
-        QImage image(int(design.width * previewScale), int(design.height * previewScale),
-                     QImage::Format_RGB32);
+        const QSize size(int(design.width * previewScale), int(design.height * previewScale));
+        QImage image(size, QImage::Format_RGB32);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
-        painter.scale(previewScale, previewScale);
-        paintDesignSide(painter, design, *cardSide, context, folder);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        if (!printed[std::size_t(side)].isNull()) {
+            painter.drawImage(QRect(QPoint(), size), printed[std::size_t(side)]);
+        } else {
+            painter.scale(previewScale, previewScale);
+            paintDesignSide(painter, design, *cardSide, context, folder);
+        }
         painter.end();
         preview[side]->setPixmap(QPixmap::fromImage(image));
     }

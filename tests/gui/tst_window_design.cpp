@@ -134,6 +134,9 @@ private slots:
                                    << QList<int>{1};
         QTest::newRow("column missing")
             << QByteArray("ID,Title\n1,Boss\n2,Clerk\n") << QList<int>{0, 1};
+        QTest::newRow("photo missing")
+            << header + "1,Ann,Boss,photos/1001.png,ANN\n2,Bob,Clerk,photos/none.png,BOB\n"
+            << QList<int>{1};
         QTest::newRow("track text outside its set")
             << header + "1,Ann,Boss,photos/1001.png,ANN\n2,Bob,Clerk,photos/1002.png,B~?%B\n"
             << QList<int>{1};
