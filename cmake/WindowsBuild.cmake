@@ -7,6 +7,7 @@
 set(KALYX_PUGIXML_SOURCE_DIR "" CACHE PATH "Unpacked pugixml source package (holds src/pugixml.cpp)")
 set(KALYX_BENCHMARK_SOURCE_DIR "" CACHE PATH "Unpacked Google Benchmark source package")
 set(KALYX_GTEST_SOURCE_DIR /usr/src/googletest CACHE PATH "GoogleTest sources")
+set(KALYX_ZINT_PREFIX "" CACHE PATH "zint cross-built for Windows (scripts/windows-libs.sh)")
 
 if(NOT EXISTS ${KALYX_PUGIXML_SOURCE_DIR}/src/pugixml.cpp)
   message(FATAL_ERROR "Set KALYX_PUGIXML_SOURCE_DIR to pugixml's source (scripts/windows.sh does)")
@@ -21,6 +22,14 @@ add_library(pugixml_static STATIC ${KALYX_PUGIXML_SOURCE_DIR}/src/pugixml.cpp)
 target_include_directories(pugixml_static SYSTEM PUBLIC ${KALYX_PUGIXML_SOURCE_DIR}/src)
 target_compile_options(pugixml_static PRIVATE -w)
 add_library(pugixml::pugixml ALIAS pugixml_static)
+
+# Barcodes for the card designs: the static zint of scripts/windows-libs.sh.
+if(EXISTS ${KALYX_ZINT_PREFIX}/lib/libzint-static.a)
+  add_library(zint::zint STATIC IMPORTED)
+  set_target_properties(zint::zint PROPERTIES
+    IMPORTED_LOCATION ${KALYX_ZINT_PREFIX}/lib/libzint-static.a
+    INTERFACE_INCLUDE_DIRECTORIES ${KALYX_ZINT_PREFIX}/include)
+endif()
 
 add_subdirectory(prnformat)
 add_subdirectory(kalyxcomms)

@@ -3,7 +3,8 @@
 # 64-bit Windows with mingw-w64, packs the portable bundle (build-win/package/kalyx-VERSION-win64.zip)
 # and the installer (kalyx-VERSION-win64-installer.exe beside it), and runs the tests under wine,
 # in scratch wine prefixes on a virtual X display, all removed at the end. Qt for Windows comes
-# from scripts/qt-mingw.sh (built once, then kept in a cache).
+# from scripts/qt-mingw.sh, QtSvg and zint from scripts/windows-libs.sh (each built once, then
+# kept in a cache).
 #
 #   ./scripts/windows.sh                build and test
 #   ./scripts/windows.sh --bench        also build the benchmarks and run them under wine
@@ -52,6 +53,7 @@ if [ ${#fetch[@]} -gt 0 ]; then
 fi
 pugixml_dir=$(ls -d "$PWD/$sources"/pugixml-[0-9]* | tail -n 1)
 qt=$(./scripts/qt-mingw.sh | tail -n 1)
+zint=$(./scripts/windows-libs.sh "$qt" | tail -n 1)
 benchmark_dir=""
 [ "$bench" = ON ] && benchmark_dir=$(ls -d "$PWD/$sources"/benchmark-[0-9]* | tail -n 1)
 stage "sources ready"
@@ -68,7 +70,7 @@ command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake \
       -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" -DKALYX_BUILD_BENCHMARKS=$bench \
       -DKALYX_PUGIXML_SOURCE_DIR="$pugixml_dir" -DKALYX_BENCHMARK_SOURCE_DIR="$benchmark_dir" \
-      -DCMAKE_FIND_ROOT_PATH="$qt" -DKALYX_NATIVE_BUILD="$native"
+      -DCMAKE_FIND_ROOT_PATH="$qt" -DKALYX_ZINT_PREFIX="$zint" -DKALYX_NATIVE_BUILD="$native"
 cmake --build build-win -j "$jobs"
 (cd build-win && cpack -G ZIP > /dev/null)
 bundle=$(ls build-win/package/kalyx-*-win64.zip)
