@@ -36,7 +36,7 @@ add_subdirectory(kalyxcomms)
 add_subdirectory(tools/kalyxsim)
 
 # The programs and the window need a Qt for Windows (see cmake/WindowsPrograms.cmake).
-find_package(Qt5 5.15 QUIET COMPONENTS Core Gui Widgets Test)
+find_package(Qt5 5.15 QUIET COMPONENTS Core Gui Widgets Test OPTIONAL_COMPONENTS Svg)
 if(Qt5_FOUND)
   include(cmake/WindowsPrograms.cmake)
 else()

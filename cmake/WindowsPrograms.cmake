@@ -5,10 +5,10 @@
 # installer of the same files (target "installer": package/kalyx-<version>-win64-installer.exe).
 enable_language(RC)
 
-if(EXISTS ${PROJECT_SOURCE_DIR}/document/CMakeLists.txt)
-  add_subdirectory(document)
-endif()
+add_subdirectory(document)
 add_subdirectory(app)
+# Card designs (drawing them needs zint and QtSvg: scripts/windows-libs.sh) and batch journals.
+add_subdirectory(carddesign)
 add_subdirectory(carddesign/journal)
 add_subdirectory(tools/kalyxprn)
 
@@ -46,6 +46,9 @@ set(bundle_files
   ${PROJECT_SOURCE_DIR}/packaging/windows/LICENSE.txt
   ${PROJECT_SOURCE_DIR}/packaging/windows/kalyx-prompt.cmd
   ${PROJECT_SOURCE_DIR}/packaging/windows/qt.conf)
+if(TARGET Qt5::Svg)
+  list(APPEND bundle_files $<TARGET_FILE:Qt5::Svg>)
+endif()
 install(FILES ${bundle_files} DESTINATION . COMPONENT bundle)
 install(FILES ${KALYX_QT_PREFIX}/plugins/platforms/qwindows.dll DESTINATION platforms
         COMPONENT bundle)
