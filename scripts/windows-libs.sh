@@ -37,18 +37,6 @@ for t in gcc g++ gcc-ar gcc-ranlib; do
   ln -s "/usr/bin/x86_64-w64-mingw32-$t-posix" "$work/bin/x86_64-w64-mingw32-$t"
 done
 
-if [ "$(cat "$qt/.qtsvg-complete" 2>/dev/null)" != "$svg_version" ]; then
-  echo "windows-libs: building QtSvg $svg_version for Windows into $qt" >&2
-  src=$(find "$work" -maxdepth 1 -type d -name 'qtsvg-opensource-src-*' | head -n 1)
-  mkdir -p "$work/qtsvg" && cd "$work/qtsvg"
-  (export PATH="$work/bin:$PATH"
-   "$qt/bin/qmake" "$src/qtsvg.pro" > "$work/qtsvg.log" 2>&1 &&
-   nice -n 10 make -j"$(nproc)" >> "$work/qtsvg.log" 2>&1 &&
-   make install >> "$work/qtsvg.log" 2>&1) || { tail -n 40 "$work/qtsvg.log" >&2; exit 1; }
-  echo "$svg_version" > "$qt/.qtsvg-complete"
-  cd - > /dev/null
-fi
-
 if [ ! -f "$zint/.complete" ]; then
   echo "windows-libs: building zint $zint_version for Windows into $zint" >&2
   src=$(find "$work" -maxdepth 1 -type d -name 'zint-*' | head -n 1)
@@ -63,4 +51,18 @@ if [ ! -f "$zint/.complete" ]; then
   cp "$work/zint/backend/libzint-static.a" "$zint/lib/"
   echo "$zint_version" > "$zint/.complete"
 fi
+
+if [ "$(cat "$qt/.qtsvg-complete" 2>/dev/null)" != "$svg_version" ]; then
+  [ -f "$qt/.complete" ] || { echo "windows-libs: no complete Qt for Windows in $qt" >&2; exit 1; }
+  echo "windows-libs: building QtSvg $svg_version for Windows into $qt" >&2
+  src=$(find "$work" -maxdepth 1 -type d -name 'qtsvg-opensource-src-*' | head -n 1)
+  mkdir -p "$work/qtsvg" && cd "$work/qtsvg"
+  (export PATH="$work/bin:$PATH"
+   "$qt/bin/qmake" "$src/qtsvg.pro" > "$work/qtsvg.log" 2>&1 &&
+   nice -n 10 make -j"$(nproc)" >> "$work/qtsvg.log" 2>&1 &&
+   make install >> "$work/qtsvg.log" 2>&1) || { tail -n 40 "$work/qtsvg.log" >&2; exit 1; }
+  echo "$svg_version" > "$qt/.qtsvg-complete"
+  cd - > /dev/null
+fi
+
 echo "$zint"
