@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # kalyxprn.exe under wine against the Linux kalyxprn on the same jobs: the document commands
 # print the same text (Windows ends its lines with CR LF and names a missing file in its own
-# words) and exit the same way, and render draws the same pixels.
-#   kalyxprn_parity.sh LINUX_KALYXPRN WINDOWS_KALYXPRN_EXE
+# words) and exit the same way, and render draws the same pixels. With the examples folder, the
+# example badge batch too: the same problems found, and the same jobs written.
+#   kalyxprn_parity.sh LINUX_KALYXPRN WINDOWS_KALYXPRN_EXE [EXAMPLES_DIR]
 set -euo pipefail
 linux=$(realpath "$1")
 windows=$(realpath "$2")
+examples=${3:+$(realpath "$3")}
 work=$(mktemp -d "${TMPDIR:-/tmp}/kalyxprn-parity.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 cd "$work"
@@ -87,5 +89,23 @@ for format in jpg bmp; do
     "$(identify -format '%wx%h' out/sample.0.linux.png)" ] || differ "render to .$format: no such picture"
 done
 
-echo "${#jobs[@]} jobs, $((checked + 1)) rendered sides compared, $failures differences"
+# The example batch, its time fixed so that jobs made again are the same bytes.
+batch_jobs=0
+if [ -n "$examples" ] && [ -f "$examples/badge/badge.card.json" ]; then
+  export SOURCE_DATE_EPOCH=1700000000
+  cp -r "$examples/badge" badge
+  same "batch.check" batch badge/badge.card.json badge/people.csv --check
+  "$linux" batch badge/badge.card.json badge/people.csv -o out/batch.linux > /dev/null
+  wine "$windows" batch badge/badge.card.json badge/people.csv -o out/batch.win > /dev/null ||
+    differ "batch -o failed under wine"
+  for job in out/batch.linux/*.prn; do
+    batch_jobs=$((batch_jobs + 1))
+    cmp -s "$job" "out/batch.win/${job##*/}" || differ "batch: ${job##*/} differs"
+  done
+  [ "$batch_jobs" -gt 0 ] || differ "batch -o wrote no job on Linux"
+  [ "$(ls out/batch.win | wc -l)" = "$batch_jobs" ] || differ "batch -o wrote other jobs under wine"
+fi
+
+echo "${#jobs[@]} jobs, $((checked + 1)) rendered sides, $batch_jobs batch jobs compared," \
+     "$failures differences"
 [ "$failures" = 0 ]
