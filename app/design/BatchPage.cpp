@@ -1,5 +1,6 @@
 #include "BatchPage.h"
 
+#include "BatchOutputs.h"
 #include "DesignDocument.h"
 #include "DesignPainter.h"
 
@@ -13,6 +14,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QTableWidget>
@@ -43,6 +45,16 @@ BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
     onlyProblems->setAccessibleName(tr("Only rows with problems"));
     connect(onlyProblems, &QCheckBox::toggled, this, &BatchPage::applyFilter);
     bar->addWidget(onlyProblems);
+    proofButton = new QPushButton(tr("Proof..."));
+    proofButton->setAccessibleName(tr("Write a proof sheet"));
+    exportButton = new QPushButton(tr("Export jobs..."));
+    exportButton->setAccessibleName(tr("Write the jobs of the selected rows"));
+    proofButton->setEnabled(false);
+    exportButton->setEnabled(false);
+    connect(proofButton, &QPushButton::clicked, this, &BatchPage::writeProof);
+    connect(exportButton, &QPushButton::clicked, this, &BatchPage::exportJobs);
+    bar->addWidget(proofButton);
+    bar->addWidget(exportButton);
     layout->addLayout(bar);
 
     summary = new QLabel;
@@ -126,6 +138,8 @@ bool BatchPage::openData(const QString& dataPath, QString* error) {
         records.push_back(CardRecord{&columns, newValues[i], numbers[i].first, numbers[i].second});
     readProblems = std::move(newReadProblems);
     fileLabel->setText(QFileInfo(path).fileName());
+    proofButton->setEnabled(true);
+    exportButton->setEnabled(true);
     checkRows();
     fillTable();
     if (!records.empty())
@@ -235,4 +249,70 @@ void BatchPage::showRow() {
         preview[side]->setPixmap(QPixmap::fromImage(image));
     }
     emit rowChanged(context, folder);
+}
+
+bool BatchPage::designSaved() {
+    if (!document->isModified())
+        return true;
+    QMessageBox::information(this, tr("Save the design first"),
+                             tr("kalyxprn makes the cards from the saved design: save the design "
+                                "on the Design page first."));
+    return false;
+}
+
+QString BatchPage::selectedRows() const {
+    // One selected row is the one being looked at: the batch is all rows.
+    QStringList rows;
+    if (table_->selectionModel()->selectedRows().size() < 2)
+        return QString();
+    for (const QModelIndex& index : table_->selectionModel()->selectedRows())
+        rows << QString::number(records[std::size_t(index.row())].row);
+    return rows.join(QLatin1Char(','));
+}
+
+void BatchPage::runCommand(const QStringList& args, const QString& what) {
+    proofButton->setEnabled(false);
+    exportButton->setEnabled(false);
+    summary->setText(tr("%1...").arg(what));
+    runBatchCommand(this, document->path(), path, args, [this, what](bool ok, const QString& said) {
+        proofButton->setEnabled(true);
+        exportButton->setEnabled(true);
+        summary->setText(ok ? tr("%1: done.").arg(what) : tr("%1 failed.").arg(what));
+        if (!ok)
+            QMessageBox::warning(this, what, said);
+        emit outputWritten(ok, said);
+    });
+}
+
+void BatchPage::writeProof() {
+    if (!designSaved())
+        return;
+    const QString file = QFileDialog::getSaveFileName(
+        this, tr("Write a proof sheet"),
+        QFileInfo(path).absolutePath() + QStringLiteral("/proof.pdf"), tr("PDF (*.pdf)"));
+    if (file.isEmpty())
+        return;
+    QStringList args{QStringLiteral("--proof"), file, QStringLiteral("--force")};
+    const QString rows = selectedRows();
+    if (!rows.isEmpty())
+        args << QStringLiteral("--rows") << rows;
+    runCommand(args, tr("Proof sheet"));
+}
+
+void BatchPage::exportJobs() {
+    if (!designSaved())
+        return;
+    const QString folder = QFileDialog::getExistingDirectory(this, tr("Export jobs to"),
+                                                             QFileInfo(path).absolutePath());
+    if (folder.isEmpty())
+        return;
+    exportJobsTo(folder);
+}
+
+void BatchPage::exportJobsTo(const QString& folder) {
+    QStringList args{QStringLiteral("-o"), folder};
+    const QString rows = selectedRows();
+    if (!rows.isEmpty())
+        args << QStringLiteral("--rows") << rows;
+    runCommand(args, tr("Export of jobs"));
 }

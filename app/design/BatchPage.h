@@ -13,6 +13,7 @@
 class DesignDocument;
 class QCheckBox;
 class QLabel;
+class QPushButton;
 class QTableWidget;
 
 class BatchPage : public QWidget {
@@ -28,10 +29,14 @@ public:
     // The problems of data row `row` (0-based); empty when it prints.
     QStringList rowProblems(int row) const { return problems.at(std::size_t(row)); }
     QTableWidget* table() const { return table_; }
+    // Writes the jobs of the selected rows (all rows unless several are selected) into `folder`,
+    // through kalyxprn batch -o; outputWritten tells the outcome.
+    void exportJobsTo(const QString& folder);
 
 signals:
     // The row the design is shown with (a null record when none).
     void rowChanged(const CardTemplateContext& context, const QString& dataFolder);
+    void outputWritten(bool ok, const QString& message);
 
 private:
     void chooseData();
@@ -39,6 +44,11 @@ private:
     void fillTable();
     void applyFilter();
     void showRow();
+    bool designSaved();
+    QString selectedRows() const;
+    void runCommand(const QStringList& args, const QString& what);
+    void writeProof();
+    void exportJobs();
 
     DesignDocument* document;
     QString path;
@@ -52,6 +62,8 @@ private:
     QLabel* fileLabel;
     QLabel* summary;
     QCheckBox* onlyProblems;
+    QPushButton* proofButton;
+    QPushButton* exportButton;
     QTableWidget* table_;
     QLabel* preview[2];
 };

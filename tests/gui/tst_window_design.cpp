@@ -17,6 +17,7 @@
 #include <QDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -123,6 +124,18 @@ private slots:
             batchJobs(QStringLiteral(KALYX_SOURCE_DIR "/examples/badge/badge.card.json"), data,
                       dir.path() + QStringLiteral("/c"));
         QVERIFY(windowJobs != unmovedJobs);
+
+        // Export jobs... writes what the command line writes.
+        QSignalSpy written(view->batchPage(), &BatchPage::outputWritten);
+        const QString exported = dir.path() + QStringLiteral("/d");
+        QDir().mkpath(exported);
+        view->batchPage()->exportJobsTo(exported);
+        QVERIFY(written.wait(30000));
+        QVERIFY2(written.at(0).at(0).toBool(), qPrintable(written.at(0).at(1).toString()));
+        QMap<QString, QByteArray> exportedJobs;
+        for (const QString& file : QDir(exported).entryList(QDir::Files))
+            exportedJobs.insert(file, kalyxtest::readFile(exported + QLatin1Char('/') + file));
+        QVERIFY(exportedJobs == windowJobs);
     }
 
     void problemRowsMarked_data() {

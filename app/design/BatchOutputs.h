@@ -1,0 +1,20 @@
+// The proof sheet and the jobs of a batch, made by kalyxprn batch itself (--proof, -o), so the
+// window writes exactly what the command line writes. It runs as a child process, so the window
+// stays responsive while a large batch is drawn.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QObject;
+
+// Where kalyxprn is: beside the window's program, in the build tree's tools folder, or on PATH.
+// Empty when none is found.
+QString kalyxprnProgram();
+
+// Starts `kalyxprn batch DESIGN DATA ARGS...`; `done` gets whether it succeeded and what it
+// said (its error output, or its standard output on success). The process belongs to `owner`.
+void runBatchCommand(QObject* owner, const QString& design, const QString& data,
+                     const QStringList& args, std::function<void(bool, const QString&)> done);
