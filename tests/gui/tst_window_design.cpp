@@ -15,12 +15,15 @@
 
 #include <QCheckBox>
 #include <QDir>
+#include <QDoubleSpinBox>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QtTest>
 
@@ -136,6 +139,99 @@ private slots:
         for (const QString& file : QDir(exported).entryList(QDir::Files))
             exportedJobs.insert(file, kalyxtest::readFile(exported + QLatin1Char('/') + file));
         QVERIFY(exportedJobs == windowJobs);
+    }
+
+    // Every kind of edit is one step that undo takes back to the design as it was.
+    void everyEditUndone_data() {
+        QTest::addColumn<QString>("edit");
+        for (const char* edit : {"add", "delete", "forward", "font size", "x typed", "drag"})
+            QTest::newRow(edit) << QString::fromLatin1(edit);
+    }
+
+    void everyEditUndone() {
+        QFETCH(QString, edit);
+        QTemporaryDir dir;
+        klxSetCommandLine({copyExample(dir.path())});
+        KlxPrnTool window;
+        window.resize(1100, 800);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        DesignView* view = child<DesignView>(window, "designView");
+        DesignPage* page = view->designPage();
+        const CardDesign original = view->document()->design();
+        const int name = 9; // the ${Name} text of the example's front
+        QCOMPARE(original.front->objects[name].text, QStringLiteral("${Name}"));
+        page->select(0, name);
+        auto spin = [&](const QString& accessible) {
+            for (QDoubleSpinBox* box : page->findChildren<QDoubleSpinBox*>())
+                if (box->accessibleName() == accessible)
+                    return box;
+            return static_cast<QDoubleSpinBox*>(nullptr);
+        };
+        auto clickButton = [&](const QString& accessible) {
+            for (QAbstractButton* b : page->findChildren<QAbstractButton*>())
+                if (b->accessibleName() == accessible)
+                    b->click();
+        };
+        auto now = [&] { return view->document()->design().front->objects[name]; };
+        if (edit == QLatin1String("add")) {
+            page->findChild<QToolButton*>()->menu()->actions().at(0)->trigger();
+            QCOMPARE(view->document()->design().front->objects.size(),
+                     original.front->objects.size() + 1);
+        } else if (edit == QLatin1String("delete")) {
+            clickButton(QStringLiteral("Delete the object"));
+        } else if (edit == QLatin1String("forward")) {
+            clickButton(QStringLiteral("Draw the object later"));
+            QCOMPARE(view->document()->design().front->objects[name + 1].text,
+                     QStringLiteral("${Name}"));
+        } else if (edit == QLatin1String("font size")) {
+            spin(QStringLiteral("Font size"))->setValue(20);
+            QCOMPARE(now().font.size, 20.0);
+        } else if (edit == QLatin1String("x typed")) {
+            spin(QStringLiteral("X"))->setValue(10.03); // between dots: lands on one
+            QCOMPARE(now().box.x, dotsToMm(mmToDots(10.03)));
+        } else {
+            DesignCanvas* front = page->canvas(0);
+            const QRect r = front->rect();
+            // A point on the object: the first that selects it.
+            QPoint at;
+            for (int y = 0; y < r.height() && at.isNull(); y += 4)
+                for (int x = 0; x < r.width() && at.isNull(); x += 4) {
+                    QTest::mouseClick(front, Qt::LeftButton, {}, QPoint(x, y));
+                    if (front->selected() == name)
+                        at = QPoint(x, y);
+                }
+            QVERIFY(!at.isNull());
+            const int before = view->document()->undoStack()->count();
+            QTest::mousePress(front, Qt::LeftButton, {}, at);
+            QMouseEvent move(QEvent::MouseMove, at + QPoint(30, 10), Qt::LeftButton, Qt::LeftButton,
+                             Qt::NoModifier);
+            QApplication::sendEvent(front, &move);
+            QTest::mouseRelease(front, Qt::LeftButton, {}, at + QPoint(30, 10));
+            QCOMPARE(view->document()->undoStack()->count(), before + 1);
+            QVERIFY(now().box.x > original.front->objects[name].box.x);
+            QCOMPARE(dotsToMm(mmToDots(now().box.x)), now().box.x); // on a whole dot
+        }
+        QVERIFY(!(view->document()->design() == original));
+        view->document()->undoStack()->undo();
+        QVERIFY(view->document()->design() == original);
+    }
+
+    // A design that would not open again is not written: the file keeps what it had.
+    void offTheCardNotSaved() {
+        QTemporaryDir dir;
+        const QString design = copyExample(dir.path());
+        const QByteArray before = kalyxtest::readFile(design);
+        klxSetCommandLine({design});
+        KlxPrnTool window;
+        DesignView* view = child<DesignView>(window, "designView");
+        view->designPage()->select(0, 9);
+        view->designPage()->canvas(0)->moveSelected(mmToDots(200), 0);
+        QString error;
+        QVERIFY(!view->document()->save(design, error));
+        QVERIFY2(error.contains(QLatin1String("off the card")), qPrintable(error));
+        QCOMPARE(kalyxtest::readFile(design), before);
+        QVERIFY(view->document()->isModified());
     }
 
     void problemRowsMarked_data() {
