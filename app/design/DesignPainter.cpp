@@ -92,10 +92,14 @@ void drawBarcodeSketch(QPainter& painter, const CardObject& object, const QRectF
     const uint seed = qHash(data);
     if (matrix) {
         const double cell = module * 2;
-        for (double y = box.top(); y + cell <= box.bottom(); y += cell)
-            for (double x = box.left(); x + cell <= box.right(); x += cell)
-                if ((qHash(qint64(x * 7 + y * 13)) ^ seed) & 1)
+        // A pattern of its own per data, from a mix of the cell's column and row.
+        int row = 0;
+        for (double y = box.top(); y + cell <= box.bottom(); y += cell, ++row) {
+            int column = 0;
+            for (double x = box.left(); x + cell <= box.right(); x += cell, ++column)
+                if (((uint(column) * 73856093u ^ uint(row) * 19349663u ^ seed) >> 5) & 1)
                     painter.fillRect(QRectF(x, y, cell, cell), Qt::black);
+        }
     } else {
         const double barsBottom = box.bottom() - (object.humanReadable ? 30 : 0);
         int i = 0;
