@@ -25,11 +25,12 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DKALYX_BUILD_FUZZERS=ON \
       -DKALYX_BUILD_BENCHMARKS=OFF
 cmake --build build-fuzz -j "$jobs" --target fuzz_prn_load fuzz_sim_requests \
-  fuzz_card_design fuzz_csv_read
+  fuzz_card_design fuzz_csv_read fuzz_printer_answers
 ctest --test-dir build-fuzz -R '^fuzz_' --timeout 300
 # Each fuzzer with its seed folder (TARGET:CORPUS, both under build-fuzz/fuzz/FOLDER).
 for f in document/fuzz_prn_load:corpus sim/fuzz_sim_requests:corpus \
-         carddesign/fuzz_card_design:corpus/design carddesign/fuzz_csv_read:corpus/csv; do
+         carddesign/fuzz_card_design:corpus/design carddesign/fuzz_csv_read:corpus/csv \
+         comms/fuzz_printer_answers:corpus; do
   target=${f%%:*}
   scratch=$(mktemp -d)
   ASAN_OPTIONS=detect_leaks=0 "build-fuzz/fuzz/$target" -max_total_time=15 -print_final_stats=0 \
