@@ -2,9 +2,8 @@
 
 namespace Orvane {
 
-FileSession::FileSession(const std::string& path)
-    : stream(path, std::ios::out | std::ios::binary | std::ios::trunc) {
-    open = stream.good();
+FileSession::FileSession(const std::string& path) : sink(path) {
+    open = sink.isOpen();
 }
 
 bool FileSession::read(char*, int) {
@@ -15,28 +14,23 @@ bool FileSession::write(const char* data, int length) {
     written = 0;
     if (!mayTransfer(data, length))
         return false;
-    if (length == 0)
-        return true;
-    // Flushed at once: a full disk must fail this write, not go unnoticed at destruction.
-    stream.write(data, length);
-    stream.flush();
-    if (!stream.good())
-        return fail(FailureReason::WriteFailed); // how much of it was stored is not known
-    written = static_cast<std::uint64_t>(length);
-    return true;
+    const platform::Transfer transfer =
+        sink.write(data, static_cast<std::size_t>(length), writeTimeoutMs);
+    written = transfer.count;
+    return transfer.ok() || failWrite(transfer.status);
 }
 
 bool FileSession::finish() {
-    stream.close();
     open = false;
-    return !stream.fail() || fail(FailureReason::WriteFailed);
+    return sink.close() || fail(FailureReason::WriteFailed);
 }
 
 bool FileSession::setReadTimeout(std::uint32_t) {
     return true;
 }
 
-bool FileSession::setWriteTimeout(std::uint32_t) {
+bool FileSession::setWriteTimeout(std::uint32_t milliseconds) {
+    writeTimeoutMs = milliseconds;
     return true;
 }
 

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "platform/FileSink.h"
 #include "transport/ReportingSession.h"
 
 #include <cstdint>
-#include <fstream>
 #include <string>
+
+#include <kalyxcomms/Types.h>
 
 namespace Orvane {
 
-// Captures the byte stream in a file (created or truncated). It cannot read, so commands that
-// wait for an answer fail after their request has been written.
+// Captures the byte stream in a file (created or truncated), a FIFO or a character device. It
+// cannot read, so commands that wait for an answer fail after their request has been written.
+// A write fails as timed out when nothing takes a byte for the write time-out, a FIFO without
+// a reader included.
 class FileSession : public ReportingSession {
 public:
     explicit FileSession(const std::string& path);
@@ -22,7 +26,8 @@ public:
     bool finish() override;
 
 private:
-    std::ofstream stream;
+    platform::FileSink sink;
+    std::uint32_t writeTimeoutMs = TakeTimeoutMs;
 };
 
 } // namespace Orvane
