@@ -12,6 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 using kalyxtest::kalyxprn;
 using kalyxtest::Result;
 
@@ -25,6 +29,17 @@ protected:
         ASSERT_TRUE(kalyxtest::writeFile(path("job.prn"), job));
     }
     QString path(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
+    // Two sides of double-density planes make a job of several MiB.
+    static QByteArray largeJob() {
+        PrnJobBuilder builder;
+        for (int s = 0; s < 2; ++s) {
+            const pugi::xml_node side = builder.addSide(s);
+            for (char p : {'y', 'm', 'c', 'k'})
+                builder.addPanel(side, p, QByteArray(p == 'k' ? 2 * 650346 : 650346, char(s + p)),
+                                 p == 'k' ? 600 : 0);
+        }
+        return builder.build();
+    }
 
     QTemporaryDir dir;
     QByteArray job;
@@ -134,15 +149,7 @@ TEST_F(SendCommand, JobsPrintersDropAreRefusedUnlessForced) {
 }
 
 TEST_F(SendCommand, LargeJobsShowProgressOnATerminalOnly) {
-    // Two sides of double-density planes make a job of several MiB.
-    PrnJobBuilder builder;
-    for (int s = 0; s < 2; ++s) {
-        const pugi::xml_node side = builder.addSide(s);
-        for (char p : {'y', 'm', 'c', 'k'})
-            builder.addPanel(side, p, QByteArray(p == 'k' ? 2 * 650346 : 650346, char(s + p)),
-                             p == 'k' ? 600 : 0);
-    }
-    const QByteArray large = builder.build();
+    const QByteArray large = largeJob();
     ASSERT_GT(large.size(), 1 << 20);
     ASSERT_TRUE(kalyxtest::writeFile(path("large.prn"), large));
 
@@ -164,6 +171,25 @@ TEST_F(SendCommand, AJobThatCannotBeWrittenSaysWhy) {
     EXPECT_EQ(r.out, "");
     EXPECT_EQ(r.err, "kalyxprn send: Failed to send job to printer (/dev/full): sending to the "
                      "printer failed.\n");
+}
+
+TEST_F(SendCommand, AFifoThatIsNotReadEndsTheSendWithinItsTimeout) {
+    ASSERT_TRUE(kalyxtest::writeFile(path("large.prn"), largeJob()));
+    for (const bool opened : {false, true}) {
+        SCOPED_TRACE(opened ? "a reader that never reads" : "no reader");
+        const QByteArray fifo = QFile::encodeName(path(opened ? "read.fifo" : "unread.fifo"));
+        ASSERT_EQ(::mkfifo(fifo.constData(), 0600), 0);
+        const int reader = opened ? ::open(fifo.constData(), O_RDONLY | O_NONBLOCK) : -1;
+        ASSERT_EQ(reader >= 0, opened);
+        const Result r = kalyxprn(
+            {"send", path("large.prn"), "--file", QFile::decodeName(fifo), "--timeout", "1000"});
+        EXPECT_EQ(r.status, 3) << r.err.toStdString();
+        EXPECT_EQ(r.err, QStringLiteral("kalyxprn send: Failed to send job to printer (%1): "
+                                        "nothing read the data within 1 s.\n")
+                             .arg(QFile::decodeName(fifo)));
+        if (reader >= 0)
+            ::close(reader);
+    }
 }
 
 TEST_F(SendCommand, TargetMustBeOneOfUsbTcpFile) {

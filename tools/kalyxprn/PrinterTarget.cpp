@@ -261,9 +261,13 @@ bool writeJob(Orvane::Printer& printer, const QByteArray& job, bool progress, qi
 int reportSendFailure(const QString& command, const OpenedPrinter& target, qint64 taken,
                       qint64 total) {
     const Orvane::FailureReason reason = target.printer->lastFailure();
-    QString text =
-        QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
-            .arg(command, shown(target.name), failureWords(reason, target.waits, target.usb));
+    // A file that takes nothing is a FIFO whose reader is missing or stopped reading.
+    const QString why = target.file && reason == Orvane::FailureReason::WriteTimedOut
+                            ? QStringLiteral("nothing read the data within %1")
+                                  .arg(durationWords(target.waits.takeMs))
+                            : failureWords(reason, target.waits, target.usb);
+    QString text = QStringLiteral("kalyxprn %1: Failed to send job to printer (%2): %3.")
+                       .arg(command, shown(target.name), why);
     if (!target.file && taken >= 0 && total >= 0)
         text += QStringLiteral(" The printer took %1 of %2 bytes.").arg(taken).arg(total);
     err(text);
