@@ -370,6 +370,9 @@ void PrinterPage::refresh() {
                 outcome.values[knownSettings[i].key];
             if (!printer.readSettings(outcome.values, outcome.err))
                 return false;
+            // A printer in an error state says so with its values; the page shows that error
+            // from the report, so the refresh itself is not refused for it.
+            outcome.err.clear();
             std::string reportErr;
             // State comes from the report; a printer that refuses it still shows its settings.
             if (printer.getReport(outcome.bytes, reportErr) && !reportErr.empty())

@@ -187,7 +187,7 @@ private slots:
         click(w, "moveCardButton");
         QTRY_COMPARE(
             label(w, "printerResultLabel"),
-            QStringLiteral("Move the card: the printer refused: Printer in error state 1"));
+            QStringLiteral("Move the card: the printer refused: Printer in error state 1 (card jam)"));
         click(w, "clearErrorRetryButton");
         QTRY_COMPARE(label(w, "printerErrorLabel"), QStringLiteral("none"));
         QTRY_VERIFY(idle(w));
