@@ -10,6 +10,7 @@ add_subdirectory(app)
 # Card designs (drawing them needs zint and QtSvg: scripts/windows-libs.sh) and batch journals.
 add_subdirectory(carddesign)
 add_subdirectory(carddesign/journal)
+add_subdirectory(tools/printercheck)
 add_subdirectory(tools/kalyxprn)
 
 # A window program (no console of its own) with the icon in its resources.
