@@ -159,8 +159,9 @@ TEST_F(Pool, KilledAtRandomMomentsAndResumedEveryRowPrintsOnce) {
             ASSERT_TRUE(run.status == -1 || run.status == 0)
                 << run.out.toStdString() << run.err.toStdString();
     }
+    // The last killed run may already finish the batch (its kill came after the last card).
     EXPECT_EQ(status, 0);
-    EXPECT_GE(runs, 21);
+    EXPECT_GE(runs, 20);
     expectEveryRowOnce();
 }
 
