@@ -103,31 +103,31 @@ std::optional<Fault> parseFault(const std::string& items, std::optional<std::uin
         if (item.empty())
             continue;
         const std::size_t eq = item.find('=');
-        const FaultItem* spec = findItem(item.substr(0, eq));
+        const FaultItem* entry = findItem(item.substr(0, eq));
         const bool hasValue = eq != std::string::npos;
-        if (!spec || hasValue != (spec->argument != nullptr)) {
+        if (!entry || hasValue != (entry->argument != nullptr)) {
             problem = "unknown fault item '" + item + "'";
             return std::nullopt;
         }
-        if (spec->flag) {
-            fault.*spec->flag = true;
-        } else if (spec->number) {
-            const auto number = parseCount(item.substr(eq + 1), spec->limit);
+        if (entry->flag) {
+            fault.*entry->flag = true;
+        } else if (entry->number) {
+            const auto number = parseCount(item.substr(eq + 1), entry->limit);
             if (!number) {
-                problem = "'" + item + "' needs a number up to " + std::to_string(spec->limit);
+                problem = "'" + item + "' needs a number up to " + std::to_string(entry->limit);
                 return std::nullopt;
             }
-            fault.*spec->number = *number;
+            fault.*entry->number = *number;
         } else {
             // A text may hold commas where it is the last item.
             const std::string value =
-                spec->takesRest ? items.substr(end - item.size() + eq + 1) : item.substr(eq + 1);
+                entry->takesRest ? items.substr(end - item.size() + eq + 1) : item.substr(eq + 1);
             if (value.empty()) {
-                problem = std::string(spec->name) + "= needs a text";
+                problem = std::string(entry->name) + "= needs a text";
                 return std::nullopt;
             }
-            fault.*spec->text = value;
-            if (spec->takesRest)
+            fault.*entry->text = value;
+            if (entry->takesRest)
                 break;
         }
     }
