@@ -13,6 +13,8 @@ class DesignDocument : public QObject {
 
 public:
     explicit DesignDocument(QObject* parent = nullptr);
+    // The undo stack says it is clean as it goes; by then the views listening may be half gone.
+    ~DesignDocument() override { undo.blockSignals(true); }
 
     // Reads the design in `path`; false with the reader's message (the document is unchanged).
     bool load(const QString& path, QString& error);
