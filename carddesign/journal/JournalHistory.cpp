@@ -30,8 +30,8 @@ void JournalHistory::apply(const QJsonObject& entry) {
     static const QStringList known = {
         QLatin1String(journalEvent::sending),   QLatin1String(journalEvent::sent),
         QLatin1String(journalEvent::completed), QLatin1String(journalEvent::failed),
-        QLatin1String(journalEvent::uncertain), QLatin1String(journalEvent::confirmed),
-        QLatin1String(journalEvent::reprint)};
+        QLatin1String(journalEvent::refused),   QLatin1String(journalEvent::uncertain),
+        QLatin1String(journalEvent::confirmed), QLatin1String(journalEvent::reprint)};
     if (!known.contains(event))
         return;
     auto at = index_.find(key);
@@ -41,6 +41,10 @@ void JournalHistory::apply(const QJsonObject& entry) {
         rows_.back().key = key;
     }
     JournalRow& row = rows_[at->second];
+    // A refusal says a card was not sent this time; it never unsays one that went out before
+    // (a row printed, then edited so that it fails, or a second row with the same key).
+    if (event == QLatin1String(journalEvent::refused) && dueOf(row) != RowDue::Print)
+        return;
     if (entry.contains(QLatin1String("row")))
         row.row = entry.value(QLatin1String("row")).toInt();
     row.time = QDateTime::fromString(entry.value(QLatin1String("time")).toString(), Qt::ISODate);
@@ -62,6 +66,7 @@ void JournalHistory::apply(const QJsonObject& entry) {
     if (event == QLatin1String(journalEvent::sent))
         ++row.sent;
     if (event == QLatin1String(journalEvent::failed) ||
+        event == QLatin1String(journalEvent::refused) ||
         event == QLatin1String(journalEvent::uncertain))
         row.reason = reason;
     else if (event == QLatin1String(journalEvent::sending))

@@ -18,6 +18,7 @@ constexpr const char* sending = "sending";     // before the first byte goes to 
 constexpr const char* sent = "sent";           // the printer or scheduler took every byte
 constexpr const char* completed = "completed"; // a queue's job reached its end state
 constexpr const char* failed = "failed";       // not printed, with "reason"; printed again later
+constexpr const char* refused = "refused";     // failed its checks, with "reason"; never sent
 constexpr const char* uncertain = "uncertain"; // may have printed, with "reason"
 constexpr const char* confirmed = "confirmed"; // the operator's word: "as" printed|reprint
 constexpr const char* reprint = "reprint";     // printed again on purpose, with "reason"
@@ -27,7 +28,8 @@ constexpr const char* changed = "changed";     // a run accepted a changed desig
 
 // What a run does with a row.
 enum class RowDue {
-    Print,     // never went out, failed before its first byte, or asked for again
+    Print,     // never went out, failed before its first byte, refused by its checks, or
+               // asked for again (a refused row prints once its data passes the checks)
     Done,      // sent, completed, or confirmed printed
     Uncertain, // the last attempt may have printed: only the operator can say
 };
@@ -35,10 +37,10 @@ enum class RowDue {
 struct JournalRow {
     QString key;
     int row = 0;   // the data row it last had
-    QString state; // the last event about it: sending, sent, completed, failed, uncertain,
-                   // printed (confirmed), not-printed (confirmed), reprint
+    QString state; // the last event about it: sending, sent, completed, failed, refused,
+                   // uncertain, printed (confirmed), not-printed (confirmed), reprint
     QString printer;
-    QString reason; // of a failure, an uncertainty or a reprint
+    QString reason; // of a failure, a refusal, an uncertainty or a reprint
     QDateTime time;
     int sent = 0; // how often every byte of it was taken
     QStringList reprintReasons;

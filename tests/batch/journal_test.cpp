@@ -84,6 +84,11 @@ TEST(JournalHistory, TheLastWordAboutARowDecidesWhetherItPrints) {
          {with(event::sent), with(event::reprint), with(event::sending), with(event::sent)},
          RowDue::Done},
         {"an event from a later version", {with(event::sent), with("misprinted")}, RowDue::Done},
+        {"refused by its checks", {with(event::refused, "reason", "x")}, RowDue::Print},
+        {"printed, then refused", {with(event::sent), with(event::refused)}, RowDue::Done},
+        {"in flight, then refused",
+         {with(event::sending), with(event::refused)},
+         RowDue::Uncertain},
     };
     for (const auto& c : cases)
         EXPECT_EQ(dueAfter(c.entries), c.due) << c.what;

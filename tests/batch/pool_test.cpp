@@ -294,6 +294,46 @@ TEST_F(Pool, ReprintsAreOnPurposeAndStatusTellsEveryRow) {
     EXPECT_EQ(parsed["summary"]["printed"].toInt(), 3);
 }
 
+TEST_F(Pool, ARowThatFailsItsChecksIsJournalledAndPrintsOnlyOnceItPasses) {
+    startPrinters(1, "0");
+    setup.cards = batchtest::makeCards(3);
+    const std::vector<cli::BatchCard> good = setup.cards;
+    const QString journal = setup.data + ".journal";
+    const auto refuse = [&](std::size_t at) {
+        setup.cards[at].problem = "photo: photos/x.png: no such file";
+        setup.cards[at].job.clear();
+    };
+    refuse(1);
+    const BatchRun first = runBatch(setup, printers());
+    EXPECT_EQ(first.status, 1) << first.err.toStdString();
+    EXPECT_TRUE(first.out.contains("not printed, rows with problems: 1"))
+        << first.out.toStdString();
+    const BatchRun status = runBatch(setup, {"--status", journal});
+    EXPECT_TRUE(status.out.contains("row 2 (E1002): refused: photo: photos/x.png: no such file"))
+        << status.out.toStdString();
+    EXPECT_TRUE(status.out.contains("to print 1 (1 refused by their checks)"))
+        << status.out.toStdString();
+    const QJsonObject json =
+        QJsonDocument::fromJson(runBatch(setup, {"--status", journal, "--json"}).out.toUtf8())
+            .object();
+    QString stateOfRow2;
+    for (const QJsonValue& row : json["rows"].toArray())
+        if (row["key"] == "E1002")
+            stateOfRow2 = row["state"].toString();
+    EXPECT_EQ(stateOfRow2, "refused");
+    EXPECT_EQ(json["summary"]["refused"].toInt(), 1);
+
+    // Row 1, printed, now fails too: its refusal never makes it print again.
+    refuse(0);
+    EXPECT_EQ(runBatch(setup, printers()).status, 1);
+    setup.cards = good;
+    const BatchRun fixed = runBatch(setup, printers());
+    EXPECT_EQ(fixed.status, 0) << fixed.err.toStdString();
+    EXPECT_TRUE(fixed.out.contains("printed: 1, skipped (printed before): 2"))
+        << fixed.out.toStdString();
+    expectEveryRowOnce();
+}
+
 } // namespace
 
 namespace {

@@ -372,6 +372,7 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
     std::map<QString, int> keysSeen;
     bool dataFailed = false;
     bool stoppedEarly = false;
+    QString journalProblem; // a refused row could not be recorded
     {
         BatchDispatcher dispatcher(*journal, std::move(pool.destinations), title, progress,
                                    interrupted);
@@ -396,6 +397,14 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
                 card.problem = QStringLiteral("the key is also row %1's; a key names one card")
                                    .arg(seen.first->second);
             if (!card.problem.isEmpty()) {
+                // The record says what became of every row, this one too; a row without a key
+                // cannot be matched by a later run and is only listed.
+                const QJsonObject why{{QStringLiteral("reason"), card.problem}};
+                if (!card.key.isEmpty() &&
+                    !journal->recordRow(event::refused, card.key, card.row, why, problem)) {
+                    journalProblem = problem;
+                    break;
+                }
                 refused.emplace_back(card, card.problem);
                 continue;
             }
@@ -425,6 +434,8 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
             out(QStringLiteral("printer out of the pool: %1").arg(shown(broken)));
         out(QStringLiteral("journal: %1").arg(shown(journalPath)));
 
+        if (outcomes.journalProblem.isEmpty())
+            outcomes.journalProblem = journalProblem;
         if (!outcomes.journalProblem.isEmpty()) {
             err(QStringLiteral("kalyxprn batch: the journal %1 could not record the next step "
                                "(%2): the batch stopped before sending a card it could not record")

@@ -52,9 +52,11 @@ int runBatchStatus(const QString& path, bool json) {
     const carddesign::JournalHistory history = journal->history();
     std::map<QString, int> counts;
     int reprints = 0;
+    int refused = 0; // of those to print: rows whose data failed the checks when last read
     for (const carddesign::JournalRow& row : history.rows()) {
         ++counts[summaryKey(carddesign::dueOf(row))];
         reprints += row.reprintReasons.size();
+        refused += row.state == QLatin1String(carddesign::journalEvent::refused);
     }
     const carddesign::JournalHeader& header = journal->header();
     if (json) {
@@ -75,6 +77,7 @@ int runBatchStatus(const QString& path, bool json) {
         for (const auto& count : counts)
             summary.insert(count.first, count.second);
         summary.insert(QStringLiteral("reprints"), reprints);
+        summary.insert(QStringLiteral("refused"), refused);
         QJsonArray runs;
         for (const QJsonObject& run : history.runs())
             runs.append(run);
@@ -112,11 +115,12 @@ int runBatchStatus(const QString& path, bool json) {
     }
     if (journal->droppedTornLine())
         out(QStringLiteral("(a last line cut short by a crash is not counted)"));
-    out(QStringLiteral("rows: %1; printed %2, uncertain %3, to print %4; reprints %5")
+    out(QStringLiteral("rows: %1; printed %2, uncertain %3, to print %4%5; reprints %6")
             .arg(history.rows().size())
             .arg(counts[QStringLiteral("printed")])
             .arg(counts[QStringLiteral("uncertain")])
             .arg(counts[QStringLiteral("to print")])
+            .arg(refused ? QStringLiteral(" (%1 refused by their checks)").arg(refused) : QString())
             .arg(reprints));
     return ExitSuccess;
 }
