@@ -133,13 +133,9 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
             continue;
         pugi::xml_node side = job.addSide(s);
         std::array<pugi::xml_node, 5> panels;
-        for (int p = 0; p < 4; ++p) {
-            const std::vector<unsigned char>& plane = planes->planes[std::size_t(p)];
-            panels[std::size_t(p)] =
-                job.addPanel(side, panelLetters[p],
-                             QByteArray::fromRawData(reinterpret_cast<const char*>(plane.data()),
-                                                     int(plane.size())));
-        }
+        // Only the panels' elements: the planes themselves are framed from where they lie.
+        for (int p = 0; p < 4; ++p)
+            panels[std::size_t(p)] = job.addPanel(side, panelLetters[p]);
         if (planes->doubleK)
             PrnJobBuilder::setText(panels[3], "x-density", "600");
         if (planes->overlayHoles) {
@@ -192,9 +188,13 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
     pugi::xml_node prn = header.child("prn");
     prn.append_child("binary-size").text().set(static_cast<unsigned long long>(payload));
     prn.append_child("time").text().set(cardJobTime());
-    std::vector<unsigned char> bytes;
-    bytes.reserve(std::size_t(payload) + 4096);
-    Orvane::FrameWriter frame(Orvane::FrameWriter::appendTo(bytes));
+    // Written straight into the job handed out: its bytes are copied once.
+    QByteArray bytes;
+    bytes.reserve(int(payload) + 4096);
+    Orvane::FrameWriter frame([&bytes](const unsigned char* data, std::size_t size) {
+        bytes.append(reinterpret_cast<const char*>(data), int(size));
+        return true;
+    });
     frame.header(header, pugi::encoding_utf8);
     frame.payload(trackBytes.data(), trackBytes.size());
     for (const SidePlanes* planes : sides)
@@ -202,7 +202,7 @@ QByteArray buildCardJob(const CardDesign& design, const CardTemplateContext& con
             for (const std::vector<unsigned char>& plane : planes->planes)
                 frame.payload(plane.data(), plane.size());
     frame.finish();
-    return QByteArray(reinterpret_cast<const char*>(bytes.data()), int(bytes.size()));
+    return bytes;
 }
 
 } // namespace carddesign
