@@ -53,6 +53,15 @@ TEST(Ink, EachDotFollowsColourThresholdAndKnockOut) {
             EXPECT_EQ(planes[3][kColumn * 3], 0) << "the rows around stay clear";
         }
     }
+    // The K plane alone, as previews show it, sets exactly the dots the job's K plane prints.
+    const QImage k = canvas.kPlane();
+    ASSERT_EQ(k.format(), QImage::Format_Mono);
+    for (int x = 0; x < count; ++x) {
+        SCOPED_TRACE(cases[x].what);
+        EXPECT_EQ(k.pixelIndex(x, 1), cases[x].k ? 1 : 0);
+        EXPECT_EQ(k.pixelIndex(x, 0), 0);
+    }
+    EXPECT_EQ(k.pixel(0, 0), qRgb(255, 255, 255));
 }
 
 // A black text and a K rectangle over a colour background: K is only ever 0 or 255, and no

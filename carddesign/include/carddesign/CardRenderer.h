@@ -9,6 +9,7 @@
 
 #include <QByteArray>
 #include <QImage>
+#include <QStringList>
 
 #include <array>
 #include <memory>
@@ -25,6 +26,8 @@ public:
     // Problems of the design's own files (a font in its folder that cannot be read), the same
     // for every row; fields name the file.
     const std::vector<CardRowProblem>& designProblems() const;
+    // The font families texts may name: the shipped ones and those in the design's folder.
+    QStringList fontFamilies() const;
 
     // What a render makes. With neither, only what can fail is done: templates expanded,
     // barcodes encoded, texts set, pictures' headers read; nothing is drawn.
@@ -32,12 +35,16 @@ public:
         CheckOnly = 0,
         Pictures = 1, // the sides as they print
         Job = 2,      // the print job
+        KPlane = 4,   // each side's K plane alone, as it prints
     };
     struct Card {
         std::vector<CardRowProblem> problems;
         // The sides as they print (colour with K on top); null for a side the design lacks.
         std::array<QImage, 2> sides;
         QByteArray job; // only without problems
+        // The K planes, one bit per dot (Format_Mono, 1 = a black dot); null for a side the
+        // design lacks.
+        std::array<QImage, 2> kPlanes;
     };
     // `dataFolder`: where per-row file names resolve.
     Card render(const CardTemplateContext& context, const QString& dataFolder, int outputs);

@@ -300,6 +300,10 @@ const std::vector<CardRowProblem>& CardRenderer::designProblems() const {
     return d->designProblems;
 }
 
+QStringList CardRenderer::fontFamilies() const {
+    return d->fonts.families();
+}
+
 CardRenderer::Card CardRenderer::render(const CardTemplateContext& context,
                                         const QString& dataFolder, int outputs) {
     Card card;
@@ -318,6 +322,8 @@ CardRenderer::Card CardRenderer::render(const CardTemplateContext& context,
             continue;
         if (outputs & Pictures)
             card.sides[std::size_t(s)] = canvas->composed();
+        if (outputs & KPlane)
+            card.kPlanes[std::size_t(s)] = canvas->kPlane();
         if (outputs & Job) {
             SidePlanes& p = d->planes[std::size_t(s)];
             planes[std::size_t(s)] = &p;

@@ -39,6 +39,20 @@ QImage SideCanvas::composed() const {
     return out;
 }
 
+QImage SideCanvas::kPlane() const {
+    QImage out(size(), QImage::Format_Mono);
+    out.setColorTable({qRgb(255, 255, 255), qRgb(0, 0, 0)});
+    out.fill(0);
+    for (int y = 0; y < out.height(); ++y) {
+        uchar* bits = out.scanLine(y);
+        const uchar* k = black_.constScanLine(y);
+        for (int x = 0; x < out.width(); ++x)
+            if (k[x] >= threshold)
+                bits[x >> 3] |= uchar(0x80 >> (x & 7));
+    }
+    return out;
+}
+
 void splitPlanes(const SideCanvas& canvas, bool doubleK,
                  std::array<std::vector<unsigned char>, 4>& planes) {
     const std::size_t w = std::size_t(canvas.size().width());

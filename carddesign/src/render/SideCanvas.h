@@ -32,6 +32,8 @@ public:
 
     // The side as it prints: colour with K on top (for previews without a job).
     QImage composed() const;
+    // The K plane alone: one bit per dot (Format_Mono, 1 = black), as splitPlanes sets it.
+    QImage kPlane() const;
 
     static constexpr unsigned char threshold = 128;
 
