@@ -2,6 +2,7 @@
 
 #include "BatchOutputs.h"
 #include "DesignDocument.h"
+#include "DesignKPlane.h"
 #include "DesignPainter.h"
 
 #include <carddesign/CardRenderer.h>
@@ -67,16 +68,20 @@ BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
     table_->verticalHeader()->setDefaultSectionSize(table_->fontMetrics().height() + 6);
     connect(table_, &QTableWidget::itemSelectionChanged, this, &BatchPage::showRow);
     middle->addWidget(table_, 1);
-    auto* previews = new QVBoxLayout;
+    auto* previewColumn = new QVBoxLayout;
+    kPlaneOnly = new QCheckBox(tr("K plane only"));
+    kPlaneOnly->setAccessibleName(tr("Show the K plane only"));
+    connect(kPlaneOnly, &QCheckBox::toggled, this, &BatchPage::showRow);
+    previewColumn->addWidget(kPlaneOnly);
     for (int side = 0; side < 2; ++side) {
         preview[side] = new QLabel;
         preview[side]->setAccessibleName(side == 0 ? tr("Front of the selected row")
                                                    : tr("Back of the selected row"));
         preview[side]->setAlignment(Qt::AlignCenter);
-        previews->addWidget(preview[side]);
+        previewColumn->addWidget(preview[side]);
     }
-    previews->addStretch();
-    middle->addLayout(previews);
+    previewColumn->addStretch();
+    middle->addLayout(previewColumn);
     layout->addLayout(middle, 1);
 
     connect(document, &DesignDocument::designChanged, this, [this] {
@@ -224,7 +229,10 @@ void BatchPage::showRow() {
     // A row is previewed as it prints; without data, or with a row that has problems, as the
     // editor draws it.
     std::array<QImage, 2> printed;
-    if (context.record && problems.at(std::size_t(row)).isEmpty()) {
+    std::array<QImage, 2> kPlanes;
+    if (kPlaneOnly->isChecked()) {
+        kPlanes = designKPlanes(design, context, folder);
+    } else if (context.record && problems.at(std::size_t(row)).isEmpty()) {
         CardRenderer renderer(design);
         printed = renderer.render(context, folder, CardRenderer::Pictures).sides;
     }
@@ -235,6 +243,11 @@ void BatchPage::showRow() {
             continue;
         }
         const QSize size(int(design.width * previewScale), int(design.height * previewScale));
+        if (!kPlanes[std::size_t(side)].isNull()) {
+            preview[side]->setPixmap(
+                QPixmap::fromImage(kPlanePreview(kPlanes[std::size_t(side)], size)));
+            continue;
+        }
         QImage image(size, QImage::Format_RGB32);
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing);
@@ -249,6 +262,10 @@ void BatchPage::showRow() {
         preview[side]->setPixmap(QPixmap::fromImage(image));
     }
     emit rowChanged(context, folder);
+}
+
+void BatchPage::setKPlaneOnly(bool on) {
+    kPlaneOnly->setChecked(on);
 }
 
 bool BatchPage::designSaved() {

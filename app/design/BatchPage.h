@@ -29,6 +29,9 @@ public:
     // The problems of data row `row` (0-based); empty when it prints.
     QStringList rowProblems(int row) const { return problems.at(std::size_t(row)); }
     QTableWidget* table() const { return table_; }
+    // The preview of the selected row: its sides, or their K planes alone.
+    const QLabel* previewLabel(int side) const { return preview[side]; }
+    void setKPlaneOnly(bool on);
     // Writes the jobs of the selected rows (all rows unless several are selected) into `folder`,
     // through kalyxprn batch -o; outputWritten tells the outcome.
     void exportJobsTo(const QString& folder);
@@ -66,4 +69,5 @@ private:
     QPushButton* exportButton;
     QTableWidget* table_;
     QLabel* preview[2];
+    QCheckBox* kPlaneOnly;
 };

@@ -1,6 +1,7 @@
 #include "DesignCanvas.h"
 
 #include "DesignDocument.h"
+#include "DesignKPlane.h"
 #include "DesignPainter.h"
 
 #include <carddesign/CardUnits.h>
@@ -59,6 +60,12 @@ void DesignCanvas::setRow(const CardTemplateContext& rowContext, const QString& 
     update();
 }
 
+void DesignCanvas::setKPlane(const QImage& plane) {
+    kPlane_ = plane;
+    kShown = QImage();
+    update();
+}
+
 QSize DesignCanvas::sizeHint() const {
     const CardDesign& design = document->design();
     return QSize(design.width / 2 + 2 * margin, design.height / 2 + 2 * margin);
@@ -80,7 +87,9 @@ double DesignCanvas::scale() const {
 QPointF DesignCanvas::cardOrigin() const {
     const CardDesign& design = document->design();
     const double s = scale();
-    return QPointF((width() - design.width * s) / 2, (height() - design.height * s) / 2);
+    // On a whole pixel, so pictures shown one pixel per pixel are not resampled.
+    return QPointF(std::floor((width() - design.width * s) / 2),
+                   std::floor((height() - design.height * s) / 2));
 }
 
 QPointF DesignCanvas::toDots(const QPointF& widgetPoint) const {
@@ -106,6 +115,24 @@ int DesignCanvas::objectAt(const QPointF& dots) const {
     return -1;
 }
 
+void DesignCanvas::paintCard(QPainter& painter, const CardSide& side) const {
+    const CardDesign& design = document->design();
+    const double s = scale();
+    painter.save();
+    painter.scale(s, s);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.setClipRect(QRectF(0, 0, design.width, design.height));
+    if (dragBox && selected_ >= 0) {
+        CardSide moved = side;
+        moved.objects[std::size_t(selected_)].box = *dragBox;
+        paintDesignSide(painter, design, moved, context, dataFolder);
+    } else {
+        paintDesignSide(painter, design, side, context, dataFolder);
+    }
+    painter.restore();
+}
+
 void DesignCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());
@@ -120,19 +147,15 @@ void DesignCanvas::paintEvent(QPaintEvent*) {
                          tr("This design prints nothing on this side."));
         return;
     }
-    painter.save();
-    painter.scale(s, s);
-    painter.setRenderHint(QPainter::Antialiasing);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.setClipRect(QRectF(0, 0, design.width, design.height));
-    if (dragBox && selected_ >= 0) {
-        CardSide moved = *side;
-        moved.objects[std::size_t(selected_)].box = *dragBox;
-        paintDesignSide(painter, design, moved, context, dataFolder);
+    if (!kPlane_.isNull()) {
+        // One screen pixel per pixel, so black stays black and white stays white.
+        const QSize size(int(std::lround(design.width * s)), int(std::lround(design.height * s)));
+        if (kShown.size() != size)
+            kShown = kPlanePreview(kPlane_, size);
+        painter.drawImage(QPointF(0, 0), kShown);
     } else {
-        paintDesignSide(painter, design, *side, context, dataFolder);
+        paintCard(painter, *side);
     }
-    painter.restore();
     painter.setPen(QPen(Qt::darkGray, 1));
     painter.drawRect(QRectF(0, 0, design.width * s, design.height * s));
 

@@ -2,12 +2,15 @@
 // with the object under the mouse outlined and the selected one framed with a resize handle.
 // Arrow keys move the selected object one dot (Shift: one millimetre); dragging moves it, or
 // resizes it by its handle, in whole dots. A drag becomes one undo step when the button is
-// released.
+// released. With a K plane set, the side shows that plane alone (black and white, as it prints)
+// under the same outlines, so the K objects can still be picked and moved.
 #pragma once
 
 #include <carddesign/CardDesign.h>
 #include <carddesign/CardTemplate.h>
 
+#include <QImage>
+#include <QPainter>
 #include <QPointF>
 #include <QRectF>
 #include <QString>
@@ -30,6 +33,12 @@ public:
     // The row whose data is shown (null: the templates themselves).
     void setRow(const CardTemplateContext& context, const QString& dataFolder);
 
+    // The side's K plane to show in place of the card (null: the card as the editor draws it).
+    void setKPlane(const QImage& plane);
+    const QImage& kPlane() const { return kPlane_; }
+    // The K plane as last painted, at screen size.
+    const QImage& shownKPlane() const { return kShown; }
+
     // Moves the selected object by whole dots, as one undo step.
     void moveSelected(int dx, int dy);
 
@@ -50,6 +59,7 @@ protected:
 
 private:
     const CardSide* cardSide() const;
+    void paintCard(QPainter& painter, const CardSide& side) const;
     double scale() const;
     QPointF cardOrigin() const;
     QPointF toDots(const QPointF& widgetPoint) const;
@@ -62,6 +72,8 @@ private:
     int hovered_ = -1;
     CardTemplateContext context;
     QString dataFolder;
+    QImage kPlane_;
+    QImage kShown; // kPlane_ at the size last painted
 
     // A drag in progress: where it started, the box then, and the box now.
     enum class Drag { None, Move, Resize };

@@ -2,45 +2,45 @@
 
 #include "DesignCanvas.h"
 #include "DesignDocument.h"
+#include "DesignKPlane.h"
 #include "DesignProblems.h"
+#include "DesignPropertyPanel.h"
 
+#include <carddesign/CardRenderer.h>
 #include <carddesign/CardUnits.h>
 
-#include <QComboBox>
-#include <QDoubleSpinBox>
+#include <QCheckBox>
 #include <QFileDialog>
-#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
+#include <array>
+
 namespace {
 
 struct ObjectKind {
     CardObjectType type;
     const char* name;
-    const char* textLabel; // what the template field edits; null: nothing
 };
 
 const ObjectKind objectKinds[] = {
-    {CardObjectType::Text, QT_TRANSLATE_NOOP("DesignPage", "Text"),
-     QT_TRANSLATE_NOOP("DesignPage", "Text:")},
-    {CardObjectType::Image, QT_TRANSLATE_NOOP("DesignPage", "Picture"),
-     QT_TRANSLATE_NOOP("DesignPage", "File:")},
-    {CardObjectType::Barcode, QT_TRANSLATE_NOOP("DesignPage", "Barcode"),
-     QT_TRANSLATE_NOOP("DesignPage", "Data:")},
-    {CardObjectType::Rect, QT_TRANSLATE_NOOP("DesignPage", "Rectangle"), nullptr},
-    {CardObjectType::Line, QT_TRANSLATE_NOOP("DesignPage", "Line"), nullptr},
+    {CardObjectType::Text, QT_TRANSLATE_NOOP("DesignPage", "Text")},
+    {CardObjectType::Image, QT_TRANSLATE_NOOP("DesignPage", "Picture")},
+    {CardObjectType::Barcode, QT_TRANSLATE_NOOP("DesignPage", "Barcode")},
+    {CardObjectType::Rect, QT_TRANSLATE_NOOP("DesignPage", "Rectangle")},
+    {CardObjectType::Line, QT_TRANSLATE_NOOP("DesignPage", "Line")},
 };
 
 const ObjectKind& kindOf(CardObjectType type) {
@@ -48,34 +48,6 @@ const ObjectKind& kindOf(CardObjectType type) {
         if (kind.type == type)
             return kind;
     return objectKinds[0];
-}
-
-// The template an object's one text field stands for.
-QString* templateOf(CardObject& object) {
-    switch (object.type) {
-    case CardObjectType::Text:
-        return &object.text;
-    case CardObjectType::Image:
-        return &object.src;
-    case CardObjectType::Barcode:
-        return &object.data;
-    default:
-        return nullptr;
-    }
-}
-
-// The colour the panel edits: a text's colour, a rectangle's fill, a line's stroke.
-QColor* colorOf(CardObject& object) {
-    switch (object.type) {
-    case CardObjectType::Text:
-        return &object.color;
-    case CardObjectType::Rect:
-        return &object.fill;
-    case CardObjectType::Line:
-        return &object.stroke;
-    default:
-        return nullptr;
-    }
 }
 
 std::optional<CardSide>& sideOf(CardDesign& design, int side) {
@@ -129,6 +101,12 @@ DesignPage::DesignPage(DesignDocument* document, QWidget* parent)
     connect(deleteButton, &QPushButton::clicked, this, &DesignPage::deleteSelected);
     connect(raiseButton, &QPushButton::clicked, this, [this] { moveInOrder(1); });
     connect(lowerButton, &QPushButton::clicked, this, [this] { moveInOrder(-1); });
+    kPlaneOnly = new QCheckBox(tr("K plane only"));
+    kPlaneOnly->setObjectName(QStringLiteral("designKPlaneOnly"));
+    kPlaneOnly->setAccessibleName(tr("Show the K plane only"));
+    kPlaneOnly->setToolTip(tr("The black resin panel alone, as it prints: one bit per dot"));
+    connect(kPlaneOnly, &QCheckBox::toggled, this, &DesignPage::showKPlanes);
+    tools->addWidget(kPlaneOnly);
     tools->addStretch();
     QPushButton* saveButton = button(tr("Save"), tr("Save the design"), tools);
     QPushButton* saveAsButton = button(tr("Save as..."), tr("Save the design as"), tools);
@@ -154,8 +132,23 @@ DesignPage::DesignPage(DesignDocument* document, QWidget* parent)
     auto* right = new QVBoxLayout;
     top->addLayout(right, 1);
     auto* objectBox = new QGroupBox(tr("Object"));
-    buildPropertyPanel(objectBox);
-    right->addWidget(objectBox);
+    auto* objectLayout = new QVBoxLayout(objectBox);
+    properties = new DesignPropertyPanel(
+        [this](const QString& what, const std::function<void(CardObject&)>& edit) {
+            editSelected(what, edit);
+        });
+    // The panel of a text is long: it scrolls rather than squeeze the problems away.
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(properties);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(properties->minimumWidth() +
+                            scroll->verticalScrollBar()->sizeHint().width());
+    scroll->viewport()->setAutoFillBackground(false);
+    properties->setAutoFillBackground(false);
+    objectLayout->addWidget(scroll);
+    right->addWidget(objectBox, 3);
     auto* problemBox = new QGroupBox(tr("Problems of the design"));
     auto* problemLayout = new QVBoxLayout(problemBox);
     problemList = new QListWidget;
@@ -167,90 +160,12 @@ DesignPage::DesignPage(DesignDocument* document, QWidget* parent)
     connect(document, &DesignDocument::designChanged, this, [this] {
         select(side_, index_);
         showProblems();
+        showKPlanes();
     });
+    connect(document, &DesignDocument::pathChanged, this, &DesignPage::designFolderChanged);
+    designFolderChanged();
     select(-1, -1);
     showProblems();
-}
-
-void DesignPage::buildPropertyPanel(QWidget* panel) {
-    auto* form = new QFormLayout(panel);
-    kindLabel = new QLabel;
-    form->addRow(tr("Kind:"), kindLabel);
-    textEdit = new QLineEdit;
-    textEdit->setAccessibleName(tr("Template"));
-    textEdit->setToolTip(tr("${Column} takes the value of a data column"));
-    form->addRow(tr("Text:"), textEdit);
-    connect(textEdit, &QLineEdit::editingFinished, this, [this] {
-        const QString value = textEdit->text();
-        editSelected(tr("Edit text"), [&](CardObject& o) {
-            if (QString* text = templateOf(o))
-                *text = value;
-        });
-    });
-    fontSize = new QDoubleSpinBox;
-    fontSize->setRange(1, 200);
-    fontSize->setDecimals(1);
-    fontSize->setSuffix(tr(" pt"));
-    fontSize->setKeyboardTracking(false);
-    fontSize->setAccessibleName(tr("Font size"));
-    form->addRow(tr("Font size:"), fontSize);
-    connect(fontSize, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-            [this](double value) {
-                editSelected(tr("Font size"), [&](CardObject& o) { o.font.size = value; });
-            });
-    colorEdit = new QLineEdit;
-    colorEdit->setAccessibleName(tr("Colour"));
-    colorEdit->setPlaceholderText(tr("#rrggbb, or empty for none"));
-    form->addRow(tr("Colour:"), colorEdit);
-    connect(colorEdit, &QLineEdit::editingFinished, this, [this] {
-        const QString text = colorEdit->text().trimmed();
-        const QColor color(text);
-        if (!text.isEmpty() && !color.isValid()) {
-            showProperties(); // back to the colour it has
-            return;
-        }
-        editSelected(tr("Colour"), [&](CardObject& o) {
-            if (QColor* c = colorOf(o))
-                *c = color.isValid() ? color : (o.type == CardObjectType::Text ? *c : QColor());
-        });
-    });
-    inkBox = new QComboBox;
-    inkBox->addItems({tr("automatic"), tr("black (K)"), tr("colour")});
-    inkBox->setAccessibleName(tr("Ink"));
-    form->addRow(tr("Ink:"), inkBox);
-    connect(inkBox, QOverload<int>::of(&QComboBox::activated), this, [this](int index) {
-        editSelected(tr("Ink"), [&](CardObject& o) { o.ink = CardInk(index); });
-    });
-    conditionEdit = new QLineEdit;
-    conditionEdit->setAccessibleName(tr("Printed only if"));
-    conditionEdit->setToolTip(tr("Printed only when this template is not empty"));
-    form->addRow(tr("Only if:"), conditionEdit);
-    connect(conditionEdit, &QLineEdit::editingFinished, this, [this] {
-        const QString value = conditionEdit->text();
-        editSelected(tr("Condition"), [&](CardObject& o) { o.condition = value; });
-    });
-    const char* const names[4] = {QT_TR_NOOP("X:"), QT_TR_NOOP("Y:"), QT_TR_NOOP("Width:"),
-                                  QT_TR_NOOP("Height:")};
-    for (int i = 0; i < 4; ++i) {
-        auto* spin = new QDoubleSpinBox;
-        spin->setRange(-200, 200);
-        spin->setDecimals(2);
-        spin->setSingleStep(dotsToMm(1));
-        spin->setSuffix(tr(" mm"));
-        spin->setKeyboardTracking(false);
-        spin->setAccessibleName(tr(names[i]).chopped(1));
-        boxSpins[i] = spin;
-        form->addRow(tr(names[i]), spin);
-        connect(spin, QOverload<double>::of(&QDoubleSpinBox::valueChanged), this,
-                [this, i](double value) {
-                    // Whatever is typed lands on a whole dot.
-                    const double snapped = dotsToMm(mmToDots(value));
-                    editSelected(tr("Move"), [&](CardObject& o) {
-                        double* fields[4] = {&o.box.x, &o.box.y, &o.box.w, &o.box.h};
-                        *fields[i] = snapped;
-                    });
-                });
-    }
 }
 
 void DesignPage::select(int side, int index) {
@@ -267,48 +182,55 @@ void DesignPage::select(int side, int index) {
 }
 
 void DesignPage::setRow(const CardTemplateContext& context, const QString& dataFolder) {
+    row = context;
+    rowFolder = dataFolder;
     for (DesignCanvas* canvas : canvases)
         canvas->setRow(context, dataFolder);
+    showProblems();
+    showKPlanes();
 }
 
 void DesignPage::showProperties() {
     const bool any = index_ >= 0;
-    CardObject object;
-    if (any)
-        object = (side_ == 0 ? document->design().front : document->design().back)
-                     ->objects[std::size_t(index_)];
-    const QSignalBlocker b1(fontSize), b2(inkBox);
-    const QSignalBlocker b3(boxSpins[0]), b4(boxSpins[1]), b5(boxSpins[2]), b6(boxSpins[3]);
-    kindLabel->setText(any ? tr(kindOf(object.type).name) : tr("nothing selected"));
-    QString* text = any ? templateOf(object) : nullptr;
-    textEdit->setEnabled(text);
-    textEdit->setText(text ? *text : QString());
-    fontSize->setEnabled(any && object.type == CardObjectType::Text);
-    fontSize->setValue(object.font.size);
-    QColor* color = any ? colorOf(object) : nullptr;
-    colorEdit->setEnabled(color);
-    colorEdit->setText(color && color->isValid() ? color->name() : QString());
-    inkBox->setEnabled(any);
-    inkBox->setCurrentIndex(int(object.ink));
-    conditionEdit->setEnabled(any);
-    conditionEdit->setText(object.condition);
-    const double values[4] = {object.box.x, object.box.y, object.box.w, object.box.h};
-    for (int i = 0; i < 4; ++i) {
-        boxSpins[i]->setEnabled(any);
-        boxSpins[i]->setValue(values[i]);
-    }
+    const CardObject* object =
+        any ? &(side_ == 0 ? document->design().front : document->design().back)
+                   ->objects[std::size_t(index_)]
+            : nullptr;
+    properties->showObject(object, object ? tr(kindOf(object->type).name) : tr("nothing selected"));
     deleteButton->setEnabled(any);
     raiseButton->setEnabled(any);
     lowerButton->setEnabled(any);
 }
 
+QStringList DesignPage::problems() const {
+    return designProblems(document->design(), document->readBackProblem(), row, rowFolder);
+}
+
 void DesignPage::showProblems() {
     problemList->clear();
-    const QStringList problems = designProblems(document->design(), document->readBackProblem());
-    if (problems.isEmpty())
+    const QStringList found = problems();
+    if (found.isEmpty())
         problemList->addItem(tr("No problems."));
     else
-        problemList->addItems(problems);
+        problemList->addItems(found);
+}
+
+void DesignPage::setKPlaneOnly(bool on) {
+    kPlaneOnly->setChecked(on);
+}
+
+void DesignPage::showKPlanes() {
+    std::array<QImage, 2> planes;
+    if (kPlaneOnly->isChecked())
+        planes = designKPlanes(document->design(), row, rowFolder);
+    for (int s = 0; s < 2; ++s)
+        canvases[s]->setKPlane(planes[std::size_t(s)]);
+}
+
+void DesignPage::designFolderChanged() {
+    // Fonts in the design's folder are the renderer's too.
+    properties->setFontFamilies(CardRenderer(document->design()).fontFamilies());
+    properties->setDesignFolder(document->design().folder);
 }
 
 void DesignPage::editSelected(const QString& what, const std::function<void(CardObject&)>& edit) {

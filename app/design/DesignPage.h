@@ -1,5 +1,6 @@
-// DesignPage: the open design's front and back, a panel of the selected object's properties,
-// the design's problems, and the buttons that add, delete, reorder, undo and save.
+// DesignPage: the open design's front and back (or their K planes alone, as they print), a panel
+// of the selected object's properties, the design's problems, and the buttons that add, delete,
+// reorder, undo and save.
 #pragma once
 
 #include <carddesign/CardDesign.h>
@@ -11,13 +12,10 @@
 
 class DesignCanvas;
 class DesignDocument;
-class QComboBox;
-class QDoubleSpinBox;
-class QLabel;
-class QLineEdit;
+class DesignPropertyPanel;
+class QCheckBox;
 class QListWidget;
 class QPushButton;
-class QToolButton;
 
 class DesignPage : public QWidget {
     Q_OBJECT
@@ -38,10 +36,16 @@ public:
     int selectedIndex() const { return index_; }
     void select(int side, int index);
 
+    // Shows each side's K plane alone instead of the whole card.
+    void setKPlaneOnly(bool on);
+    // The problems listed beside the design.
+    QStringList problems() const;
+
 private:
-    void buildPropertyPanel(QWidget* panel);
     void showProperties();
     void showProblems();
+    void showKPlanes();
+    void designFolderChanged();
     // Applies `edit` to a copy of the selected object and records it as one step.
     void editSelected(const QString& what, const std::function<void(CardObject&)>& edit);
     void addObject(CardObjectType type);
@@ -52,15 +56,11 @@ private:
     DesignCanvas* canvases[2];
     int side_ = -1;
     int index_ = -1;
-    bool showing = false;
+    CardTemplateContext row;
+    QString rowFolder;
 
-    QLabel* kindLabel;
-    QLineEdit* textEdit;
-    QLineEdit* conditionEdit;
-    QDoubleSpinBox* fontSize;
-    QLineEdit* colorEdit;
-    QComboBox* inkBox;
-    QDoubleSpinBox* boxSpins[4];
+    DesignPropertyPanel* properties;
+    QCheckBox* kPlaneOnly;
     QPushButton* deleteButton;
     QPushButton* raiseButton;
     QPushButton* lowerButton;

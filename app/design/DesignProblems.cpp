@@ -1,6 +1,8 @@
 #include "DesignProblems.h"
 
+#include <carddesign/CardRenderer.h>
 #include <carddesign/CardTemplate.h>
+#include <carddesign/RowChecks.h>
 
 #include <QFileInfo>
 #include <QObject>
@@ -13,18 +15,47 @@ QString where(int side, std::size_t index) {
         .arg(index);
 }
 
+bool artworkMissing(const CardDesign& design, const QString& name) {
+    return !name.isEmpty() && !isCardTemplateVariable(name) &&
+           !QFileInfo(resolveCardFile(name, false, design.folder, QString())).isFile();
+}
+
 void checkArtwork(const CardDesign& design, const QString& name, const QString& field,
                   QStringList& problems) {
     // Names taken from the row are checked per row, once data is open.
-    if (name.isEmpty() || isCardTemplateVariable(name))
-        return;
-    if (!QFileInfo(resolveCardFile(name, false, design.folder, QString())).isFile())
+    if (artworkMissing(design, name))
         problems << QObject::tr("%1: the file '%2' is missing").arg(field, name);
+}
+
+// The design with every object that takes something from a row (or whose artwork is missing,
+// said already) made an empty rectangle in its place, so what the renderer finds in the rest
+// belongs to the design itself and keeps the objects' numbers.
+CardDesign fixedParts(const CardDesign& design) {
+    CardDesign fixed = design;
+    for (auto* side : {&fixed.front, &fixed.back}) {
+        if (!*side)
+            continue;
+        if (artworkMissing(design, (*side)->background.image))
+            (*side)->background.image.clear();
+        for (CardObject& o : (*side)->objects) {
+            const bool fromRow = isCardTemplateVariable(o.text) || isCardTemplateVariable(o.data) ||
+                                 isCardTemplateVariable(o.src);
+            if (fromRow || (o.type == CardObjectType::Image && artworkMissing(design, o.src)))
+                o = cardObjectDefaults(CardObjectType::Rect);
+            o.condition.clear();
+        }
+    }
+    return fixed;
+}
+
+QString said(const CardRowProblem& p) {
+    return p.field + QStringLiteral(": ") + p.problem;
 }
 
 } // namespace
 
-QStringList designProblems(const CardDesign& design, const QString& readBackProblem) {
+QStringList designProblems(const CardDesign& design, const QString& readBackProblem,
+                           const CardTemplateContext& row, const QString& dataFolder) {
     QStringList problems;
     if (!readBackProblem.isEmpty())
         problems << readBackProblem;
@@ -56,6 +87,24 @@ QStringList designProblems(const CardDesign& design, const QString& readBackProb
             }
         }
     }
+    const CardTemplateContext none{nullptr, row.date};
+    CardRenderer fixed(fixedParts(design));
+    for (const CardRowProblem& p : fixed.designProblems())
+        problems << said(p);
+    for (const CardRowProblem& p : fixed.render(none, dataFolder, CardRenderer::CheckOnly).problems)
+        problems << said(p);
     problems.removeDuplicates();
+    if (row.record) {
+        CardRenderer renderer(design);
+        std::vector<CardRowProblem> found = checkCardRow(design, row);
+        for (CardRowProblem& p : renderer.render(row, dataFolder, CardRenderer::CheckOnly).problems)
+            found.push_back(std::move(p));
+        QStringList rowProblems;
+        for (const CardRowProblem& p : found)
+            if (!problems.contains(said(p)))
+                rowProblems << QObject::tr("row %1: %2").arg(row.record->row).arg(said(p));
+        rowProblems.removeDuplicates();
+        problems << rowProblems;
+    }
     return problems;
 }

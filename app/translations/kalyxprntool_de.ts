@@ -1,10 +1,655 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>BatchOutputs</name>
+    <message>
+        <source>kalyxprn was not found</source>
+        <translation>kalyxprn wurde nicht gefunden</translation>
+    </message>
+</context>
+<context>
+    <name>BatchPage</name>
+    <message>
+        <source>Open data...</source>
+        <translation>Daten öffnen...</translation>
+    </message>
+    <message>
+        <source>Open a data file</source>
+        <translation>Eine Datendatei öffnen</translation>
+    </message>
+    <message>
+        <source>No data file: the design shows its field names.</source>
+        <translation>Keine Datendatei: der Entwurf zeigt seine Feldnamen.</translation>
+    </message>
+    <message>
+        <source>Only rows with problems</source>
+        <translation>Nur Zeilen mit Problemen</translation>
+    </message>
+    <message>
+        <source>Proof...</source>
+        <translation>Probedruck...</translation>
+    </message>
+    <message>
+        <source>Write a proof sheet</source>
+        <translation>Einen Probebogen schreiben</translation>
+    </message>
+    <message>
+        <source>Export jobs...</source>
+        <translation>Aufträge exportieren...</translation>
+    </message>
+    <message>
+        <source>Write the jobs of the selected rows</source>
+        <translation>Die Aufträge der gewählten Zeilen schreiben</translation>
+    </message>
+    <message>
+        <source>Data rows</source>
+        <translation>Datenzeilen</translation>
+    </message>
+    <message>
+        <source>K plane only</source>
+        <translation>Nur K-Ebene</translation>
+    </message>
+    <message>
+        <source>Show the K plane only</source>
+        <translation>Nur die K-Ebene zeigen</translation>
+    </message>
+    <message>
+        <source>Front of the selected row</source>
+        <translation>Vorderseite der gewählten Zeile</translation>
+    </message>
+    <message>
+        <source>Back of the selected row</source>
+        <translation>Rückseite der gewählten Zeile</translation>
+    </message>
+    <message>
+        <source>Data files (*.csv *.tsv *.txt);;All files (*)</source>
+        <translation>Datendateien (*.csv *.tsv *.txt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>more than %1 rows: use kalyxprn batch for this file</source>
+        <translation>mehr als %1 Zeilen: für diese Datei kalyxprn batch verwenden</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 ließ sich nicht lesen: %2</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>Zeile</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>%1 rows, %2 with problems</source>
+        <translation>%1 Zeilen, %2 mit Problemen</translation>
+    </message>
+    <message>
+        <source>Save the design first</source>
+        <translation>Zuerst den Entwurf speichern</translation>
+    </message>
+    <message>
+        <source>kalyxprn makes the cards from the saved design: save the design on the Design page first.</source>
+        <translation>kalyxprn macht die Karten aus dem gespeicherten Entwurf: zuerst den Entwurf auf der Seite Entwurf speichern.</translation>
+    </message>
+    <message>
+        <source>%1...</source>
+        <translation>%1...</translation>
+    </message>
+    <message>
+        <source>%1: done.</source>
+        <translation>%1: erledigt.</translation>
+    </message>
+    <message>
+        <source>%1 failed.</source>
+        <translation>%1 fehlgeschlagen.</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Proof sheet</source>
+        <translation>Probebogen</translation>
+    </message>
+    <message>
+        <source>Export jobs to</source>
+        <translation>Aufträge exportieren nach</translation>
+    </message>
+    <message>
+        <source>Export of jobs</source>
+        <translation>Export der Aufträge</translation>
+    </message>
+</context>
+<context>
     <name>CupsQueues</name>
     <message>
         <source>This system has no CUPS.</source>
         <translation>Dieses System hat kein CUPS.</translation>
+    </message>
+</context>
+<context>
+    <name>DesignCanvas</name>
+    <message>
+        <source>Front of the card</source>
+        <translation>Vorderseite der Karte</translation>
+    </message>
+    <message>
+        <source>Back of the card</source>
+        <translation>Rückseite der Karte</translation>
+    </message>
+    <message>
+        <source>This design prints nothing on this side.</source>
+        <translation>Dieser Entwurf druckt nichts auf diese Seite.</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Bewegen</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <translation>Größe ändern</translation>
+    </message>
+</context>
+<context>
+    <name>DesignDocument</name>
+    <message>
+        <source>The design would not open again: %1</source>
+        <translation>Der Entwurf ließe sich nicht wieder öffnen: %1</translation>
+    </message>
+</context>
+<context>
+    <name>DesignPage</name>
+    <message>
+        <source>Text</source>
+        <translation>Text</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>Barcode</source>
+        <translation>Strichcode</translation>
+    </message>
+    <message>
+        <source>Rectangle</source>
+        <translation>Rechteck</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Linie</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederholen</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Add an object</source>
+        <translation>Ein Objekt hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Löschen</translation>
+    </message>
+    <message>
+        <source>Delete the object</source>
+        <translation>Das Objekt löschen</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Nach vorn</translation>
+    </message>
+    <message>
+        <source>Draw the object later</source>
+        <translation>Das Objekt später zeichnen</translation>
+    </message>
+    <message>
+        <source>Backward</source>
+        <translation>Nach hinten</translation>
+    </message>
+    <message>
+        <source>Draw the object earlier</source>
+        <translation>Das Objekt früher zeichnen</translation>
+    </message>
+    <message>
+        <source>K plane only</source>
+        <translation>Nur K-Ebene</translation>
+    </message>
+    <message>
+        <source>Show the K plane only</source>
+        <translation>Nur die K-Ebene zeigen</translation>
+    </message>
+    <message>
+        <source>The black resin panel alone, as it prints: one bit per dot</source>
+        <translation>Nur das schwarze Harzpanel, wie es gedruckt wird: ein Bit je Punkt</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Speichern</translation>
+    </message>
+    <message>
+        <source>Save the design</source>
+        <translation>Den Entwurf speichern</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>Save the design as</source>
+        <translation>Den Entwurf speichern unter</translation>
+    </message>
+    <message>
+        <source>Front</source>
+        <translation>Vorderseite</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Rückseite</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objekt</translation>
+    </message>
+    <message>
+        <source>Problems of the design</source>
+        <translation>Probleme des Entwurfs</translation>
+    </message>
+    <message>
+        <source>nothing selected</source>
+        <translation>nichts ausgewählt</translation>
+    </message>
+    <message>
+        <source>No problems.</source>
+        <translation>Keine Probleme.</translation>
+    </message>
+    <message>
+        <source>Add %1</source>
+        <translation>%1 hinzufügen</translation>
+    </message>
+    <message>
+        <source>Drawing order</source>
+        <translation>Zeichenreihenfolge</translation>
+    </message>
+    <message>
+        <source>Card designs (*.card.json)</source>
+        <translation>Kartenentwürfe (*.card.json)</translation>
+    </message>
+</context>
+<context>
+    <name>DesignPropertyPanel</name>
+    <message>
+        <source>Text:</source>
+        <translation>Text:</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Vorlage</translation>
+    </message>
+    <message>
+        <source>Edit text</source>
+        <translation>Text bearbeiten</translation>
+    </message>
+    <message>
+        <source>${Column} takes the value of a data column</source>
+        <translation>${Spalte} übernimmt den Wert einer Datenspalte</translation>
+    </message>
+    <message>
+        <source>Font:</source>
+        <translation>Schrift:</translation>
+    </message>
+    <message>
+        <source>Font family</source>
+        <translation>Schriftfamilie</translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation>Schriftgröße:</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>Schriftgröße</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation> pt</translation>
+    </message>
+    <message>
+        <source>Bold</source>
+        <translation>Fett</translation>
+    </message>
+    <message>
+        <source>Italic</source>
+        <translation>Kursiv</translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation>Farbe:</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Align:</source>
+        <translation>Ausrichtung:</translation>
+    </message>
+    <message>
+        <source>Alignment</source>
+        <translation>Ausrichtung</translation>
+    </message>
+    <message>
+        <source>left</source>
+        <translation>links</translation>
+    </message>
+    <message>
+        <source>centre</source>
+        <translation>zentriert</translation>
+    </message>
+    <message>
+        <source>right</source>
+        <translation>rechts</translation>
+    </message>
+    <message>
+        <source>Fit:</source>
+        <translation>Einpassen:</translation>
+    </message>
+    <message>
+        <source>Text fit</source>
+        <translation>Text einpassen</translation>
+    </message>
+    <message>
+        <source>none (cut off)</source>
+        <translation>keins (abgeschnitten)</translation>
+    </message>
+    <message>
+        <source>shrink</source>
+        <translation>verkleinern</translation>
+    </message>
+    <message>
+        <source>wrap</source>
+        <translation>umbrechen</translation>
+    </message>
+    <message>
+        <source>shrink and wrap</source>
+        <translation>verkleinern und umbrechen</translation>
+    </message>
+    <message>
+        <source>Smallest size:</source>
+        <translation>Kleinste Größe:</translation>
+    </message>
+    <message>
+        <source>Smallest font size</source>
+        <translation>Kleinste Schriftgröße</translation>
+    </message>
+    <message>
+        <source>Shrinking stops at this size</source>
+        <translation>Kleiner als diese Größe wird nicht verkleinert</translation>
+    </message>
+    <message>
+        <source>Most lines:</source>
+        <translation>Höchstens Zeilen:</translation>
+    </message>
+    <message>
+        <source>Most lines</source>
+        <translation>Höchstzahl der Zeilen</translation>
+    </message>
+    <message>
+        <source>as many as fit</source>
+        <translation>so viele wie passen</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Datei:</translation>
+    </message>
+    <message>
+        <source>Picture file</source>
+        <translation>Bilddatei</translation>
+    </message>
+    <message>
+        <source>A file name; photos/${ID}.jpg takes it from the data row</source>
+        <translation>Ein Dateiname; photos/${ID}.jpg nimmt ihn aus der Datenzeile</translation>
+    </message>
+    <message>
+        <source>Picture fit</source>
+        <translation>Bild einpassen</translation>
+    </message>
+    <message>
+        <source>cover (fills the box, cut to it)</source>
+        <translation>füllen (füllt den Rahmen, beschnitten)</translation>
+    </message>
+    <message>
+        <source>contain (all of it, centred)</source>
+        <translation>einpassen (ganz, zentriert)</translation>
+    </message>
+    <message>
+        <source>Symbology:</source>
+        <translation>Symbologie:</translation>
+    </message>
+    <message>
+        <source>Symbology</source>
+        <translation>Symbologie</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Daten:</translation>
+    </message>
+    <message>
+        <source>Barcode data</source>
+        <translation>Strichcodedaten</translation>
+    </message>
+    <message>
+        <source>Module:</source>
+        <translation>Modul:</translation>
+    </message>
+    <message>
+        <source>Module size</source>
+        <translation>Modulbreite</translation>
+    </message>
+    <message>
+        <source> dots</source>
+        <translation> Punkte</translation>
+    </message>
+    <message>
+        <source>The width of the narrowest bar, in printer dots</source>
+        <translation>Die Breite des schmalsten Strichs, in Druckerpunkten</translation>
+    </message>
+    <message>
+        <source>Quiet zone</source>
+        <translation>Ruhezone</translation>
+    </message>
+    <message>
+        <source>Human-readable text</source>
+        <translation>Klarschrift</translation>
+    </message>
+    <message>
+        <source>The data written under a linear barcode</source>
+        <translation>Die Daten unter einem linearen Strichcode</translation>
+    </message>
+    <message>
+        <source>Fill:</source>
+        <translation>Füllung:</translation>
+    </message>
+    <message>
+        <source>Fill colour</source>
+        <translation>Füllfarbe</translation>
+    </message>
+    <message>
+        <source>Stroke:</source>
+        <translation>Kontur:</translation>
+    </message>
+    <message>
+        <source>Stroke colour</source>
+        <translation>Konturfarbe</translation>
+    </message>
+    <message>
+        <source>Stroke width:</source>
+        <translation>Konturbreite:</translation>
+    </message>
+    <message>
+        <source>Stroke width</source>
+        <translation>Konturbreite</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> mm</translation>
+    </message>
+    <message>
+        <source>Ink:</source>
+        <translation>Druckfarbe:</translation>
+    </message>
+    <message>
+        <source>Ink</source>
+        <translation>Druckfarbe</translation>
+    </message>
+    <message>
+        <source>automatic</source>
+        <translation>automatisch</translation>
+    </message>
+    <message>
+        <source>black (K)</source>
+        <translation>schwarz (K)</translation>
+    </message>
+    <message>
+        <source>colour</source>
+        <translation>farbig</translation>
+    </message>
+    <message>
+        <source>Black (K) prints with the black resin panel: sharp, one bit per dot, read by infrared scanners</source>
+        <translation>Schwarz (K) druckt mit dem schwarzen Harzpanel: scharf, ein Bit je Punkt, von Infrarotscannern lesbar</translation>
+    </message>
+    <message>
+        <source>Only if:</source>
+        <translation>Nur wenn:</translation>
+    </message>
+    <message>
+        <source>Printed only if</source>
+        <translation>Nur gedruckt, wenn</translation>
+    </message>
+    <message>
+        <source>Condition</source>
+        <translation>Bedingung</translation>
+    </message>
+    <message>
+        <source>Printed only when this template is not empty</source>
+        <translation>Nur gedruckt, wenn diese Vorlage nicht leer ist</translation>
+    </message>
+    <message>
+        <source>X:</source>
+        <translation>X:</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Bewegen</translation>
+    </message>
+    <message>
+        <source>Y:</source>
+        <translation>Y:</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Breite:</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Breite</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <translation>Größe ändern</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Höhe:</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Höhe</translation>
+    </message>
+    <message>
+        <source>Kind:</source>
+        <translation>Art:</translation>
+    </message>
+    <message>
+        <source>nothing selected</source>
+        <translation>nichts ausgewählt</translation>
+    </message>
+    <message>
+        <source>#rrggbb or a colour name</source>
+        <translation>#rrggbb oder ein Farbname</translation>
+    </message>
+    <message>
+        <source>#rrggbb, or empty for none</source>
+        <translation>#rrggbb, oder leer für keine</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Choose the picture file</source>
+        <translation>Die Bilddatei wählen</translation>
+    </message>
+    <message>
+        <source>Choose: %1</source>
+        <translation>Wählen: %1</translation>
+    </message>
+    <message>
+        <source>Choose a picture</source>
+        <translation>Ein Bild wählen</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.svg);;All files (*)</source>
+        <translation>Bilder (*.png *.jpg *.jpeg *.svg);;Alle Dateien (*)</translation>
+    </message>
+</context>
+<context>
+    <name>DesignView</name>
+    <message>
+        <source>Card design</source>
+        <translation>Kartenentwurf</translation>
+    </message>
+    <message>
+        <source>Design</source>
+        <translation>Entwurf</translation>
+    </message>
+    <message>
+        <source>Batch</source>
+        <translation>Serie</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Nicht gespeicherte Änderungen</translation>
+    </message>
+    <message>
+        <source>The design %1 has changes that are not saved. Save them?</source>
+        <translation>Der Entwurf %1 hat nicht gespeicherte Änderungen. Speichern?</translation>
     </message>
 </context>
 <context>
@@ -300,6 +945,18 @@
     <message>
         <source>Couldn't save image.</source>
         <translation>Das Bild konnte nicht gespeichert werden.</translation>
+    </message>
+    <message>
+        <source>PRNs and card designs (*.prn *.card.json);;PRNs (*.prn);;Card designs (*.card.json)</source>
+        <translation>PRN-Dateien und Kartenentwürfe (*.prn *.card.json);;PRN-Dateien (*.prn);;Kartenentwürfe (*.card.json)</translation>
+    </message>
+    <message>
+        <source>Couldn't open the card design: %1</source>
+        <translation>Der Kartenentwurf ließ sich nicht öffnen: %1</translation>
+    </message>
+    <message>
+        <source>Couldn't read the data file: %1</source>
+        <translation>Die Datendatei ließ sich nicht lesen: %1</translation>
     </message>
 </context>
 <context>
@@ -775,6 +1432,22 @@
     <message>
         <source>Parse Failure</source>
         <translation>Lesefehler</translation>
+    </message>
+    <message>
+        <source>%1: the file '%2' is missing</source>
+        <translation>%1: die Datei '%2' fehlt</translation>
+    </message>
+    <message>
+        <source>%1: entirely off the card</source>
+        <translation>%1: ganz außerhalb der Karte</translation>
+    </message>
+    <message>
+        <source>%1: reaches over the card's edge</source>
+        <translation>%1: ragt über den Kartenrand</translation>
+    </message>
+    <message>
+        <source>row %1: %2</source>
+        <translation>Zeile %1: %2</translation>
     </message>
 </context>
 </TS>

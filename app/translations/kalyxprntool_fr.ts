@@ -1,10 +1,655 @@
 <?xml version='1.0' encoding='utf-8'?>
 <TS version="2.1" language="fr_FR">
 <context>
+    <name>BatchOutputs</name>
+    <message>
+        <source>kalyxprn was not found</source>
+        <translation>kalyxprn est introuvable</translation>
+    </message>
+</context>
+<context>
+    <name>BatchPage</name>
+    <message>
+        <source>Open data...</source>
+        <translation>Ouvrir des données...</translation>
+    </message>
+    <message>
+        <source>Open a data file</source>
+        <translation>Ouvrir un fichier de données</translation>
+    </message>
+    <message>
+        <source>No data file: the design shows its field names.</source>
+        <translation>Aucun fichier de données : le modèle montre ses noms de champ.</translation>
+    </message>
+    <message>
+        <source>Only rows with problems</source>
+        <translation>Seulement les lignes à problèmes</translation>
+    </message>
+    <message>
+        <source>Proof...</source>
+        <translation>Épreuve...</translation>
+    </message>
+    <message>
+        <source>Write a proof sheet</source>
+        <translation>Écrire une planche d'épreuve</translation>
+    </message>
+    <message>
+        <source>Export jobs...</source>
+        <translation>Exporter les travaux...</translation>
+    </message>
+    <message>
+        <source>Write the jobs of the selected rows</source>
+        <translation>Écrire les travaux des lignes choisies</translation>
+    </message>
+    <message>
+        <source>Data rows</source>
+        <translation>Lignes de données</translation>
+    </message>
+    <message>
+        <source>K plane only</source>
+        <translation>Plan K seul</translation>
+    </message>
+    <message>
+        <source>Show the K plane only</source>
+        <translation>Afficher seulement le plan K</translation>
+    </message>
+    <message>
+        <source>Front of the selected row</source>
+        <translation>Recto de la ligne choisie</translation>
+    </message>
+    <message>
+        <source>Back of the selected row</source>
+        <translation>Verso de la ligne choisie</translation>
+    </message>
+    <message>
+        <source>Data files (*.csv *.tsv *.txt);;All files (*)</source>
+        <translation>Fichiers de données (*.csv *.tsv *.txt);;Tous les fichiers (*)</translation>
+    </message>
+    <message>
+        <source>more than %1 rows: use kalyxprn batch for this file</source>
+        <translation>plus de %1 lignes : utilisez kalyxprn batch pour ce fichier</translation>
+    </message>
+    <message>
+        <source>%1 could not be read: %2</source>
+        <translation>%1 n'a pas pu être lu : %2</translation>
+    </message>
+    <message>
+        <source>Row</source>
+        <translation>Ligne</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>État</translation>
+    </message>
+    <message>
+        <source>ok</source>
+        <translation>ok</translation>
+    </message>
+    <message>
+        <source>%1 rows, %2 with problems</source>
+        <translation>%1 lignes, %2 avec problèmes</translation>
+    </message>
+    <message>
+        <source>Save the design first</source>
+        <translation>Enregistrez d'abord le modèle</translation>
+    </message>
+    <message>
+        <source>kalyxprn makes the cards from the saved design: save the design on the Design page first.</source>
+        <translation>kalyxprn fait les cartes à partir du modèle enregistré : enregistrez d'abord le modèle dans l'onglet Modèle.</translation>
+    </message>
+    <message>
+        <source>%1...</source>
+        <translation>%1...</translation>
+    </message>
+    <message>
+        <source>%1: done.</source>
+        <translation>%1 : terminé.</translation>
+    </message>
+    <message>
+        <source>%1 failed.</source>
+        <translation>%1 a échoué.</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Proof sheet</source>
+        <translation>Planche d'épreuve</translation>
+    </message>
+    <message>
+        <source>Export jobs to</source>
+        <translation>Exporter les travaux vers</translation>
+    </message>
+    <message>
+        <source>Export of jobs</source>
+        <translation>Export des travaux</translation>
+    </message>
+</context>
+<context>
     <name>CupsQueues</name>
     <message>
         <source>This system has no CUPS.</source>
         <translation>Ce système n'a pas CUPS.</translation>
+    </message>
+</context>
+<context>
+    <name>DesignCanvas</name>
+    <message>
+        <source>Front of the card</source>
+        <translation>Recto de la carte</translation>
+    </message>
+    <message>
+        <source>Back of the card</source>
+        <translation>Verso de la carte</translation>
+    </message>
+    <message>
+        <source>This design prints nothing on this side.</source>
+        <translation>Ce modèle n'imprime rien sur cette face.</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Déplacer</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <translation>Redimensionner</translation>
+    </message>
+</context>
+<context>
+    <name>DesignDocument</name>
+    <message>
+        <source>The design would not open again: %1</source>
+        <translation>Le modèle ne pourrait plus être ouvert : %1</translation>
+    </message>
+</context>
+<context>
+    <name>DesignPage</name>
+    <message>
+        <source>Text</source>
+        <translation>Texte</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Image</translation>
+    </message>
+    <message>
+        <source>Barcode</source>
+        <translation>Code-barres</translation>
+    </message>
+    <message>
+        <source>Rectangle</source>
+        <translation>Rectangle</translation>
+    </message>
+    <message>
+        <source>Line</source>
+        <translation>Ligne</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Rétablir</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Ajouter</translation>
+    </message>
+    <message>
+        <source>Add an object</source>
+        <translation>Ajouter un objet</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Supprimer</translation>
+    </message>
+    <message>
+        <source>Delete the object</source>
+        <translation>Supprimer l'objet</translation>
+    </message>
+    <message>
+        <source>Forward</source>
+        <translation>Avancer</translation>
+    </message>
+    <message>
+        <source>Draw the object later</source>
+        <translation>Dessiner l'objet plus tard</translation>
+    </message>
+    <message>
+        <source>Backward</source>
+        <translation>Reculer</translation>
+    </message>
+    <message>
+        <source>Draw the object earlier</source>
+        <translation>Dessiner l'objet plus tôt</translation>
+    </message>
+    <message>
+        <source>K plane only</source>
+        <translation>Plan K seul</translation>
+    </message>
+    <message>
+        <source>Show the K plane only</source>
+        <translation>Afficher seulement le plan K</translation>
+    </message>
+    <message>
+        <source>The black resin panel alone, as it prints: one bit per dot</source>
+        <translation>Le panneau de résine noire seul, tel qu'il s'imprime : un bit par point</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>Enregistrer</translation>
+    </message>
+    <message>
+        <source>Save the design</source>
+        <translation>Enregistrer le modèle</translation>
+    </message>
+    <message>
+        <source>Save as...</source>
+        <translation>Enregistrer sous...</translation>
+    </message>
+    <message>
+        <source>Save the design as</source>
+        <translation>Enregistrer le modèle sous</translation>
+    </message>
+    <message>
+        <source>Front</source>
+        <translation>Recto</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Verso</translation>
+    </message>
+    <message>
+        <source>Object</source>
+        <translation>Objet</translation>
+    </message>
+    <message>
+        <source>Problems of the design</source>
+        <translation>Problèmes du modèle</translation>
+    </message>
+    <message>
+        <source>nothing selected</source>
+        <translation>aucune sélection</translation>
+    </message>
+    <message>
+        <source>No problems.</source>
+        <translation>Aucun problème.</translation>
+    </message>
+    <message>
+        <source>Add %1</source>
+        <translation>Ajouter : %1</translation>
+    </message>
+    <message>
+        <source>Drawing order</source>
+        <translation>Ordre de dessin</translation>
+    </message>
+    <message>
+        <source>Card designs (*.card.json)</source>
+        <translation>Modèles de carte (*.card.json)</translation>
+    </message>
+</context>
+<context>
+    <name>DesignPropertyPanel</name>
+    <message>
+        <source>Text:</source>
+        <translation>Texte :</translation>
+    </message>
+    <message>
+        <source>Template</source>
+        <translation>Gabarit</translation>
+    </message>
+    <message>
+        <source>Edit text</source>
+        <translation>Modifier le texte</translation>
+    </message>
+    <message>
+        <source>${Column} takes the value of a data column</source>
+        <translation>${Colonne} prend la valeur d'une colonne de données</translation>
+    </message>
+    <message>
+        <source>Font:</source>
+        <translation>Police :</translation>
+    </message>
+    <message>
+        <source>Font family</source>
+        <translation>Famille de police</translation>
+    </message>
+    <message>
+        <source>Font size:</source>
+        <translation>Taille de police :</translation>
+    </message>
+    <message>
+        <source>Font size</source>
+        <translation>Taille de police</translation>
+    </message>
+    <message>
+        <source> pt</source>
+        <translation> pt</translation>
+    </message>
+    <message>
+        <source>Bold</source>
+        <translation>Gras</translation>
+    </message>
+    <message>
+        <source>Italic</source>
+        <translation>Italique</translation>
+    </message>
+    <message>
+        <source>Colour:</source>
+        <translation>Couleur :</translation>
+    </message>
+    <message>
+        <source>Colour</source>
+        <translation>Couleur</translation>
+    </message>
+    <message>
+        <source>Align:</source>
+        <translation>Alignement :</translation>
+    </message>
+    <message>
+        <source>Alignment</source>
+        <translation>Alignement</translation>
+    </message>
+    <message>
+        <source>left</source>
+        <translation>à gauche</translation>
+    </message>
+    <message>
+        <source>centre</source>
+        <translation>centré</translation>
+    </message>
+    <message>
+        <source>right</source>
+        <translation>à droite</translation>
+    </message>
+    <message>
+        <source>Fit:</source>
+        <translation>Ajustement :</translation>
+    </message>
+    <message>
+        <source>Text fit</source>
+        <translation>Ajustement du texte</translation>
+    </message>
+    <message>
+        <source>none (cut off)</source>
+        <translation>aucun (coupé)</translation>
+    </message>
+    <message>
+        <source>shrink</source>
+        <translation>réduire</translation>
+    </message>
+    <message>
+        <source>wrap</source>
+        <translation>renvoyer à la ligne</translation>
+    </message>
+    <message>
+        <source>shrink and wrap</source>
+        <translation>réduire et renvoyer à la ligne</translation>
+    </message>
+    <message>
+        <source>Smallest size:</source>
+        <translation>Taille minimale :</translation>
+    </message>
+    <message>
+        <source>Smallest font size</source>
+        <translation>Taille de police minimale</translation>
+    </message>
+    <message>
+        <source>Shrinking stops at this size</source>
+        <translation>La réduction s'arrête à cette taille</translation>
+    </message>
+    <message>
+        <source>Most lines:</source>
+        <translation>Lignes au plus :</translation>
+    </message>
+    <message>
+        <source>Most lines</source>
+        <translation>Nombre maximal de lignes</translation>
+    </message>
+    <message>
+        <source>as many as fit</source>
+        <translation>autant qu'il en tient</translation>
+    </message>
+    <message>
+        <source>File:</source>
+        <translation>Fichier :</translation>
+    </message>
+    <message>
+        <source>Picture file</source>
+        <translation>Fichier image</translation>
+    </message>
+    <message>
+        <source>A file name; photos/${ID}.jpg takes it from the data row</source>
+        <translation>Un nom de fichier ; photos/${ID}.jpg le prend dans la ligne de données</translation>
+    </message>
+    <message>
+        <source>Picture fit</source>
+        <translation>Ajustement de l'image</translation>
+    </message>
+    <message>
+        <source>cover (fills the box, cut to it)</source>
+        <translation>couvrir (remplit le cadre, rogné)</translation>
+    </message>
+    <message>
+        <source>contain (all of it, centred)</source>
+        <translation>contenir (en entier, centré)</translation>
+    </message>
+    <message>
+        <source>Symbology:</source>
+        <translation>Symbologie :</translation>
+    </message>
+    <message>
+        <source>Symbology</source>
+        <translation>Symbologie</translation>
+    </message>
+    <message>
+        <source>Data:</source>
+        <translation>Données :</translation>
+    </message>
+    <message>
+        <source>Barcode data</source>
+        <translation>Données du code-barres</translation>
+    </message>
+    <message>
+        <source>Module:</source>
+        <translation>Module :</translation>
+    </message>
+    <message>
+        <source>Module size</source>
+        <translation>Taille du module</translation>
+    </message>
+    <message>
+        <source> dots</source>
+        <translation> points</translation>
+    </message>
+    <message>
+        <source>The width of the narrowest bar, in printer dots</source>
+        <translation>La largeur de la barre la plus fine, en points d'imprimante</translation>
+    </message>
+    <message>
+        <source>Quiet zone</source>
+        <translation>Zone de silence</translation>
+    </message>
+    <message>
+        <source>Human-readable text</source>
+        <translation>Texte lisible</translation>
+    </message>
+    <message>
+        <source>The data written under a linear barcode</source>
+        <translation>Les données écrites sous un code-barres linéaire</translation>
+    </message>
+    <message>
+        <source>Fill:</source>
+        <translation>Remplissage :</translation>
+    </message>
+    <message>
+        <source>Fill colour</source>
+        <translation>Couleur de remplissage</translation>
+    </message>
+    <message>
+        <source>Stroke:</source>
+        <translation>Contour :</translation>
+    </message>
+    <message>
+        <source>Stroke colour</source>
+        <translation>Couleur du contour</translation>
+    </message>
+    <message>
+        <source>Stroke width:</source>
+        <translation>Épaisseur du contour :</translation>
+    </message>
+    <message>
+        <source>Stroke width</source>
+        <translation>Épaisseur du contour</translation>
+    </message>
+    <message>
+        <source> mm</source>
+        <translation> mm</translation>
+    </message>
+    <message>
+        <source>Ink:</source>
+        <translation>Encre :</translation>
+    </message>
+    <message>
+        <source>Ink</source>
+        <translation>Encre</translation>
+    </message>
+    <message>
+        <source>automatic</source>
+        <translation>automatique</translation>
+    </message>
+    <message>
+        <source>black (K)</source>
+        <translation>noir (K)</translation>
+    </message>
+    <message>
+        <source>colour</source>
+        <translation>couleur</translation>
+    </message>
+    <message>
+        <source>Black (K) prints with the black resin panel: sharp, one bit per dot, read by infrared scanners</source>
+        <translation>Noir (K) s'imprime avec le panneau de résine noire : net, un bit par point, lisible par les lecteurs infrarouges</translation>
+    </message>
+    <message>
+        <source>Only if:</source>
+        <translation>Seulement si :</translation>
+    </message>
+    <message>
+        <source>Printed only if</source>
+        <translation>Imprimé seulement si</translation>
+    </message>
+    <message>
+        <source>Condition</source>
+        <translation>Condition</translation>
+    </message>
+    <message>
+        <source>Printed only when this template is not empty</source>
+        <translation>Imprimé seulement si ce gabarit n'est pas vide</translation>
+    </message>
+    <message>
+        <source>X:</source>
+        <translation>X :</translation>
+    </message>
+    <message>
+        <source>X</source>
+        <translation>X</translation>
+    </message>
+    <message>
+        <source>Move</source>
+        <translation>Déplacer</translation>
+    </message>
+    <message>
+        <source>Y:</source>
+        <translation>Y :</translation>
+    </message>
+    <message>
+        <source>Y</source>
+        <translation>Y</translation>
+    </message>
+    <message>
+        <source>Width:</source>
+        <translation>Largeur :</translation>
+    </message>
+    <message>
+        <source>Width</source>
+        <translation>Largeur</translation>
+    </message>
+    <message>
+        <source>Resize</source>
+        <translation>Redimensionner</translation>
+    </message>
+    <message>
+        <source>Height:</source>
+        <translation>Hauteur :</translation>
+    </message>
+    <message>
+        <source>Height</source>
+        <translation>Hauteur</translation>
+    </message>
+    <message>
+        <source>Kind:</source>
+        <translation>Type :</translation>
+    </message>
+    <message>
+        <source>nothing selected</source>
+        <translation>aucune sélection</translation>
+    </message>
+    <message>
+        <source>#rrggbb or a colour name</source>
+        <translation>#rrggbb ou un nom de couleur</translation>
+    </message>
+    <message>
+        <source>#rrggbb, or empty for none</source>
+        <translation>#rrggbb, ou vide pour aucune</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>Choose the picture file</source>
+        <translation>Choisir le fichier image</translation>
+    </message>
+    <message>
+        <source>Choose: %1</source>
+        <translation>Choisir : %1</translation>
+    </message>
+    <message>
+        <source>Choose a picture</source>
+        <translation>Choisir une image</translation>
+    </message>
+    <message>
+        <source>Pictures (*.png *.jpg *.jpeg *.svg);;All files (*)</source>
+        <translation>Images (*.png *.jpg *.jpeg *.svg);;Tous les fichiers (*)</translation>
+    </message>
+</context>
+<context>
+    <name>DesignView</name>
+    <message>
+        <source>Card design</source>
+        <translation>Modèle de carte</translation>
+    </message>
+    <message>
+        <source>Design</source>
+        <translation>Modèle</translation>
+    </message>
+    <message>
+        <source>Batch</source>
+        <translation>Série</translation>
+    </message>
+    <message>
+        <source>Unsaved changes</source>
+        <translation>Modifications non enregistrées</translation>
+    </message>
+    <message>
+        <source>The design %1 has changes that are not saved. Save them?</source>
+        <translation>Le modèle %1 a des modifications non enregistrées. Les enregistrer ?</translation>
     </message>
 </context>
 <context>
@@ -300,6 +945,18 @@
     <message>
         <source>Couldn't save image.</source>
         <translation>Impossible d'enregistrer l'image.</translation>
+    </message>
+    <message>
+        <source>PRNs and card designs (*.prn *.card.json);;PRNs (*.prn);;Card designs (*.card.json)</source>
+        <translation>Fichiers PRN et modèles de carte (*.prn *.card.json);;Fichiers PRN (*.prn);;Modèles de carte (*.card.json)</translation>
+    </message>
+    <message>
+        <source>Couldn't open the card design: %1</source>
+        <translation>Impossible d'ouvrir le modèle de carte : %1</translation>
+    </message>
+    <message>
+        <source>Couldn't read the data file: %1</source>
+        <translation>Impossible de lire le fichier de données : %1</translation>
     </message>
 </context>
 <context>
@@ -775,6 +1432,22 @@
     <message>
         <source>Parse Failure</source>
         <translation>Erreur de lecture</translation>
+    </message>
+    <message>
+        <source>%1: the file '%2' is missing</source>
+        <translation>%1 : le fichier « %2 » est absent</translation>
+    </message>
+    <message>
+        <source>%1: entirely off the card</source>
+        <translation>%1 : entièrement hors de la carte</translation>
+    </message>
+    <message>
+        <source>%1: reaches over the card's edge</source>
+        <translation>%1 : dépasse le bord de la carte</translation>
+    </message>
+    <message>
+        <source>row %1: %2</source>
+        <translation>ligne %1 : %2</translation>
     </message>
 </context>
 </TS>
