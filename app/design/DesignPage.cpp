@@ -106,7 +106,6 @@ DesignPage::DesignPage(DesignDocument* document, QWidget* parent)
     kPlaneOnly->setAccessibleName(tr("Show the K plane only"));
     kPlaneOnly->setToolTip(tr("The black resin panel alone, as it prints: one bit per dot"));
     connect(kPlaneOnly, &QCheckBox::toggled, this, &DesignPage::showKPlanes);
-    tools->addWidget(kPlaneOnly);
     tools->addStretch();
     QPushButton* saveButton = button(tr("Save"), tr("Save the design"), tools);
     QPushButton* saveAsButton = button(tr("Save as..."), tr("Save the design as"), tools);
@@ -118,7 +117,12 @@ DesignPage::DesignPage(DesignDocument* document, QWidget* parent)
     left->addLayout(tools);
 
     for (int side = 0; side < 2; ++side) {
-        left->addWidget(new QLabel(side == 0 ? tr("Front") : tr("Back")));
+        auto* heading = new QHBoxLayout;
+        heading->addWidget(new QLabel(side == 0 ? tr("Front") : tr("Back")));
+        heading->addStretch();
+        if (side == 0)
+            heading->addWidget(kPlaneOnly); // over the cards it changes
+        left->addLayout(heading);
         canvases[side] = new DesignCanvas(document, side);
         left->addWidget(canvases[side], 1);
         connect(canvases[side], &DesignCanvas::selectionChanged, this, [this](int s, int index) {

@@ -1,5 +1,9 @@
 #include "DesignPainter.h"
 
+#include <carddesign/CardRenderer.h>
+#include <carddesign/CardUnits.h>
+
+#include <QCache>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
@@ -80,42 +84,73 @@ void drawText(QPainter& painter, const CardObject& object, const QRectF& box, co
     painter.restore();
 }
 
-// A barcode is drawn as a pattern with its data beneath: enough to place and size it.
-void drawBarcodeSketch(QPainter& painter, const CardObject& object, const QRectF& box,
-                       const QString& data) {
-    painter.save();
-    painter.setClipRect(box, Qt::IntersectClip);
-    painter.fillRect(box, Qt::white);
-    const double module = std::max(1, object.module);
-    const bool matrix =
-        object.symbology == CardSymbology::Qr || object.symbology == CardSymbology::DataMatrix;
-    const uint seed = qHash(data);
-    if (matrix) {
-        const double cell = module * 2;
-        // A pattern of its own per data, from a mix of the cell's column and row.
-        int row = 0;
-        for (double y = box.top(); y + cell <= box.bottom(); y += cell, ++row) {
-            int column = 0;
-            for (double x = box.left(); x + cell <= box.right(); x += cell, ++column)
-                if (((uint(column) * 73856093u ^ uint(row) * 19349663u ^ seed) >> 5) & 1)
-                    painter.fillRect(QRectF(x, y, cell, cell), Qt::black);
-        }
-    } else {
-        const double barsBottom = box.bottom() - (object.humanReadable ? 30 : 0);
-        int i = 0;
-        for (double x = box.left(); x < box.right(); x += module, ++i)
-            if (((seed >> (i % 31)) ^ i) & 1)
-                painter.fillRect(QRectF(x, box.top(), module, barsBottom - box.top()), Qt::black);
-        if (object.humanReadable) {
-            QFont font = painter.font();
-            font.setPixelSize(26);
-            painter.setFont(font);
-            painter.setPen(Qt::black);
-            painter.drawText(QRectF(box.left(), barsBottom, box.width(), 30), Qt::AlignCenter,
-                             data);
-        }
+// A barcode as the renderer makes it, alone on a card the size of its box, so the editor shows
+// the real symbol (its size, quiet zone and human-readable line). Symbols are kept by everything
+// that shapes them, so dragging one draws from the cache.
+struct BarcodeSymbol {
+    QImage bars; // Format_Mono, 1 = a bar
+    QString problem;
+};
+
+BarcodeSymbol barcodeSymbol(const CardObject& object, const QString& data,
+                            const QString& fontFolder) {
+    const int x0 = mmToDots(object.box.x), y0 = mmToDots(object.box.y);
+    const int w = mmToDots(object.box.x + object.box.w) - x0;
+    const int h = mmToDots(object.box.y + object.box.h) - y0;
+    if (w < 1 || h < 1 || w > 4096 || h > 4096)
+        return {};
+    const CardFont& f = object.font;
+    const QString key = QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9|")
+                            .arg(int(object.symbology))
+                            .arg(object.module)
+                            .arg(object.quietZone)
+                            .arg(object.humanReadable)
+                            .arg(f.family)
+                            .arg(f.size)
+                            .arg(f.bold)
+                            .arg(f.italic)
+                            .arg(object.minSize) +
+                        QStringLiteral("%1x%2|%3|").arg(w).arg(h).arg(fontFolder) + data;
+    static QCache<QString, BarcodeSymbol> cache(64);
+    if (const BarcodeSymbol* known = cache.object(key))
+        return *known;
+
+    CardDesign alone;
+    alone.folder = fontFolder; // its fonts may set the human-readable line
+    alone.width = w;
+    alone.height = h;
+    CardObject code = object;
+    code.box = CardBox{0, 0, dotsToMm(w), dotsToMm(h)};
+    code.ink = CardInk::K;
+    code.condition.clear();
+    code.data = QString(data).replace(QLatin1Char('$'), QStringLiteral("$$")); // as it is
+    alone.front.emplace();
+    alone.front->background.color = QColor(Qt::white);
+    alone.front->overlay.enabled = false;
+    alone.front->objects.push_back(code);
+    const CardColumns none;
+    const CardRecord record{&none, {}, 1, 0};
+    CardRenderer renderer(alone);
+    const CardRenderer::Card card =
+        renderer.render({&record, QString()}, QString(), CardRenderer::KPlane);
+    auto* symbol = new BarcodeSymbol{card.kPlanes[0], QString()};
+    for (const CardRowProblem& p : card.problems)
+        symbol->problem = p.problem;
+    cache.insert(key, symbol);
+    return *symbol;
+}
+
+void drawBarcode(QPainter& painter, const CardObject& object, const QRectF& box,
+                 const QString& data, const QString& fontFolder) {
+    const BarcodeSymbol symbol = barcodeSymbol(object, data, fontFolder);
+    if (!symbol.problem.isEmpty() || symbol.bars.isNull()) {
+        drawMissing(painter, box, symbol.problem.isEmpty() ? data : symbol.problem);
+        return;
     }
-    painter.restore();
+    QImage bars = symbol.bars;
+    const bool k = effectiveInk(object) == CardInk::K;
+    bars.setColorTable({qRgba(0, 0, 0, 0), (k ? QColor(Qt::black) : object.color).rgba()});
+    painter.drawImage(box.topLeft(), bars);
 }
 
 } // namespace
@@ -156,7 +191,7 @@ void paintDesignSide(QPainter& painter, const CardDesign& design, const CardSide
             break;
         }
         case CardObjectType::Barcode:
-            drawBarcodeSketch(painter, object, box, filled(object.data, context));
+            drawBarcode(painter, object, box, filled(object.data, context), design.folder);
             break;
         case CardObjectType::Rect:
             painter.setPen(object.stroke.isValid()

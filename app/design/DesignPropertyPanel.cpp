@@ -260,6 +260,9 @@ void DesignPropertyPanel::addRow(const DesignPropertyField& f) {
     case Editor::Choice:
     case Editor::Family: {
         auto* box = new QComboBox;
+        // Long choices are cut rather than widen the panel past the cards.
+        box->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+        box->setMinimumContentsLength(14);
         for (const QString& choice : f.choices)
             box->addItem(tr(choice.toUtf8().constData()));
         row.editor = row.widget = box;
