@@ -186,10 +186,18 @@ void DesignPage::select(int side, int index) {
 }
 
 void DesignPage::setRow(const CardTemplateContext& context, const QString& dataFolder) {
+    // The batch page says the row again after every edit, which this page has shown already.
+    const CardRecord shown = context.record ? *context.record : CardRecord();
+    const bool same = context.record == row.record && context.date == row.date &&
+                      dataFolder == rowFolder && shown.values == rowShown.values &&
+                      shown.row == rowShown.row;
     row = context;
     rowFolder = dataFolder;
+    rowShown = shown;
     for (DesignCanvas* canvas : canvases)
         canvas->setRow(context, dataFolder);
+    if (same)
+        return;
     showProblems();
     showKPlanes();
 }

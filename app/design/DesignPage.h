@@ -58,6 +58,7 @@ private:
     int index_ = -1;
     CardTemplateContext row;
     QString rowFolder;
+    CardRecord rowShown; // the row as it was when shown
 
     DesignPropertyPanel* properties;
     QCheckBox* kPlaneOnly;
