@@ -3,6 +3,21 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include <utility>
+
+QImage CardPictureLabel::takePicture() {
+    clear();
+    return std::move(picture_);
+}
+
+void CardPictureLabel::showPicture(QImage picture) {
+    // Free when the caller's reference is the only one; a shared picture is copied once here.
+    if (picture.format() == QImage::Format_ARGB32)
+        picture.reinterpretAsFormat(QImage::Format_RGB32);
+    picture_ = std::move(picture);
+    setPixmap(QPixmap::fromImage(picture_));
+}
+
 QSize CardPictureLabel::sizeHint() const {
     return maximumSize().boundedTo(QSize(4096, 4096));
 }

@@ -137,8 +137,10 @@ bool KlxPrnTool::checkFileExists(const QString& path) {
 }
 
 bool KlxPrnTool::loadPrnFile(const QString& path) {
-    // The previous job goes first, whatever the outcome of this load.
+    // The previous job goes first, whatever the outcome of this load, and its pictures with it.
     prnHolder.reset();
+    ui->side1Label->showPicture(QImage());
+    ui->side2Label->showPicture(QImage());
     prnHolder = std::make_unique<KlxPrnHolder>(path);
     if (!prnHolder->isValid())
         prnHolder.reset();

@@ -1,6 +1,7 @@
 // The front and back pages: pictures rendered from the visible colour planes, and their export.
 #include "KlxPrnTool.h"
 
+#include "CardPictureLabel.h"
 #include "ui_KlxPrnTool.h"
 #include <kalyxdocument/FileReplacement.h>
 #include <kalyxdocument/KlxPrnHolder.h>
@@ -8,21 +9,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QImage>
-#include <QPixmap>
 
 #include <prnformat/Panels.h>
 
-namespace {
-
-// Every pixel of a side picture is opaque, so it can be shown as RGB32 and handed over without
-// the premultiplying pass an ARGB32 image costs on its way into a pixmap.
-QPixmap opaquePixmap(QImage image) {
-    if (image.format() == QImage::Format_ARGB32)
-        image.reinterpretAsFormat(QImage::Format_RGB32);
-    return QPixmap::fromImage(std::move(image));
-}
-
-} // namespace
+#include <utility>
 
 void KlxPrnTool::on_check_box_y1_toggled() {
     refreshImages();
@@ -65,7 +55,11 @@ void KlxPrnTool::refreshImages() {
         }
     }
 
-    prnHolder->validateCard(hiddenPanels, true);
+    // The labels lend their pictures' pixels to the decoder, which writes over them when the
+    // size is unchanged instead of taking new memory for every toggle.
+    CardPictureLabel* const labels[2] = {ui->side1Label, ui->side2Label};
+    QImage pictures[2] = {labels[0]->takePicture(), labels[1]->takePicture()};
+    prnHolder->validateCard(hiddenPanels, true, pictures);
 
     // Only the front label follows the card size; the back one stays 1013 x 642 and scales its
     // picture. Both shrink with the window, keeping the aspect.
@@ -79,18 +73,19 @@ void KlxPrnTool::refreshImages() {
 
     updateActions(); // the export buttons follow the boxes
 
-    ui->side1Label->setPixmap(opaquePixmap(prnHolder->sideImage(0)));
-    ui->side2Label->setPixmap(opaquePixmap(prnHolder->sideImage(1)));
+    for (int side = 0; side < 2; ++side)
+        labels[side]->showPicture(std::move(pictures[side]));
 }
 
+// The labels show the pictures as RGB32; the files get them as the document decodes them.
 void KlxPrnTool::on_export1PushButton_clicked() {
     if (prnHolder)
-        exportImage(prnHolder->sideImage(0));
+        exportImage(ui->side1Label->picture().convertToFormat(QImage::Format_ARGB32));
 }
 
 void KlxPrnTool::on_export2PushButton_clicked() {
     if (prnHolder)
-        exportImage(prnHolder->sideImage(1));
+        exportImage(ui->side2Label->picture().convertToFormat(QImage::Format_ARGB32));
 }
 
 void KlxPrnTool::exportImage(const QImage& image) {

@@ -362,6 +362,14 @@ void KlxPrnHolder::locateTracks() {
 }
 
 bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats) {
+    return validateCard(hiddenPanels, acceptOtherFormats, images_);
+}
+
+bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats,
+                                QImage (&sideImages)[2]) {
+    if (&sideImages != &images_)
+        for (QImage& own : images_)
+            own = QImage(); // the caller's pictures replace them
     const pugi::xml_node cardOptions = doc_.first_element_by_path("prn/card/card-options");
     if (hasNode("prn/card/card-options/image-format")) {
         if (std::strcmp(cardOptions.child("image-format").text().get(), "orvane") != 0) {
@@ -388,7 +396,7 @@ bool KlxPrnHolder::validateCard(const std::string hiddenPanels[2], bool acceptOt
     // A side that passed its checks gets its picture even when a later side fails them.
     for (int side = 0; side < 2; ++side)
         if (decodable[side])
-            decodeSide(side);
+            decodeSide(side, sideImages[side]);
     return ok;
 }
 
@@ -518,7 +526,7 @@ std::vector<PanelRect> collectRects(const KlxPrnHolder& holder, int side, char l
 
 } // namespace
 
-void KlxPrnHolder::decodeSide(int side) {
+void KlxPrnHolder::decodeSide(int side, QImage& image) {
     SideDecodeInput in;
     in.width = cardWidth_;
     in.height = cardHeight_;
@@ -542,7 +550,7 @@ void KlxPrnHolder::decodeSide(int side) {
         in.areas[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "area");
     for (int p = 0; p < Orvane::kPlanePanelCount; ++p)
         in.holes[p] = collectRects(*this, side, Orvane::kPanelLetters[p], "hole");
-    images_[side] = decodeSideImage(in);
+    decodeSideImage(in, image);
 }
 
 void KlxPrnHolder::reportParseFailure(const QString& text) {

@@ -430,20 +430,40 @@ void decodeAll(const SideDecodeInput& in, const Scratch& scratch, const bool* ma
     }
 }
 
+// Whether image's own pixels can take the decoded side: the caller holds their only reference
+// (writing into pixels shared with a pixmap or a copy would detach them into new memory) and
+// they are laid out as the decoder writes them. RGB32 stores opaque dots exactly as ARGB32 does.
+bool canWriteInto(const QImage& image, std::uint32_t width, std::uint32_t height) {
+    return image.isDetached() && image.width() == int(width) && image.height() == int(height) &&
+           (image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32);
+}
+
 } // namespace
 
 QImage decodeSideImage(const SideDecodeInput& in) {
+    QImage image;
+    decodeSideImage(in, image);
+    return image;
+}
+
+bool decodeSideImage(const SideDecodeInput& in, QImage& image) {
     const std::uint32_t width = in.width, height = in.height;
-    if (width == 0 || height == 0 || width > 65535 || height > 65535)
-        return QImage();
-    QImage image(int(width), int(height), QImage::Format_ARGB32);
+    if (width == 0 || height == 0 || width > 65535 || height > 65535) {
+        image = QImage();
+        return false;
+    }
+    if (!canWriteInto(image, width, height))
+        image = QImage(int(width), int(height), QImage::Format_ARGB32);
     if (image.isNull())
-        return image;
+        return false;
+    // Every dot is written below, so whatever the reused pixels showed before is gone.
+    uchar* const bits = image.bits();
+    const std::size_t bytesPerLine = std::size_t(image.bytesPerLine());
 
     thread_local Scratch scratch;
     scratch.rows.resize(height);
     for (std::uint32_t y = 0; y < height; ++y)
-        scratch.rows[y] = reinterpret_cast<std::uint32_t*>(image.scanLine(int(y)));
+        scratch.rows[y] = reinterpret_cast<std::uint32_t*>(bits + y * bytesPerLine);
     scratch.zeros.assign(height, 0x00);
     MaskBlock keep;
     std::memset(keep.rows, 0xFF, sizeof keep.rows);
@@ -472,5 +492,5 @@ QImage decodeSideImage(const SideDecodeInput& in) {
         for (std::uint32_t y = in.patchY; y <= y1; ++y)
             std::fill(rows[y] + in.patchX, rows[y] + x1 + 1, 0xFFFFFFFFu);
     }
-    return image;
+    return true;
 }

@@ -33,3 +33,10 @@ struct SideDecodeInput {
 // ARGB32 image of width x height; pixel (x, y) shows card column x, row y. A null image when
 // the size is out of range or the image cannot be allocated.
 QImage decodeSideImage(const SideDecodeInput& in);
+
+// The same into image, writing over its pixels when it holds their only reference and has the
+// side's size and the ARGB32 or RGB32 format (every dot is opaque, so both store the same
+// bytes): a caller that keeps its image between decodes needs no new memory. Any other image is
+// replaced by a new ARGB32 one. False, with a null image, when the size is out of range or the
+// image cannot be allocated.
+bool decodeSideImage(const SideDecodeInput& in, QImage& image);

@@ -282,6 +282,67 @@ TEST(Decode, OtherFormatAcceptedLeavesImagesAlone) {
     EXPECT_EQ(loaded->sideImage(0).pixel(0, 0), black);
 }
 
+// The window's way: its own images, kept across plane toggles and jobs of other sizes. Each
+// shows exactly what a fresh picture shows; its pixels are written over when they are the
+// caller's alone and laid out as decoded (RGB32 and ARGB32 store opaque dots alike), and are
+// left alone while someone else holds them.
+TEST(Decode, CallersImagesAcrossTogglesAndJobsMatchFreshPictures) {
+    auto twoSided = [](int width, char ink) {
+        PrnJobBuilder builder;
+        PrnJobBuilder::setText(builder.cardOptions(), "width", std::to_string(width));
+        PrnJobBuilder::setText(builder.cardOptions(), "height", "20");
+        for (int s = 0; s < 2; ++s) {
+            pugi::xml_node side = builder.addSide(s);
+            for (int p = 0; p < 4; ++p) { // K left out at some dots, so the colours show
+                QByteArray plane(width * 20, 0);
+                for (int i = 0; i < plane.size(); ++i)
+                    plane[i] = i % (5 + p) == 0 ? 0 : char(i * (p + 1) + ink + s * 40);
+                builder.addPanel(side, "ymck"[p], plane);
+            }
+        }
+        return loadBytes(builder.build());
+    };
+    const Loaded jobs[] = {twoSided(506, 3), twoSided(600, 90)};
+    ASSERT_TRUE(jobs[0]->isValid() && jobs[1]->isValid());
+    const QImage::Format argb = QImage::Format_ARGB32, rgb = QImage::Format_RGB32,
+                         premultiplied = QImage::Format_ARGB32_Premultiplied;
+    struct Toggle {
+        int job;
+        std::string hidden[2];
+        QImage::Format format; // the kept images are handed in as
+        bool copyHeld;         // someone else holds the kept images
+        bool reused;
+    };
+    const Toggle toggles[] = {
+        {0, {"", ""}, argb, false, false},   {0, {"y", ""}, argb, false, true},
+        {0, {"yk", "c"}, rgb, false, true},  {0, {"", "ymck"}, argb, true, false},
+        {1, {"m", ""}, argb, false, false},  {1, {"", ""}, premultiplied, false, false},
+        {0, {"k", "k"}, argb, false, false},
+    };
+    QImage kept[2];
+    for (const Toggle& t : toggles) {
+        KlxPrnHolder& holder = *jobs[t.job].holder;
+        const uchar* pixels[2] = {};
+        for (int s = 0; s < 2; ++s) {
+            kept[s].reinterpretAsFormat(t.format); // all 32-bit: no copy
+            pixels[s] = kept[s].constBits();
+        }
+        const QImage copies[2] = {t.copyHeld ? kept[0] : QImage(), t.copyHeld ? kept[1] : QImage()};
+        const QImage before[2] = {copies[0].copy(), copies[1].copy()};
+        ASSERT_TRUE(holder.validateCard(t.hidden, true, kept));
+        EXPECT_TRUE(holder.sideImage(0).isNull()) << "the caller's pictures replace the holder's";
+
+        ASSERT_TRUE(holder.validateCard(t.hidden, true));
+        for (int s = 0; s < 2; ++s) {
+            SCOPED_TRACE(testing::Message() << "job " << t.job << " hiding " << t.hidden[0] << "/"
+                                            << t.hidden[1] << ", side " << s);
+            EXPECT_TRUE(kept[s].convertToFormat(argb) == holder.sideImage(s));
+            EXPECT_EQ(kept[s].constBits() == pixels[s], t.reused);
+            EXPECT_TRUE(copies[s] == before[s]) << "a held copy changed";
+        }
+    }
+}
+
 TEST(Decode, SampleJobIsValidAndShowsBothSides) {
     const Loaded sample = loadBytes(makeSampleJob());
     ASSERT_TRUE(sample->isValid());

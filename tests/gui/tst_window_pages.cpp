@@ -1,4 +1,5 @@
 // The side pages (plane boxes, pictures, export), the magnetic page, Save as and Print.
+#include "CardPictureLabel.h"
 #include "KlxPrnTool.h"
 #include "WindowTestSupport.h"
 #include <kalyxdocument/KlxPrnHolder.h>
@@ -8,16 +9,19 @@
 #include <prnformat/TrackCharacters.h>
 
 #include <QCheckBox>
+#include <QDropEvent>
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTreeWidget>
+#include <QUrl>
 #include <QtTest>
 
 #include <csignal>
@@ -183,6 +187,53 @@ private slots:
         child<QCheckBox>("check_box_c2")->setChecked(false);
         QVERIFY(child<QLabel>("side1Label")->pixmap(Qt::ReturnByValue).cacheKey() != frontKey);
         QCOMPARE(shown("side2Label").pixel(20, 0), qRgb(255, 255, 255));
+    }
+
+    // A toggle draws into the pixels the label already has, unless someone still holds the
+    // picture; every step shows just its own planes, and a job of another size gets its own.
+    void togglesRedrawIntoTheSamePixels() {
+        open(colourJob);
+        struct Step {
+            const char* box;
+            bool checked;
+            bool holdCopy;
+            QRgb front20, front5; // expected at (20, 0) and (5, 1)
+        };
+        const QRgb yellowRgb = qRgb(255, 255, 0), whiteRgb = qRgb(255, 255, 255);
+        const Step steps[] = {
+            {"check_box_y1", false, false, whiteRgb, qRgb(0, 0, 0)},
+            {"check_box_k1", false, false, whiteRgb, whiteRgb},
+            {"check_box_y1", true, true, yellowRgb, yellowRgb},
+            {"check_box_c2", false, false, yellowRgb, yellowRgb},
+            {"check_box_k1", true, false, yellowRgb, qRgb(0, 0, 0)},
+        };
+        auto label = [&](const char* name) { return child<CardPictureLabel>(name); };
+        for (const Step& step : steps) {
+            const QImage held = step.holdCopy ? label("side1Label")->picture() : QImage();
+            const QImage heldBefore = held.copy();
+            const uchar* pixels = label("side1Label")->picture().constBits();
+            child<QCheckBox>(step.box)->setChecked(step.checked);
+            const QImage front = shown("side1Label");
+            QCOMPARE(front.pixel(20, 0), step.front20);
+            QCOMPARE(front.pixel(5, 1), step.front5);
+            QCOMPARE(label("side1Label")->picture().constBits() == pixels, !step.holdCopy);
+            QCOMPARE(held, heldBefore);
+            // The pixmap shown is the label's picture itself, not a copy of it.
+            QCOMPARE(front.constBits(), label("side1Label")->picture().constBits());
+        }
+        QCOMPARE(shown("side2Label").pixel(20, 0), qRgb(255, 255, 255));
+
+        // Another job of another size, dropped on the same window.
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(wideJob)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(w.get(), &enter);
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.get(), &drop);
+        QCOMPARE(shown("side1Label").size(), QSize(wide, rows));
+        QCOMPARE(shown("side1Label").pixel(wide - 1, 1), qRgb(0, 0, 0));
+        QCOMPARE(shown("side2Label").pixel(0, 0), qRgb(0, 255, 255));
     }
 
     // The pictures grow up to 1:1 (the front to the card's size, the back to 1013 x 642) and

@@ -72,6 +72,13 @@ public:
     // the letters of the planes to leave out of that side's preview.
     bool validateMag();
     bool validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats);
+    // The same, decoding each side into sideImages[side] instead of the holder's own pictures
+    // (sideImage then returns null ones). An image that holds the only reference to its pixels
+    // and has the card's size and the ARGB32 or RGB32 format is written over in place, so a
+    // caller that keeps its images between validations (the window) needs no new memory; any
+    // other is replaced by a new ARGB32 picture. A side that is not decoded keeps its image.
+    bool validateCard(const std::string hiddenPanels[2], bool acceptOtherFormats,
+                      QImage (&sideImages)[2]);
 
     QByteArray toByteArray() const;
     // Atomic: true only when every byte reached the file; on failure the old file is untouched.
@@ -143,7 +150,7 @@ private:
     bool collectPlanes(bool decodable[2]);
     bool collectSidePlanes(pugi::xml_node side, int s);
     void locatePlanes(const std::string hiddenPanels[2]);
-    void decodeSide(int side);
+    void decodeSide(int side, QImage& image);
     Orvane::TrackCharacters trackCharacters(int track, unsigned bitsPerChar) const;
     const unsigned char* bytesAt(qint64 offset) const;
 
