@@ -27,6 +27,8 @@ ${UnStrRep}
 !define ENVIRONMENT_KEY "SYSTEM\CurrentControlSet\Control\Session Manager\Environment"
 !define PRN_TYPE "Kalyx.PrnJob"
 !define DESIGN_TYPE "Kalyx.CardDesign"
+!define DESIGN_VERB_KEY "Software\Classes\SystemFileAssociations\.json\shell\Kalyx.OpenDesign"
+!define APPLICATION_KEY "Software\Classes\Applications\kalyxprntool.exe"
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
@@ -75,8 +77,10 @@ Section "Programs" SecPrograms
   CreateShortCut "$SMPROGRAMS\${PRODUCT}\Kalyx command prompt.lnk" "$SYSDIR\cmd.exe" \
                  '/k "$INSTDIR\kalyx-prompt.cmd"' "$INSTDIR\kalyxprntool.exe" 0
 
-  ; File types. A .card.json file ends in .json for Windows, which takes the last dot as the
-  ; start of the extension: designs are offered under "Open with" rather than taking .json over.
+  ; File types. Windows takes the part after the last dot as the extension, so a design
+  ; (NAME.card.json) is a .json file to it, and .json belongs to whatever edits JSON. Designs get
+  ; a type of their own under "Open with" of .json, and an "Open in Kalyx PRN Tool" entry in the
+  ; menu of design files only (AppliesTo); the program that opens .json files keeps doing so.
   ReadRegStr $0 HKLM "Software\Classes\.prn" ""
   ${If} $0 != ""
   ${AndIf} $0 != "${PRN_TYPE}"
@@ -88,14 +92,20 @@ Section "Programs" SecPrograms
   WriteRegStr HKLM "Software\Classes\${PRN_TYPE}\DefaultIcon" "" '"$INSTDIR\kalyxprntool.exe",0'
   WriteRegStr HKLM "Software\Classes\${PRN_TYPE}\shell\open\command" "" \
               '"$INSTDIR\kalyxprntool.exe" "%1"'
-  WriteRegStr HKLM "Software\Classes\.card.json" "" "${DESIGN_TYPE}"
   WriteRegStr HKLM "Software\Classes\.json\OpenWithProgids" "${DESIGN_TYPE}" ""
   WriteRegStr HKLM "Software\Classes\${DESIGN_TYPE}" "" "Card design"
   WriteRegStr HKLM "Software\Classes\${DESIGN_TYPE}\DefaultIcon" "" '"$INSTDIR\kalyxprntool.exe",0'
   WriteRegStr HKLM "Software\Classes\${DESIGN_TYPE}\shell\open\command" "" \
               '"$INSTDIR\kalyxprntool.exe" "%1"'
-  WriteRegStr HKLM "Software\Classes\Applications\kalyxprntool.exe\shell\open\command" "" \
-              '"$INSTDIR\kalyxprntool.exe" "%1"'
+  WriteRegStr HKLM "${DESIGN_VERB_KEY}" "MUIVerb" "Open in Kalyx PRN Tool"
+  WriteRegStr HKLM "${DESIGN_VERB_KEY}" "AppliesTo" 'System.FileName:"*.card.json"'
+  WriteRegStr HKLM "${DESIGN_VERB_KEY}" "Icon" '"$INSTDIR\kalyxprntool.exe",0'
+  WriteRegStr HKLM "${DESIGN_VERB_KEY}\command" "" '"$INSTDIR\kalyxprntool.exe" "%1"'
+  ; "Open with" names the program and lists it for both types.
+  WriteRegStr HKLM "${APPLICATION_KEY}" "FriendlyAppName" "Kalyx PRN Tool"
+  WriteRegStr HKLM "${APPLICATION_KEY}\SupportedTypes" ".prn" ""
+  WriteRegStr HKLM "${APPLICATION_KEY}\SupportedTypes" ".json" ""
+  WriteRegStr HKLM "${APPLICATION_KEY}\shell\open\command" "" '"$INSTDIR\kalyxprntool.exe" "%1"'
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
   ; Apps & features.
@@ -213,16 +223,15 @@ Section "Uninstall"
   DeleteRegKey /ifempty HKLM "Software\Classes\.prn\OpenWithProgids"
   DeleteRegKey /ifempty HKLM "Software\Classes\.prn"
   DeleteRegKey HKLM "Software\Classes\${PRN_TYPE}"
-  ReadRegStr $0 HKLM "Software\Classes\.card.json" ""
-  ${If} $0 == "${DESIGN_TYPE}"
-    DeleteRegValue HKLM "Software\Classes\.card.json" ""
-  ${EndIf}
-  DeleteRegKey /ifempty HKLM "Software\Classes\.card.json"
   DeleteRegValue HKLM "Software\Classes\.json\OpenWithProgids" "${DESIGN_TYPE}"
   DeleteRegKey /ifempty HKLM "Software\Classes\.json\OpenWithProgids"
   DeleteRegKey /ifempty HKLM "Software\Classes\.json"
   DeleteRegKey HKLM "Software\Classes\${DESIGN_TYPE}"
-  DeleteRegKey HKLM "Software\Classes\Applications\kalyxprntool.exe"
+  DeleteRegKey HKLM "${DESIGN_VERB_KEY}"
+  DeleteRegKey /ifempty HKLM "Software\Classes\SystemFileAssociations\.json\shell"
+  DeleteRegKey /ifempty HKLM "Software\Classes\SystemFileAssociations\.json"
+  DeleteRegKey /ifempty HKLM "Software\Classes\SystemFileAssociations"
+  DeleteRegKey HKLM "${APPLICATION_KEY}"
   System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 
   ; The machine-wide Version only: each user's own settings stay.

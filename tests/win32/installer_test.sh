@@ -4,8 +4,9 @@
 # the developer files and the PATH, then uninstalled silently. Checks the files against the
 # staged tree, the registry (the window's Version, file types, Apps & features, PATH), the Start
 # menu, the programs run from the installed folder, a job with spaces and non-ASCII letters in
-# its path opened through its file type, and that the uninstaller leaves nothing it made behind
-# but keeps the user's own files and settings.
+# its path opened through its file type, a card design left to the program that owns .json on
+# double-click and opened by the design entry of its menu, and that the uninstaller leaves
+# nothing it made behind but keeps the user's own files and settings.
 #   installer_test.sh INSTALLER.exe STAGE VERSION [SHOT.png]
 set -euo pipefail
 installer=$(realpath "$1")
@@ -24,6 +25,8 @@ win_dir='C:\Program Files\Kalyx'
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Kalyx"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kalyx'
 environment_key='HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment'
+design_verb='HKLM\Software\Classes\SystemFileAssociations\.json\shell\Kalyx.OpenDesign'
+application_key='HKLM\Software\Classes\Applications\kalyxprntool.exe'
 
 # Prints the data of value $2 of key $1 (empty when absent); "(Default)" when $2 is empty.
 reg_value() {
@@ -38,14 +41,15 @@ expect_value() {
   [ "$got" = "$3" ] || fail "$1 ${2:-(Default)} is '$got', expected '$3'"
 }
 key_exists() { wine reg query "$1" > /dev/null 2>&1; }
+value_exists() { wine reg query "$1" /v "$2" > /dev/null 2>&1; }
 # What the prefix holds where an installer may write, to compare before and after.
 snapshot() {
   (cd "$WINEPREFIX/drive_c" && find "Program Files" ProgramData | sort)
   local key
   for key in 'HKLM\Software\Classes\.prn' 'HKLM\Software\Classes\.json' \
-             'HKLM\Software\Classes\.card.json' 'HKLM\Software\Classes\Kalyx.PrnJob' \
-             'HKLM\Software\Classes\Kalyx.CardDesign' 'HKLM\Software\Orvane' "$uninstall_key" \
-             'HKLM\Software\Classes\Applications\kalyxprntool.exe'; do
+             'HKLM\Software\Classes\Kalyx.PrnJob' 'HKLM\Software\Classes\Kalyx.CardDesign' \
+             'HKLM\Software\Classes\SystemFileAssociations' 'HKLM\Software\Orvane' \
+             "$uninstall_key" "$application_key"; do
     wine reg query "$key" /s 2>/dev/null | tr -d '\r' || true
   done
   reg_value "$environment_key" Path
@@ -63,6 +67,11 @@ uninstall_silently() {
   fail "the uninstaller did not finish within 60 s"
 }
 
+# An editor owns .json, as on most machines that have JSON files; it notes what it was asked to
+# open.
+wine reg add 'HKLM\Software\Classes\.json' /ve /d Test.JsonEditor /f > /dev/null
+wine reg add 'HKLM\Software\Classes\Test.JsonEditor\shell\open\command' /ve \
+  /d 'cmd /c echo %1> C:\json-editor.txt' /f > /dev/null
 before=$(snapshot)
 
 # 1. An older version with a file this one no longer has, installed with the defaults.
@@ -113,6 +122,19 @@ HKLM\\Software\\Classes\\.prn||Kalyx.PrnJob
 HKLM\\Software\\Classes\\Kalyx.PrnJob\\shell\\open\\command||"$win_dir\\kalyxprntool.exe" "%1"
 HKLM\\Software\\Classes\\Kalyx.PrnJob\\DefaultIcon||"$win_dir\\kalyxprntool.exe",0
 HKLM\\Software\\Classes\\Kalyx.CardDesign\\shell\\open\\command||"$win_dir\\kalyxprntool.exe" "%1"
+HKLM\\Software\\Classes\\.json||Test.JsonEditor
+$design_verb|MUIVerb|Open in Kalyx PRN Tool
+$design_verb|AppliesTo|System.FileName:"*.card.json"
+$design_verb\\command||"$win_dir\\kalyxprntool.exe" "%1"
+$application_key|FriendlyAppName|Kalyx PRN Tool
+EOF
+while IFS='|' read -r key name; do
+  value_exists "$key" "$name" || fail "$key has no value $name"
+done <<EOF
+HKLM\\Software\\Classes\\.json\\OpenWithProgids|Kalyx.CardDesign
+HKLM\\Software\\Classes\\.prn\\OpenWithProgids|Kalyx.PrnJob
+$application_key\\SupportedTypes|.prn
+$application_key\\SupportedTypes|.json
 EOF
 case ";$(reg_value "$environment_key" Path);" in
   *";$win_dir;"*) ;;
@@ -138,9 +160,29 @@ wait_for_window "Kalyx PRN Tool $version" "$app" || fail "the installed window l
 close_window "Kalyx PRN Tool $version" "$app" kalyxprntool.exe ||
   fail "the installed window did not close"
 
-# A job in a folder with a blank and letters beyond ASCII, opened through its file type.
+# A design in a folder with a blank and letters beyond ASCII. Double-clicked, it goes to the
+# program that owns .json; the entry of its menu opens it in the window.
 jobs="$WINEPREFIX/drive_c/Kalyx jobs"
 mkdir -p "$jobs"
+design_name='Ausweis Łódź é.card.json'
+cp -r "$root/examples/badge/photos" "$jobs/"
+cp "$root/examples/badge/badge.card.json" "$jobs/$design_name"
+rm -f "$WINEPREFIX/drive_c/json-editor.txt"
+timeout 60 wine start /wait /unix "$jobs/$design_name" > "$scratch/start.log" 2>&1 ||
+  fail "double-clicking the design failed: $(cat "$scratch/start.log")"
+LC_ALL=C grep -q 'Kalyx jobs.Ausweis .*\.card\.json' "$WINEPREFIX/drive_c/json-editor.txt" 2>/dev/null ||
+  fail "double-clicking the design did not reach the program that owns .json"
+command=$(reg_value "$design_verb\\command" "")
+program=$(sed -n 's/^"\([^"]*\)" "%1"$/\1/p' <<< "$command")
+[ -n "$program" ] || fail "the design entry runs '$command'"
+design="C:\\Kalyx jobs\\$design_name"
+LC_ALL=C.UTF-8 wine "$program" "$design" > /dev/null 2>&1 &
+app=$!
+expected="$design --- Kalyx PRN Tool $version"
+wait_for_window "$expected" "$app" || fail "the design entry did not open the design"
+close_window "$expected" "$app" kalyxprntool.exe || fail "the window on the design did not close"
+
+# A job beside it, opened through its file type.
 job_name='Ausweis Łódź é.prn'
 timeout 60 wine "$win_dir\\kalyxprn.exe" sample -o 'C:\Kalyx jobs\sample.prn' > /dev/null ||
   fail "kalyxprn.exe sample failed"
@@ -168,4 +210,4 @@ if [ "$before" != "$after" ]; then
   diff <(echo "$before") <(echo "$after") >&2 || true
   fail "the uninstaller left the above behind"
 fi
-echo "installer test: $version installed over 0.9.0, opened a job, uninstalled cleanly"
+echo "installer test: $version installed over 0.9.0, opened a design and a job, uninstalled cleanly"
