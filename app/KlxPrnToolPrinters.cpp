@@ -186,7 +186,14 @@ void KlxPrnTool::addNetworkPrinter() {
 }
 
 QString KlxPrnTool::noPrinterHint() const {
+#ifdef _WIN32
+    // The simulator for Windows serves TCP only (no --usb there).
+    return tr("No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a "
+              "network printer in the list beside Print, or try the simulator: start kalyxsim "
+              "--port 9100 and add 127.0.0.1:9100 in that list");
+#else
     return tr("No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a "
               "network printer in the list beside Print, or try the simulator: kalyxsim --usb "
               "-- kalyxprntool");
+#endif
 }

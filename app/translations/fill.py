@@ -78,6 +78,9 @@ T = {
 "No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a network printer in the list beside Print, or try the simulator: kalyxsim --usb -- kalyxprntool":
  ("Kein Drucker an USB gefunden. Schließen Sie einen Kalyx-Drucker per USB an und schalten Sie ihn ein, fügen Sie in der Liste neben Drucken einen Netzwerkdrucker hinzu, oder probieren Sie den Simulator: kalyxsim --usb -- kalyxprntool",
   "Aucune imprimante trouvée sur USB. Branchez une imprimante Kalyx en USB et allumez-la, ajoutez une imprimante réseau dans la liste à côté d'Imprimer, ou essayez le simulateur : kalyxsim --usb -- kalyxprntool"),
+"No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a network printer in the list beside Print, or try the simulator: start kalyxsim --port 9100 and add 127.0.0.1:9100 in that list":
+ ("Kein Drucker an USB gefunden. Schließen Sie einen Kalyx-Drucker per USB an und schalten Sie ihn ein, fügen Sie in der Liste neben Drucken einen Netzwerkdrucker hinzu, oder probieren Sie den Simulator: starten Sie kalyxsim --port 9100 und fügen Sie 127.0.0.1:9100 in dieser Liste hinzu",
+  "Aucune imprimante trouvée sur USB. Branchez une imprimante Kalyx en USB et allumez-la, ajoutez une imprimante réseau dans la liste à côté d'Imprimer, ou essayez le simulateur : lancez kalyxsim --port 9100 et ajoutez 127.0.0.1:9100 dans cette liste"),
 "Couldn't save PRN.": ("Die PRN-Datei konnte nicht gespeichert werden.", "Impossible d'enregistrer le fichier PRN."),
 "Printing...": ("Druckt...", "Impression..."),
 "Printing": ("Drucken", "Impression"),

@@ -887,6 +887,10 @@
         <translation>Kein Drucker an USB gefunden. Schließen Sie einen Kalyx-Drucker per USB an und schalten Sie ihn ein, fügen Sie in der Liste neben Drucken einen Netzwerkdrucker hinzu, oder probieren Sie den Simulator: kalyxsim --usb -- kalyxprntool</translation>
     </message>
     <message>
+        <source>No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a network printer in the list beside Print, or try the simulator: start kalyxsim --port 9100 and add 127.0.0.1:9100 in that list</source>
+        <translation>Kein Drucker an USB gefunden. Schließen Sie einen Kalyx-Drucker per USB an und schalten Sie ihn ein, fügen Sie in der Liste neben Drucken einen Netzwerkdrucker hinzu, oder probieren Sie den Simulator: starten Sie kalyxsim --port 9100 und fügen Sie 127.0.0.1:9100 in dieser Liste hinzu</translation>
+    </message>
+    <message>
         <source>Couldn't save PRN.</source>
         <translation>Die PRN-Datei konnte nicht gespeichert werden.</translation>
     </message>

@@ -887,6 +887,10 @@
         <translation>Aucune imprimante trouvée sur USB. Branchez une imprimante Kalyx en USB et allumez-la, ajoutez une imprimante réseau dans la liste à côté d'Imprimer, ou essayez le simulateur : kalyxsim --usb -- kalyxprntool</translation>
     </message>
     <message>
+        <source>No printer found on USB. Connect a Kalyx printer by USB and switch it on, add a network printer in the list beside Print, or try the simulator: start kalyxsim --port 9100 and add 127.0.0.1:9100 in that list</source>
+        <translation>Aucune imprimante trouvée sur USB. Branchez une imprimante Kalyx en USB et allumez-la, ajoutez une imprimante réseau dans la liste à côté d'Imprimer, ou essayez le simulateur : lancez kalyxsim --port 9100 et ajoutez 127.0.0.1:9100 dans cette liste</translation>
+    </message>
+    <message>
         <source>Couldn't save PRN.</source>
         <translation>Impossible d'enregistrer le fichier PRN.</translation>
     </message>

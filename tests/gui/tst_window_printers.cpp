@@ -1,7 +1,8 @@
 // The window with printers: the chooser, the Printer page against kalyxsim and a scripted
 // peer, a silent printer, and printing to a chosen printer. USB and CUPS cases run when a
 // wrapper provides the printer (kalyxsim --usb, a private cupsd) and say which in the
-// environment.
+// environment. Under wine the simulators run natively (started through the broker) and the USB
+// printer is a device staged in the prefix; there are no CUPS queues on Windows.
 #include "KlxPrnTool.h"
 #include "LoopbackPeer.h"
 #include "PrinterChoice.h"
@@ -22,6 +23,11 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#ifdef _WIN32
+#include "PipePrinter.h"
+#include "StagedUsbPrinter.h"
+#endif
+
 namespace {
 
 QSettings windowSettings() {
@@ -34,6 +40,24 @@ void rememberPrinters(const QString& chosen, const QStringList& network) {
     settings.clear();
     settings.setValue(QStringLiteral("printer"), chosen);
     settings.setValue(QStringLiteral("networkPrinters"), network);
+}
+
+// A folder the simulator can store into. Under wine it runs natively, so the folder lies on the
+// drive that is the Linux root (Z:) and the simulator is given its Linux path.
+QString sharedFolderTemplate() {
+#ifdef _WIN32
+    return QStringLiteral("Z:/tmp/kalyx-window-printers-XXXXXX");
+#else
+    return QDir::tempPath() + QStringLiteral("/kalyx-window-printers-XXXXXX");
+#endif
+}
+
+std::string simPath(const QString& path) {
+#ifdef _WIN32
+    return QDir::fromNativeSeparators(path).mid(2).toStdString();
+#else
+    return path.toStdString();
+#endif
 }
 
 QString simAddress(const kalyxtest::SimProcess& sim) {
@@ -187,7 +211,8 @@ private slots:
         click(w, "moveCardButton");
         QTRY_COMPARE(
             label(w, "printerResultLabel"),
-            QStringLiteral("Move the card: the printer refused: Printer in error state 1 (card jam)"));
+            QStringLiteral(
+                "Move the card: the printer refused: Printer in error state 1 (card jam)"));
         click(w, "clearErrorRetryButton");
         QTRY_COMPARE(label(w, "printerErrorLabel"), QStringLiteral("none"));
         QTRY_VERIFY(idle(w));
@@ -301,12 +326,13 @@ private slots:
     // Print to a chosen network printer stores what Save writes; the status line says where it
     // went. A printer that is not there gives the usual box and says which one.
     void printToChosenNetworkPrinter() {
-        QTemporaryDir dir;
+        QTemporaryDir dir(sharedFolderTemplate());
+        QVERIFY(dir.isValid());
         const QString jobs = dir.filePath(QStringLiteral("jobs"));
         QVERIFY(QDir().mkpath(jobs));
         const QString jobPath = dir.filePath(QStringLiteral("card.prn"));
         QVERIFY(kalyxtest::writeFile(jobPath, smallJob()));
-        kalyxtest::SimProcess sim({"--jobs", jobs.toStdString()});
+        kalyxtest::SimProcess sim({"--jobs", simPath(jobs)});
         QVERIFY(sim.started());
         rememberPrinters(QStringLiteral("tcp:") + simAddress(sim), {simAddress(sim)});
         klxSetCommandLine({jobPath});
@@ -336,11 +362,21 @@ private slots:
         klxSetCommandLine({});
     }
 
-    // Run by tests/gui/printers_wrapped.sh under kalyxsim --usb and beside a private cupsd.
+    // Run by tests/gui/printers_wrapped.sh under kalyxsim --usb and beside a private cupsd; under
+    // wine with a device staged here.
     void usbPrinterIsListed() {
+#ifdef _WIN32
+        const QString serial = QStringLiteral("GU-5");
+        wintest::PipePrinter printer(wintest::uniquePipePath("chooser"),
+                                     wintest::identity(serial.toStdString()),
+                                     wintest::PipePrinter::Reply::Answer, 2);
+        wintest::StagedUsbPrinter device("USB\\VID_5E2A&PID_0001\\GU-5", printer.path());
+        QVERIFY2(device.ok(), device.problem().c_str());
+#else
         const QString serial = qEnvironmentVariable("KALYX_TEST_USB_SERIAL");
         if (serial.isEmpty())
             QSKIP("needs kalyxsim --usb (KALYX_TEST_USB_SERIAL)");
+#endif
         rememberPrinters(QStringLiteral("usb-first"), {});
         KlxPrnTool w;
         QTRY_VERIFY(idle(w));
@@ -350,6 +386,9 @@ private slots:
     }
 
     void cupsQueueIsListedAndPrintedTo() {
+#ifdef _WIN32
+        QSKIP("CUPS queues are Linux's: on Windows the chooser offers USB and network printers");
+#endif
         const QString queue = qEnvironmentVariable("KALYX_TEST_QUEUE");
         if (queue.isEmpty())
             QSKIP("needs a private cupsd with a kalyx:// queue (KALYX_TEST_QUEUE)");

@@ -5,6 +5,7 @@
 #include "StagedUsbPrinter.h"
 #include "WindowTestSupport.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -77,6 +78,10 @@ TEST_F(WindowsWindowPrint, WithoutAPrinterTheErrorBoxComes) {
     EXPECT_EQ(box.icon, QMessageBox::Critical);
     EXPECT_TRUE(box.hasParent);
     expectButtonBack();
+    // The status line's way to a printer must work here: the Windows simulator has no --usb.
+    const QString hint = window->findChild<QLabel*>(QStringLiteral("statusLabel"))->text();
+    EXPECT_TRUE(hint.contains(QStringLiteral("kalyxsim --port 9100")) && !hint.contains("--usb"))
+        << hint.toStdString();
 }
 
 TEST_F(WindowsWindowPrint, ThePrinterFoundGetsExactlyWhatSaveWrites) {
