@@ -11,9 +11,17 @@ window_titled() {
   return 1
 }
 
+# The titles of the windows shown, for messages.
+shown_titles() {
+  local w
+  for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
+    xdotool getwindowname "$w" 2>/dev/null
+  done | sort -u | paste -sd '|'
+}
+
 # Waits (60 s at most) for the window titled $1 of the process $2; says which titles it saw.
 wait_for_window() {
-  local title=$1 pid=$2 titles
+  local title=$1 pid=$2
   for _ in $(seq 300); do
     window_titled "$title" > /dev/null && return 0
     if ! kill -0 "$pid" 2>/dev/null; then
@@ -22,9 +30,7 @@ wait_for_window() {
     fi
     sleep 0.2
   done
-  titles=$(for w in $(xdotool search --onlyvisible --name . 2>/dev/null); do
-    xdotool getwindowname "$w" 2>/dev/null; done | sort -u | paste -sd '|')
-  echo "no window titled '$title' within 60 s (titles: $titles)" >&2
+  echo "no window titled '$title' within 60 s (titles: $(shown_titles))" >&2
   return 1
 }
 
@@ -48,7 +54,7 @@ close_window() {
   done
   if kill -0 "$pid" 2>/dev/null; then
     kill "$pid"
-    echo "the window '$title' did not close on Alt+F4" >&2
+    echo "the window '$title' did not close (titles: $(shown_titles))" >&2
     return 1
   fi
   wait "$pid" || status=$?
