@@ -17,6 +17,9 @@ void KlxPrnTool::openDesign(const QString& path, const QString& dataPath) {
         connect(designView, &DesignView::titleChanged, this, [this](const QString& title) {
             setWindowTitle(title + QStringLiteral(" --- ") + baseWindowTitle);
         });
+        // A batch prints to the printers of the chooser beside Print.
+        designView->batchPage()->setPrinters([this] { return printerChoices; },
+                                             [this] { return chosenPrinter(); });
     }
     QString error;
     if (!designView->open(path, error)) {
@@ -40,7 +43,7 @@ void KlxPrnTool::openDesign(const QString& path, const QString& dataPath) {
 bool KlxPrnTool::closeDesign() {
     if (!designView || !designView->isVisible())
         return true;
-    if (!designView->maybeClose())
+    if (!designView->batchPage()->maybeStopPrinting() || !designView->maybeClose())
         return false;
     designView->hide();
     ui->prnTabWidget->show();

@@ -20,29 +20,36 @@ QString kalyxprnProgram() {
     return QStandardPaths::findExecutable(QStringLiteral("kalyxprn"));
 }
 
-void runBatchCommand(QObject* owner, const QString& design, const QString& data,
-                     const QStringList& args, std::function<void(bool, const QString&)> done) {
+void runKalyxprn(QObject* owner, const QStringList& args,
+                 std::function<void(int, const QString&, const QString&)> done) {
     const QString program = kalyxprnProgram();
     if (program.isEmpty()) {
-        done(false, QCoreApplication::translate("BatchOutputs", "kalyxprn was not found"));
+        done(-1, QString(), QCoreApplication::translate("BatchOutputs", "kalyxprn was not found"));
         return;
     }
     auto* process = new QProcess(owner);
     QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished), owner,
                      [process, done](int code, QProcess::ExitStatus status) {
-                         const bool ok = status == QProcess::NormalExit && code == 0;
-                         const QString said =
-                             QString::fromUtf8(ok ? process->readAllStandardOutput()
-                                                  : process->readAllStandardError());
                          process->deleteLater();
-                         done(ok, said.trimmed());
+                         done(status == QProcess::NormalExit ? code : -1,
+                              QString::fromUtf8(process->readAllStandardOutput()),
+                              QString::fromUtf8(process->readAllStandardError()));
                      });
     QObject::connect(process, &QProcess::errorOccurred, owner,
                      [process, done](QProcess::ProcessError error) {
                          if (error != QProcess::FailedToStart)
                              return;
                          process->deleteLater();
-                         done(false, process->errorString());
+                         done(-1, QString(), process->errorString());
                      });
-    process->start(program, QStringList{QStringLiteral("batch"), design, data} + args);
+    process->start(program, args);
+}
+
+void runBatchCommand(QObject* owner, const QString& design, const QString& data,
+                     const QStringList& args, std::function<void(bool, const QString&)> done) {
+    runKalyxprn(owner, QStringList{QStringLiteral("batch"), design, data} + args,
+                [done](int status, const QString& out, const QString& err) {
+                    const bool ok = status == 0;
+                    done(ok, (ok ? out : err).trimmed());
+                });
 }

@@ -14,6 +14,12 @@ class QObject;
 // Empty when none is found.
 QString kalyxprnProgram();
 
+// Starts `kalyxprn ARGS...`; `done` gets its exit status (-1 when it did not start or crashed),
+// its standard output and its error output (or why it did not start). The process belongs to
+// `owner`.
+void runKalyxprn(QObject* owner, const QStringList& args,
+                 std::function<void(int status, const QString& out, const QString& err)> done);
+
 // Starts `kalyxprn batch DESIGN DATA ARGS...`; `done` gets whether it succeeded and what it
 // said (its error output, or its standard output on success). The process belongs to `owner`.
 void runBatchCommand(QObject* owner, const QString& design, const QString& data,

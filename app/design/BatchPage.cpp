@@ -1,6 +1,7 @@
 #include "BatchPage.h"
 
 #include "BatchOutputs.h"
+#include "BatchPrintRun.h"
 #include "DesignDocument.h"
 #include "DesignKPlane.h"
 #include "DesignPainter.h"
@@ -56,10 +57,18 @@ BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
     connect(exportButton, &QPushButton::clicked, this, &BatchPage::exportJobs);
     bar->addWidget(proofButton);
     bar->addWidget(exportButton);
+    printButton = new QPushButton(tr("Print..."));
+    printButton->setObjectName(QStringLiteral("batchPrintButton"));
+    printButton->setAccessibleName(tr("Print the batch"));
+    printButton->setEnabled(false);
+    connect(printButton, &QPushButton::clicked, this, &BatchPage::choosePrinters);
+    bar->addWidget(printButton);
     layout->addLayout(bar);
 
     summary = new QLabel;
     layout->addWidget(summary);
+    run = new BatchPrintRun(this);
+    layout->addWidget(buildPrintBar());
     auto* middle = new QHBoxLayout;
     table_ = new QTableWidget;
     table_->setAccessibleName(tr("Data rows"));
@@ -142,6 +151,20 @@ bool BatchPage::openData(const QString& dataPath, QString* error) {
     for (std::size_t i = 0; i < newValues.size(); ++i)
         records.push_back(CardRecord{&columns, newValues[i], numbers[i].first, numbers[i].second});
     readProblems = std::move(newReadProblems);
+    indexOfKey.clear();
+    indexOfRow.clear();
+    const int keyColumn = cardKeyColumn(columns, QString());
+    for (int i = 0; i < int(records.size()); ++i) {
+        const QString key = cardRowKey(records[std::size_t(i)], keyColumn);
+        if (!key.isEmpty())
+            indexOfKey.insert(key, i);
+        indexOfRow.insert(records[std::size_t(i)].row, i);
+    }
+    printStates.assign(records.size(), QString());
+    printTips.assign(records.size(), QString());
+    journal = BatchJournalState();
+    runDestinations.clear();
+    runRows.clear();
     fileLabel->setText(QFileInfo(path).fileName());
     proofButton->setEnabled(true);
     exportButton->setEnabled(true);
@@ -150,6 +173,8 @@ bool BatchPage::openData(const QString& dataPath, QString* error) {
     if (!records.empty())
         table_->selectRow(0);
     showRow();
+    updatePrintControls();
+    readJournal();
     return true;
 }
 
@@ -176,7 +201,8 @@ void BatchPage::checkRows() {
 
 void BatchPage::fillTable() {
     const int key = cardKeyColumn(columns, QString());
-    QStringList headers{key >= 0 ? columns.names().at(key) : tr("Row"), tr("State")};
+    QStringList headers{key >= 0 ? columns.names().at(key) : tr("Row"), tr("State"),
+                        tr("Printing")};
     QList<int> others;
     for (int c = 0; c < columns.names().size(); ++c)
         if (c != key) {
@@ -201,8 +227,11 @@ void BatchPage::fillTable() {
             state->setToolTip(rowProblems.join(QLatin1Char('\n')));
         }
         table_->setItem(r, 1, state);
+        auto* printed = new QTableWidgetItem(printStates[std::size_t(r)]);
+        printed->setToolTip(printTips[std::size_t(r)]);
+        table_->setItem(r, 2, printed);
         for (int i = 0; i < others.size(); ++i)
-            table_->setItem(r, 2 + i, new QTableWidgetItem(record.values.value(others.at(i))));
+            table_->setItem(r, 3 + i, new QTableWidgetItem(record.values.value(others.at(i))));
     }
     table_->resizeColumnsToContents();
     if (current >= 0 && current < table_->rowCount())

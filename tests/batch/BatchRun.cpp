@@ -55,7 +55,11 @@ private:
 };
 
 [[noreturn]] void runChild(const RunSetup& setup, const QStringList& args, const QString& out,
-                           const QString& err) {
+                           const QString& err, int input) {
+    if (input >= 0) {
+        ::dup2(input, STDIN_FILENO);
+        ::close(input);
+    }
     const int outFd =
         ::open(QFile::encodeName(out).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
     const int errFd =
@@ -78,7 +82,7 @@ private:
     const cli::BatchPrintOptions options = cli::batchPrintOptions(parser);
     const int status =
         options.status.isEmpty()
-            ? cli::runBatchPrinting(options, {setup.design, {}, setup.data, args}, cards)
+            ? cli::runBatchPrinting(options, {setup.design, {}, setup.data, args, {}}, cards)
             : cli::runBatchStatus(options.status, parser.isSet(QStringLiteral("json")));
     std::fflush(stdout);
     std::fflush(stderr);
@@ -91,13 +95,39 @@ BackgroundRun::BackgroundRun(const RunSetup& setup, const QStringList& args)
     : dir_(std::make_unique<QTemporaryDir>()), killAfterMs_(setup.killAfterMs) {
     const QString out = dir_->filePath(QStringLiteral("out")),
                   err = dir_->filePath(QStringLiteral("err"));
+    int pipeEnds[2] = {-1, -1};
+    if (setup.inputPipe && ::pipe(pipeEnds) != 0)
+        pipeEnds[0] = pipeEnds[1] = -1;
     pid_ = ::fork();
-    if (pid_ == 0)
-        runChild(setup, args, out, err);
+    if (pid_ == 0) {
+        if (pipeEnds[1] >= 0)
+            ::close(pipeEnds[1]);
+        runChild(setup, args, out, err, pipeEnds[0]);
+    }
+    if (pipeEnds[0] >= 0)
+        ::close(pipeEnds[0]);
+    input_ = pipeEnds[1];
     started_ = kalyxtest::Clock::now();
 }
 
+void BackgroundRun::say(const QByteArray& text) {
+    std::signal(SIGPIPE, SIG_IGN); // a run that ended already: the write fails instead
+    if (input_ >= 0 && ::write(input_, text.constData(), std::size_t(text.size())) != text.size())
+        closeInput();
+}
+
+void BackgroundRun::closeInput() {
+    if (input_ >= 0)
+        ::close(input_);
+    input_ = -1;
+}
+
+QString BackgroundRun::outputSoFar() const {
+    return QString::fromUtf8(kalyxtest::readFile(dir_->filePath(QStringLiteral("out"))));
+}
+
 BackgroundRun::~BackgroundRun() {
+    closeInput();
     if (pid_ > 0) {
         ::kill(pid_, SIGKILL);
         ::waitpid(pid_, nullptr, 0);

@@ -33,6 +33,7 @@ struct RunSetup {
     std::vector<cli::BatchCard> cards;
     int killAfterMs = -1;        // SIGKILL the run after this long
     long long fileSizeLimit = 0; // as on a full disk: most bytes any file written may hold
+    bool inputPipe = false;      // standard input is a pipe the test writes (else inherited)
 };
 
 BatchRun runBatch(const RunSetup& setup, const QStringList& args);
@@ -43,12 +44,18 @@ public:
     BackgroundRun(const RunSetup& setup, const QStringList& args);
     ~BackgroundRun();
     void signal(int number);
+    // With RunSetup::inputPipe: writes to the run's standard input, or closes it.
+    void say(const QByteArray& text);
+    void closeInput();
+    // What the run wrote to standard output so far.
+    QString outputSoFar() const;
     BatchRun wait();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
     int killAfterMs_;
     int pid_ = -1;
+    int input_ = -1;
     std::chrono::steady_clock::time_point started_;
 };
 

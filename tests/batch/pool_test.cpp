@@ -253,6 +253,80 @@ TEST_F(Pool, CtrlCFinishesTheCardsInFlightAndSaysHowToResume) {
     expectEveryRowOnce();
 }
 
+// The JSON lines of a run's standard output (the summary lines for people are not JSON).
+std::vector<QJsonObject> progressEvents(const QString& out) {
+    std::vector<QJsonObject> events;
+    for (const QString& line : out.split('\n'))
+        if (line.startsWith('{'))
+            events.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return events;
+}
+
+// A program that runs the batch stops it through standard input (a "stop" line, or closing
+// it), follows it through JSON lines, and resumes it from the journal's last run.
+class InputStop : public Pool {
+protected:
+    void stopAndResume(bool closeInput) {
+        startPrinters(2, "0.2");
+        setup.cards = batchtest::makeCards(12);
+        RunSetup piped = setup;
+        piped.inputPipe = true;
+        const QStringList watched = printers() << "--progress-json"
+                                               << "--stop-on-input";
+        batchtest::BackgroundRun run(piped, watched);
+        run.say("hello\n"); // other lines are no stop
+        ASSERT_TRUE(kalyxtest::waitUntil(
+            [&] { return run.outputSoFar().count("\"event\":\"sent\"") >= 2; }, 20000));
+        if (closeInput)
+            run.closeInput();
+        else
+            run.say("stop\n");
+        const BatchRun stopped = run.wait();
+        EXPECT_EQ(stopped.status, 130) << stopped.err.toStdString();
+
+        const std::vector<QJsonObject> events = progressEvents(stopped.out);
+        ASSERT_FALSE(events.empty());
+        EXPECT_EQ(events.front()["event"].toString(), "start");
+        EXPECT_EQ(events.front()["total"].toInt(), 12);
+        EXPECT_EQ(events.front()["printers"].toArray().size(), 2);
+        // Every card sent out is reported sent, by the printer it went to: none left in flight.
+        std::map<QString, QString> sendingTo, sentBy;
+        for (const QJsonObject& e : events) {
+            if (e["event"] == "sending")
+                sendingTo[e["key"].toString()] = e["printer"].toString();
+            if (e["event"] == "sent")
+                sentBy[e["key"].toString()] = e["printer"].toString();
+        }
+        EXPECT_EQ(sendingTo, sentBy);
+        EXPECT_LT(sentBy.size(), 12u) << "the stop came too late to test anything";
+        const carddesign::JournalHistory history = journalOf(setup.data);
+        EXPECT_EQ(history.rows().size(), sentBy.size());
+        const QJsonArray destinations = history.runs().back()["destinations"].toArray();
+        EXPECT_EQ(destinations.size(), 2);
+        EXPECT_EQ(destinations.at(0).toString(), "--tcp=" + printers().at(1));
+
+        // Resumed: the printed rows are skipped, the rest sent, and the count reaches the total.
+        const BatchRun resumed = runBatch(setup, printers() << "--progress-json");
+        EXPECT_EQ(resumed.status, 0) << resumed.err.toStdString();
+        int skipped = 0, sent = 0;
+        for (const QJsonObject& e : progressEvents(resumed.out)) {
+            skipped += e["event"] == "skipped";
+            sent += e["event"] == "sent";
+        }
+        EXPECT_EQ(skipped, int(sentBy.size()));
+        EXPECT_EQ(skipped + sent, 12);
+        expectEveryRowOnce();
+    }
+};
+
+TEST_F(InputStop, AStopLine) {
+    stopAndResume(false);
+}
+
+TEST_F(InputStop, TheInputClosed) {
+    stopAndResume(true);
+}
+
 TEST_F(Pool, ReprintsAreOnPurposeAndStatusTellsEveryRow) {
     startPrinters(1, "0");
     setup.cards = batchtest::makeCards(3);

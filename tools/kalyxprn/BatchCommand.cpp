@@ -81,6 +81,7 @@ struct Settings {
     CardBatchOptions batch;
     bool check = false, json = false, force = false, strict = false;
     QString output, preview, proof, name;
+    QString rows; // the --rows list as given
 };
 
 // Parses the arguments; false with `status` set when the command stops here. `printing` says the
@@ -134,6 +135,7 @@ bool parseBatch(const QStringList& rawArgs, QCommandLineParser& parser, Settings
     s.preview = parser.value(o.preview);
     s.proof = parser.value(o.proof);
     s.name = parser.value(o.name);
+    s.rows = parser.value(o.rows);
     const bool makes = parser.isSet(o.output) || parser.isSet(o.preview) || parser.isSet(o.proof);
     QString problem;
     if (printing && (s.check || makes))
@@ -469,7 +471,7 @@ int runPrinting(const QCommandLineParser& parser, const Settings& s, const QStri
     if (!openBatch(batch, s, CardRenderer::Job, status))
         return status;
     DesignCards cards(batch);
-    const cli::BatchInputs inputs{s.design, designFiles(batch.design()), s.data, args};
+    const cli::BatchInputs inputs{s.design, designFiles(batch.design()), s.data, args, s.rows};
     return cli::runBatchPrinting(parser, inputs, cards);
 }
 

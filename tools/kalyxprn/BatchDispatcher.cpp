@@ -114,22 +114,17 @@ void BatchDispatcher::deliver(int index, BatchCard& card) {
     QJsonObject entry = delivery.details;
     entry.insert(QStringLiteral("printer"), printer);
     const char* last = nullptr;
-    QString words;
     switch (delivery.outcome) {
     case Delivery::Sent:
-        words = QStringLiteral("sent");
         break;
     case Delivery::Completed:
         last = event::completed;
-        words = QStringLiteral("completed");
         break;
     case Delivery::Failed:
         last = event::failed;
-        words = QStringLiteral("failed: ") + delivery.reason;
         break;
     case Delivery::Uncertain:
         last = event::uncertain;
-        words = QStringLiteral("uncertain: ") + delivery.reason;
         break;
     }
     if (last) {
@@ -139,7 +134,12 @@ void BatchDispatcher::deliver(int index, BatchCard& card) {
     }
     const bool printed =
         delivery.outcome == Delivery::Sent || delivery.outcome == Delivery::Completed;
-    progress_.finished(index, card, words, printed);
+    progress_.finished(index, card, QString::fromLatin1(last ? last : event::sent),
+                       delivery.outcome == Delivery::Failed ||
+                               delivery.outcome == Delivery::Uncertain
+                           ? delivery.reason
+                           : QString(),
+                       printed);
 
     std::lock_guard<std::mutex> lock(mutex_);
     // A card that never went out because its printer broke goes to another printer.

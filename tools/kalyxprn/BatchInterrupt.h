@@ -10,4 +10,10 @@ namespace cli {
 
 void catchInterrupts(std::atomic<bool>& interrupted);
 
+// A stop that works alike on every system, for a program that runs the batch: a line "stop" on
+// standard input, or its end (the program closed the pipe or went away), sets `interrupted` as
+// the first Ctrl+C does. Other lines are ignored. Reads on a thread of its own that lives as long
+// as the process.
+void stopOnInput(std::atomic<bool>& interrupted);
+
 } // namespace cli

@@ -2,6 +2,9 @@
 
 #include "CliSupport.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+
 #include <cstdio>
 #ifdef _WIN32
 #include <io.h>
@@ -11,10 +14,15 @@
 
 namespace cli {
 
-BatchPrintProgress::BatchPrintProgress(const QStringList& printers, int total, bool terminal)
+BatchPrintProgress::BatchPrintProgress(const QStringList& printers, int total, Style style)
     : printers_(printers), doing_(std::size_t(printers.size()), QStringLiteral("idle")),
-      total_(total), terminal_(terminal) {
+      total_(total), style_(style) {
     clock_.start();
+    if (style_ == Style::Json)
+        emitJson({{QStringLiteral("event"), QStringLiteral("start")},
+                  {QStringLiteral("total"), total},
+                  {QStringLiteral("printers"), QJsonArray::fromStringList(printers)}},
+                 nullptr);
 }
 
 bool BatchPrintProgress::stdoutIsTerminal() {
@@ -29,31 +37,79 @@ QString BatchPrintProgress::label(const BatchCard& card) {
     return QStringLiteral("row %1 (%2)").arg(card.row).arg(shown(card.key));
 }
 
+void BatchPrintProgress::emitJson(QJsonObject event, const BatchCard* card) {
+    if (card) {
+        event.insert(QStringLiteral("row"), card->row);
+        event.insert(QStringLiteral("key"), card->key);
+    }
+    // One line in one write, flushed: the reader acts on each line as it comes.
+    const QByteArray line = QJsonDocument(event).toJson(QJsonDocument::Compact) + '\n';
+    std::fwrite(line.constData(), 1, std::size_t(line.size()), stdout);
+    std::fflush(stdout);
+}
+
 void BatchPrintProgress::started(int printer, const BatchCard& card) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("row %1").arg(card.row);
-    if (terminal_)
+    if (style_ == Style::Terminal)
         draw();
+    else if (style_ == Style::Json)
+        emitJson({{QStringLiteral("event"), QStringLiteral("sending")},
+                  {QStringLiteral("printer"), printers_.at(printer)}},
+                 &card);
 }
 
-void BatchPrintProgress::finished(int printer, const BatchCard& card, const QString& outcome,
-                                  bool printed) {
+void BatchPrintProgress::finished(int printer, const BatchCard& card, const QString& state,
+                                  const QString& reason, bool printed) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("idle");
     ++done_;
     if (printed)
         ++printed_;
-    if (terminal_) {
+    switch (style_) {
+    case Style::Terminal:
         draw();
-        return;
+        break;
+    case Style::Lines:
+        out(QStringLiteral("%1 -> %2 %3")
+                .arg(label(card), printers_.at(printer),
+                     shown(reason.isEmpty() ? state : state + QStringLiteral(": ") + reason)));
+        break;
+    case Style::Json: {
+        QJsonObject event{{QStringLiteral("event"), state},
+                          {QStringLiteral("printer"), printers_.at(printer)}};
+        if (!reason.isEmpty())
+            event.insert(QStringLiteral("reason"), reason);
+        emitJson(event, &card);
+        break;
     }
-    out(QStringLiteral("%1 -> %2 %3").arg(label(card), printers_.at(printer), shown(outcome)));
+    }
+}
+
+void BatchPrintProgress::passed(const BatchCard& card, bool skipped) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    // Counted as done, so that a resumed batch's count reaches its total.
+    ++done_;
+    if (style_ == Style::Terminal)
+        draw();
+    else if (style_ == Style::Json)
+        emitJson(skipped ? QJsonObject{{QStringLiteral("event"), QStringLiteral("skipped")}}
+                         : QJsonObject{{QStringLiteral("event"), QStringLiteral("refused")},
+                                       {QStringLiteral("reason"), card.problem}},
+                 &card);
 }
 
 void BatchPrintProgress::printerLeft(int printer, const QString& reason) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("out");
-    if (terminal_ && drawn_) {
+    if (style_ == Style::Json) {
+        emitJson({{QStringLiteral("event"), QStringLiteral("printer-left")},
+                  {QStringLiteral("printer"), printers_.at(printer)},
+                  {QStringLiteral("reason"), reason}},
+                 nullptr);
+        return;
+    }
+    if (style_ == Style::Terminal && drawn_) {
         std::fputc('\n', stdout);
         drawn_ = false;
     }

@@ -1,10 +1,12 @@
 // What a batch shows while it prints: on a terminal one line that is redrawn (done/total, what
-// each printer does, rate, time left); otherwise one line per card, for logs and scripts.
+// each printer does, rate, time left); otherwise one line per card, for logs and scripts; or,
+// for a program that watches the batch, one JSON object per line and event.
 #pragma once
 
 #include "BatchCards.h"
 
 #include <QElapsedTimer>
+#include <QJsonObject>
 #include <QString>
 #include <QStringList>
 
@@ -15,12 +17,16 @@ namespace cli {
 
 class BatchPrintProgress {
 public:
+    enum class Style { Lines, Terminal, Json };
     // `printers` names the destinations; `total` counts the cards to print (-1: unknown).
-    BatchPrintProgress(const QStringList& printers, int total, bool terminal);
+    BatchPrintProgress(const QStringList& printers, int total, Style style);
 
     void started(int printer, const BatchCard& card);
-    // `outcome` in words: "sent", "completed", "failed: REASON", "uncertain: REASON".
-    void finished(int printer, const BatchCard& card, const QString& outcome, bool printed);
+    // `state` is sent, completed, failed or uncertain; `reason` says why for the last two.
+    void finished(int printer, const BatchCard& card, const QString& state, const QString& reason,
+                  bool printed);
+    // A card that is not sent in this run: printed before (`skipped`) or refused for its problems.
+    void passed(const BatchCard& card, bool skipped);
     void printerLeft(int printer, const QString& reason);
     // Ends the redrawn line before other output.
     void close();
@@ -30,6 +36,7 @@ public:
 
 private:
     void draw();
+    void emitJson(QJsonObject event, const BatchCard* card);
 
     std::mutex mutex_;
     QStringList printers_;
@@ -37,7 +44,7 @@ private:
     int total_;
     int done_ = 0;
     int printed_ = 0;
-    bool terminal_;
+    Style style_;
     bool drawn_ = false;
     QElapsedTimer clock_;
 };

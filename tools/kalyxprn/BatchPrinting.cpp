@@ -61,6 +61,7 @@ QString resumeCommand(const QStringList& arguments) {
 struct Pool {
     std::vector<std::unique_ptr<CardDestination>> destinations;
     QStringList names;
+    QStringList arguments; // the options that make this pool again, for the journal
 };
 
 bool buildPool(const BatchPrintOptions& options, Pool& pool, int& status) {
@@ -71,8 +72,10 @@ bool buildPool(const BatchPrintOptions& options, Pool& pool, int& status) {
             return false;
         }
         pool.destinations.push_back(tcpDestination(address.host, address.port));
+        pool.arguments << QStringLiteral("--tcp=") + text;
     }
     for (QString device : options.usb) {
+        pool.arguments << QStringLiteral("--usb=") + device;
         if (device.isEmpty()) {
             const std::vector<Orvane::UsbPrinterInfo> found = Orvane::Comms().getUsbPrinterInfos();
             if (found.empty()) {
@@ -85,7 +88,10 @@ bool buildPool(const BatchPrintOptions& options, Pool& pool, int& status) {
         pool.destinations.push_back(usbDestination(device));
     }
     const QString server = options.server;
+    if (!server.isEmpty())
+        pool.arguments << QStringLiteral("--server=") + server;
     for (const QString& queue : options.queues) {
+        pool.arguments << QStringLiteral("--queue=") + queue;
         QString problem;
         const int senders = queueSlots(server, queue, problem);
         if (senders == 0) {
@@ -145,13 +151,19 @@ bool operatorWords(const BatchPrintOptions& options, const carddesign::JournalHi
     return true;
 }
 
-QJsonObject runEntry(const QStringList& printers) {
+// Who ran the batch where, and what it printed to: also what a program needs to resume it (the
+// destinations as options, the rows chosen).
+QJsonObject runEntry(const Pool& pool, const QString& rows) {
     QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return QJsonObject{{QStringLiteral("event"), QLatin1String(event::run)},
-                       {QStringLiteral("user"), user},
-                       {QStringLiteral("host"), QSysInfo::machineHostName()},
-                       {QStringLiteral("pid"), QCoreApplication::applicationPid()},
-                       {QStringLiteral("printers"), QJsonArray::fromStringList(printers)}};
+    QJsonObject entry{{QStringLiteral("event"), QLatin1String(event::run)},
+                      {QStringLiteral("user"), user},
+                      {QStringLiteral("host"), QSysInfo::machineHostName()},
+                      {QStringLiteral("pid"), QCoreApplication::applicationPid()},
+                      {QStringLiteral("printers"), QJsonArray::fromStringList(pool.names)},
+                      {QStringLiteral("destinations"), QJsonArray::fromStringList(pool.arguments)}};
+    if (!rows.isEmpty())
+        entry.insert(QStringLiteral("rows"), rows);
+    return entry;
 }
 
 void listRows(const QString& title, const std::vector<std::pair<BatchCard, QString>>& rows) {
@@ -195,6 +207,12 @@ void addBatchPrintingOptions(QCommandLineParser& parser) {
                                               "the journal began (rows match by key).")},
         {opt("status"), QStringLiteral("Show what the journal FILE says, per row and in sum."),
          QStringLiteral("JOURNAL")},
+        {opt("progress-json"),
+         QStringLiteral("Report progress as one JSON object per line and event on standard "
+                        "output, for programs that watch the batch.")},
+        {opt("stop-on-input"),
+         QStringLiteral("Stop as Ctrl+C does (the card in flight finishes) on a line 'stop' or "
+                        "the end of standard input.")},
     });
 }
 
@@ -228,6 +246,8 @@ BatchPrintOptions batchPrintOptions(const QCommandLineParser& parser) {
     options.reason = parser.value(opt("reason"));
     options.allowChanged = parser.isSet(opt("allow-changed"));
     options.status = parser.value(opt("status"));
+    options.progressJson = parser.isSet(opt("progress-json"));
+    options.stopOnInput = parser.isSet(opt("stop-on-input"));
     return options;
 }
 
@@ -263,6 +283,8 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
         return usageError(command, QStringLiteral("--server needs --queue NAME"));
     if (!options.reason.isEmpty() && options.reprints.isEmpty())
         return usageError(command, QStringLiteral("--reason goes with --reprint KEY"));
+    if (options.stopOnInput && inputs.data == QLatin1String("-"))
+        return usageError(command, QStringLiteral("--stop-on-input needs the data in a file"));
 
     std::unique_ptr<BatchJournal> journal;
     QString problem;
@@ -358,13 +380,20 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
         return status;
     if (pool.destinations.empty())
         return ExitSuccess; // only words of the operator to record
-    if (!journal->record(runEntry(pool.names), problem))
+    if (!journal->record(runEntry(pool, inputs.rows), problem))
         return cannotRecord();
 
-    std::atomic<bool> interrupted{false};
+    // Static: a signal or the input's watcher may set it after this run returned.
+    static std::atomic<bool> interrupted;
+    interrupted = false;
     catchInterrupts(interrupted);
-    const bool terminal = BatchPrintProgress::stdoutIsTerminal();
-    BatchPrintProgress progress(pool.names, cards.total(), terminal);
+    if (options.stopOnInput)
+        stopOnInput(interrupted);
+    const BatchPrintProgress::Style style = options.progressJson ? BatchPrintProgress::Style::Json
+                                            : BatchPrintProgress::stdoutIsTerminal()
+                                                ? BatchPrintProgress::Style::Terminal
+                                                : BatchPrintProgress::Style::Lines;
+    BatchPrintProgress progress(pool.names, cards.total(), style);
     const QString title =
         QFileInfo(inputs.design).fileName().section(QLatin1Char('.'), 0, 0) + QStringLiteral(": ");
     int skipped = 0;
@@ -405,11 +434,13 @@ int runBatchPrinting(const BatchPrintOptions& options, const BatchInputs& inputs
                     journalProblem = problem;
                     break;
                 }
+                progress.passed(card, false);
                 refused.emplace_back(card, card.problem);
                 continue;
             }
             carddesign::JournalRow before;
             if (journal->row(card.key, before) && dueOf(before) != RowDue::Print) {
+                progress.passed(card, true);
                 ++skipped;
                 continue;
             }

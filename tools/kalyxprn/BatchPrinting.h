@@ -10,7 +10,7 @@
 namespace cli {
 
 // Adds --tcp, --usb, --queue, --server, --journal, --confirm, --reprint, --reason,
-// --allow-changed and --status to the batch command's parser.
+// --allow-changed, --status, --progress-json and --stop-on-input to the batch command's parser.
 void addBatchPrintingOptions(QCommandLineParser& parser);
 // `--usb` may be followed by a device path: "--usb /dev/usb/lp0" becomes "--usb=/dev/usb/lp0",
 // a bare "--usb" becomes "--usb=" (the first printer found).
@@ -24,7 +24,9 @@ struct BatchPrintOptions {
     QStringList reprints;         // keys printed again on purpose, for `reason`
     QString reason;
     bool allowChanged = false;
-    QString status; // --status JOURNAL: only show what the journal says
+    QString status;            // --status JOURNAL: only show what the journal says
+    bool progressJson = false; // one JSON object per line and event on standard output
+    bool stopOnInput = false;  // "stop" or the end of standard input stops as Ctrl+C does
 
     // The batch is to be printed (a destination, or a confirmation or reprint to record).
     bool asked() const;
@@ -39,6 +41,7 @@ struct BatchInputs {
     QStringList designFiles; // the files it draws (pictures, fonts), for the journal's hashes
     QString data;            // the data file, "-" for standard input
     QStringList arguments;   // the command's arguments as given, for the command that resumes
+    QString rows;            // the --rows list, empty for every row (kept in the journal)
 };
 
 // The same, read from a parser that has the options of addBatchPrintingOptions (and --json).
