@@ -391,6 +391,7 @@ void BatchPage::showJournal(const BatchJournalState& state, const QString& error
         {QStringLiteral("sent"), QT_TR_NOOP("sent")},
         {QStringLiteral("completed"), QT_TR_NOOP("completed")},
         {QStringLiteral("failed"), QT_TR_NOOP("failed")},
+        {QStringLiteral("refused"), QT_TR_NOOP("not printed: the row has problems")},
         {QStringLiteral("uncertain"), QT_TR_NOOP("may have printed")},
         {QStringLiteral("printed"), QT_TR_NOOP("printed (confirmed)")},
         {QStringLiteral("not-printed"), QT_TR_NOOP("not printed (confirmed): prints again")},
