@@ -1,4 +1,6 @@
 // A design drawn for a row: conditions, pictures and SVG artwork, the job's options and overlay.
+#include "SideBasePlan.h"
+
 #include "carddesign/CardRenderer.h"
 
 #include <QDir>
@@ -106,6 +108,108 @@ TEST(Card, ConditionsPicturesArtworkAndInks) {
     EXPECT_EQ(
         renderer.render(unnamed.context(), dir.path(), CardRenderer::CheckOnly).problems.size(),
         2u);
+}
+
+// Objects the same on every card are drawn once, ahead of those drawn per card, only where that
+// cannot change a dot: never over or under an object drawn per card before them.
+TEST(Card, OnlyObjectsThatCannotChangeADotAreDrawnOnce) {
+    const auto text = [](const char* content, CardBox where) {
+        CardObject o = box(CardObjectType::Text, where);
+        o.text = QString::fromUtf8(content);
+        return o;
+    };
+    CardObject conditional = box(CardObjectType::Rect, {60, 5, 5, 5});
+    conditional.condition = QStringLiteral("${Name}");
+    CardObject stripe = box(CardObjectType::Line, {0, 20.2, 80, 0});
+    stripe.strokeWidth = 1; // its pen reaches 0.5 mm above its end points
+    CardObject photo = box(CardObjectType::Image, {30, 30, 10, 10});
+    photo.src = QStringLiteral("${Photo}");
+    const struct {
+        const char* what;
+        std::vector<CardObject> objects;
+        std::vector<bool> once;
+    } cases[] = {
+        {"nothing from the rows",
+         {box(CardObjectType::Rect, {0, 0, 10, 10}), text("A", {20, 0, 10, 10})},
+         {true, true}},
+        {"beside a row's text",
+         {text("${Name}", {0, 10, 40, 10}), box(CardObjectType::Rect, {50, 10, 10, 10})},
+         {false, true}},
+        {"over a row's text",
+         {text("${Name}", {0, 10, 40, 10}), box(CardObjectType::Rect, {30, 15, 20, 10})},
+         {false, false}},
+        {"a row's text over it",
+         {box(CardObjectType::Rect, {30, 15, 20, 10}), text("${Name}", {0, 10, 40, 10})},
+         {true, false}},
+        {"over an object kept in its place",
+         {photo, box(CardObjectType::Rect, {35, 35, 10, 10}), text("B", {42, 42, 5, 5})},
+         {false, false, false}},
+        {"a condition from the row", {conditional}, {false}},
+        {"a pen reaching into a row's text",
+         {text("${Name}", {0, 10, 40, 10}), stripe},
+         {false, false}},
+    };
+    for (const auto& c : cases) {
+        CardSide side;
+        side.objects = c.objects;
+        EXPECT_EQ(carddesign::objectsDrawnOnce(side), c.once) << c.what;
+    }
+}
+
+// However the rows before it looked, each card is drawn as a renderer that drew nothing before
+// would draw it; artwork over a row's text stays over it.
+TEST(Card, EachCardIsDrawnAsIfItWereTheFirst) {
+    QTemporaryDir dir;
+    for (const auto& [name, colour] : {std::pair{"red.png", Qt::red}, {"blue.png", Qt::blue}}) {
+        QImage photo(30, 40, QImage::Format_RGB32);
+        photo.fill(colour);
+        ASSERT_TRUE(photo.save(dir.filePath(QString::fromLatin1(name))));
+    }
+    CardDesign design;
+    design.folder = dir.path();
+    CardSide front;
+    front.background.color = QColor(230, 240, 250);
+    CardObject name = box(CardObjectType::Text, {5, 5, 60, 10});
+    name.text = QStringLiteral("${Name}");
+    name.fit = CardTextFit::ShrinkWrap;
+    name.maxLines = 2;
+    name.color = QColor(0, 0, 120); // colour ink: K would print over anything
+    front.objects.push_back(name);
+    CardObject band = box(CardObjectType::Rect, {0, 8, 85, 2}); // over the name
+    band.fill = QColor(200, 30, 30);
+    front.objects.push_back(band);
+    CardObject picture = box(CardObjectType::Image, {5, 20, 20, 25});
+    picture.src = QStringLiteral("${Photo}");
+    picture.ink = CardInk::K;
+    front.objects.push_back(picture);
+    CardObject code = box(CardObjectType::Barcode, {30, 25, 50, 15});
+    code.data = QStringLiteral("${Photo}");
+    code.humanReadable = true;
+    front.objects.push_back(code);
+    CardObject title = box(CardObjectType::Text, {30, 45, 50, 6});
+    title.text = QStringLiteral("VISITOR");
+    front.objects.push_back(title);
+    design.front = front;
+    design.back = front;
+
+    const Row rows[] = {
+        {QStringLiteral("Wolfeschlegelsteinhausen Bergerdorff"), QStringLiteral("red.png")},
+        {QStringLiteral("Al"), QStringLiteral("blue.png")},
+        {QStringLiteral("Maria Łukasiewicz"), QStringLiteral("red.png")}};
+    const int outputs = CardRenderer::Pictures | CardRenderer::Job;
+    qputenv("SOURCE_DATE_EPOCH", "1765000000"); // the job's time, the same in both
+    CardRenderer batch(design);
+    for (const Row& row : rows) {
+        const CardRenderer::Card card = batch.render(row.context(), dir.path(), outputs);
+        const CardRenderer::Card first =
+            CardRenderer(design).render(row.context(), dir.path(), outputs);
+        ASSERT_TRUE(card.problems.empty()) << card.problems.front().problem.toStdString();
+        EXPECT_TRUE(card.sides == first.sides) << row.record.values[0].toStdString();
+        EXPECT_TRUE(card.job == first.job) << row.record.values[0].toStdString();
+        for (double x = 1; x < 84; x += 0.5)
+            ASSERT_EQ(at(card.sides[0], x, 9), qRgb(200, 30, 30)) << "the band stays over the name";
+    }
+    qunsetenv("SOURCE_DATE_EPOCH");
 }
 
 } // namespace

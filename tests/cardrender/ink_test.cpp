@@ -27,41 +27,48 @@ TEST(Ink, EachDotFollowsColourThresholdAndKnockOut) {
         {"knocked out", qRgb(10, 20, 30), 0, 255, 0, 0, 0, 0},
         {"knocked out and K", qRgb(10, 20, 30), 255, 255, 0, 0, 0, 255},
     };
+    // The cases strewn over a canvas larger than the splitter's blocks of 16 x 16 dots, with
+    // dots left over each way, in a pattern that a dot misplaced (or transposed) breaks.
     const int count = int(std::size(cases));
-    SideCanvas canvas(QSize(count, 3));
-    for (int x = 0; x < count; ++x) {
-        canvas.colour().setPixel(x, 1, cases[x].colour);
-        canvas.blackCoverage().scanLine(1)[x] = cases[x].black;
-        canvas.knockOut().scanLine(1)[x] = cases[x].knockOut;
-    }
+    const int w = 37, h = 35;
+    const auto caseAt = [count](int x, int y) { return (3 * x + 5 * y) % count; };
+    SideCanvas canvas(QSize(w, h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const DotCase& c = cases[caseAt(x, y)];
+            canvas.colour().setPixel(x, y, c.colour);
+            canvas.blackCoverage().scanLine(y)[x] = c.black;
+            canvas.knockOut().scanLine(y)[x] = c.knockOut;
+        }
     for (const bool doubleK : {false, true}) {
         std::array<std::vector<unsigned char>, 4> planes;
         carddesign::splitPlanes(canvas, doubleK, planes);
-        ASSERT_EQ(planes[0].size(), std::size_t(3 * count));
-        ASSERT_EQ(planes[3].size(), std::size_t((doubleK ? 2 : 1) * 3 * count));
-        for (int x = 0; x < count; ++x) {
-            SCOPED_TRACE(cases[x].what);
-            const std::size_t at = std::size_t(x) * 3 + 1; // column by column
-            EXPECT_EQ(planes[0][at], cases[x].y);
-            EXPECT_EQ(planes[1][at], cases[x].m);
-            EXPECT_EQ(planes[2][at], cases[x].c);
-            const std::size_t kColumn = std::size_t(x) * (doubleK ? 2 : 1);
-            EXPECT_EQ(planes[3][kColumn * 3 + 1], cases[x].k);
-            if (doubleK) {
-                EXPECT_EQ(planes[3][(kColumn + 1) * 3 + 1], cases[x].k);
+        const std::size_t kColumns = doubleK ? 2 : 1;
+        ASSERT_EQ(planes[0].size(), std::size_t(w * h));
+        ASSERT_EQ(planes[3].size(), kColumns * std::size_t(w * h));
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                const DotCase& c = cases[caseAt(x, y)];
+                SCOPED_TRACE(testing::Message() << c.what << " at " << x << ", " << y);
+                const std::size_t at = std::size_t(x) * h + std::size_t(y); // column by column
+                ASSERT_EQ(planes[0][at], c.y);
+                ASSERT_EQ(planes[1][at], c.m);
+                ASSERT_EQ(planes[2][at], c.c);
+                for (std::size_t copy = 0; copy < kColumns; ++copy)
+                    ASSERT_EQ(planes[3][(kColumns * std::size_t(x) + copy) * h + std::size_t(y)],
+                              c.k);
             }
-            EXPECT_EQ(planes[3][kColumn * 3], 0) << "the rows around stay clear";
-        }
     }
     // The K plane alone, as previews show it, sets exactly the dots the job's K plane prints.
     const QImage k = canvas.kPlane();
     ASSERT_EQ(k.format(), QImage::Format_Mono);
-    for (int x = 0; x < count; ++x) {
-        SCOPED_TRACE(cases[x].what);
-        EXPECT_EQ(k.pixelIndex(x, 1), cases[x].k ? 1 : 0);
-        EXPECT_EQ(k.pixelIndex(x, 0), 0);
-    }
-    EXPECT_EQ(k.pixel(0, 0), qRgb(255, 255, 255));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(k.pixelIndex(x, y), cases[caseAt(x, y)].k ? 1 : 0) << x << ", " << y;
+    int white = 0; // a dot of case 1, white
+    while (caseAt(white, 0) != 1)
+        ++white;
+    EXPECT_EQ(k.pixel(white, 0), qRgb(255, 255, 255));
 }
 
 // A black text and a K rectangle over a colour background: K is only ever 0 or 255, and no

@@ -7,6 +7,7 @@
 #include "CardJob.h"
 #include "FontLibrary.h"
 #include "PictureFiles.h"
+#include "SideBasePlan.h"
 #include "SideCanvas.h"
 #include "TextLayout.h"
 
@@ -70,8 +71,19 @@ struct CardRenderer::Impl {
     // Each side's background, drawn once: it takes nothing from the rows.
     std::array<std::optional<QImage>, 2> backgrounds;
     std::array<CardRowProblem, 2> backgroundProblems;
+    // Each side's background with the objects that are the same on every card and can be drawn
+    // first (see SideBasePlan.h), drawn once; what drawing each of them found is told again for
+    // every row, in its place among the row's problems.
+    struct SideBase {
+        std::optional<SideCanvas> canvas;
+        std::vector<bool> drawn; // per object
+        std::vector<std::vector<CardRowProblem>> problems;
+        std::vector<QRect> perCard; // where the objects drawn per card may draw
+    };
+    std::array<SideBase, 2> bases;
     // Each side's canvas and planes, kept for the next card: a batch reuses their memory.
     std::array<std::optional<SideCanvas>, 2> canvases;
+    std::array<bool, 2> canvasHoldsACard{};
     std::array<SidePlanes, 2> planes;
 
     struct Row {
@@ -241,38 +253,72 @@ struct CardRenderer::Impl {
         }
     }
 
+    void drawObject(const CardObject& o, std::size_t i, const QString& prefix, Layers* layers,
+                    const Row& row) {
+        if (!o.condition.isEmpty() && row.expand(o.condition).isEmpty())
+            return;
+        const QString field = QStringLiteral("%1.objects[%2]").arg(prefix).arg(i);
+        const QRect box = dotsRect(o.box);
+        switch (o.type) {
+        case CardObjectType::Text:
+            text(o, field, box, layers, row);
+            break;
+        case CardObjectType::Image:
+            image(o, field, box, layers, row);
+            break;
+        case CardObjectType::Barcode:
+            barcode(o, field, box, layers, row);
+            break;
+        case CardObjectType::Rect:
+        case CardObjectType::Line:
+            shape(o, box, layers);
+            break;
+        }
+    }
+
+    const SideBase& base(int s, const CardSide& side, const QString& prefix, const Row& row) {
+        SideBase& b = bases[std::size_t(s)];
+        if (b.canvas)
+            return b;
+        b.canvas.emplace(QSize(design.width, design.height));
+        b.canvas->reset(background(s, side, prefix));
+        b.drawn = objectsDrawnOnce(side);
+        b.problems.resize(side.objects.size());
+        for (std::size_t i = 0; i < side.objects.size(); ++i)
+            if (!b.drawn[i])
+                b.perCard.push_back(objectFootprint(side.objects[i]));
+        Layers layers(*b.canvas);
+        for (std::size_t i = 0; i < side.objects.size(); ++i)
+            if (b.drawn[i]) // takes nothing from the row: any row's context will do
+                drawObject(side.objects[i], i, prefix, &layers,
+                           Row{row.context, row.dataFolder, b.problems[i]});
+        return b;
+    }
+
     void drawSide(int s, const CardSide& side, SideCanvas* canvas, const Row& row) {
         const QString prefix = s == 0 ? QStringLiteral("front") : QStringLiteral("back");
-        const QImage& base = background(s, side, prefix);
+        background(s, side, prefix);
         if (!backgroundProblems[std::size_t(s)].problem.isEmpty())
             row.problems.push_back(backgroundProblems[std::size_t(s)]);
-        std::optional<Layers> layers;
-        if (canvas) {
-            canvas->reset(base);
-            layers.emplace(*canvas);
+        if (!canvas) {
+            for (std::size_t i = 0; i < side.objects.size(); ++i)
+                drawObject(side.objects[i], i, prefix, nullptr, row);
+            return;
         }
-        Layers* l = layers ? &*layers : nullptr;
+        const SideBase& b = base(s, side, prefix, row);
+        // The last card on this canvas drew only where objects drawn per card may draw.
+        bool& holdsACard = canvasHoldsACard[std::size_t(s)];
+        if (holdsACard)
+            canvas->reset(*b.canvas, b.perCard);
+        else
+            canvas->reset(*b.canvas);
+        holdsACard = true;
+        Layers layers(*canvas);
         for (std::size_t i = 0; i < side.objects.size(); ++i) {
-            const CardObject& o = side.objects[i];
-            if (!o.condition.isEmpty() && row.expand(o.condition).isEmpty())
-                continue;
-            const QString field = QStringLiteral("%1.objects[%2]").arg(prefix).arg(i);
-            const QRect box = dotsRect(o.box);
-            switch (o.type) {
-            case CardObjectType::Text:
-                text(o, field, box, l, row);
-                break;
-            case CardObjectType::Image:
-                image(o, field, box, l, row);
-                break;
-            case CardObjectType::Barcode:
-                barcode(o, field, box, l, row);
-                break;
-            case CardObjectType::Rect:
-            case CardObjectType::Line:
-                shape(o, box, l);
-                break;
-            }
+            if (b.drawn[i])
+                row.problems.insert(row.problems.end(), b.problems[i].begin(), b.problems[i].end());
+            else
+                drawObject(side.objects[i], i, prefix, &layers, row);
         }
     }
 };

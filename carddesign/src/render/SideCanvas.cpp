@@ -24,6 +24,30 @@ void SideCanvas::reset(const QImage& background) {
     knockOut_.fill(Qt::transparent);
 }
 
+void SideCanvas::reset(const SideCanvas& base) {
+    const auto copy = [](const QImage& from, QImage& to) {
+        std::copy_n(from.constBits(), from.sizeInBytes(), to.bits());
+    };
+    copy(base.colour_, colour_);
+    copy(base.black_, black_);
+    copy(base.knockOut_, knockOut_);
+}
+
+void SideCanvas::reset(const SideCanvas& base, const std::vector<QRect>& touched) {
+    const auto copy = [](const QImage& from, QImage& to, const QRect& r, int bytesPerDot) {
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            std::copy_n(from.constScanLine(y) + r.left() * bytesPerDot, r.width() * bytesPerDot,
+                        to.scanLine(y) + r.left() * bytesPerDot);
+    };
+    const QRect all(QPoint(0, 0), size());
+    for (const QRect& rect : touched) {
+        const QRect r = rect.intersected(all);
+        copy(base.colour_, colour_, r, 4);
+        copy(base.black_, black_, r, 1);
+        copy(base.knockOut_, knockOut_, r, 1);
+    }
+}
+
 QImage SideCanvas::composed() const {
     QImage out = colour_.copy();
     for (int y = 0; y < out.height(); ++y) {

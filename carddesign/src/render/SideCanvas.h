@@ -18,6 +18,11 @@ public:
     // Starts the next card on the same memory: `background` (same size) as its colour, no K and
     // nothing knocked out.
     void reset(const QImage& background);
+    // Starts the next card as a copy of `base` (same size): its colour, K and knock-out.
+    void reset(const SideCanvas& base);
+    // The same when the canvas differs from `base` only inside `touched`: only those dots are
+    // copied.
+    void reset(const SideCanvas& base, const std::vector<QRect>& touched);
     // Colour objects draw here; it starts white.
     QImage& colour() { return colour_; }
     const QImage& colour() const { return colour_; }
