@@ -32,6 +32,8 @@ const char* failureName(FailureReason reason) {
         return "not enough memory";
     case FailureReason::AnswerStalled:
         return "the answer stopped or came too slowly";
+    case FailureReason::Cancelled:
+        return "the exchange was cancelled";
     }
     return "an unknown failure";
 }

@@ -38,7 +38,14 @@ bool Printer::write(const char* data, int length) {
 bool Printer::close() {
     if (!impl)
         return false;
+    if (impl->aborted())
+        return impl->close(); // drops the transport without a wait
     return impl->run([&] { return impl->close(); });
+}
+
+void Printer::abort() {
+    if (impl)
+        impl->abort();
 }
 
 void Printer::setReadTimeout(std::uint32_t milliseconds) {
@@ -57,6 +64,10 @@ std::uint64_t Printer::bytesWritten() const {
 
 FailureReason Printer::lastFailure() const {
     return impl ? impl->failure : FailureReason::NotConnected;
+}
+
+Reception Printer::lastReception() const {
+    return impl ? impl->reception : Reception::Nothing;
 }
 
 } // namespace Orvane

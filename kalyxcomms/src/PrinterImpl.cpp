@@ -2,6 +2,7 @@
 
 #include "Framing.h"
 #include "LargeBuffer.h"
+#include "platform/CancelSignal.h"
 #include "transport/ReportingSession.h"
 
 #include <prnformat/Crc32.h>
@@ -32,6 +33,17 @@ using Clock = std::chrono::steady_clock;
 // However it trickles, an answer must arrive within its read time-out plus the time its bytes
 // take at this rate: one byte per microsecond, 1 MB/s.
 constexpr auto kFloorTimePerByte = std::chrono::microseconds(1);
+
+// A printer's answer begins with its XML declaration or its root element.
+bool beginsLikeAnAnswer(const std::string& head) {
+    for (const char* start : {"<?xml", "<prn"}) {
+        const std::string expected(start);
+        const std::size_t n = std::min(head.size(), expected.size());
+        if (head.compare(0, n, expected, 0, n) == 0)
+            return true;
+    }
+    return false;
+}
 
 // Failures after which the conversation cannot be trusted any more.
 bool breaksConversation(FailureReason why) {
@@ -72,7 +84,15 @@ private:
 } // namespace
 
 PrinterImpl::PrinterImpl(std::unique_ptr<Session> transport)
-    : transport(std::move(transport)), own(dynamic_cast<ReportingSession*>(this->transport.get())) {
+    : transport(std::move(transport)), own(dynamic_cast<ReportingSession*>(this->transport.get())),
+      wake(own ? own->cancelSignal() : nullptr) {}
+
+void PrinterImpl::abort() {
+    abortRequested.store(true, std::memory_order_release);
+    // Transports from outside the library cannot be woken: their call ends at its time-out,
+    // and fails as cancelled.
+    if (wake)
+        wake->raise();
 }
 
 bool PrinterImpl::fail(FailureReason why) {
@@ -90,6 +110,8 @@ bool PrinterImpl::succeed(bool refused) {
 }
 
 bool PrinterImpl::failTransfer(FailureReason otherwise) {
+    if (aborted())
+        return fail(FailureReason::Cancelled);
     if (!transport || !transport->isOpen())
         return fail(FailureReason::NotConnected);
     // Sessions from outside the library cannot say why.
@@ -100,6 +122,12 @@ bool PrinterImpl::failTransfer(FailureReason otherwise) {
 bool PrinterImpl::close() {
     if (!transport)
         return fail(FailureReason::NotConnected);
+    if (aborted()) {
+        // Nothing more is waited for: the transport goes at once.
+        own = nullptr;
+        transport.reset();
+        return fail(FailureReason::Cancelled);
+    }
     const bool finished = own ? own->finish() : true;
     const FailureReason why = own ? own->lastTransferFailure() : FailureReason::None;
     own = nullptr;
@@ -151,7 +179,9 @@ public:
                 return readFailed();
             if (c == '<')
                 break;
+            strayBytes = true;
         }
+        head.push_back(c);
         began = true;
         return true;
     }
@@ -163,6 +193,8 @@ public:
         for (;;) {
             if (!readBytes(&c, 1))
                 return readFailed();
+            if (head.size() < kHeadSize)
+                head.push_back(c);
             if (c == '\0')
                 break;
             if (text.size() >= kMaxResponseText)
@@ -212,7 +244,18 @@ public:
         return loadCrcLe(stored) == crc.value() || impl.fail(FailureReason::BadChecksum);
     }
 
+    // Whatever the outcome: what had come, judged by the bytes before and at the answer's start.
+    Reception reception() const {
+        if (strayBytes)
+            return Reception::Foreign;
+        if (head.empty())
+            return Reception::Nothing;
+        return beginsLikeAnAnswer(head) ? Reception::AnswerLike : Reception::Foreign;
+    }
+
 private:
+    static constexpr std::size_t kHeadSize = 5; // "<?xml"
+
     // Measured from the request's last byte, which has just left. A time-out of 0 waits
     // without limit, and so does the answer.
     static Clock::time_point answerDeadline(std::uint32_t timeoutMs) {
@@ -236,6 +279,8 @@ private:
     }
 
     bool readFailed() {
+        if (impl.aborted())
+            return impl.fail(FailureReason::Cancelled);
         if (!in.isOpen())
             return impl.fail(FailureReason::NotConnected);
         FailureReason why = impl.own ? impl.own->lastTransferFailure() : FailureReason::ReadFailed;
@@ -253,7 +298,9 @@ private:
     const std::uint32_t timeoutMs;
     Clock::time_point deadline;
     ReadDeadline bound;
-    bool began = false; // the answer's first byte has arrived
+    bool began = false;      // the answer's first byte has arrived
+    bool strayBytes = false; // bytes came before the answer's "<"
+    std::string head;        // the answer's first bytes from its "<" on
     Crc32 crc;
 };
 
@@ -268,9 +315,12 @@ bool PrinterImpl::receive(PrnMessage& message) {
     AnswerReader answer(*this, timeoutMs);
     std::string text;
     unsigned payloadSize = 0;
-    if (!(answer.skipStrayBytes() && answer.readText(text) &&
-          answer.parse(text, message, payloadSize) &&
-          answer.readPayload(payloadSize, message.payload) && answer.checkChecksum()))
+    const bool complete = answer.skipStrayBytes() && answer.readText(text) &&
+                          answer.parse(text, message, payloadSize) &&
+                          answer.readPayload(payloadSize, message.payload) &&
+                          answer.checkChecksum();
+    reception = answer.reception();
+    if (!complete)
         return false;
     if (own)
         own->setAnswered();

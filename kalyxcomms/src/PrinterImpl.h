@@ -5,6 +5,7 @@
 #include <kalyxcomms/FailureReason.h>
 #include <kalyxcomms/Session.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +13,9 @@
 namespace Orvane {
 
 class ReportingSession;
+namespace platform {
+class CancelSignal;
+}
 
 class PrinterImpl {
 public:
@@ -27,6 +31,9 @@ public:
     // inside; it becomes a false result like every other failure instead of crossing the
     // library's boundary.
     template <class Body> bool run(Body&& body) noexcept {
+        reception = Reception::Nothing;
+        if (aborted())
+            return fail(FailureReason::Cancelled);
         try {
             return body();
         } catch (...) {
@@ -52,14 +59,25 @@ public:
     // Drops the transport after closing it as a finished job should.
     bool close();
 
+    // From any thread: ends the transfer in hand and fails every later call (Printer::abort).
+    void abort();
+    bool aborted() const { return abortRequested.load(std::memory_order_acquire); }
+
     std::unique_ptr<Session> transport;
     // The transport when it is one of the library's own, which say more than true and false.
     ReportingSession* own = nullptr;
     FailureReason failure = FailureReason::None;
+    // What the last call's receive got before it ended.
+    Reception reception = Reception::Nothing;
     std::uint32_t readTimeoutOverride = 0;
     std::uint32_t writeTimeoutOverride = 0;
     // Bytes of the last raw write that the printer took.
     std::uint64_t lastWriteCount = 0;
+
+private:
+    std::atomic<bool> abortRequested{false};
+    // The library's own transports wake from their waits through it; it outlives them.
+    const std::shared_ptr<platform::CancelSignal> wake;
 };
 
 // Ends a call of `impl` (possibly empty) that was given an argument it cannot send.

@@ -34,6 +34,7 @@ constexpr long long slackMs = 400;
 struct Outcome {
     bool ok = false;
     FailureReason why = FailureReason::None;
+    Reception got = Reception::Nothing;
     long long ms = 0; // until the printer was destroyed, as a caller's scope would
 };
 
@@ -44,12 +45,13 @@ Outcome askSettings(std::uint16_t port) {
         Comms comms;
         auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Port>(port));
         if (!printer)
-            return {false, FailureReason::NotConnected, msSince(start)};
+            return {false, FailureReason::NotConnected, Reception::Nothing, msSince(start)};
         printer->setReadTimeout(readMs);
         std::map<std::string, std::string> settings{{"printer-name", ""}};
         std::string err;
         outcome.ok = printer->readSettings(settings, err);
         outcome.why = printer->lastFailure();
+        outcome.got = printer->lastReception();
     }
     outcome.ms = msSince(start);
     return outcome;
@@ -62,17 +64,22 @@ TEST(HostilePrinter, EachBrokenAnswerFailsForItsReasonWithinItsTimeOut) {
         Fault fault;
         FailureReason why;
         long long boundMs; // the time-out that governs this failure; 0: none, it is at once
+        // Whether a printer sent it (a later try may do better) or another service did.
+        Reception got;
     };
     const Case cases[] = {
         // Waited once, not again while closing.
-        {Fault::Silent, FailureReason::ReadTimedOut, readMs},
+        {Fault::Silent, FailureReason::ReadTimedOut, readMs, Reception::Nothing},
         // One byte every 20 ms never lets a single wait expire, but the whole answer is late.
-        {Fault::Trickle, FailureReason::AnswerStalled, readMs},
-        {Fault::Stall, FailureReason::AnswerStalled, readMs},
-        {Fault::CloseMidFrame, FailureReason::ConnectionClosed, 0},
-        {Fault::Reset, FailureReason::ConnectionClosed, 0},
-        {Fault::Malformed, FailureReason::MalformedFrame, 0},
-        {Fault::HugeBinarySize, FailureReason::OversizedAnswer, 0},
+        {Fault::Trickle, FailureReason::AnswerStalled, readMs, Reception::AnswerLike},
+        {Fault::Stall, FailureReason::AnswerStalled, readMs, Reception::AnswerLike},
+        {Fault::CloseMidFrame, FailureReason::ConnectionClosed, 0, Reception::AnswerLike},
+        {Fault::Reset, FailureReason::ConnectionClosed, 0, Reception::Nothing},
+        {Fault::Malformed, FailureReason::MalformedFrame, 0, Reception::AnswerLike},
+        {Fault::HugeBinarySize, FailureReason::OversizedAnswer, 0, Reception::AnswerLike},
+        // Services on a printer's port by mistake.
+        {Fault::WebServer, FailureReason::ConnectionClosed, 0, Reception::Foreign},
+        {Fault::Greeting, FailureReason::ReadTimedOut, readMs, Reception::Foreign},
     };
     for (const Case& c : cases) {
         HostilePeer peer(c.fault);
@@ -80,6 +87,7 @@ TEST(HostilePrinter, EachBrokenAnswerFailsForItsReasonWithinItsTimeOut) {
         const char* reason = failureName(c.why);
         EXPECT_FALSE(outcome.ok) << reason;
         EXPECT_EQ(outcome.why, c.why) << failureName(outcome.why) << " instead of " << reason;
+        EXPECT_EQ(outcome.got, c.got) << reason << ", fault " << int(c.fault);
         EXPECT_GE(outcome.ms + 20, c.boundMs) << reason;
         EXPECT_LT(outcome.ms, c.boundMs + slackMs) << reason;
         std::printf("[ figures  ] %-44s %5lld ms against a time-out of %lld ms\n", reason,

@@ -12,7 +12,10 @@
 
 #include <kalyxdocument/PrnJobBuilder.h>
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -107,6 +110,29 @@ TEST_F(HostileTargets, AJobThePrinterStopsTakingEndsAfterTheTimeOutAndSaysHowFar
         << r.err.toStdString();
 }
 
+TEST_F(HostileTargets, APrinterThatIsSlowButTakingIsNotGivenUp) {
+    // It takes 64 KiB every second, steadily: far slower than the job arrives, but never quiet
+    // for the 1 s limit. (Slower rates fail the same way without steady acknowledgements, only
+    // later; this one fails after 8 s without them and succeeds in 10 s with them.)
+    const QString jobs = path("jobs");
+    ASSERT_TRUE(QDir().mkpath(jobs));
+    kalyxtest::SimProcess sim({"--read-rate", "65536", "--jobs", jobs.toStdString()});
+    ASSERT_TRUE(sim.started());
+    PrnJobBuilder builder;
+    builder.addPanel(builder.addSide(0), 'k', QByteArray(650346, '\x55'));
+    const QByteArray job = builder.build();
+    ASSERT_TRUE(kalyxtest::writeFile(path("slow.prn"), job));
+    const auto start = kalyxtest::Clock::now();
+    const Result r =
+        kalyxprn({"send", path("slow.prn"), "--tcp", QStringLiteral("127.0.0.1:%1").arg(sim.port()),
+                  "--timeout", "1000"});
+    EXPECT_EQ(r.status, 0) << r.err.toStdString();
+    std::printf("[ figures  ] %d bytes to a printer taking 65536 B/s: %lld ms\n", int(job.size()),
+                kalyxtest::msSince(start));
+    ASSERT_TRUE(kalyxtest::waitUntil([&] { return QFile::exists(jobs + "/job-0001.prn"); }, 5000));
+    EXPECT_EQ(kalyxtest::readFile(jobs + "/job-0001.prn"), job);
+}
+
 TEST_F(HostileTargets, APeerThatIsNoPrinterGetsNoJobAndNoSettingIsReadFromIt) {
     // It echoes every request: well framed, with a good checksum, but no printer's answer.
     HostilePeer peer(Fault::Echo);
@@ -131,6 +157,70 @@ TEST_F(HostileTargets, APeerThatIsNoPrinterGetsNoJobAndNoSettingIsReadFromIt) {
     // The jobs never went out: only the small identity requests were echoed.
     EXPECT_LT(peer.received(), 4096u);
 }
+
+#ifdef KALYX_BACKEND_PATH
+// The CUPS backend's exit statuses: stop the queue, and try the job again later.
+constexpr int backendStop = 4;
+constexpr int backendRetry = 6;
+
+// The CUPS backend run on `job` for the printer at `uri`, as the scheduler runs it.
+Result runBackend(const QString& uri, const QString& job) {
+    QProcess backend;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("DEVICE_URI"), uri);
+    environment.remove(QStringLiteral("CLASS"));
+    backend.setProcessEnvironment(environment);
+    backend.start(QStringLiteral(KALYX_BACKEND_PATH), {"1", "user", "title", "1", "", job});
+    Result r;
+    if (!backend.waitForFinished(30000) || backend.exitStatus() != QProcess::NormalExit) {
+        backend.kill();
+        backend.waitForFinished(5000);
+        return r;
+    }
+    r.status = backend.exitCode();
+    r.err = QString::fromUtf8(backend.readAllStandardError());
+    return r;
+}
+
+TEST_F(HostileTargets, AServiceOnThePrintersPortGetsNoJobAndNoRetryButAPrinterThatDropsDoes) {
+    QImage front(64, 40, QImage::Format_RGB32);
+    front.fill(Qt::blue);
+    ASSERT_TRUE(front.save(path("front.png")));
+    const struct {
+        Fault fault;
+        bool printer;     // a printer that went away (retry), or another service (check the URI)
+        bool viaKalyxprn; // also through kalyxprn (each greeting costs the 7 s answer time-out)
+    } peers[] = {
+        {Fault::WebServer, false, true},
+        {Fault::Greeting, false, false},
+        {Fault::Reset, true, true},
+        {Fault::CloseMidFrame, true, false},
+    };
+    for (const auto& p : peers) {
+        HostilePeer peer(p.fault);
+        const QString uri = QStringLiteral("kalyx://tcp/") + tcpOf(peer);
+        const Result backend = runBackend(uri, path("job.prn"));
+        EXPECT_EQ(backend.status, p.printer ? backendRetry : backendStop)
+            << int(p.fault) << "\n"
+            << backend.err.toStdString();
+        EXPECT_EQ(backend.err.contains("check the queue's device URI"), !p.printer)
+            << backend.err.toStdString();
+        EXPECT_FALSE(backend.err.contains("PAGE:")) << backend.err.toStdString();
+        if (!p.viaKalyxprn)
+            continue;
+        for (const QStringList& args :
+             {QStringList{"send", path("job.prn"), "--tcp", tcpOf(peer)},
+              QStringList{"compose", "--front", path("front.png"), "--tcp", tcpOf(peer)}}) {
+            const Result r = kalyxprn(args);
+            EXPECT_EQ(r.status, p.printer ? 3 : 1) << args.join(' ').toStdString();
+            EXPECT_EQ(r.err.contains("does not answer like a Kalyx printer (what it sent is no "
+                                     "printer's answer); check the address"),
+                      !p.printer)
+                << r.err.toStdString();
+        }
+    }
+}
+#endif
 
 TEST_F(HostileTargets, AnAnswerThatTricklesStallsWithinTheChosenTimeOut) {
     HostilePeer peer(Fault::Trickle);

@@ -154,6 +154,23 @@ void HostilePeer::handle(int fd) {
         break;
     case Fault::FullBacklog:
         break;
+    case Fault::WebServer: {
+        // It answers whatever arrives first, and closes its side as such servers do, so the
+        // page is not lost to a reset.
+        char buffer[4096];
+        pollfd pfd{fd, POLLIN, 0};
+        if (::poll(&pfd, 1, requestWaitMs) > 0 && ::read(fd, buffer, sizeof buffer) > 0)
+            writeAll(fd, "HTTP/1.1 400 Bad Request\r\nContent-Type: text/html\r\n"
+                         "Connection: close\r\n\r\n<html><head><title>400 Bad Request</title>"
+                         "</head><body>Bad Request</body></html>\r\n");
+        ::shutdown(fd, SHUT_WR);
+        waitForEof(fd, 2000);
+        break;
+    }
+    case Fault::Greeting:
+        writeAll(fd, "SSH-2.0-Shell_1.0\r\n");
+        held_.push_back(fd);
+        return;
     case Fault::Echo: {
         char buffer[65536];
         while (!stopping()) {

@@ -25,6 +25,8 @@ public:
         Scripted,       // answers every request with the given reply
         FullBacklog,    // never accepts, and its queue of new connections is full
         Echo,           // sends back every byte it receives: framed, but no printer's answer
+        WebServer,      // a web server on the wrong port: "400 Bad Request" and a page, then closes
+        Greeting,       // greets with a banner line, as a remote shell does, then only waits
     };
 
     // `reply` is the answer sent (whole or in part) where the fault sends one; `pauseMs` the

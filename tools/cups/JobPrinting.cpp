@@ -157,11 +157,8 @@ int connectionStatus(const Connection& connection, const std::string& jobId) {
     }
     if (connection.outcome == Connection::Outcome::Garbled) {
         stateLine("+other-error");
-        const std::string why = connection.failure == Orvane::FailureReason::None
-                                    ? std::string("its answer holds no printer identity")
-                                    : Orvane::failureName(connection.failure);
         errorLine("The device at " + connection.where + " does not answer like a Kalyx printer (" +
-                  why + "); check the queue's device URI");
+                  connection.notAPrinterWhy + "); check the queue's device URI");
         return CUPS_BACKEND_STOP;
     }
     // Refused: stop the queue, so no card is lost while someone clears the printer.

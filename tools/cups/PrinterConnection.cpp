@@ -62,6 +62,7 @@ Connection checked(std::unique_ptr<Orvane::Printer> printer, std::string where) 
         return connection;
     case Verdict::NotAPrinter:
         connection.outcome = Connection::Outcome::Garbled;
+        connection.notAPrinterWhy = kalyxcheck::notAPrinterReason(state);
         return connection;
     case Verdict::Error:
         connection.outcome = Connection::Outcome::Refused;

@@ -32,8 +32,9 @@ struct Connection {
     enum class Outcome { Connected, Absent, Garbled, Refused };
     Outcome outcome = Outcome::Absent;
     std::unique_ptr<Orvane::Printer> printer;
-    std::string where;   // for messages: the device path or HOST:PORT
-    std::string refusal; // the printer's own text when it refused
+    std::string where;          // for messages: the device path or HOST:PORT
+    std::string refusal;        // the printer's own text when it refused
+    std::string notAPrinterWhy; // when Garbled
     Orvane::FailureReason failure = Orvane::FailureReason::NotConnected; // when not connected
 };
 

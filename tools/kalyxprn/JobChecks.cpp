@@ -12,9 +12,7 @@ using Verdict = kalyxcheck::PeerState::Verdict;
 
 QString notAPrinter(const QString& command, const OpenedPrinter& target,
                     const kalyxcheck::PeerState& state) {
-    const QString why = state.failure == Orvane::FailureReason::None
-                            ? QStringLiteral("its answer holds no printer identity")
-                            : QString::fromUtf8(Orvane::failureName(state.failure));
+    const QString why = QString::fromStdString(kalyxcheck::notAPrinterReason(state));
     return QStringLiteral("kalyxprn %1: the device at %2 does not answer like a Kalyx printer "
                           "(%3); check the address")
         .arg(command, shown(target.name), why);

@@ -10,9 +10,13 @@ PeerState askPrinter(Orvane::Printer& printer) {
         {"id-manufacturer", ""}, {"id-model-name", ""}, {"id-printer-serial", ""}};
     if (!printer.readSettings(settings, state.printerText)) {
         state.failure = printer.lastFailure();
-        // Bytes came, but not framed as a printer frames them.
+        state.reception = printer.lastReception();
+        // Bytes came, but not framed as a printer frames them: another service (a web server's
+        // error page, a greeting) that no later try turns into a printer. A printer that went
+        // quiet or dropped the connection before or while answering may well come back.
         if (state.failure == Orvane::FailureReason::MalformedFrame ||
-            state.failure == Orvane::FailureReason::OversizedAnswer)
+            state.failure == Orvane::FailureReason::OversizedAnswer ||
+            state.reception == Orvane::Reception::Foreign)
             state.verdict = PeerState::Verdict::NotAPrinter;
         return state;
     }
@@ -26,6 +30,14 @@ PeerState askPrinter(Orvane::Printer& printer) {
     else
         state.verdict = PeerState::Verdict::Ready;
     return state;
+}
+
+std::string notAPrinterReason(const PeerState& state) {
+    if (state.reception == Orvane::Reception::Foreign)
+        return "what it sent is no printer's answer";
+    if (state.failure == Orvane::FailureReason::None)
+        return "its answer holds no printer identity";
+    return Orvane::failureName(state.failure);
 }
 
 } // namespace kalyxcheck

@@ -29,9 +29,13 @@ struct PeerState {
     PrinterIdentity identity;
     std::string printerText;
     Orvane::FailureReason failure = Orvane::FailureReason::None;
+    Orvane::Reception reception = Orvane::Reception::Nothing; // when the exchange failed
 };
 
 // One exchange asking for the identity, read as above.
 PeerState askPrinter(Orvane::Printer& printer);
+
+// Why a peer judged NotAPrinter is none, in a few words: "its answer holds no printer identity".
+std::string notAPrinterReason(const PeerState& state);
 
 } // namespace kalyxcheck

@@ -37,6 +37,23 @@ enum class FailureReason : std::int32_t {
     // The answer began but stopped, or came too slowly to finish within the read time-out plus
     // the time its payload takes at 1 MB/s.
     AnswerStalled = 13,
+    // Printer::abort() ended the call, or came before it; the transport is given up.
+    Cancelled = 14,
+};
+
+// What had arrived from the other end when the last call ended (Printer::lastReception). With a
+// failed call it tells a printer that went quiet or dropped the connection, which a later try
+// may reach, from another service answering on the printer's address, which it never will. The
+// numeric values are stable.
+enum class Reception : std::int32_t {
+    // No byte came (also after a call that reads nothing).
+    Nothing = 0,
+    // The bytes that came begin as a printer's answer begins.
+    AnswerLike = 1,
+    // Bytes came that no printer sends at the start of its answer: another protocol's greeting
+    // or error page, say. After an exchange that broke off, they may also be the rest of that
+    // exchange's answer.
+    Foreign = 2,
 };
 
 // The reason in a few words, for example "the answer's checksum is wrong"; never null.

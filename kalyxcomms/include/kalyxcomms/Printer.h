@@ -45,6 +45,13 @@ public:
     // after a failed call closes at once.
     bool close();
 
+    // Safe from any thread while the printer exists, also during a call on another thread:
+    // that call, a transfer it waits in included, ends within a few milliseconds with
+    // Cancelled, and so does every later call. close() then gives up the connection at once, as
+    // destroying the printer does. On transports from outside the library a waiting transfer
+    // runs to its own end first.
+    void abort();
+
     // Time-outs of every later call in place of each command's own (an answer is awaited 7 s,
     // 40 s for moveCard and magRead, 9 s for calibrateDyeCtrl; requests and jobs must be taken
     // within 30 s). 0 restores the commands' own.
@@ -78,6 +85,9 @@ public:
     // PrinterRefused when it returned true with an error text, NotConnected on a moved-from
     // printer.
     FailureReason lastFailure() const;
+    // What had arrived when the last call above ended: with a failure, whether the other end
+    // sent nothing, the start of a printer's answer, or bytes no printer sends.
+    Reception lastReception() const;
 
 private:
     std::unique_ptr<PrinterImpl> impl;

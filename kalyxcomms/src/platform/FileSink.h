@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CancelSignal.h"
 #include "platform/Transfer.h"
 
 #include <cstddef>
@@ -21,8 +22,10 @@ public:
     FileSink& operator=(const FileSink&) = delete;
 
     bool isOpen() const;
-    // Writes every byte unless none moves for `timeoutMs` (0: wait for good).
-    Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs);
+    // Writes every byte unless none moves for `timeoutMs` (0: wait for good), or `cancel`
+    // (which may be null) is raised first.
+    Transfer write(const char* data, std::size_t size, std::uint32_t timeoutMs,
+                   const CancelSignal* cancel = nullptr);
     // Stores what was written and closes; false when that failed.
     bool close();
 

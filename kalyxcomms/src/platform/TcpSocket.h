@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CancelSignal.h"
 #include "platform/Transfer.h"
 
 #include <cstddef>
@@ -69,8 +70,15 @@ public:
     // The system's handle of the socket, for tests that look at its options.
     virtual std::intptr_t nativeHandle() const = 0;
 
+    // From now on every receive, send and close sequence ends with Cancelled as soon as
+    // `signal` is raised (and at once when it already is); the signal outlives the socket.
+    void watch(const CancelSignal* signal) { cancel = signal; }
+
 protected:
     TcpSocket() = default;
+    bool cancelled() const { return cancel && cancel->raised(); }
+
+    const CancelSignal* cancel = nullptr;
     TcpSocket(const TcpSocket&) = delete;
     TcpSocket& operator=(const TcpSocket&) = delete;
 };

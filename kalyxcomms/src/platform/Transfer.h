@@ -15,6 +15,8 @@ enum class TransferStatus {
     Closed,
     // Any other error of the system.
     Failed,
+    // The transport's CancelSignal was raised.
+    Cancelled,
 };
 
 // The outcome of one transfer. A transfer that did not finish may still have moved `count` bytes.

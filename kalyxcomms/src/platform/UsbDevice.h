@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CancelSignal.h"
 #include "platform/Transfer.h"
 
 #include <cstddef>
@@ -32,8 +33,15 @@ public:
     // otherwise cancel it.
     virtual TransferStatus waitWritten(std::uint32_t timeoutMs) = 0;
 
+    // From now on every transfer ends with Cancelled as soon as `signal` is raised (and at once
+    // when it already is); the signal outlives the device.
+    void watch(const CancelSignal* signal) { cancel = signal; }
+
 protected:
     UsbDevice() = default;
+    bool cancelled() const { return cancel && cancel->raised(); }
+
+    const CancelSignal* cancel = nullptr;
     UsbDevice(const UsbDevice&) = delete;
     UsbDevice& operator=(const UsbDevice&) = delete;
 };

@@ -24,6 +24,7 @@ EthernetSession::EthernetSession(const std::string& address, Port port,
     socket = platform::TcpSocket::connect(address, tcpPort, connectTimeoutMs);
     if (!socket)
         return;
+    socket->watch(cancelSignal().get());
     readBuffer = std::make_unique<char[]>(kReadAheadSize);
     open = true;
 }
@@ -31,7 +32,7 @@ EthernetSession::EthernetSession(const std::string& address, Port port,
 EthernetSession::~EthernetSession() {
     if (!open || !socket)
         return;
-    if (broken())
+    if (broken() || cancelled())
         socket->abort();
     else
         socket->close(takeMs(), drainMs());
@@ -61,6 +62,8 @@ bool EthernetSession::finish() {
         return fail(FailureReason::WriteTimedOut);
     case platform::TransferStatus::Closed:
         return fail(FailureReason::ConnectionClosed);
+    case platform::TransferStatus::Cancelled:
+        return fail(FailureReason::Cancelled);
     default:
         return fail(FailureReason::WriteFailed);
     }

@@ -15,7 +15,7 @@ bool FileSession::write(const char* data, int length) {
     if (!mayTransfer(data, length))
         return false;
     const platform::Transfer transfer =
-        sink.write(data, static_cast<std::size_t>(length), writeTimeoutMs);
+        sink.write(data, static_cast<std::size_t>(length), writeTimeoutMs, cancelSignal().get());
     written = transfer.count;
     return transfer.ok() || failWrite(transfer.status);
 }

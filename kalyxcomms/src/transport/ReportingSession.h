@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/CancelSignal.h"
 #include "platform/Transfer.h"
 
 #include <kalyxcomms/FailureReason.h>
@@ -7,6 +8,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 
 namespace Orvane {
 
@@ -41,24 +43,38 @@ public:
         return true;
     }
 
+    // Raised from any thread (Printer::abort), it ends the transfer in hand at once and fails
+    // every later one with Cancelled; closing then skips every wait. Shared, so that whoever
+    // raises it need not outlive the transport, nor the transport them.
+    const std::shared_ptr<platform::CancelSignal>& cancelSignal() const { return cancel; }
+
 protected:
-    // Each returns false, for `return fail...(...)`.
+    bool cancelled() const { return cancel->raised(); }
+
+    // Each returns false, for `return fail...(...)`. A transfer that a cancel broke off fails as
+    // cancelled, whatever the system said about it.
     bool fail(FailureReason why) {
         failure = why;
         return false;
     }
     bool failRead(platform::TransferStatus status) {
+        if (status == platform::TransferStatus::Cancelled || cancelled())
+            return fail(FailureReason::Cancelled);
         return fail(status == platform::TransferStatus::TimedOut ? FailureReason::ReadTimedOut
                     : status == platform::TransferStatus::Closed ? FailureReason::ConnectionClosed
                                                                  : FailureReason::ReadFailed);
     }
     bool failWrite(platform::TransferStatus status) {
+        if (status == platform::TransferStatus::Cancelled || cancelled())
+            return fail(FailureReason::Cancelled);
         return fail(status == platform::TransferStatus::TimedOut ? FailureReason::WriteTimedOut
                     : status == platform::TransferStatus::Closed ? FailureReason::ConnectionClosed
                                                                  : FailureReason::WriteFailed);
     }
     // The checks every transport makes before a transfer: true when it may go ahead.
     bool mayTransfer(const void* data, int length) {
+        if (cancelled())
+            return fail(FailureReason::Cancelled);
         if (!open)
             return fail(FailureReason::NotConnected);
         if (length < 0 || (!data && length > 0))
@@ -88,6 +104,8 @@ protected:
 
 private:
     FailureReason failure = FailureReason::None;
+    const std::shared_ptr<platform::CancelSignal> cancel =
+        std::make_shared<platform::CancelSignal>();
     Clock::time_point readDeadline = Clock::time_point::max();
     bool conversationBroken = false;
 };

@@ -20,6 +20,8 @@ UsbSession::UsbSession(const std::string& devicePath)
 UsbSession::UsbSession(std::unique_ptr<platform::UsbDevice> device)
     : device(std::move(device)), readBuffer(new (std::nothrow) char[readBufferSize]) {
     open = this->device && readBuffer;
+    if (this->device)
+        this->device->watch(cancelSignal().get());
     discardStaleInput();
 }
 

@@ -88,9 +88,11 @@ struct FileSink::State {
     bool refused = false;
 
     // The first write of a FIFO without a reader tries the open again until the time-out.
-    TransferStatus awaitReader(std::uint32_t timeoutMs) {
+    TransferStatus awaitReader(std::uint32_t timeoutMs, const CancelSignal* cancel) {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         for (;;) {
+            if (cancel && cancel->raised())
+                return TransferStatus::Cancelled;
             const Opened opened = openStream(path, fd);
             if (opened == Opened::Yes) {
                 awaitingReader = false;
@@ -123,16 +125,21 @@ bool FileSink::isOpen() const {
     return !state->refused && (state->fd >= 0 || state->awaitingReader);
 }
 
-Transfer FileSink::write(const char* data, std::size_t size, std::uint32_t timeoutMs) {
+Transfer FileSink::write(const char* data, std::size_t size, std::uint32_t timeoutMs,
+                         const CancelSignal* cancel) {
     Transfer result;
     if (!isOpen())
         return result;
+    if (cancel && cancel->raised()) {
+        result.status = TransferStatus::Cancelled;
+        return result;
+    }
     if (size == 0) {
         result.status = TransferStatus::Done;
         return result;
     }
     if (state->awaitingReader &&
-        (result.status = state->awaitReader(timeoutMs)) != TransferStatus::Done)
+        (result.status = state->awaitReader(timeoutMs, cancel)) != TransferStatus::Done)
         return result;
     SigpipeHeld sigpipe;
     while (result.count < size) {
@@ -145,11 +152,17 @@ Transfer FileSink::write(const char* data, std::size_t size, std::uint32_t timeo
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-            // Each wait is a step: no room for that long ends the write.
-            pollfd p{state->fd, POLLOUT, 0};
-            const int ready = ::poll(&p, 1, pollMs(timeoutMs));
+            // Each wait is a step: no room for that long ends the write. poll() skips the
+            // second entry when there is no cancel signal to watch.
+            const int cancelFd = cancel ? static_cast<int>(cancel->waitHandle()) : -1;
+            pollfd p[2] = {{state->fd, POLLOUT, 0}, {cancelFd, POLLIN, 0}};
+            const int ready = ::poll(p, 2, pollMs(timeoutMs));
             if (ready == 0) {
                 result.status = TransferStatus::TimedOut;
+                return result;
+            }
+            if (ready > 0 && p[1].revents != 0) {
+                result.status = TransferStatus::Cancelled;
                 return result;
             }
             if (ready < 0 && errno != EINTR)

@@ -1,7 +1,8 @@
 // POSIX sockets. The socket layer needs no start-up; signals are kept out of the caller's way
-// (EINTR retried, MSG_NOSIGNAL). Receives wait through the socket's time-out option; sends and
-// the connection wait in poll(), so that a send returns as soon as the peer took anything and a
-// connection attempt has a time-out at all.
+// (EINTR retried, MSG_NOSIGNAL). Every wait is a poll() bounded by the time-out, so that a send
+// returns as soon as the peer took anything, a connection attempt has a time-out at all, and a
+// cancel from another thread (the transport's CancelSignal, polled beside the socket) ends any
+// of them at once.
 
 #include "platform/TcpSocket.h"
 
@@ -10,7 +11,6 @@
 #include <chrono>
 #include <climits>
 #include <new>
-#include <thread>
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -52,19 +52,32 @@ Clock::time_point deadlineAfter(std::uint32_t milliseconds) {
                              : Clock::now() + std::chrono::milliseconds(milliseconds);
 }
 
-// Waits for `events` until `deadline`: the reported events, 0 when the deadline passed, -1 when
-// poll itself failed.
-int waitFor(int fd, short events, Clock::time_point deadline) {
+// What waitFor() returns when the cancel signal was raised.
+constexpr int kWaitCancelled = -2;
+
+// Waits for `events` until `deadline`, or until `cancel` (-1: none) turns readable: the reported
+// events, 0 when the deadline passed, -1 when poll itself failed, kWaitCancelled.
+int waitFor(int fd, short events, Clock::time_point deadline, int cancel = -1) {
     for (;;) {
-        pollfd pfd{fd, events, 0};
-        const int rc = ::poll(&pfd, 1, msUntil(deadline));
+        // poll() skips an entry whose descriptor is negative.
+        pollfd pfd[2] = {{fd, events, 0}, {cancel, POLLIN, 0}};
+        const int rc = ::poll(pfd, 2, msUntil(deadline));
+        if (rc > 0 && pfd[1].revents != 0)
+            return kWaitCancelled;
         if (rc > 0)
-            return pfd.revents;
+            return pfd[0].revents;
         if (rc == 0 && Clock::now() >= deadline)
             return 0;
         if (rc < 0 && errno != EINTR)
             return -1;
     }
+}
+
+// A failed wait as the status of its transfer.
+TransferStatus waitFailure(int revents) {
+    if (revents == 0)
+        return TransferStatus::TimedOut;
+    return revents == kWaitCancelled ? TransferStatus::Cancelled : TransferStatus::Failed;
 }
 
 TransferStatus statusOf(int error) {
@@ -89,14 +102,22 @@ public:
     ~LinuxTcpSocket() override { abort(); }
 
     Transfer receive(char* buffer, std::size_t capacity) override {
+        const Clock::time_point deadline = deadlineAfter(receiveTimeoutMs);
         for (;;) {
-            const ssize_t n = ::recv(fd, buffer, capacity, 0);
+            if (cancelled())
+                return {TransferStatus::Cancelled, 0};
+            const ssize_t n = ::recv(fd, buffer, capacity, MSG_DONTWAIT);
             if (n > 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
             if (n == 0)
                 return {TransferStatus::Closed, 0};
-            if (errno != EINTR)
+            if (errno == EINTR)
+                continue;
+            if (errno != EAGAIN && errno != EWOULDBLOCK)
                 return {statusOf(errno), 0};
+            const int revents = waitFor(fd, POLLIN, deadline, cancelFd());
+            if (revents <= 0)
+                return {waitFailure(revents), 0};
         }
     }
 
@@ -106,6 +127,8 @@ public:
         Clock::time_point deadline = deadlineAfter(sendTimeoutMs);
         std::size_t queued = unacknowledged();
         for (;;) {
+            if (cancelled())
+                return {TransferStatus::Cancelled, 0};
             const ssize_t n = ::send(fd, data, size, MSG_NOSIGNAL | MSG_DONTWAIT);
             if (n >= 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
@@ -116,9 +139,10 @@ public:
             // The system says "writable" only once a good part of the send buffer is free, which
             // a slow printer takes far longer than the time-out to free, though it acknowledges
             // bytes all the while: every byte it acknowledges is progress and restarts the wait.
-            const int revents = waitFor(fd, POLLOUT, std::min(deadline, Clock::now() + kAckPoll));
+            const int revents =
+                waitFor(fd, POLLOUT, std::min(deadline, Clock::now() + kAckPoll), cancelFd());
             if (revents < 0)
-                return {TransferStatus::Failed, 0};
+                return {waitFailure(revents), 0};
             if (revents > 0)
                 continue;
             const std::size_t left = unacknowledged();
@@ -138,8 +162,12 @@ public:
     }
 
     bool setReceiveTimeout(std::uint32_t milliseconds) override {
+        // Kept in the socket too, for whoever looks at its options.
         const timeval tv = toTimeval(milliseconds);
-        return ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) == 0;
+        if (::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv) != 0)
+            return false;
+        receiveTimeoutMs = milliseconds;
+        return true;
     }
 
     bool setSendTimeout(std::uint32_t milliseconds) override {
@@ -153,6 +181,10 @@ public:
     TransferStatus close(std::uint32_t takeMs, std::uint32_t drainMs) override {
         if (fd < 0)
             return TransferStatus::Closed;
+        if (cancelled()) {
+            abort();
+            return TransferStatus::Cancelled;
+        }
         // shutdown fails once the peer has reset the connection.
         TransferStatus status =
             ::shutdown(fd, SHUT_WR) == 0 ? waitUntilAcknowledged(takeMs) : TransferStatus::Closed;
@@ -190,11 +222,9 @@ private:
     TransferStatus drainUntilPeerCloses(Clock::time_point deadline) {
         char scratch[255];
         for (;;) {
-            const int revents = waitFor(fd, POLLIN, deadline);
-            if (revents == 0)
-                return TransferStatus::TimedOut;
-            if (revents < 0)
-                return TransferStatus::Failed;
+            const int revents = waitFor(fd, POLLIN, deadline, cancelFd());
+            if (revents <= 0)
+                return waitFailure(revents);
             const ssize_t n = ::recv(fd, scratch, sizeof scratch, MSG_DONTWAIT);
             if (n == 0)
                 return TransferStatus::Done;
@@ -215,7 +245,9 @@ private:
                 return TransferStatus::Closed;
             if (Clock::now() >= deadline)
                 return TransferStatus::TimedOut;
-            std::this_thread::sleep_for(pause);
+            // A pause that a cancel cuts short.
+            if (waitFor(-1, 0, Clock::now() + pause, cancelFd()) == kWaitCancelled)
+                return TransferStatus::Cancelled;
             pause = std::min(pause * 2, std::chrono::milliseconds(20));
             const std::size_t now = unacknowledged();
             if (now < left)
@@ -225,8 +257,11 @@ private:
         return pendingError(fd) != 0 ? TransferStatus::Closed : TransferStatus::Done;
     }
 
+    int cancelFd() const { return cancel ? static_cast<int>(cancel->waitHandle()) : -1; }
+
     int fd;
     std::uint32_t sendTimeoutMs = 0;
+    std::uint32_t receiveTimeoutMs = 0;
 };
 
 // Connects the non-blocking `fd` within `timeoutMs` (0: the system's own time-out).

@@ -27,16 +27,22 @@ bool isRetryable(int error) {
     return error == EAGAIN || error == EWOULDBLOCK || error == EINTR;
 }
 
-// Waits for `events` until `deadline`. Returns the reported events, 0 when the deadline passed,
-// -1 when poll itself failed.
-int waitFor(int fd, short events, Clock::time_point deadline) {
+// What waitFor() returns when the cancel signal was raised.
+constexpr int waitCancelled = -2;
+
+// Waits for `events` until `deadline`, or until `cancel` (-1: none) turns readable. Returns the
+// reported events, 0 when the deadline passed, -1 when poll itself failed, waitCancelled.
+int waitFor(int fd, short events, Clock::time_point deadline, int cancel) {
     for (;;) {
         const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now());
         const long long ms = left.count() < 0 ? 0 : left.count();
-        pollfd p{fd, events, 0};
-        const int rc = ::poll(&p, 1, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+        // poll() skips an entry whose descriptor is negative.
+        pollfd p[2] = {{fd, events, 0}, {cancel, POLLIN, 0}};
+        const int rc = ::poll(p, 2, ms > INT_MAX ? INT_MAX : static_cast<int>(ms));
+        if (rc > 0 && p[1].revents != 0)
+            return waitCancelled;
         if (rc > 0)
-            return p.revents;
+            return p[0].revents;
         if (rc == 0) {
             if (Clock::now() >= deadline)
                 return 0;
@@ -53,6 +59,8 @@ constexpr short brokenEvents = POLLERR | POLLHUP | POLLNVAL;
 TransferStatus waitFailure(int revents) {
     if (revents == 0)
         return TransferStatus::TimedOut;
+    if (revents == waitCancelled)
+        return TransferStatus::Cancelled;
     return revents > 0 && (revents & brokenEvents) ? TransferStatus::Closed
                                                    : TransferStatus::Failed;
 }
@@ -79,6 +87,8 @@ public:
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
         int empty = 0;
         for (;;) {
+            if (cancelled())
+                return {TransferStatus::Cancelled, 0};
             const ssize_t n = ::read(fd, buffer, size);
             if (n > 0)
                 return {TransferStatus::Done, static_cast<std::size_t>(n)};
@@ -87,7 +97,7 @@ public:
             // usblp returns 0 for a zero-length packet: not the end, the printer may say more.
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, 0};
-            const int revents = waitFor(fd, POLLIN, deadline);
+            const int revents = waitFor(fd, POLLIN, deadline, cancelFd());
             if (revents <= 0)
                 return {waitFailure(revents), 0};
             if (revents & brokenEvents) {
@@ -109,6 +119,8 @@ public:
         // waits (EAGAIN) until they were. A printer that prints while it receives takes a large
         // job slowly but steadily: only a wait in which it took nothing at all may time out.
         while (done < size) {
+            if (cancelled())
+                return {TransferStatus::Cancelled, done};
             const ssize_t n = ::write(fd, data + done, size - done);
             if (n > 0) {
                 done += static_cast<std::size_t>(n);
@@ -119,7 +131,7 @@ public:
                 return {errorStatus(fd, errno), done};
             if (n == 0 && ++empty > maxEmptyTransfers)
                 return {TransferStatus::Failed, done};
-            const int revents = waitFor(fd, POLLOUT, deadline);
+            const int revents = waitFor(fd, POLLOUT, deadline, cancelFd());
             if (revents <= 0 || (revents & brokenEvents))
                 return {waitFailure(revents), done};
         }
@@ -128,13 +140,15 @@ public:
 
     TransferStatus waitWritten(std::uint32_t timeoutMs) override {
         const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-        const int revents = waitFor(fd, POLLOUT, deadline);
+        const int revents = waitFor(fd, POLLOUT, deadline, cancelFd());
         if (revents > 0 && (revents & POLLOUT) && !(revents & brokenEvents))
             return TransferStatus::Done;
         return waitFailure(revents);
     }
 
 private:
+    int cancelFd() const { return cancel ? static_cast<int>(cancel->waitHandle()) : -1; }
+
     const int fd;
 };
 

@@ -20,10 +20,16 @@ bool FileSink::isOpen() const {
     return state->stream.is_open();
 }
 
-Transfer FileSink::write(const char* data, std::size_t size, std::uint32_t) {
+Transfer FileSink::write(const char* data, std::size_t size, std::uint32_t,
+                         const CancelSignal* cancel) {
     Transfer result;
     if (!isOpen())
         return result;
+    // A write here never waits on a reader: a cancel is only seen before it.
+    if (cancel && cancel->raised()) {
+        result.status = TransferStatus::Cancelled;
+        return result;
+    }
     // Flushed at once: a full disk must fail this write, not go unnoticed at destruction.
     state->stream.write(data, static_cast<std::streamsize>(size));
     state->stream.flush();

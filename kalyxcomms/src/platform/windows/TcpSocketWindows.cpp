@@ -1,5 +1,7 @@
 // WinSock 2. Time-outs are socket options given as a DWORD of milliseconds (a timeval there would
-// be read as 0, which means no time-out at all).
+// be read as 0, which means no time-out at all). A blocking call cannot watch a second handle, so
+// receives and sends first wait for the socket in short steps, each of which looks whether the
+// transport was cancelled; the call itself then finds its data or room at once.
 
 #include "platform/TcpSocket.h"
 
@@ -87,12 +89,25 @@ int clampToInt(std::size_t size) {
     return static_cast<int>(std::min<std::size_t>(size, INT_MAX));
 }
 
+using Clock = std::chrono::steady_clock;
+
+// The longest step of a wait: how late a cancel may be seen.
+constexpr auto kCancelStep = std::chrono::milliseconds(50);
+
+Clock::time_point deadlineAfter(std::uint32_t milliseconds) {
+    return milliseconds == 0 ? Clock::time_point::max()
+                             : Clock::now() + std::chrono::milliseconds(milliseconds);
+}
+
 class WindowsTcpSocket final : public TcpSocket {
 public:
     explicit WindowsTcpSocket(SOCKET sock) : sock(sock) {}
     ~WindowsTcpSocket() override { abort(); }
 
     Transfer receive(char* buffer, std::size_t capacity) override {
+        const TransferStatus ready = waitUntil(POLLRDNORM, deadlineAfter(receiveTimeoutMs));
+        if (ready != TransferStatus::Done)
+            return {ready, 0};
         const int n = ::recv(sock, buffer, clampToInt(capacity), 0);
         if (n > 0)
             return {TransferStatus::Done, static_cast<std::size_t>(n)};
@@ -106,6 +121,9 @@ public:
         // time-out covers the whole call: a slow printer that acknowledges bytes all the while
         // would still run out of it on a large piece. A small piece fits as soon as the printer
         // has acknowledged that much, so each call measures progress by acknowledged bytes.
+        const TransferStatus ready = waitUntil(POLLWRNORM, deadlineAfter(sendTimeoutMs));
+        if (ready != TransferStatus::Done)
+            return {ready, 0};
         const int n = ::send(sock, data, clampToInt(std::min(size, kSendPiece)), 0);
         if (n >= 0)
             return {TransferStatus::Done, static_cast<std::size_t>(n)};
@@ -113,11 +131,17 @@ public:
     }
 
     bool setReceiveTimeout(std::uint32_t milliseconds) override {
-        return setTimeout(SO_RCVTIMEO, milliseconds);
+        if (!setTimeout(SO_RCVTIMEO, milliseconds))
+            return false;
+        receiveTimeoutMs = milliseconds;
+        return true;
     }
 
     bool setSendTimeout(std::uint32_t milliseconds) override {
-        return setTimeout(SO_SNDTIMEO, milliseconds);
+        if (!setTimeout(SO_SNDTIMEO, milliseconds))
+            return false;
+        sendTimeoutMs = milliseconds;
+        return true;
     }
 
     // WinSock has no portable count of the bytes a peer has not acknowledged.
@@ -126,6 +150,10 @@ public:
     TransferStatus close(std::uint32_t /*takeMs*/, std::uint32_t drainMs) override {
         if (sock == INVALID_SOCKET)
             return TransferStatus::Closed;
+        if (cancelled()) {
+            abort();
+            return TransferStatus::Cancelled;
+        }
         // shutdown fails once the peer has reset the connection. Without a count of the bytes
         // still unacknowledged, the peer's close (or its reset) is all there is to wait for; a
         // peer that keeps the connection open is taken to have what it was sent.
@@ -161,24 +189,37 @@ private:
                             sizeof value) == 0;
     }
 
+    // Waits until the socket reports `events` (Done), in steps of at most kCancelStep:
+    // TimedOut at `deadline`, Cancelled once the transport is, Failed when polling fails.
+    TransferStatus waitUntil(SHORT events, Clock::time_point deadline) {
+        for (;;) {
+            if (cancelled())
+                return TransferStatus::Cancelled;
+            const auto now = Clock::now();
+            if (now >= deadline)
+                return TransferStatus::TimedOut;
+            const auto step = std::chrono::ceil<std::chrono::milliseconds>(
+                std::min<Clock::duration>(deadline - now, kCancelStep));
+            WSAPOLLFD pfd{};
+            pfd.fd = sock;
+            pfd.events = events;
+            const int ready = ::WSAPoll(&pfd, 1, static_cast<INT>(step.count()));
+            if (ready > 0)
+                return TransferStatus::Done; // also for an error or a close, which the call reports
+            if (ready < 0)
+                return TransferStatus::Failed;
+        }
+    }
+
     // Discards what the peer sends until it closes its side (Done), resets the connection
     // (Closed) or `drainMs` pass (TimedOut).
     TransferStatus drainUntilPeerCloses(std::uint32_t drainMs) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(drainMs);
+        const auto deadline = deadlineAfter(drainMs == 0 ? 1 : drainMs);
         char scratch[255];
         for (;;) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-                deadline - std::chrono::steady_clock::now());
-            if (left.count() <= 0)
-                return TransferStatus::TimedOut;
-            WSAPOLLFD pfd{};
-            pfd.fd = sock;
-            pfd.events = POLLRDNORM;
-            const int ready = ::WSAPoll(&pfd, 1, static_cast<INT>(left.count()));
-            if (ready == 0)
-                return TransferStatus::TimedOut;
-            if (ready < 0)
-                return TransferStatus::Failed;
+            const TransferStatus ready = waitUntil(POLLRDNORM, deadline);
+            if (ready != TransferStatus::Done)
+                return ready;
             // Readable: recv answers at once with data, 0 for the peer's close, or an error.
             const int n = ::recv(sock, scratch, sizeof scratch, 0);
             if (n == 0)
@@ -189,6 +230,8 @@ private:
     }
 
     SOCKET sock;
+    std::uint32_t receiveTimeoutMs = 0;
+    std::uint32_t sendTimeoutMs = 0;
     // Keeps WinSock started while the socket lives, so a printer may outlive its Comms.
     WinSockReference winsock;
 };

@@ -1,6 +1,6 @@
 // A USB printing-class device interface opened by its device path. Every transfer is overlapped
-// and waits on its own event for at most the caller's time-out; one that does not complete is
-// cancelled.
+// and waits on its own event for at most the caller's time-out, and on the transport's cancel
+// event; one that does not complete is cancelled.
 
 #include "platform/UsbDevice.h"
 
@@ -52,6 +52,8 @@ private:
     // Transfers run one at a time, each to its end (cancelled ones included), so they share one
     // event; ReadFile and WriteFile reset it as they start.
     Transfer transfer(bool writing, char* buffer, std::size_t size, std::uint32_t timeoutMs) {
+        if (cancelled())
+            return {TransferStatus::Cancelled, 0};
         OVERLAPPED overlapped{};
         overlapped.hEvent = event;
         const DWORD asked = static_cast<DWORD>(std::min<std::size_t>(size, MAXDWORD));
@@ -64,7 +66,10 @@ private:
             done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
             error = done ? ERROR_SUCCESS : ::GetLastError();
         } else if (error == ERROR_IO_PENDING) {
-            ::WaitForSingleObject(event, timeoutMs);
+            const HANDLE cancelEvent =
+                cancel ? reinterpret_cast<HANDLE>(cancel->waitHandle()) : nullptr;
+            const HANDLE waits[2] = {event, cancelEvent};
+            ::WaitForMultipleObjects(cancelEvent ? 2 : 1, waits, FALSE, timeoutMs);
             done = ::GetOverlappedResult(handle, &overlapped, &moved, FALSE);
             error = done ? ERROR_SUCCESS : ::GetLastError();
             if (error == ERROR_IO_INCOMPLETE) {
@@ -78,6 +83,8 @@ private:
         }
         if (done)
             return {TransferStatus::Done, moved};
+        if (error == ERROR_OPERATION_ABORTED && cancelled())
+            return {TransferStatus::Cancelled, moved};
         return {statusOf(error), moved};
     }
 
