@@ -238,6 +238,20 @@ case_printer_drops() {
     return 0
 }
 
+# Without cupsd: a printer that takes the job slowly but steadily (64 KiB a second: about 10 s
+# for this 650 KB job) prints it on the first try.
+case_slow_printer() {
+    "$KALYXPRN" compose --front "$PACKAGING/../app/resources/kalyxprntool.png" \
+        --option card-options/height=160 -o "$scratch/slow.prn" >/dev/null
+    start_sim a --read-rate 65536
+    local status=0
+    DEVICE_URI="kalyx://tcp/127.0.0.1:$sim_port" "$KALYX_BACKEND" 9 user title 1 "" \
+        "$scratch/slow.prn" 2>"$scratch/backend.err" || status=$?
+    [ "$status" -eq 0 ] || fail "status $status: $(cat "$scratch/backend.err")"
+    wait_for 5 test -f "$scratch/jobs-a/job-0001.prn" || fail "the job was not stored"
+    cmp "$scratch/jobs-a/job-0001.prn" "$scratch/slow.prn" || fail "the stored job differs"
+}
+
 # Without cupsd: the backend under a virtual USB printer lists it by serial, prints to it by
 # serial, `copies` times, and asks for a retry when that serial is not attached.
 case_usb() {

@@ -17,7 +17,9 @@ public:
     TcpListener& operator=(const TcpListener&) = delete;
 
     // Binds 127.0.0.1:`port` (0 lets the system choose). False with a reason on failure.
-    bool open(std::uint16_t port, std::string& problem);
+    // `receiveBuffer` bytes, when not 0, replace the system's receive buffer of every accepted
+    // peer (set on the listener, which they inherit it from).
+    bool open(std::uint16_t port, std::string& problem, int receiveBuffer = 0);
     io::Handle handle() const { return handle_; }
     std::uint16_t port() const { return port_; }
 

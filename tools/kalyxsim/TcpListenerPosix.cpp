@@ -18,7 +18,7 @@ TcpListener::~TcpListener() {
         ::close(spare_);
 }
 
-bool TcpListener::open(std::uint16_t port, std::string& problem) {
+bool TcpListener::open(std::uint16_t port, std::string& problem, int receiveBuffer) {
     const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
     handle_ = listener;
     if (listener < 0) {
@@ -27,6 +27,9 @@ bool TcpListener::open(std::uint16_t port, std::string& problem) {
     }
     const int on = 1;
     ::setsockopt(listener, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+    // Before listen(): the window a connection offers is settled as it is made.
+    if (receiveBuffer > 0)
+        ::setsockopt(listener, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);

@@ -33,7 +33,7 @@ TcpListener::~TcpListener() {
         ::closesocket(socketOf(handle_));
 }
 
-bool TcpListener::open(std::uint16_t port, std::string& problem) {
+bool TcpListener::open(std::uint16_t port, std::string& problem, int receiveBuffer) {
     const SOCKET listener = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     if (listener == INVALID_SOCKET) {
         problem = "socket: " + lastSocketError();
@@ -46,6 +46,10 @@ bool TcpListener::open(std::uint16_t port, std::string& problem) {
     ::setsockopt(listener, SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&on),
                  sizeof on);
     makePrivateAndNonBlocking(listener);
+    // Before listen(): the window a connection offers is settled as it is made.
+    if (receiveBuffer > 0)
+        ::setsockopt(listener, SOL_SOCKET, SO_RCVBUF, reinterpret_cast<const char*>(&receiveBuffer),
+                     sizeof receiveBuffer);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = ::htons(port);
