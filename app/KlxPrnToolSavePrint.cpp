@@ -73,8 +73,11 @@ void KlxPrnTool::on_printPushButton_clicked() {
             outcome->where = opened.where;
             if (!opened.printer)
                 return;
-            outcome->state =
-                writeJobInSlices(*opened.printer, job, progress) ? Outcome::Sent : Outcome::Failed;
+            {
+                const PrinterExchangeRunner::AbortOnCancel abortable(*opened.printer);
+                outcome->state = writeJobInSlices(*opened.printer, job, progress) ? Outcome::Sent
+                                                                                  : Outcome::Failed;
+            }
             // Closes the connection before the button comes back.
             opened.printer.reset();
         },

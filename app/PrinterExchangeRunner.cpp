@@ -1,11 +1,11 @@
 #include "PrinterExchangeRunner.h"
 
+#include <kalyxcomms/Printer.h>
+
 #include <QEventLoop>
 #include <QThread>
 
-namespace {
-std::atomic<int> liveThreads{0};
-} // namespace
+#include <mutex>
 
 struct PrinterExchangeRunner::Exchange {
     Work work;
@@ -13,7 +13,34 @@ struct PrinterExchangeRunner::Exchange {
     std::function<void()> done;
     std::atomic<bool> cancelled{false};
     QThread* thread = nullptr;
+    // The printer the work uses now, which Cancel aborts; guarded, as it comes and goes on the
+    // worker thread.
+    std::mutex printerGuard;
+    Orvane::Printer* printer = nullptr;
 };
+
+namespace {
+std::atomic<int> liveThreads{0};
+// The exchange whose work runs on this thread.
+thread_local PrinterExchangeRunner::Exchange* currentExchange = nullptr;
+} // namespace
+
+PrinterExchangeRunner::AbortOnCancel::AbortOnCancel(Orvane::Printer& printer)
+    : exchange(currentExchange) {
+    if (!exchange)
+        return;
+    const std::lock_guard<std::mutex> lock(exchange->printerGuard);
+    exchange->printer = &printer;
+    if (exchange->cancelled)
+        printer.abort();
+}
+
+PrinterExchangeRunner::AbortOnCancel::~AbortOnCancel() {
+    if (!exchange)
+        return;
+    const std::lock_guard<std::mutex> lock(exchange->printerGuard);
+    exchange->printer = nullptr;
+}
 
 PrinterExchangeRunner::PrinterExchangeRunner(QObject* parent)
     : QObject(parent), progressTimer(new QTimer(this)) {
@@ -38,7 +65,9 @@ bool PrinterExchangeRunner::start(const QString& what, Work work, std::function<
 
     ++liveThreads;
     exchange->thread = QThread::create([exchange] {
+        currentExchange = exchange.get();
         exchange->work(exchange->progress);
+        currentExchange = nullptr;
         --liveThreads;
     });
     // The thread object deletes itself, also when the exchange was abandoned and this runner is
@@ -70,8 +99,13 @@ void PrinterExchangeRunner::cancel() {
     if (!running)
         return;
     running->cancelled = true;
-    // The thread keeps the exchange alive until its transfer gives up; nothing of it reaches
-    // this runner again.
+    {
+        // Its transfer gives up within moments, and its connection closes.
+        const std::lock_guard<std::mutex> lock(running->printerGuard);
+        if (running->printer)
+            running->printer->abort();
+    }
+    // The thread keeps the exchange alive until then; nothing of it reaches this runner again.
     disconnect(running->thread, nullptr, this, nullptr);
     progressTimer->stop();
     running.reset();

@@ -1,7 +1,8 @@
 // Runs one exchange with a printer at a time on a thread of its own, so a printer that does not
 // answer never stops the window. Each exchange opens its own Orvane::Printer and closes it at its
-// end. Cancel abandons the exchange: the window is free at once, and the thread ends (closing its
-// connection) when the transfer in hand gives up.
+// end. Cancel abandons the exchange: the window is free at once, the printer the exchange holds
+// is aborted, so its transfer gives up and the connection closes within moments, and the thread
+// ends. (A connection still being made ends at its own time-out.)
 #pragma once
 
 #include <QObject>
@@ -12,10 +13,30 @@
 #include <functional>
 #include <memory>
 
+namespace Orvane {
+class Printer;
+} // namespace Orvane
+
 class PrinterExchangeRunner : public QObject {
     Q_OBJECT
 
 public:
+    struct Exchange; // one exchange's state, shared with its thread
+
+    // Made by an exchange's work on its thread around the use of a printer: while it lives,
+    // Cancel aborts that printer; a printer it is given after Cancel is aborted at once. It must
+    // go before the printer does.
+    class AbortOnCancel {
+    public:
+        explicit AbortOnCancel(Orvane::Printer& printer);
+        ~AbortOnCancel();
+        AbortOnCancel(const AbortOnCancel&) = delete;
+        AbortOnCancel& operator=(const AbortOnCancel&) = delete;
+
+    private:
+        Exchange* exchange;
+    };
+
     explicit PrinterExchangeRunner(QObject* parent = nullptr);
     ~PrinterExchangeRunner() override;
 
@@ -40,7 +61,6 @@ signals:
     void progressed(int permille);
 
 private:
-    struct Exchange;
     void finish(const std::shared_ptr<Exchange>& exchange);
 
     void pollProgress();

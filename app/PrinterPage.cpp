@@ -324,6 +324,7 @@ void PrinterPage::exchange(const QString& what, Call call,
             if (!opened.printer)
                 return;
             outcome->reached = true;
+            const PrinterExchangeRunner::AbortOnCancel abortable(*opened.printer);
             outcome->exchanged = call(*opened.printer, *outcome);
             outcome->failure = opened.printer->lastFailure();
         },
