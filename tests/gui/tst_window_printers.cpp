@@ -23,6 +23,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <atomic>
+
 #ifdef _WIN32
 #include "PipePrinter.h"
 #include "StagedUsbPrinter.h"
