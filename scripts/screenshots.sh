@@ -144,13 +144,25 @@ kill "$sim"
 wait "$sim" 2>/dev/null || true
 
 # The example badge design with its data: the Design page with the name field selected, then
-# the Batch page with a row that has a problem (a photo that is not there).
+# the Batch page with a row that has a problem (a photo that is not there), printing to a pool of
+# two network printers (kalyxsim taking a second per card).
 sed 's/^1003,\(.*\),photos\/1003.png,/1003,\1,photos\/missing.png,/' examples/badge/people.csv \
   >"$work/people.csv"
 cp -r examples/badge/photos "$work/photos"
 cp examples/badge/badge.card.json "$work/badge.card.json"
-printf '[General]\nVersion=1.0.0\npos=@Point(0 0)\nsize=@Size(1180 860)\n' \
-  >"$work/config/Orvane/KalyxPrnTool.conf"
+pool=()
+sims=()
+for n in 1 2; do
+  mkdir -p "$work/pool$n"
+  "$build/tools/kalyxsim/kalyxsim" --port 0 --quiet --print-time 1 --jobs "$work/pool$n" \
+    >"$work/pool$n.out" 2>/dev/null &
+  sims+=($!)
+  for _ in $(seq 50); do grep -q '^listening on' "$work/pool$n.out" && break; sleep 0.1; done
+  pool+=("$(sed -n 's/^listening on \(.*\)$/\1/p' "$work/pool$n.out")")
+done
+trap 'kill "${sims[@]}" 2>/dev/null || true; rm -rf "$work"' EXIT
+printf '[General]\nVersion=1.0.0\npos=@Point(0 0)\nsize=@Size(1180 860)\nprinter=tcp:%s\nnetworkPrinters=%s, %s\n' \
+  "${pool[0]}" "${pool[0]}" "${pool[1]}" >"$work/config/Orvane/KalyxPrnTool.conf"
 cat >"$work/design.sh" <<'SHOT'
 #!/usr/bin/env bash
 set -euo pipefail
@@ -166,7 +178,15 @@ sleep 0.6
 import -window "$win" "$out/design.png"
 xdotool key --window "$win" ctrl+Tab
 sleep 0.8
+# Print: the chosen printer is ticked; the second network printer (third in the list) joins it.
+xdotool key --window "$win" ctrl+p
+sleep 0.8
+xdotool key Down Down Down space Return
+sleep 2.5
 import -window "$win" "$out/batch.png"
+# The batch ends before the window quits (a window quitting mid-batch asks first).
+sleep 8
+xdotool windowfocus --sync "$win"
 xdotool key alt+q
 for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.2; done
 kill "$pid" 2>/dev/null || true
@@ -176,5 +196,8 @@ chmod +x "$work/design.sh"
 XDG_CONFIG_HOME=$work/config XDG_RUNTIME_DIR=$work QT_QPA_PLATFORM=xcb \
   xvfb-run -a -s "-screen 0 1280x1024x24" \
   "$work/design.sh" "$root/$build/app/kalyxprntool" "$work/badge.card.json" "$work/people.csv" "$out"
+echo "printed by the pool: $(ls "$work/pool1" | wc -l) + $(ls "$work/pool2" | wc -l)"
+kill "${sims[@]}"
+wait "${sims[@]}" 2>/dev/null || true
 
 ls -l "$out"

@@ -15,6 +15,7 @@
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPainter>
@@ -60,6 +61,10 @@ BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
     printButton = new QPushButton(tr("Print..."));
     printButton->setObjectName(QStringLiteral("batchPrintButton"));
     printButton->setAccessibleName(tr("Print the batch"));
+    printButton->setShortcut(QKeySequence::Print);
+    printButton->setToolTip(
+        tr("Print the rows to a printer or a pool of printers (%1)")
+            .arg(QKeySequence(QKeySequence::Print).toString(QKeySequence::NativeText)));
     printButton->setEnabled(false);
     connect(printButton, &QPushButton::clicked, this, &BatchPage::choosePrinters);
     bar->addWidget(printButton);
@@ -162,6 +167,7 @@ bool BatchPage::openData(const QString& dataPath, QString* error) {
     }
     printStates.assign(records.size(), QString());
     printTips.assign(records.size(), QString());
+    printProblems.assign(records.size(), false);
     journal = BatchJournalState();
     runDestinations.clear();
     runRows.clear();
@@ -229,11 +235,16 @@ void BatchPage::fillTable() {
         table_->setItem(r, 1, state);
         auto* printed = new QTableWidgetItem(printStates[std::size_t(r)]);
         printed->setToolTip(printTips[std::size_t(r)]);
+        if (printProblems[std::size_t(r)])
+            printed->setForeground(QColor(170, 0, 0));
         table_->setItem(r, 2, printed);
         for (int i = 0; i < others.size(); ++i)
             table_->setItem(r, 3 + i, new QTableWidgetItem(record.values.value(others.at(i))));
     }
     table_->resizeColumnsToContents();
+    // Room for the states a print shows, before it shows them.
+    table_->setColumnWidth(
+        2, std::max(table_->columnWidth(2), fontMetrics().horizontalAdvance(tr("completed")) + 16));
     if (current >= 0 && current < table_->rowCount())
         table_->selectRow(current);
     summary->setText(records.empty()

@@ -98,7 +98,7 @@ private:
     QWidget* buildPrintBar();
     void choosePrinters();
     void startPrint(const QStringList& destinations, const QString& rows,
-                    const QStringList& confirms);
+                    const QStringList& confirms, bool allowChanged = false);
     void pauseOrResume();
     void cancelPrint();
     void resumePrint();
@@ -112,7 +112,8 @@ private:
     bool askUncertain(QStringList& confirms);
     void recordAnswers(const QStringList& confirms);
     int tableRowOf(int row, const QString& key) const;
-    void setPrintState(int index, const QString& text, const QString& tip = QString());
+    void setPrintState(int index, const QString& text, const QString& tip = QString(),
+                       bool problem = false);
     void updateProgress();
     void updatePrintControls();
     int printableRows() const;
@@ -141,6 +142,8 @@ private:
     PrintPhase phase = PrintPhase::Idle;
     QStringList runDestinations; // of the run in hand, or the last one of this session
     QString runRows;
+    QStringList runConfirms;
+    bool changeAccepted = false; // the user let this session's runs go on with changed files
     BatchJournalState journal;
     bool askAfterRun = false;         // uncertain rows found after a run are asked about at once
     bool resumeOffered = false;       // the journal shows an unfinished batch
@@ -148,6 +151,7 @@ private:
     QHash<int, int> indexOfRow;       // by its data row number
     std::vector<QString> printStates; // per record, the Printing column's text
     std::vector<QString> printTips;
+    std::vector<bool> printProblems;       // failed or may have printed: shown in red
     std::map<QString, QString> finalSteps; // per key, the last step of this run that ends a card
     std::map<QString, PrinterCount> printerCounts;
     QStringList printerOrder;

@@ -161,10 +161,14 @@ bool BatchPage::printTo(const std::vector<PrinterChoice>& pool) {
 }
 
 void BatchPage::startPrint(const QStringList& destinations, const QString& rows,
-                           const QStringList& confirms) {
+                           const QStringList& confirms, bool allowChanged) {
     runDestinations = destinations;
     runRows = rows;
+    runConfirms = confirms;
+    changeAccepted = allowChanged;
     QStringList args = destinations;
+    if (allowChanged)
+        args << QStringLiteral("--allow-changed");
     if (!rows.isEmpty())
         args << QStringLiteral("--rows") << rows;
     for (const QString& confirm : confirms)
@@ -252,15 +256,16 @@ int BatchPage::tableRowOf(int row, const QString& key) const {
     return indexOfRow.value(row, -1);
 }
 
-void BatchPage::setPrintState(int index, const QString& text, const QString& tip) {
+void BatchPage::setPrintState(int index, const QString& text, const QString& tip, bool problem) {
     if (index < 0 || index >= int(records.size()))
         return;
     printStates[std::size_t(index)] = text;
     printTips[std::size_t(index)] = tip;
+    printProblems[std::size_t(index)] = problem;
     if (QTableWidgetItem* item = table_->item(index, 2)) {
         item->setText(text);
         item->setToolTip(tip);
-        item->setForeground(tip.isEmpty() ? palette().text().color() : problemColour);
+        item->setForeground(problem ? problemColour : palette().text().color());
     }
 }
 
@@ -270,7 +275,7 @@ void BatchPage::cardStep(const QString& step, int row, const QString& key, const
     if (step == QLatin1String("sending")) {
         finalSteps.erase(key);
         printerCounts[printer].doing = tr("printing row %1").arg(row);
-        setPrintState(index, tr("sending to %1").arg(printer));
+        setPrintState(index, tr("sending"), tr("to %1").arg(printer));
     } else if (step == QLatin1String("sent") || step == QLatin1String("completed")) {
         finalSteps[key] = step;
         ++printerCounts[printer].printed;
@@ -283,7 +288,7 @@ void BatchPage::cardStep(const QString& step, int row, const QString& key, const
         setPrintState(index,
                       step == QLatin1String("failed") ? tr("failed: %1").arg(reason)
                                                       : tr("uncertain: %1").arg(reason),
-                      reason);
+                      reason, true);
     } else if (step == QLatin1String("skipped")) {
         finalSteps[key] = step;
         if (index >= 0 && printStates[std::size_t(index)].isEmpty())
@@ -348,10 +353,27 @@ void BatchPage::printFinished(int status, const QString& said) {
                       .arg(failed)
                       .arg(uncertain);
     progressLabel->setText(outcome);
+    table_->resizeColumnToContents(2);
     updatePrintControls();
-    // A run that printed nothing and said why (a journal in use, a changed design): tell it.
-    if (status != 0 && status != 130 && total == 0 && !said.isEmpty())
-        QMessageBox::warning(this, tr("Print the batch"), said);
+    // A run that printed nothing and said why: a design or data changed since the journal
+    // began (as after moving a field and saving) is the user's to accept; anything else is told.
+    if (status != 0 && status != 130 && total == 0 && !said.isEmpty()) {
+        if (said.contains(QLatin1String("--allow-changed")) && !runDestinations.isEmpty()) {
+            const QMessageBox::StandardButton answer = QMessageBox::question(
+                this, tr("The design or the data changed"),
+                tr("The design or the data changed since this data's batch began. Print the "
+                   "rest with the files as they are now? Cards printed before stay printed; "
+                   "rows are matched by their key."),
+                QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+            if (answer == QMessageBox::Yes) {
+                startPrint(runDestinations, runRows, runConfirms, true);
+                emit printEnded(status);
+                return;
+            }
+        } else {
+            QMessageBox::warning(this, tr("Print the batch"), said);
+        }
+    }
     askAfterRun = true;
     readJournal();
     emit printEnded(status);
@@ -401,8 +423,7 @@ void BatchPage::showJournal(const BatchJournalState& state, const QString& error
         const int index = tableRowOf(row.row, row.key);
         const char* words = stateWords.value(row.state);
         const bool problem = row.uncertain() || row.state == QLatin1String("failed");
-        setPrintState(index, words ? tr(words) : row.state,
-                      problem ? (row.reason.isEmpty() ? tr(words) : row.reason) : QString());
+        setPrintState(index, words ? tr(words) : row.state, row.reason, problem);
     }
     // What the last run set out to print, and how much of it is left.
     RowRanges ranges;
@@ -437,6 +458,7 @@ void BatchPage::showJournal(const BatchJournalState& state, const QString& error
         journalLabel->setText(
             tr("Every card of the last batch of this data printed (%1).").arg(printed));
     resumeOffered = unfinished;
+    table_->resizeColumnToContents(2);
     updatePrintControls();
     emit journalShown();
     if (ask && uncertain > 0 && phase == PrintPhase::Idle) {
@@ -459,6 +481,8 @@ void BatchPage::recordAnswers(const QStringList& confirms) {
     QStringList args;
     for (const QString& confirm : confirms)
         args << QStringLiteral("--confirm") << confirm;
+    if (changeAccepted)
+        args << QStringLiteral("--allow-changed");
     runBatchCommand(this, document->path(), path, args, [this](bool ok, const QString& said) {
         if (!ok)
             QMessageBox::warning(this, tr("Print the batch"), said);

@@ -18,6 +18,7 @@
 #include <QJsonObject>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -161,6 +162,18 @@ private slots:
         checkEachOnce(printers, expected);
         for (const QString& folder : printers.folders)
             QVERIFY2(!QDir(folder).entryList(QDir::Files).isEmpty(), "a printer had no card");
+
+        // The design saved again since (as after moving a field): printing again asks whether
+        // to go on with the changed design, and prints nothing twice.
+        kalyxtest::writeFile(badge.design, kalyxtest::readFile(badge.design) + "\n");
+        ended.clear();
+        auto goOn = ModalAnswer::expect<QMessageBox>(
+            [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        QVERIFY(page->printTo(printers.pool()));
+        QTRY_VERIFY_WITH_TIMEOUT(ended.size() == 2, 60000);
+        QVERIFY(goOn->fired());
+        QCOMPARE(ended.at(1).at(0).toInt(), 0);
+        checkEachOnce(printers, expected);
     }
 
     // Paused and resumed in the window, then cancelled, then resumed from a window opened anew
