@@ -145,24 +145,3 @@ TEST(Abort, EndsACallBlockedInAnyTransportAtOnce) {
     silent.join();
     ::close(stuckEnd);
 }
-
-TEST(Abort, BeforeAnyCallLeavesNothingToWaitFor) {
-    std::atomic<bool> closed{false};
-    LoopbackPeer peer([&](int fd) {
-        LoopbackPeer::waitForEof(fd);
-        closed = true;
-    });
-    Comms comms;
-    auto printer = comms.getEthernetPrinter("127.0.0.1", static_cast<Port>(peer.port));
-    ASSERT_TRUE(printer);
-    printer->abort();
-    printer->abort(); // twice is harmless
-    const auto start = Clock::now();
-    EXPECT_FALSE(writeLargeJob(*printer));
-    EXPECT_EQ(printer->lastFailure(), FailureReason::Cancelled);
-    EXPECT_EQ(printer->bytesWritten(), 0u);
-    printer.reset(); // no close sequence: nothing is waited for
-    EXPECT_LT(msSince(start), returnBoundMs);
-    EXPECT_TRUE(waitUntil([&] { return closed.load(); }, 2000));
-    peer.join();
-}
