@@ -116,6 +116,13 @@ private:
     QTreeWidgetItem* addEditableRow(QTreeWidgetItem* parent, const QString& name,
                                     const QString& parentPath, const QString& value,
                                     const QString& editType, int minimum, int maximum);
+    // What an editable row keeps in its hidden columns; rows of one option share these texts.
+    struct KlxEditTexts {
+        QString type, minimum, maximum;
+    };
+    QTreeWidgetItem* addEditableRow(QTreeWidgetItem* parent, const QString& name,
+                                    const QString& parentPath, const QString& value,
+                                    const KlxEditTexts& edit);
     void addRegionRows(QTreeWidgetItem* parent, int side, char panel, const QString& kind);
     // The rows of every option the option table lists for `group` (and `panel`), in its order.
     void addTableRows(QTreeWidgetItem* parent, const QString& parentPath, const char* group,

@@ -12,6 +12,7 @@
 #include <prnformat/Panels.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -161,12 +162,20 @@ QTreeWidgetItem* KlxPrnTool::addOptionRow(QTreeWidgetItem* parent, const QString
 QTreeWidgetItem* KlxPrnTool::addEditableRow(QTreeWidgetItem* parent, const QString& name,
                                             const QString& parentPath, const QString& value,
                                             const QString& editType, int minimum, int maximum) {
+    return addEditableRow(parent, name, parentPath, value,
+                          {editType, QString::number(minimum), QString::number(maximum)});
+}
+
+QTreeWidgetItem* KlxPrnTool::addEditableRow(QTreeWidgetItem* parent, const QString& name,
+                                            const QString& parentPath, const QString& value,
+                                            const KlxEditTexts& edit) {
     QTreeWidgetItem* row = addTreeRow(parent, name, value);
-    row->setText(KlxTreeColumn::EditType, editType);
+    row->setText(KlxTreeColumn::EditType, edit.type);
     row->setText(KlxTreeColumn::ParentPath, parentPath);
-    row->setText(KlxTreeColumn::Minimum, QString::number(minimum));
-    row->setText(KlxTreeColumn::Maximum, QString::number(maximum));
-    for (QTreeWidgetItem* r = row; r; r = r->parent())
+    row->setText(KlxTreeColumn::Minimum, edit.minimum);
+    row->setText(KlxTreeColumn::Maximum, edit.maximum);
+    // Ancestors of an enabled row are enabled already.
+    for (QTreeWidgetItem* r = row; r && !(r->flags() & Qt::ItemIsEnabled); r = r->parent())
         r->setFlags(r->flags() | Qt::ItemIsEnabled);
     return row;
 }
@@ -175,6 +184,22 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
     const QString path = regionPath(side, panel, kind);
     if (!prnHolder->hasNode(utf8(path)))
         return;
+    // A job may hold hundreds of thousands of rectangles: the texts every one of their rows
+    // repeats are made once and shared, not copied into each row.
+    struct Field {
+        const char* name;
+        QString shownName;
+        KlxEditTexts edit;
+    };
+    std::vector<Field> fields;
+    for (const KlxOptionEntry& field : klxOptionTable()) {
+        if (std::strcmp(field.group, "area") == 0)
+            fields.push_back(
+                {field.name,
+                 QString::fromLatin1(field.name),
+                 {QString::fromLatin1(field.editType), QString::number(int(field.minimum)),
+                  QString::number(int(field.maximum))}});
+    }
     const pugi::xpath_node_set nodes = prnHolder->selectNodes(utf8(path));
     int index = 0;
     for (const pugi::xpath_node& node : nodes) {
@@ -183,14 +208,9 @@ void KlxPrnTool::addRegionRows(QTreeWidgetItem* parent, int side, char panel, co
         // where the panel has several.
         const QString rectPath = QStringLiteral("(%1)[%2]").arg(path).arg(index);
         QTreeWidgetItem* regionRow = addTreeRow(parent, kind, QString());
-        for (const KlxOptionEntry& field : klxOptionTable()) {
-            if (std::strcmp(field.group, "area") != 0)
-                continue;
-            addEditableRow(regionRow, QString::fromLatin1(field.name), rectPath,
-                           prnHolder->childText(node, field.name),
-                           QString::fromLatin1(field.editType), int(field.minimum),
-                           int(field.maximum));
-        }
+        for (const Field& field : fields)
+            addEditableRow(regionRow, field.shownName, rectPath,
+                           prnHolder->childText(node, field.name), field.edit);
     }
 }
 

@@ -143,9 +143,15 @@ void KlxPrnHolder::load() {
         return;
     }
     const qint64 headerLength = static_cast<const unsigned char*>(nul) - data;
+    // The parser works in the loaded bytes themselves when they are the holder's alone, rather
+    // than in a copy of a header that may be tens of megabytes long; bytes shared with the
+    // caller stay untouched.
+    const unsigned options = pugi::parse_default | pugi::parse_declaration;
     const pugi::xml_parse_result parsed =
-        doc_.load_buffer(data, std::size_t(headerLength),
-                         pugi::parse_default | pugi::parse_declaration, pugi::encoding_auto);
+        raw_.isDetached()
+            ? doc_.load_buffer_inplace(raw_.data(), std::size_t(headerLength), options,
+                                       pugi::encoding_auto)
+            : doc_.load_buffer(data, std::size_t(headerLength), options, pugi::encoding_auto);
     if (!parsed) {
         doc_.reset();
         loadError_ = QStringLiteral("The header document is not well-formed XML: %1 at offset %2")

@@ -108,6 +108,8 @@ public:
     std::vector<KlxPrnBlock> blocks() const { return blocks_; }
     // The block order the tracks were read in and why (tracks first when the job has none).
     Orvane::RecognisedBlockOrder recognisedBlockOrder() const { return blockOrder_; }
+    // The job's bytes as loaded. The header's bytes may serve the parsed document itself, so
+    // only their count is the file's; the header's text is nodeText's and toByteArray's.
     const QByteArray& rawBytes() const { return raw_; }
     int binaryOffset() const { return binaryOffset_; }
     std::uint32_t storedChecksum() const;
