@@ -20,12 +20,14 @@ const QString damaged = QStringLiteral("the font file is damaged");
 
 } // namespace
 
+// Offsets come from the file: added up in 64 bits, an offset near 4 GiB cannot wrap past the
+// end check.
 std::uint16_t TrueTypeFont::u16(std::uint32_t at) const {
-    return at + 2 <= size_ ? std::uint16_t(data_[at] << 8 | data_[at + 1]) : 0;
+    return std::uint64_t(at) + 2 <= size_ ? std::uint16_t(data_[at] << 8 | data_[at + 1]) : 0;
 }
 
 std::uint32_t TrueTypeFont::u32(std::uint32_t at) const {
-    return at + 4 <= size_ ? std::uint32_t(u16(at)) << 16 | u16(at + 2) : 0;
+    return std::uint64_t(at) + 4 <= size_ ? std::uint32_t(u16(at)) << 16 | u16(at + 2) : 0;
 }
 
 bool TrueTypeFont::inTable(const Table& t, std::uint32_t at, std::uint32_t size) const {
@@ -33,10 +35,10 @@ bool TrueTypeFont::inTable(const Table& t, std::uint32_t at, std::uint32_t size)
 }
 
 bool TrueTypeFont::load(const QByteArray& bytes, QString& problem) {
+    *this = TrueTypeFont(); // nothing of a font read before
     bytes_ = bytes;
     data_ = reinterpret_cast<const unsigned char*>(bytes_.constData());
     size_ = std::uint32_t(bytes_.size());
-    outlines_.clear();
     return readTables(problem);
 }
 
@@ -235,30 +237,36 @@ bool TrueTypeFont::glyphRange(std::uint16_t glyph, std::uint32_t& start, std::ui
     return true;
 }
 
-const QPainterPath& TrueTypeFont::outline(std::uint16_t glyph) const {
-    auto it = outlines_.find(glyph);
-    if (it != outlines_.end())
+QPainterPath TrueTypeFont::outline(std::uint16_t glyph) const {
+    const auto it = outlines_.constFind(glyph);
+    if (it != outlines_.constEnd())
         return *it;
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
-    appendGlyph(path, glyph, QTransform(1, 0, 0, -1, 0, 0), 0); // y grows downwards on a card
-    return *outlines_.insert(glyph, path);
+    int budget = maxOutlinePoints;
+    appendGlyph(path, glyph, QTransform(1, 0, 0, -1, 0, 0), 0, budget); // y grows downwards
+    if (cachedElements_ + path.elementCount() <= maxCachedElements) {
+        cachedElements_ += path.elementCount();
+        outlines_.insert(glyph, path);
+    }
+    return path;
 }
 
 void TrueTypeFont::appendGlyph(QPainterPath& path, std::uint16_t glyph, const QTransform& at,
-                               int depth) const {
+                               int depth, int& budget) const {
     std::uint32_t start = 0, end = 0;
-    if (depth > maxCompositeDepth || !glyphRange(glyph, start, end))
+    if (depth > maxCompositeDepth || budget <= 0 || !glyphRange(glyph, start, end))
         return;
+    --budget; // a part that draws nothing still costs its reading
     const int contours = std::int16_t(u16(start));
     if (contours >= 0)
-        appendSimpleGlyph(path, start + 10, end, contours, at);
+        appendSimpleGlyph(path, start + 10, end, contours, at, budget);
     else
-        appendCompositeGlyph(path, start + 10, end, at, depth);
+        appendCompositeGlyph(path, start + 10, end, at, depth, budget);
 }
 
 void TrueTypeFont::appendSimpleGlyph(QPainterPath& path, std::uint32_t at, std::uint32_t end,
-                                     int contours, const QTransform& transform) const {
+                                     int contours, const QTransform& transform, int& budget) const {
     if (contours == 0 || at + 2 * std::uint32_t(contours) + 2 > end)
         return;
     std::vector<int> contourEnds(static_cast<std::size_t>(contours));
@@ -268,6 +276,9 @@ void TrueTypeFont::appendSimpleGlyph(QPainterPath& path, std::uint32_t at, std::
             return;
     }
     const std::size_t points = std::size_t(contourEnds.back()) + 1;
+    if (points > std::size_t(budget))
+        return; // more than a glyph may have: left out whole
+    budget -= int(points);
     at += 2 * std::uint32_t(contours);
     at += 2 + u16(at); // the instructions
     // Flags, with repeats; then x and y as deltas.
@@ -347,7 +358,7 @@ void TrueTypeFont::appendSimpleGlyph(QPainterPath& path, std::uint32_t at, std::
 }
 
 void TrueTypeFont::appendCompositeGlyph(QPainterPath& path, std::uint32_t at, std::uint32_t end,
-                                        const QTransform& transform, int depth) const {
+                                        const QTransform& transform, int depth, int& budget) const {
     auto f2dot14 = [this](std::uint32_t p) { return std::int16_t(u16(p)) / 16384.0; };
     for (int component = 0; component < maxComponents; ++component) {
         if (at + 4 > end)
@@ -385,7 +396,7 @@ void TrueTypeFont::appendCompositeGlyph(QPainterPath& path, std::uint32_t at, st
             d = f2dot14(at + 6);
             at += 8;
         }
-        appendGlyph(path, glyph, QTransform(a, b, c, d, dx, dy) * transform, depth + 1);
+        appendGlyph(path, glyph, QTransform(a, b, c, d, dx, dy) * transform, depth + 1, budget);
         if (!(flags & 0x0020))
             return;
     }

@@ -31,8 +31,15 @@ public:
     // 0 (the missing-glyph box) when the font has no glyph for the character.
     std::uint16_t glyphFor(char32_t character) const;
     int advance(std::uint16_t glyph) const;
-    // The outline, filled with the non-zero rule; empty for a blank or damaged glyph.
-    const QPainterPath& outline(std::uint16_t glyph) const;
+    // The outline, filled with the non-zero rule; empty for a blank or damaged glyph. A glyph
+    // and the parts it is made of give at most maxOutlinePoints points (a hostile file can nest
+    // parts so that they multiply): the rest is left out.
+    QPainterPath outline(std::uint16_t glyph) const;
+    int glyphCount() const { return glyphCount_; }
+
+    static constexpr int maxOutlinePoints = 1 << 16;
+    // Outlines are kept for the next use up to this many path elements in all (about 48 MB).
+    static constexpr int maxCachedElements = 1 << 21;
 
 private:
     struct Table {
@@ -45,12 +52,13 @@ private:
     std::uint32_t u32(std::uint32_t at) const;
     bool inTable(const Table& t, std::uint32_t at, std::uint32_t size) const;
     bool glyphRange(std::uint16_t glyph, std::uint32_t& start, std::uint32_t& end) const;
-    void appendGlyph(QPainterPath& path, std::uint16_t glyph, const QTransform& at,
-                     int depth) const;
+    // `budget`: the points the outline may still take; every part costs at least one.
+    void appendGlyph(QPainterPath& path, std::uint16_t glyph, const QTransform& at, int depth,
+                     int& budget) const;
     void appendSimpleGlyph(QPainterPath& path, std::uint32_t start, std::uint32_t end, int contours,
-                           const QTransform& at) const;
+                           const QTransform& at, int& budget) const;
     void appendCompositeGlyph(QPainterPath& path, std::uint32_t start, std::uint32_t end,
-                              const QTransform& at, int depth) const;
+                              const QTransform& at, int depth, int& budget) const;
 
     QByteArray bytes_;
     const unsigned char* data_ = nullptr;
@@ -64,6 +72,7 @@ private:
     QString family_;
     bool bold_ = false, italic_ = false;
     mutable QHash<std::uint16_t, QPainterPath> outlines_;
+    mutable int cachedElements_ = 0;
 };
 
 } // namespace carddesign
