@@ -1,6 +1,9 @@
 // Setting text in a box: shrinking, wrapping, line limits, alignment and fonts by name.
 #include "TextLayout.h"
 
+#include <QImage>
+#include <QPainter>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -108,6 +111,49 @@ TEST(Text, BoldAndItalicPickTheirFaces) {
             EXPECT_EQ(face->bold(), bold);
             EXPECT_EQ(face->italic(), italic);
         }
+}
+
+// Filling a text's pieces one by one sets every dot as filling the whole text does: glyphs that
+// come close (kerning-tight capitals, italics leaning over their neighbours, ligature-like
+// pairs, lines close together, sizes from tiny to large) are grouped, not drawn over each other.
+TEST(Text, PiecesFillTheSameDotsAsTheWholeText) {
+    const struct {
+        const char* text;
+        bool italic;
+        double size;
+        CardTextFit fit;
+    } cases[] = {
+        {"AVAWAYTo ffi fl", false, 30, CardTextFit::None},
+        {"Łukasz Wiśniewski ¶ ΩЖж", true, 24, CardTextFit::None},
+        {"ijijij .,.,;; ''\"\"", true, 5, CardTextFit::None},
+        {"Head of Customer Relations and Other Long Titles", false, 14, CardTextFit::Wrap},
+        {"lllIIIiii|||lIl1!", false, 3.7, CardTextFit::None}, // stems a dot apart or less
+        {"lllIIIiii|||lIl1!", true, 6.1, CardTextFit::None},
+    };
+    for (const auto& c : cases) {
+        TextRequest request;
+        request.text = QString::fromUtf8(c.text);
+        request.italic = c.italic;
+        request.size = c.size;
+        request.fit = c.fit;
+        request.box = QRect(3, 5, 500, 160);
+        const TextResult set = layoutText(fonts(), request);
+        EXPECT_LT(set.pieces.size(), std::size_t(request.text.size())) << c.text;
+        for (const QImage::Format format : {QImage::Format_Alpha8, QImage::Format_RGB32}) {
+            QImage whole(520, 180, format), pieces(520, 180, format);
+            whole.fill(Qt::white);
+            pieces.fill(Qt::white);
+            QPainter one(&whole), many(&pieces);
+            one.setRenderHint(QPainter::Antialiasing);
+            many.setRenderHint(QPainter::Antialiasing);
+            one.fillPath(set.path, QColor(20, 60, 200));
+            for (const QPainterPath& piece : set.pieces)
+                many.fillPath(piece, QColor(20, 60, 200));
+            one.end();
+            many.end();
+            EXPECT_TRUE(whole == pieces) << c.text << " in format " << format;
+        }
+    }
 }
 
 } // namespace

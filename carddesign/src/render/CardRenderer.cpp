@@ -145,7 +145,8 @@ struct CardRenderer::Impl {
         QPainter& painter = layers->of(ink);
         painter.save();
         painter.setClipRect(box);
-        painter.fillPath(set.path, ink == CardInk::K ? QColor(Qt::black) : o.color);
+        for (const QPainterPath& piece : set.pieces)
+            painter.fillPath(piece, ink == CardInk::K ? QColor(Qt::black) : o.color);
         painter.restore();
     }
 
@@ -222,7 +223,8 @@ struct CardRenderer::Impl {
         if (withLabel) {
             painter.save();
             painter.setClipRect(layout.text);
-            painter.fillPath(text.path, colour);
+            for (const QPainterPath& piece : text.pieces)
+                painter.fillPath(piece, colour);
             painter.restore();
         }
     }

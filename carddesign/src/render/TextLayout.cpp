@@ -107,10 +107,40 @@ bool fits(const std::vector<Line>& lines, const Metrics& m, double em, const Tex
            m.height(lines.size()) * em <= r.box.height() + 1e-6;
 }
 
-QPainterPath draw(const std::vector<Line>& lines, const Metrics& m, double em,
-                  const TextRequest& r) {
+// Glyph outlines gathered into groups that touch no common dot (see TextResult::pieces).
+class Pieces {
+public:
+    void add(const QPainterPath& glyph) {
+        // The dots a glyph's antialiased fill may reach, with a dot to spare.
+        QRectF reach = glyph.controlPointRect().adjusted(-2, -2, 2, 2);
+        QPainterPath merged = glyph;
+        for (std::size_t i = 0; i < pieces_.size();) {
+            if (reach_[i].intersects(reach)) {
+                reach |= reach_[i];
+                merged.addPath(pieces_[i]);
+                pieces_.erase(pieces_.begin() + long(i));
+                reach_.erase(reach_.begin() + long(i));
+                i = 0; // the larger reach may meet groups passed already
+            } else {
+                ++i;
+            }
+        }
+        merged.setFillRule(Qt::WindingFill);
+        pieces_.push_back(merged);
+        reach_.push_back(reach);
+    }
+    std::vector<QPainterPath> take() { return std::move(pieces_); }
+
+private:
+    std::vector<QPainterPath> pieces_;
+    std::vector<QRectF> reach_;
+};
+
+QPainterPath draw(const std::vector<Line>& lines, const Metrics& m, double em, const TextRequest& r,
+                  std::vector<QPainterPath>& pieces) {
     QPainterPath path;
     path.setFillRule(Qt::WindingFill);
+    Pieces groups;
     const double top = r.box.top() + (r.box.height() - m.height(lines.size()) * em) / 2;
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const double w = width(lines[n]) * em;
@@ -123,12 +153,16 @@ QPainterPath draw(const std::vector<Line>& lines, const Metrics& m, double em,
         for (const Glyph& g : lines[n]) {
             if (!g.space) {
                 const double scale = em / g.face->unitsPerEm();
-                path.addPath(
-                    QTransform(scale, 0, 0, scale, x, baseline).map(g.face->outline(g.index)));
+                const QPainterPath glyph =
+                    QTransform(scale, 0, 0, scale, x, baseline).map(g.face->outline(g.index));
+                path.addPath(glyph);
+                if (!glyph.isEmpty())
+                    groups.add(glyph);
             }
             x += g.advance * em;
         }
     }
+    pieces = groups.take();
     return path;
 }
 
@@ -198,7 +232,7 @@ TextResult layoutText(const FontLibrary& fonts, const TextRequest& r) {
     }
     result.size = size;
     result.lines = int(lines.size());
-    result.path = draw(lines, m, size * dotsPerPoint, r);
+    result.path = draw(lines, m, size * dotsPerPoint, r, result.pieces);
     return result;
 }
 
