@@ -25,11 +25,12 @@ UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++-14 -DKALYX_BUILD_FUZZERS=ON \
       -DKALYX_BUILD_BENCHMARKS=OFF
 cmake --build build-fuzz -j "$jobs" --target fuzz_prn_load fuzz_sim_requests \
-  fuzz_card_design fuzz_csv_read fuzz_printer_answers
+  fuzz_card_design fuzz_csv_read fuzz_truetype_font fuzz_printer_answers
 ctest --test-dir build-fuzz -R '^fuzz_' --timeout 300
 # Each fuzzer with its seed folder (TARGET:CORPUS, both under build-fuzz/fuzz/FOLDER).
 for f in document/fuzz_prn_load:corpus sim/fuzz_sim_requests:corpus \
          carddesign/fuzz_card_design:corpus/design carddesign/fuzz_csv_read:corpus/csv \
+         carddesign/fuzz_truetype_font:corpus/font \
          comms/fuzz_printer_answers:corpus; do
   target=${f%%:*}
   scratch=$(mktemp -d)
