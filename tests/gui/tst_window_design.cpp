@@ -300,6 +300,9 @@ private slots:
         row("align right", title, "Alignment", 2, "align", "\"right\"");
         row("fit wrap", title, "Text fit", 2, "fit", "\"wrap\"");
         row("smallest size", title, "Smallest font size", 5, "min_size", "5");
+        // Shrinking cannot start below its floor: the two stay in order, so the design opens.
+        row("size under the smallest", title, "Font size", 4, "min_size", "4");
+        row("smallest over the size", title, "Smallest font size", 20, "min_size", "9");
         row("most lines", title, "Most lines", 3, "max_lines", "3");
         row("template", title, "Template", QStringLiteral("${Title:=Staff}"), "text",
             "\"${Title:=Staff}\"");
