@@ -6,6 +6,10 @@
         <source>kalyxprn was not found</source>
         <translation>kalyxprn wurde nicht gefunden</translation>
     </message>
+    <message>
+        <source>the journal could not be read</source>
+        <translation>das Journal ließ sich nicht lesen</translation>
+    </message>
 </context>
 <context>
     <name>BatchPage</name>
@@ -124,6 +128,296 @@
     <message>
         <source>Export of jobs</source>
         <translation>Export der Aufträge</translation>
+    </message>
+    <message>
+        <source>Print...</source>
+        <translation>Drucken...</translation>
+    </message>
+    <message>
+        <source>Print the batch</source>
+        <translation>Die Serie drucken</translation>
+    </message>
+    <message>
+        <source>Printing</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Earlier batch of this data</source>
+        <translation>Frühere Serie dieser Daten</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Resume the earlier batch</source>
+        <translation>Die frühere Serie fortsetzen</translation>
+    </message>
+    <message>
+        <source>Cards of the batch done</source>
+        <translation>Fertige Karten der Serie</translation>
+    </message>
+    <message>
+        <source>Progress of the batch</source>
+        <translation>Fortschritt der Serie</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Pause the batch</source>
+        <translation>Die Serie anhalten</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Cancel the batch</source>
+        <translation>Die Serie abbrechen</translation>
+    </message>
+    <message>
+        <source>Printers of the batch</source>
+        <translation>Drucker der Serie</translation>
+    </message>
+    <message>
+        <source>Resume the batch</source>
+        <translation>Die Serie fortsetzen</translation>
+    </message>
+    <message>
+        <source>Prints the %1 selected rows; rows with problems are left out.</source>
+        <translation>Druckt die %1 gewählten Zeilen; Zeilen mit Problemen werden ausgelassen.</translation>
+    </message>
+    <message>
+        <source>Prints every row without problems: %1 cards.</source>
+        <translation>Druckt jede Zeile ohne Probleme: %1 Karten.</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>Wird gestartet...</translation>
+    </message>
+    <message>
+        <source>Pausing: the cards in flight finish...</source>
+        <translation>Wird angehalten: die Karten in Arbeit werden fertig...</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Cancelling: the cards in flight finish...</source>
+        <translation>Wird abgebrochen: die Karten in Arbeit werden fertig...</translation>
+    </message>
+    <message>
+        <source>printing row %1</source>
+        <translation>druckt Zeile %1</translation>
+    </message>
+    <message>
+        <source>sending to %1</source>
+        <translation>wird an %1 gesendet</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>gesendet</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>fertig</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>fehlgeschlagen: %1</translation>
+    </message>
+    <message>
+        <source>uncertain: %1</source>
+        <translation>ungewiss: %1</translation>
+    </message>
+    <message>
+        <source>printed before</source>
+        <translation>schon gedruckt</translation>
+    </message>
+    <message>
+        <source>%1 of %2 cards</source>
+        <translation>%1 von %2 Karten</translation>
+    </message>
+    <message>
+        <source>, %1 left</source>
+        <translation>, noch %1</translation>
+    </message>
+    <message>
+        <source>out of the pool: %1</source>
+        <translation>aus dem Verbund genommen: %1</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>frei</translation>
+    </message>
+    <message>
+        <source>%1: %2 printed, %3</source>
+        <translation>%1: %2 gedruckt, %3</translation>
+    </message>
+    <message>
+        <source>Paused after %1 of %2 cards.</source>
+        <translation>Angehalten nach %1 von %2 Karten.</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1 of %2 cards; the journal keeps what printed.</source>
+        <translation>Abgebrochen nach %1 von %2 Karten; das Journal hält fest, was gedruckt wurde.</translation>
+    </message>
+    <message>
+        <source>Done: %1 cards printed.</source>
+        <translation>Fertig: %1 Karten gedruckt.</translation>
+    </message>
+    <message>
+        <source>Stopped: %1 printed, %2 failed, %3 may have printed.</source>
+        <translation>Beendet: %1 gedruckt, %2 fehlgeschlagen, %3 vielleicht gedruckt.</translation>
+    </message>
+    <message>
+        <source>The journal %1 cannot be read: %2</source>
+        <translation>Das Journal %1 ist nicht lesbar: %2</translation>
+    </message>
+    <message>
+        <source>may have printed: no outcome recorded</source>
+        <translation>vielleicht gedruckt: kein Ergebnis festgehalten</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>not printed: the row has problems</source>
+        <translation>nicht gedruckt: die Zeile hat Probleme</translation>
+    </message>
+    <message>
+        <source>may have printed</source>
+        <translation>vielleicht gedruckt</translation>
+    </message>
+    <message>
+        <source>printed (confirmed)</source>
+        <translation>gedruckt (bestätigt)</translation>
+    </message>
+    <message>
+        <source>not printed (confirmed): prints again</source>
+        <translation>nicht gedruckt (bestätigt): wird noch einmal gedruckt</translation>
+    </message>
+    <message>
+        <source>to print again</source>
+        <translation>noch einmal zu drucken</translation>
+    </message>
+    <message>
+        <source>An earlier batch of this data printed %1 of %2 cards; %3 left%4. Resume prints the rest, each card once.</source>
+        <translation>Eine frühere Serie dieser Daten druckte %1 von %2 Karten; noch %3%4. Fortsetzen druckt den Rest, jede Karte einmal.</translation>
+    </message>
+    <message>
+        <source>, %1 of them may have printed</source>
+        <translation>, davon %1 vielleicht gedruckt</translation>
+    </message>
+    <message>
+        <source>Every card of the last batch of this data printed (%1).</source>
+        <translation>Jede Karte der letzten Serie dieser Daten ist gedruckt (%1).</translation>
+    </message>
+    <message>
+        <source>A batch is printing</source>
+        <translation>Eine Serie wird gedruckt</translation>
+    </message>
+    <message>
+        <source>Stop the batch after the cards in flight? The journal keeps what printed; open the design and data again to resume.</source>
+        <translation>Die Serie nach den Karten in Arbeit beenden? Das Journal hält fest, was gedruckt wurde; zum Fortsetzen Entwurf und Daten wieder öffnen.</translation>
+    </message>
+    <message>
+        <source>Waiting for the cards in flight...</source>
+        <translation>Warten auf die Karten in Arbeit...</translation>
+    </message>
+</context>
+<context>
+    <name>BatchPrintDialog</name>
+    <message>
+        <source>Tick a printer.</source>
+        <translation>Einen Drucker ankreuzen.</translation>
+    </message>
+    <message>
+        <source>A CUPS queue prints alone: its scheduler shares the cards among its printers.</source>
+        <translation>Eine CUPS-Warteschlange druckt allein: ihr Scheduler verteilt die Karten auf ihre Drucker.</translation>
+    </message>
+    <message>
+        <source>The USB printer %1 is not attached.</source>
+        <translation>Der USB-Drucker %1 ist nicht angeschlossen.</translation>
+    </message>
+    <message>
+        <source>Print the batch</source>
+        <translation>Die Serie drucken</translation>
+    </message>
+    <message>
+        <source>Print to (tick several printers to share the cards among them):</source>
+        <translation>Drucken auf (mehrere Drucker ankreuzen, um die Karten auf sie zu verteilen):</translation>
+    </message>
+    <message>
+        <source>Printers of the batch</source>
+        <translation>Drucker der Serie</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Drucken</translation>
+    </message>
+    <message>
+        <source>Do not print</source>
+        <translation>Nicht drucken</translation>
+    </message>
+</context>
+<context>
+    <name>BatchUncertainDialog</name>
+    <message>
+        <source>Cards that may have printed</source>
+        <translation>Karten, die vielleicht gedruckt wurden</translation>
+    </message>
+    <message>
+        <source>The printer broke off while these cards were being sent: they may have printed. Look at the printed cards, then say for each whether it printed. A card that did not print prints with the rest of the batch.</source>
+        <translation>Der Drucker brach ab, während diese Karten gesendet wurden: sie wurden vielleicht gedruckt. Sehen Sie sich die gedruckten Karten an und sagen Sie für jede, ob sie gedruckt wurde. Eine nicht gedruckte Karte wird mit dem Rest der Serie gedruckt.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Row&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Zeile&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Printer&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Drucker&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Did it print?&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Gedruckt?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Wählen...</translation>
+    </message>
+    <message>
+        <source>It printed</source>
+        <translation>Sie wurde gedruckt</translation>
+    </message>
+    <message>
+        <source>It did not print: print it again</source>
+        <translation>Sie wurde nicht gedruckt: noch einmal drucken</translation>
+    </message>
+    <message>
+        <source>Did row %1 (%2) print?</source>
+        <translation>Wurde Zeile %1 (%2) gedruckt?</translation>
+    </message>
+    <message>
+        <source>Record the answers</source>
+        <translation>Die Antworten festhalten</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Später</translation>
+    </message>
+    <message>
+        <source>Answer later</source>
+        <translation>Später antworten</translation>
     </message>
 </context>
 <context>

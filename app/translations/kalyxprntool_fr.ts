@@ -6,6 +6,10 @@
         <source>kalyxprn was not found</source>
         <translation>kalyxprn est introuvable</translation>
     </message>
+    <message>
+        <source>the journal could not be read</source>
+        <translation>le journal n'a pas pu être lu</translation>
+    </message>
 </context>
 <context>
     <name>BatchPage</name>
@@ -124,6 +128,296 @@
     <message>
         <source>Export of jobs</source>
         <translation>Export des travaux</translation>
+    </message>
+    <message>
+        <source>Print...</source>
+        <translation>Imprimer...</translation>
+    </message>
+    <message>
+        <source>Print the batch</source>
+        <translation>Imprimer la série</translation>
+    </message>
+    <message>
+        <source>Printing</source>
+        <translation>Impression</translation>
+    </message>
+    <message>
+        <source>Earlier batch of this data</source>
+        <translation>Série précédente de ces données</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Reprendre</translation>
+    </message>
+    <message>
+        <source>Resume the earlier batch</source>
+        <translation>Reprendre la série précédente</translation>
+    </message>
+    <message>
+        <source>Cards of the batch done</source>
+        <translation>Cartes de la série terminées</translation>
+    </message>
+    <message>
+        <source>Progress of the batch</source>
+        <translation>Avancement de la série</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Pause the batch</source>
+        <translation>Mettre la série en pause</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Annuler</translation>
+    </message>
+    <message>
+        <source>Cancel the batch</source>
+        <translation>Annuler la série</translation>
+    </message>
+    <message>
+        <source>Printers of the batch</source>
+        <translation>Imprimantes de la série</translation>
+    </message>
+    <message>
+        <source>Resume the batch</source>
+        <translation>Reprendre la série</translation>
+    </message>
+    <message>
+        <source>Prints the %1 selected rows; rows with problems are left out.</source>
+        <translation>Imprime les %1 lignes choisies ; les lignes à problèmes sont omises.</translation>
+    </message>
+    <message>
+        <source>Prints every row without problems: %1 cards.</source>
+        <translation>Imprime chaque ligne sans problème : %1 cartes.</translation>
+    </message>
+    <message>
+        <source>Starting...</source>
+        <translation>Démarrage...</translation>
+    </message>
+    <message>
+        <source>Pausing: the cards in flight finish...</source>
+        <translation>Mise en pause : les cartes en cours se terminent...</translation>
+    </message>
+    <message>
+        <source>Cancelled.</source>
+        <translation>Annulé.</translation>
+    </message>
+    <message>
+        <source>Cancelling: the cards in flight finish...</source>
+        <translation>Annulation : les cartes en cours se terminent...</translation>
+    </message>
+    <message>
+        <source>printing row %1</source>
+        <translation>impression de la ligne %1</translation>
+    </message>
+    <message>
+        <source>sending to %1</source>
+        <translation>envoi à %1</translation>
+    </message>
+    <message>
+        <source>sent</source>
+        <translation>envoyée</translation>
+    </message>
+    <message>
+        <source>completed</source>
+        <translation>terminée</translation>
+    </message>
+    <message>
+        <source>failed: %1</source>
+        <translation>échec : %1</translation>
+    </message>
+    <message>
+        <source>uncertain: %1</source>
+        <translation>incertain : %1</translation>
+    </message>
+    <message>
+        <source>printed before</source>
+        <translation>déjà imprimée</translation>
+    </message>
+    <message>
+        <source>%1 of %2 cards</source>
+        <translation>%1 cartes sur %2</translation>
+    </message>
+    <message>
+        <source>, %1 left</source>
+        <translation>, reste %1</translation>
+    </message>
+    <message>
+        <source>out of the pool: %1</source>
+        <translation>retirée du groupe : %1</translation>
+    </message>
+    <message>
+        <source>idle</source>
+        <translation>inactive</translation>
+    </message>
+    <message>
+        <source>%1: %2 printed, %3</source>
+        <translation>%1 : %2 imprimées, %3</translation>
+    </message>
+    <message>
+        <source>Paused after %1 of %2 cards.</source>
+        <translation>En pause après %1 cartes sur %2.</translation>
+    </message>
+    <message>
+        <source>Cancelled after %1 of %2 cards; the journal keeps what printed.</source>
+        <translation>Annulé après %1 cartes sur %2 ; le journal garde ce qui a été imprimé.</translation>
+    </message>
+    <message>
+        <source>Done: %1 cards printed.</source>
+        <translation>Terminé : %1 cartes imprimées.</translation>
+    </message>
+    <message>
+        <source>Stopped: %1 printed, %2 failed, %3 may have printed.</source>
+        <translation>Arrêté : %1 imprimées, %2 en échec, %3 peut-être imprimées.</translation>
+    </message>
+    <message>
+        <source>The journal %1 cannot be read: %2</source>
+        <translation>Le journal %1 est illisible : %2</translation>
+    </message>
+    <message>
+        <source>may have printed: no outcome recorded</source>
+        <translation>peut-être imprimée : aucun résultat enregistré</translation>
+    </message>
+    <message>
+        <source>failed</source>
+        <translation>échec</translation>
+    </message>
+    <message>
+        <source>not printed: the row has problems</source>
+        <translation>non imprimée : la ligne a des problèmes</translation>
+    </message>
+    <message>
+        <source>may have printed</source>
+        <translation>peut-être imprimée</translation>
+    </message>
+    <message>
+        <source>printed (confirmed)</source>
+        <translation>imprimée (confirmé)</translation>
+    </message>
+    <message>
+        <source>not printed (confirmed): prints again</source>
+        <translation>non imprimée (confirmé) : sera réimprimée</translation>
+    </message>
+    <message>
+        <source>to print again</source>
+        <translation>à réimprimer</translation>
+    </message>
+    <message>
+        <source>An earlier batch of this data printed %1 of %2 cards; %3 left%4. Resume prints the rest, each card once.</source>
+        <translation>Une série précédente de ces données a imprimé %1 cartes sur %2 ; il en reste %3%4. Reprendre imprime le reste, chaque carte une fois.</translation>
+    </message>
+    <message>
+        <source>, %1 of them may have printed</source>
+        <translation>, dont %1 peut-être imprimées</translation>
+    </message>
+    <message>
+        <source>Every card of the last batch of this data printed (%1).</source>
+        <translation>Toutes les cartes de la dernière série de ces données sont imprimées (%1).</translation>
+    </message>
+    <message>
+        <source>A batch is printing</source>
+        <translation>Une série est en cours d'impression</translation>
+    </message>
+    <message>
+        <source>Stop the batch after the cards in flight? The journal keeps what printed; open the design and data again to resume.</source>
+        <translation>Arrêter la série après les cartes en cours ? Le journal garde ce qui a été imprimé ; rouvrez le modèle et les données pour reprendre.</translation>
+    </message>
+    <message>
+        <source>Waiting for the cards in flight...</source>
+        <translation>Attente des cartes en cours...</translation>
+    </message>
+</context>
+<context>
+    <name>BatchPrintDialog</name>
+    <message>
+        <source>Tick a printer.</source>
+        <translation>Cochez une imprimante.</translation>
+    </message>
+    <message>
+        <source>A CUPS queue prints alone: its scheduler shares the cards among its printers.</source>
+        <translation>Une file CUPS imprime seule : son ordonnanceur répartit les cartes entre ses imprimantes.</translation>
+    </message>
+    <message>
+        <source>The USB printer %1 is not attached.</source>
+        <translation>L'imprimante USB %1 n'est pas branchée.</translation>
+    </message>
+    <message>
+        <source>Print the batch</source>
+        <translation>Imprimer la série</translation>
+    </message>
+    <message>
+        <source>Print to (tick several printers to share the cards among them):</source>
+        <translation>Imprimer sur (cochez plusieurs imprimantes pour leur répartir les cartes) :</translation>
+    </message>
+    <message>
+        <source>Printers of the batch</source>
+        <translation>Imprimantes de la série</translation>
+    </message>
+    <message>
+        <source>Print</source>
+        <translation>Imprimer</translation>
+    </message>
+    <message>
+        <source>Do not print</source>
+        <translation>Ne pas imprimer</translation>
+    </message>
+</context>
+<context>
+    <name>BatchUncertainDialog</name>
+    <message>
+        <source>Cards that may have printed</source>
+        <translation>Cartes peut-être imprimées</translation>
+    </message>
+    <message>
+        <source>The printer broke off while these cards were being sent: they may have printed. Look at the printed cards, then say for each whether it printed. A card that did not print prints with the rest of the batch.</source>
+        <translation>L'imprimante s'est interrompue pendant l'envoi de ces cartes : elles ont peut-être été imprimées. Regardez les cartes imprimées, puis indiquez pour chacune si elle a été imprimée. Une carte non imprimée sera imprimée avec le reste de la série.</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Row&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Ligne&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Printer&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Imprimante&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Did it print?&lt;/b&gt;</source>
+        <translation>&lt;b&gt;Imprimée ?&lt;/b&gt;</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>Choose...</source>
+        <translation>Choisir...</translation>
+    </message>
+    <message>
+        <source>It printed</source>
+        <translation>Elle a été imprimée</translation>
+    </message>
+    <message>
+        <source>It did not print: print it again</source>
+        <translation>Elle n'a pas été imprimée : la réimprimer</translation>
+    </message>
+    <message>
+        <source>Did row %1 (%2) print?</source>
+        <translation>La ligne %1 (%2) a-t-elle été imprimée ?</translation>
+    </message>
+    <message>
+        <source>Record the answers</source>
+        <translation>Enregistrer les réponses</translation>
+    </message>
+    <message>
+        <source>Later</source>
+        <translation>Plus tard</translation>
+    </message>
+    <message>
+        <source>Answer later</source>
+        <translation>Répondre plus tard</translation>
     </message>
 </context>
 <context>
