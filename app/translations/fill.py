@@ -459,6 +459,13 @@ T = {
 "Record the answers": ("Die Antworten festhalten", "Enregistrer les réponses"),
 "Later": ("Später", "Plus tard"),
 "Answer later": ("Später antworten", "Répondre plus tard"),
+"Print the rows to a printer or a pool of printers (%1)": ("Die Zeilen auf einem Drucker oder einem Verbund von Druckern drucken (%1)", "Imprimer les lignes sur une imprimante ou un groupe d'imprimantes (%1)"),
+"sending": ("wird gesendet", "envoi"),
+"to %1": ("an %1", "vers %1"),
+"The design or the data changed": ("Entwurf oder Daten wurden geändert", "Le modèle ou les données ont changé"),
+"The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.":
+ ("Entwurf oder Daten wurden geändert, seit die Serie dieser Daten begann. Den Rest mit den Dateien drucken, wie sie jetzt sind? Schon gedruckte Karten bleiben gedruckt; Zeilen werden über ihren Schlüssel zugeordnet.",
+  "Le modèle ou les données ont changé depuis le début de la série de ces données. Imprimer le reste avec les fichiers tels qu'ils sont ? Les cartes déjà imprimées le restent ; les lignes sont reconnues par leur clé."),
 }
 
 def fill(path, column):

@@ -214,10 +214,6 @@
         <translation>druckt Zeile %1</translation>
     </message>
     <message>
-        <source>sending to %1</source>
-        <translation>wird an %1 gesendet</translation>
-    </message>
-    <message>
         <source>sent</source>
         <translation>gesendet</translation>
     </message>
@@ -328,6 +324,26 @@
     <message>
         <source>Waiting for the cards in flight...</source>
         <translation>Warten auf die Karten in Arbeit...</translation>
+    </message>
+    <message>
+        <source>Print the rows to a printer or a pool of printers (%1)</source>
+        <translation>Die Zeilen auf einem Drucker oder einem Verbund von Druckern drucken (%1)</translation>
+    </message>
+    <message>
+        <source>sending</source>
+        <translation>wird gesendet</translation>
+    </message>
+    <message>
+        <source>to %1</source>
+        <translation>an %1</translation>
+    </message>
+    <message>
+        <source>The design or the data changed</source>
+        <translation>Entwurf oder Daten wurden geändert</translation>
+    </message>
+    <message>
+        <source>The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.</source>
+        <translation>Entwurf oder Daten wurden geändert, seit die Serie dieser Daten begann. Den Rest mit den Dateien drucken, wie sie jetzt sind? Schon gedruckte Karten bleiben gedruckt; Zeilen werden über ihren Schlüssel zugeordnet.</translation>
     </message>
 </context>
 <context>

@@ -214,10 +214,6 @@
         <translation>impression de la ligne %1</translation>
     </message>
     <message>
-        <source>sending to %1</source>
-        <translation>envoi à %1</translation>
-    </message>
-    <message>
         <source>sent</source>
         <translation>envoyée</translation>
     </message>
@@ -328,6 +324,26 @@
     <message>
         <source>Waiting for the cards in flight...</source>
         <translation>Attente des cartes en cours...</translation>
+    </message>
+    <message>
+        <source>Print the rows to a printer or a pool of printers (%1)</source>
+        <translation>Imprimer les lignes sur une imprimante ou un groupe d'imprimantes (%1)</translation>
+    </message>
+    <message>
+        <source>sending</source>
+        <translation>envoi</translation>
+    </message>
+    <message>
+        <source>to %1</source>
+        <translation>vers %1</translation>
+    </message>
+    <message>
+        <source>The design or the data changed</source>
+        <translation>Le modèle ou les données ont changé</translation>
+    </message>
+    <message>
+        <source>The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.</source>
+        <translation>Le modèle ou les données ont changé depuis le début de la série de ces données. Imprimer le reste avec les fichiers tels qu'ils sont ? Les cartes déjà imprimées le restent ; les lignes sont reconnues par leur clé.</translation>
     </message>
 </context>
 <context>
