@@ -50,6 +50,25 @@ void markDefault(QTreeWidgetItem* row) {
     row->setForeground(KlxTreeColumn::Value, QBrush(klxDefaultValueColour()));
 }
 
+// A job with more rectangles than this shows them folded: two million open rows cost the view
+// hundreds of megabytes and many seconds to lay out, and nobody reads them all.
+constexpr int mostOpenRectangles = 10000;
+
+bool isRectangleRow(const QTreeWidgetItem* row) {
+    const QString name = row->text(KlxTreeColumn::Name);
+    return row->childCount() > 0 &&
+           (name == QLatin1String("area") || name == QLatin1String("hole"));
+}
+
+// Opens every row below row (and row) that has rows of its own, rectangles excepted.
+void expandAllButRectangles(QTreeWidgetItem* row) {
+    if (row->childCount() == 0 || isRectangleRow(row))
+        return;
+    row->setExpanded(true);
+    for (int i = 0; i < row->childCount(); ++i)
+        expandAllButRectangles(row->child(i));
+}
+
 } // namespace
 
 void KlxPrnTool::buildOptionsTree() {
@@ -76,7 +95,11 @@ void KlxPrnTool::buildOptionsTree() {
             addMagRows(card);
     }
 
-    ui->prn_tree_widget->expandAll();
+    if (prnHolder->selectNodes("prn/card/side-options/panel-options/*[self::area or self::hole]")
+            .size() > mostOpenRectangles)
+        expandAllButRectangles(prn);
+    else
+        ui->prn_tree_widget->expandAll();
     ui->prn_tree_widget->resizeColumnToContents(0);
 }
 

@@ -352,6 +352,34 @@ private slots:
         QCOMPARE(job->nodeText(areas + "[2]/height"), QStringLiteral("1"));
     }
 
+    // Every row with rows of its own starts open; so many rectangles that opening them all would
+    // cost hundreds of megabytes start folded, their values still in place.
+    void manyRectanglesStartFolded() {
+        const QTreeWidgetItem* k = row(QStringLiteral("prn/card/side-options:0/panel-options:k"));
+        QVERIFY(k->isExpanded() && k->child(k->childCount() - 1)->isExpanded());
+
+        QByteArray holes;
+        for (int i = 0; i < 10000; ++i)
+            holes += "<hole><x>" + QByteArray::number(i % 500) + "</x></hole>";
+        const QByteArray binary = QByteArray("\x81\x40", 2) + klxPlane(506, 2, 10) +
+                                  klxPlane(506, 2, 20) + klxPlane(506, 2, 30);
+        const QString many = dir.filePath(QStringLiteral("many.prn"));
+        QVERIFY(kalyxtest::writeFile(
+            many, klxJob(klxHeader(QByteArray(cardXml).replace("<hole>", holes + "<hole>"),
+                                   binary.size()),
+                         binary)));
+        klxSetCommandLine({many});
+        w = std::make_unique<KlxPrnTool>();
+        tree = w->findChild<QTreeWidget*>(QStringLiteral("prn_tree_widget"));
+        k = row(QStringLiteral("prn/card/side-options:0/panel-options:k"));
+        QVERIFY(k && k->isExpanded());
+        const QTreeWidgetItem* hole =
+            row(QStringLiteral("prn/card/side-options:0/panel-options:k/hole#10000"));
+        QVERIFY(hole && !hole->isExpanded());
+        QCOMPARE(hole->child(0)->text(1), QStringLiteral("499"));
+        QVERIFY(row(QStringLiteral("prn/card/mag-options/track-options:1"))->isExpanded());
+    }
+
     void cancelWritesNothingButRedraws() {
         QTreeWidgetItem* copies = row(QStringLiteral("prn/card/card-options/num-copies"));
         const qint64 before = sideLabelPixmapKey();
