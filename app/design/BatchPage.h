@@ -147,6 +147,7 @@ private:
     BatchJournalState journal;
     bool askAfterRun = false;         // uncertain rows found after a run are asked about at once
     bool resumeOffered = false;       // the journal shows an unfinished batch
+    bool closing = false;             // the window waits for the cards in flight to close
     QHash<QString, int> indexOfKey;   // a record's index by its key
     QHash<int, int> indexOfRow;       // by its data row number
     std::vector<QString> printStates; // per record, the Printing column's text

@@ -374,7 +374,7 @@ void BatchPage::printFinished(int status, const QString& said) {
             QMessageBox::warning(this, tr("Print the batch"), said);
         }
     }
-    askAfterRun = true;
+    askAfterRun = !closing; // the window going asks nothing more; the next opening will
     readJournal();
     emit printEnded(status);
 }
@@ -508,10 +508,12 @@ bool BatchPage::maybeStopPrinting() {
     if (phase == PrintPhase::Cancelling || phase == PrintPhase::Pausing) {
         // The window stays live while the cards in flight finish.
         progressLabel->setText(tr("Waiting for the cards in flight..."));
+        closing = true;
         QEventLoop loop;
         connect(run, &BatchPrintRun::ended, &loop, &QEventLoop::quit);
         if (run->running())
             loop.exec(QEventLoop::ExcludeUserInputEvents);
+        closing = false;
     }
     return !run->running();
 }

@@ -237,6 +237,30 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(resume->isHidden(), 10000);
     }
 
+    // Closing the window mid-batch asks first; agreed, the cards in flight finish before it
+    // closes and none is left uncertain.
+    void closedMidBatchStopsAfterTheCardsInFlight() {
+        QTemporaryDir dir;
+        const Badge badge = copyExample(dir.path() + QStringLiteral("/badge"), 6);
+        Printers printers(dir.path(), 1, "0.5");
+        klxSetCommandLine({badge.design, badge.data});
+        KlxPrnTool window;
+        window.show();
+        BatchPage* page = batchPageOf(window);
+        QVERIFY(page->printTo(printers.pool()));
+        QTRY_VERIFY_WITH_TIMEOUT(rowsShowing(page, QStringLiteral("sent")) >= 1, 30000);
+        auto stop = ModalAnswer::expect<QMessageBox>(
+            [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
+        QVERIFY(window.close());
+        QVERIFY(stop->fired());
+        QVERIFY(!page->printing());
+        const QJsonObject status = journalStatus(badge.data + QStringLiteral(".journal"));
+        QCOMPARE(status[QLatin1String("summary")][QLatin1String("uncertain")].toInt(), 0);
+        const int printed = status[QLatin1String("summary")][QLatin1String("printed")].toInt();
+        QVERIFY(printed >= 1 && printed < 6);
+        QTRY_COMPARE_WITH_TIMEOUT(int(printers.stored().size()), printed, 5000);
+    }
+
     // A row whose card may have printed (its journal says sending, no outcome) is asked about
     // before the batch goes on; the answer is journalled and the card does not print again.
     void uncertainRowAskedAndJournalled() {
