@@ -10,14 +10,6 @@ from pathlib import Path
 SAME = {"KlxPrnTool", "Y", "M", "C", "K", "LRC", "ISO", "JIS Type II", "USB: %1", "%1: %2?"}
 
 T = {
-# Batch printing
-"Print the rows to a printer or a pool of printers (%1)": ("Die Zeilen auf einem Drucker oder einem Verbund von Druckern drucken (%1)", "Imprimer les lignes sur une imprimante ou un groupe d'imprimantes (%1)"),
-"sending": ("wird gesendet", "envoi"),
-"to %1": ("an %1", "vers %1"),
-"The design or the data changed": ("Der Entwurf oder die Daten haben sich geändert", "Le modèle ou les données ont changé"),
-"The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.":
- ("Der Entwurf oder die Daten haben sich geändert, seit die Serie dieser Daten begann. Den Rest mit den Dateien drucken, wie sie jetzt sind? Früher gedruckte Karten bleiben gedruckt; Zeilen werden über ihren Schlüssel zugeordnet.",
-  "Le modèle ou les données ont changé depuis le début de la série de ces données. Imprimer le reste avec les fichiers tels qu'ils sont ? Les cartes déjà imprimées le restent ; les lignes sont reconnues par leur clé."),
 "This system has no CUPS.": ("Dieses System hat kein CUPS.", "Ce système n'a pas CUPS."),
 "Front image": ("Vorderseite", "Recto"),
 "Visible colour planes:": ("Sichtbare Farbebenen:", "Plans de couleur visibles :"),
