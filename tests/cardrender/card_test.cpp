@@ -212,4 +212,38 @@ TEST(Card, EachCardIsDrawnAsIfItWereTheFirst) {
     qunsetenv("SOURCE_DATE_EPOCH");
 }
 
+// What drawing the artwork once found is told for every row, in the design's order among the
+// row's own problems, as if everything were drawn for each card.
+TEST(Card, ProblemsOfWhatIsDrawnOnceAreToldForEveryRowInTheirPlace) {
+    QTemporaryDir dir;
+    CardDesign design;
+    design.folder = dir.path();
+    CardSide front;
+    CardObject photo = box(CardObjectType::Image, {5, 5, 20, 25});
+    photo.src = QStringLiteral("${Photo}");
+    front.objects.push_back(photo);
+    CardObject logo = box(CardObjectType::Image, {40, 5, 20, 10}); // drawn once: none there
+    logo.src = QStringLiteral("logo.png");
+    front.objects.push_back(logo);
+    CardObject motto = box(CardObjectType::Text, {40, 20, 5, 3}); // drawn once: too long
+    motto.text = QStringLiteral("Printed with care since 1874");
+    motto.fit = CardTextFit::Shrink;
+    motto.minSize = 8;
+    front.objects.push_back(motto);
+    design.front = front;
+    CardRenderer renderer(design);
+    for (const int outputs : {int(CardRenderer::Pictures), int(CardRenderer::CheckOnly),
+                              int(CardRenderer::Pictures | CardRenderer::Job)}) {
+        const Row missing(QStringLiteral("Ann"), QStringLiteral("gone.png"));
+        QStringList fields;
+        for (const CardRowProblem& p :
+             renderer.render(missing.context(), dir.path(), outputs).problems)
+            fields << p.field;
+        EXPECT_EQ(fields, (QStringList{QStringLiteral("front.objects[0].src"),
+                                       QStringLiteral("front.objects[1].src"),
+                                       QStringLiteral("front.objects[2].text")}))
+            << outputs;
+    }
+}
+
 } // namespace
