@@ -132,6 +132,7 @@ struct CardRenderer::Impl {
         request.align = o.align;
         request.box = box;
         request.dotsPerInch = cardDotsPerInch;
+        request.outlines = layers != nullptr;
         if (!fonts.face(o.font.family, o.font.bold, o.font.italic)) {
             row.add(field + QStringLiteral(".font.family"), layoutText(fonts, request).problem);
             return;
@@ -194,6 +195,7 @@ struct CardRenderer::Impl {
         label.fit = CardTextFit::Shrink;
         label.align = CardAlign::Center;
         label.dotsPerInch = cardDotsPerInch;
+        label.outlines = layers != nullptr;
         const bool withLabel = o.humanReadable && symbol.linear && !label.text.isEmpty();
         const int labelHeight =
             withLabel ? int(std::ceil(lineHeightDots(fonts, label))) + o.module : 0;

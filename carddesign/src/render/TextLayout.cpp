@@ -232,7 +232,8 @@ TextResult layoutText(const FontLibrary& fonts, const TextRequest& r) {
     }
     result.size = size;
     result.lines = int(lines.size());
-    result.path = draw(lines, m, size * dotsPerPoint, r, result.pieces);
+    if (r.outlines)
+        result.path = draw(lines, m, size * dotsPerPoint, r, result.pieces);
     return result;
 }
 

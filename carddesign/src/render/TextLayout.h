@@ -26,6 +26,7 @@ struct TextRequest {
     CardAlign align = CardAlign::Left;
     QRect box; // dots on the card
     int dotsPerInch = 300;
+    bool outlines = true; // false: only the size, lines and problem (a check draws nothing)
 };
 
 struct TextResult {
