@@ -114,6 +114,15 @@ void BatchPage::chooseData() {
 }
 
 bool BatchPage::openData(const QString& dataPath, QString* error) {
+    // The run in hand names rows of the data shown: another file waits until it is over.
+    if (phase != PrintPhase::Idle) {
+        const QString busy = tr("a batch is printing from %1: cancel it or wait for it to end")
+                                 .arg(QFileInfo(path).fileName());
+        summary->setText(busy);
+        if (error)
+            *error = busy;
+        return false;
+    }
     CsvReader reader;
     QString fault;
     CardColumns newColumns;

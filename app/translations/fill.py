@@ -10,6 +10,8 @@ from pathlib import Path
 SAME = {"KlxPrnTool", "Y", "M", "C", "K", "LRC", "ISO", "JIS Type II", "USB: %1", "%1: %2?"}
 
 T = {
+# Batch printing
+"a batch is printing from %1: cancel it or wait for it to end": ("aus %1 wird eine Serie gedruckt: sie abbrechen oder ihr Ende abwarten", "une série de %1 est en cours d'impression : annulez-la ou attendez sa fin"),
 "This system has no CUPS.": ("Dieses System hat kein CUPS.", "Ce système n'a pas CUPS."),
 "Front image": ("Vorderseite", "Recto"),
 "Visible colour planes:": ("Sichtbare Farbebenen:", "Plans de couleur visibles :"),

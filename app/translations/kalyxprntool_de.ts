@@ -345,6 +345,10 @@
         <source>The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.</source>
         <translation>Entwurf oder Daten wurden geändert, seit die Serie dieser Daten begann. Den Rest mit den Dateien drucken, wie sie jetzt sind? Schon gedruckte Karten bleiben gedruckt; Zeilen werden über ihren Schlüssel zugeordnet.</translation>
     </message>
+    <message>
+        <source>a batch is printing from %1: cancel it or wait for it to end</source>
+        <translation>aus %1 wird eine Serie gedruckt: sie abbrechen oder ihr Ende abwarten</translation>
+    </message>
 </context>
 <context>
     <name>BatchPrintDialog</name>

@@ -345,6 +345,10 @@
         <source>The design or the data changed since this data's batch began. Print the rest with the files as they are now? Cards printed before stay printed; rows are matched by their key.</source>
         <translation>Le modèle ou les données ont changé depuis le début de la série de ces données. Imprimer le reste avec les fichiers tels qu'ils sont ? Les cartes déjà imprimées le restent ; les lignes sont reconnues par leur clé.</translation>
     </message>
+    <message>
+        <source>a batch is printing from %1: cancel it or wait for it to end</source>
+        <translation>une série de %1 est en cours d'impression : annulez-la ou attendez sa fin</translation>
+    </message>
 </context>
 <context>
     <name>BatchPrintDialog</name>

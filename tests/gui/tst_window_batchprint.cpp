@@ -249,6 +249,10 @@ private slots:
         BatchPage* page = batchPageOf(window);
         QVERIFY(page->printTo(printers.pool()));
         QTRY_VERIFY_WITH_TIMEOUT(rowsShowing(page, QStringLiteral("sent")) >= 1, 30000);
+        // The rows in the table are the run's: another data file waits.
+        QString busy;
+        QVERIFY(!page->openData(badge.data, &busy));
+        QVERIFY2(busy.contains(QLatin1String("printing")), qPrintable(busy));
         auto stop = ModalAnswer::expect<QMessageBox>(
             [](QMessageBox* box) { box->button(QMessageBox::Yes)->click(); });
         QVERIFY(window.close());
