@@ -47,6 +47,8 @@ TEST(BatchCommand, TheExampleBadgePrintsOnceOnAPoolAndResumesToNothing) {
         {QStringList{"batch", design, data, "--server", "x", "--journal", journal} + printers,
          "--server needs --queue NAME"},
         {QStringList{"batch", design, data, "--check"} + printers, "printing goes without --check"},
+        {QStringList{"batch", design, "-", "--journal", journal, "--stop-on-input"} + printers,
+         "--stop-on-input needs the data in a file"},
     };
     kalyxtest::RunOptions people;
     people.input = kalyxtest::readFile(data);
