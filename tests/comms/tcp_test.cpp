@@ -229,8 +229,10 @@ TEST(TcpTransport, APrinterThatStopsReadingFailsTheWriteAfterTheTimeout) {
 }
 
 TEST(TcpTransport, APrinterThatReadsSlowlyButSteadilyIsNotGivenUp) {
-    // A printer that takes 4 KiB every 5 ms (at most 800 KB/s): it acknowledges bytes all the
-    // time, though freeing the room the system waits for takes far longer than the time-out.
+    // A printer that takes 4 KiB every 5 ms (at most 800 KB/s) and acknowledges bytes all the
+    // time. On loopback the system rarely holds room back long enough to show the fault this
+    // guards (a simulator reading at a set rate does: see the hostile printer tests); the limit
+    // leaves room for a peer thread held up on a busy machine.
     constexpr std::size_t total = 3 << 20;
     std::atomic<std::size_t> taken{0};
     LoopbackPeer peer([&](int fd) {
@@ -244,7 +246,7 @@ TEST(TcpTransport, APrinterThatReadsSlowlyButSteadilyIsNotGivenUp) {
         }
     });
     auto session = std::make_unique<EthernetSession>("127.0.0.1", static_cast<Port>(peer.port));
-    ASSERT_TRUE(session->setWriteTimeout(200));
+    ASSERT_TRUE(session->setWriteTimeout(500));
     // A send buffer of 2 MiB: "writable" again only once about 700 KB of it are free.
     const int large = 1 << 20;
     ::setsockopt(int(session->socketDescriptor()), SOL_SOCKET, SO_SNDBUF, &large, sizeof large);
