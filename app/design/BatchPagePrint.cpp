@@ -145,7 +145,7 @@ void BatchPage::choosePrinters() {
 }
 
 bool BatchPage::printTo(const std::vector<PrinterChoice>& pool) {
-    if (path.isEmpty() || printing())
+    if (path.isEmpty() || printing() || !designSaved())
         return false;
     QStringList destinations;
     QString problem;
