@@ -235,8 +235,7 @@ void KlxPrnTool::on_cancelPushButton_clicked() {
         return;
     const QString what = exchanges->what();
     exchanges->cancel();
-    showStatus(
-        tr("%1: cancelled; the connection closes as soon as the printer lets go.").arg(what));
+    showStatus(tr("%1: cancelled.").arg(what));
 }
 
 void KlxPrnTool::closeEvent(QCloseEvent* event) {

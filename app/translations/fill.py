@@ -57,9 +57,7 @@ T = {
 "PRNs (*.prn)": ("PRN-Dateien (*.prn)", "Fichiers PRN (*.prn)"),
 "File does not exist.": ("Die Datei gibt es nicht.", "Le fichier n'existe pas."),
 "Couldn't parse PRN file.": ("Die PRN-Datei ist nicht lesbar.", "Impossible de lire le fichier PRN."),
-"%1: cancelled; the connection closes as soon as the printer lets go.":
- ("%1: abgebrochen; die Verbindung schließt, sobald der Drucker sie freigibt.",
-  "%1 : annulé ; la connexion se ferme dès que l'imprimante la libère."),
+"%1: cancelled.": ("%1: abgebrochen.", "%1 : annulé."),
 "Error": ("Fehler", "Erreur"),
 "Field information": ("Feld", "Informations sur le champ"),
 "Unrecognised edit type": ("Unbekannte Art der Bearbeitung", "Type de modification inconnu"),

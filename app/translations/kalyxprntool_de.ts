@@ -1129,10 +1129,6 @@
         <translation>Die PRN-Datei ist nicht lesbar.</translation>
     </message>
     <message>
-        <source>%1: cancelled; the connection closes as soon as the printer lets go.</source>
-        <translation>%1: abgebrochen; die Verbindung schließt, sobald der Drucker sie freigibt.</translation>
-    </message>
-    <message>
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
@@ -1275,6 +1271,10 @@
     <message>
         <source>Couldn't read the data file: %1</source>
         <translation>Die Datendatei ließ sich nicht lesen: %1</translation>
+    </message>
+    <message>
+        <source>%1: cancelled.</source>
+        <translation>%1: abgebrochen.</translation>
     </message>
 </context>
 <context>

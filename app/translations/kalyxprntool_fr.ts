@@ -1129,10 +1129,6 @@
         <translation>Impossible de lire le fichier PRN.</translation>
     </message>
     <message>
-        <source>%1: cancelled; the connection closes as soon as the printer lets go.</source>
-        <translation>%1 : annulé ; la connexion se ferme dès que l'imprimante la libère.</translation>
-    </message>
-    <message>
         <source>Error</source>
         <translation>Erreur</translation>
     </message>
@@ -1275,6 +1271,10 @@
     <message>
         <source>Couldn't read the data file: %1</source>
         <translation>Impossible de lire le fichier de données : %1</translation>
+    </message>
+    <message>
+        <source>%1: cancelled.</source>
+        <translation>%1 : annulé.</translation>
     </message>
 </context>
 <context>
