@@ -8,6 +8,8 @@
 #include <QScrollArea>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 enum Answer { Unanswered, Printed, Reprint };
@@ -61,6 +63,7 @@ BatchUncertainDialog::BatchUncertainDialog(const std::vector<BatchJournalRow>& r
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
     updateOk();
+    resize(620, std::min(560, 220 + 40 * int(rows.size())));
 }
 
 void BatchUncertainDialog::answer(int index, bool printed) {
