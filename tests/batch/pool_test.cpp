@@ -283,6 +283,7 @@ protected:
             run.say("stop\n");
         const BatchRun stopped = run.wait();
         EXPECT_EQ(stopped.status, 130) << stopped.err.toStdString();
+        EXPECT_FALSE(stopped.err.contains("--stop-on-input")) << "not in the command that resumes";
 
         const std::vector<QJsonObject> events = progressEvents(stopped.out);
         ASSERT_FALSE(events.empty());

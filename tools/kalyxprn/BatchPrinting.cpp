@@ -45,9 +45,14 @@ QString resumeCommand(const QStringList& arguments) {
     QStringList words{QStringLiteral("kalyxprn"), command};
     static const QStringList recordedOnce = {
         QStringLiteral("--confirm"), QStringLiteral("--reprint"), QStringLiteral("--reason")};
+    // What a program that watched the run asked for; a person resuming does without.
+    static const QStringList forPrograms = {QStringLiteral("--progress-json"),
+                                            QStringLiteral("--stop-on-input")};
     for (int i = 0; i < arguments.size(); ++i) {
         const QString& a = arguments.at(i);
         const QString name = a.section(QLatin1Char('='), 0, 0);
+        if (forPrograms.contains(a))
+            continue;
         if (recordedOnce.contains(name)) {
             if (!a.contains(QLatin1Char('=')))
                 ++i;
