@@ -38,6 +38,7 @@ wait_for_window() {
 # when $3 names the program, with the close message Windows sends (taskkill without /f). A window
 # that wine closed on Alt+F4 leaves the Alt key pressed for wine, and the prefix's next window
 # closes itself as soon as it is shown: a test that opens another window uses the message.
+# A window still busy with what it opened (a design under a loaded machine) gets 10 s a try.
 close_window() {
   local title=$1 pid=$2 program=${3:-} win status=0
   for _ in $(seq 3); do
@@ -47,7 +48,7 @@ close_window() {
     else
       xdotool windowfocus --sync "$win" key --window "$win" alt+F4 2>/dev/null || true
     fi
-    for _ in $(seq 50); do
+    for _ in $(seq 100); do
       kill -0 "$pid" 2>/dev/null || break 2
       sleep 0.1
     done
