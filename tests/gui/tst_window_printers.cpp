@@ -302,7 +302,9 @@ private slots:
             showPrinterPage(w);
             QTRY_VERIFY(!idle(w));
             QTest::qWait(1000);
-            QVERIFY2(ticks >= 10, qPrintable(QString::number(ticks)));
+            // A GUI thread held by the exchange would tick at most once in that second; a busy
+            // machine (wine under load) may stretch the 50 ms ticks, so half of them suffice.
+            QVERIFY2(ticks >= 5, qPrintable(QString::number(ticks)));
             QVERIFY(child<QPushButton>(w, "cancelPushButton")->isVisible());
             QTRY_VERIFY_WITH_TIMEOUT(
                 label(w, "printerResultLabel").contains(QStringLiteral("timed out")), 15000);
