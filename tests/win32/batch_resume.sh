@@ -54,7 +54,8 @@ start_printers() {
     pids+=($!)
     port=""
     for _ in $(seq 100); do
-      port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "sim-$printer.out")
+      port=$(sed -n 's/^listening on 127\.0\.0\.1:\([0-9]*\).*/\1/p' "sim-$printer.out" 2>/dev/null ||
+               true)
       [ -n "$port" ] && break
       sleep 0.1
     done
