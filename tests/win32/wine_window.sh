@@ -53,6 +53,11 @@ close_window() {
       sleep 0.1
     done
   done
+  # A window gone whose process lingers (wine under load) gets 20 s more to end.
+  for _ in $(seq 200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
   if kill -0 "$pid" 2>/dev/null; then
     kill "$pid"
     echo "the window '$title' did not close (titles: $(shown_titles))" >&2
