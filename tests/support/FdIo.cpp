@@ -62,21 +62,6 @@ bool readExact(int fd, void* data, std::size_t size, int timeoutMs) {
     return true;
 }
 
-bool readFrame(int fd, Frame& frame, int timeoutMs) {
-    frame = Frame();
-    FrameReader reader;
-    std::string chunk;
-    while (!reader.next(frame)) {
-        if (reader.oversized())
-            return false;
-        chunk.resize(reader.needed());
-        if (!readExact(fd, &chunk[0], chunk.size(), timeoutMs))
-            return false;
-        reader.feed(chunk);
-    }
-    return true;
-}
-
 std::string drain(int fd, int quietMs) {
     std::string bytes;
     char buffer[65536];
