@@ -25,6 +25,23 @@ namespace kalyxcups {
 namespace {
 
 volatile std::sig_atomic_t cancelled = 0;
+// The printer a job is being sent to, so that a cancel also ends a wait for its answer (the
+// whole job may sit in the system's buffers while the printer is still reading it). Aborting
+// is a flag and a wake-up write, both safe in a signal handler.
+Orvane::Printer* volatile printerInHand = nullptr;
+
+// Makes `printer` the one a cancel aborts for as long as it lives.
+class CancelTarget {
+public:
+    explicit CancelTarget(Orvane::Printer& printer) {
+        printerInHand = &printer;
+        if (cancelled)
+            printer.abort();
+    }
+    ~CancelTarget() { printerInHand = nullptr; }
+    CancelTarget(const CancelTarget&) = delete;
+    CancelTarget& operator=(const CancelTarget&) = delete;
+};
 
 // Large enough to keep the device busy, small enough that a cancel is seen at once.
 constexpr int sliceSize = 64 * 1024;
@@ -174,6 +191,8 @@ int printJobOnce(const JobRequest& request);
 
 void requestCancel() {
     cancelled = 1;
+    if (Orvane::Printer* printer = printerInHand)
+        printer->abort();
 }
 
 int printJob(const JobRequest& request) {
@@ -211,6 +230,7 @@ int printJobOnce(const JobRequest& request) {
         return connectionStatus(connection, request.jobId);
     stateLine("-connecting-to-device");
     stateLine("-offline-report");
+    const CancelTarget cancelTarget(*connection.printer);
 
     for (unsigned copy = 1; copy <= request.copies; ++copy) {
         infoLine("Sending card " + std::to_string(copy) + " of " + std::to_string(request.copies) +
@@ -230,6 +250,12 @@ int printJobOnce(const JobRequest& request) {
     // Printers do not answer jobs: whether this one stopped the printer (a jam, no cards left)
     // is asked, on the same connection, so the answer comes after the job.
     const kalyxcheck::PeerState after = kalyxcheck::askPrinter(*connection.printer);
+    if (cancelled) {
+        // The connection is reset: what the printer had not yet read of the job is dropped.
+        connection.printer->abort();
+        infoLine("Job cancelled; the printer is closed");
+        return CUPS_BACKEND_OK;
+    }
     if (after.verdict == kalyxcheck::PeerState::Verdict::Error) {
         stateLine("+" + reasonFor(after.printerText));
         errorLine("The printer reports after the job: " + after.printerText +

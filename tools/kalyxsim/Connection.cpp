@@ -93,8 +93,12 @@ bool Connection::onReadable() {
         readTokens_ -= double(n);
     if (got.status == io::Transfer::Again)
         return true;
-    if (got.status == io::Transfer::Broken)
+    if (got.status == io::Transfer::Broken) {
+        // A host that cancels a job resets the connection: the part of the job read is dropped.
+        if (reader_.midFrame())
+            logLine(name_ + " reset the connection in the middle of a request");
         return false;
+    }
     if (got.status == io::Transfer::End) {
         // The host finished sending (its orderly close): answers still owed are sent first.
         if (reader_.midFrame())

@@ -63,8 +63,10 @@ public:
     // everything and did not reset the connection; Closed when it reset it (it did not take
     // what it was sent); TimedOut when bytes stayed unacknowledged. Released in every case.
     virtual TransferStatus close(std::uint32_t takeMs, std::uint32_t drainMs) = 0;
-    // Releases the socket at once, without waiting for the peer: after a failed exchange it has
-    // nothing more to say that we want.
+    // Releases the socket at once, without waiting for the peer: after a failed or cancelled
+    // exchange it has nothing more to say that we want. The connection is reset, so bytes
+    // still queued for sending are dropped: a cancelled job whose last bytes the system still
+    // held never reaches the printer whole.
     virtual void abort() = 0;
 
     // The system's handle of the socket, for tests that look at its options.

@@ -199,24 +199,38 @@ public:
         // A reset that came after the peer's end of stream is only seen here.
         if (status == TransferStatus::Done && pendingError(fd) != 0)
             status = TransferStatus::Closed;
-        if (status == TransferStatus::Done) {
-            // Nothing is left unsent, so lingering cannot block for its 25 minutes.
-            const linger lingerOption{1, 1500};
-            ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &lingerOption, sizeof lingerOption);
+        if (status != TransferStatus::Done) {
+            abort();
+            return status;
         }
-        abort();
+        // Nothing is left unsent, so lingering cannot block for its 25 minutes.
+        setLinger(1500);
+        release();
         return status;
     }
 
     void abort() override {
-        if (fd >= 0)
-            ::close(fd);
-        fd = -1;
+        // A linger of zero makes the close a reset.
+        setLinger(0);
+        release();
     }
 
     std::intptr_t nativeHandle() const override { return fd; }
 
 private:
+    void setLinger(int seconds) {
+        if (fd < 0)
+            return;
+        const linger lingerOption{1, seconds};
+        ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &lingerOption, sizeof lingerOption);
+    }
+
+    void release() {
+        if (fd >= 0)
+            ::close(fd);
+        fd = -1;
+    }
+
     // Discards what the peer sends until it closes its side (Done), resets the connection
     // (Closed) or `deadline` passes (TimedOut).
     TransferStatus drainUntilPeerCloses(Clock::time_point deadline) {

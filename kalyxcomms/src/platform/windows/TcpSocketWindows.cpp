@@ -161,28 +161,42 @@ public:
             ::shutdown(sock, SD_SEND) == 0 ? drainUntilPeerCloses(drainMs) : TransferStatus::Closed;
         if (status == TransferStatus::TimedOut)
             status = TransferStatus::Done;
-        if (status == TransferStatus::Done) {
-            // Lingering only makes sense once the printer has taken everything; with bytes still
-            // unsent to a printer that stopped reading, closesocket would block.
-            linger lingerOption{};
-            lingerOption.l_onoff = 1;
-            lingerOption.l_linger = 1500;
-            ::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingerOption),
-                         sizeof lingerOption);
+        if (status != TransferStatus::Done) {
+            abort();
+            return status;
         }
-        abort();
+        // Lingering only makes sense once the printer has taken everything; with bytes still
+        // unsent to a printer that stopped reading, closesocket would block.
+        setLinger(1500);
+        release();
         return status;
     }
 
     void abort() override {
-        if (sock != INVALID_SOCKET)
-            ::closesocket(sock);
-        sock = INVALID_SOCKET;
+        // A linger of zero makes the close a reset.
+        setLinger(0);
+        release();
     }
 
     std::intptr_t nativeHandle() const override { return static_cast<std::intptr_t>(sock); }
 
 private:
+    void setLinger(u_short seconds) {
+        if (sock == INVALID_SOCKET)
+            return;
+        linger lingerOption{};
+        lingerOption.l_onoff = 1;
+        lingerOption.l_linger = seconds;
+        ::setsockopt(sock, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&lingerOption),
+                     sizeof lingerOption);
+    }
+
+    void release() {
+        if (sock != INVALID_SOCKET)
+            ::closesocket(sock);
+        sock = INVALID_SOCKET;
+    }
+
     bool setTimeout(int option, std::uint32_t milliseconds) {
         const DWORD value = milliseconds;
         return ::setsockopt(sock, SOL_SOCKET, option, reinterpret_cast<const char*>(&value),
