@@ -12,8 +12,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -144,4 +146,30 @@ TEST(Abort, EndsACallBlockedInAnyTransportAtOnce) {
     EXPECT_TRUE(waitUntil([&] { return closed.load(); }, 2000)) << "the peer saw no end";
     silent.join();
     ::close(stuckEnd);
+}
+
+// A job the system still holds for sending when the printer is aborted never reaches the printer
+// whole: the connection is reset, so the printer sees no orderly end after the last byte.
+TEST(Abort, ANetworkPrinterSeesAResetNotTheEndOfTheJob) {
+    std::atomic<bool> aborted{false};
+    std::atomic<int> ending{-1};
+    LoopbackPeer printerSide([&](int fd) {
+        waitUntil([&] { return aborted.load(); });
+        char buffer[65536];
+        ssize_t n;
+        while ((n = ::recv(fd, buffer, sizeof buffer, 0)) > 0) {
+        }
+        ending = n < 0 ? errno : 0;
+    });
+    std::unique_ptr<Printer> printer =
+        Comms().getEthernetPrinter("127.0.0.1", static_cast<Port>(printerSide.port));
+    ASSERT_TRUE(printer);
+    // Small enough for the system's buffers: every write returns before the peer reads a byte.
+    const std::string job(64 * 1024, 'j');
+    ASSERT_TRUE(printer->write(job.data(), static_cast<int>(job.size())));
+    printer->abort();
+    EXPECT_FALSE(printer->close());
+    aborted = true;
+    printerSide.join();
+    EXPECT_EQ(ending.load(), ECONNRESET) << "0: the peer saw an orderly end";
 }
