@@ -48,6 +48,9 @@ BatchUncertainDialog::BatchUncertainDialog(const std::vector<BatchJournalRow>& r
         grid->addWidget(box, line, 2);
         answers.push_back(box);
     }
+    // The rows sit at the top of the list, however tall the dialog.
+    grid->setRowStretch(int(rows.size()) + 1, 1);
+    grid->setColumnStretch(1, 1);
     auto* rowsWidget = new QWidget;
     rowsWidget->setLayout(grid);
     auto* scroll = new QScrollArea;
