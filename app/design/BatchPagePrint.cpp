@@ -289,6 +289,10 @@ void BatchPage::cardStep(const QString& step, int row, const QString& key, const
                       step == QLatin1String("failed") ? tr("failed: %1").arg(reason)
                                                       : tr("uncertain: %1").arg(reason),
                       reason, true);
+    } else if (step == QLatin1String("retrying")) {
+        finalSteps.erase(key);
+        printerCounts[printer].doing.clear();
+        setPrintState(index, tr("waiting for another printer"), reason);
     } else if (step == QLatin1String("skipped")) {
         finalSteps[key] = step;
         if (index >= 0 && printStates[std::size_t(index)].isEmpty())

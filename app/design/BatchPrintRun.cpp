@@ -75,7 +75,9 @@ void BatchPrintRun::readLines() {
         if (!line.startsWith('{'))
             continue;
         const QJsonObject e = QJsonDocument::fromJson(line).object();
-        const QString step = e.value(QLatin1String("event")).toString();
+        QString step = e.value(QLatin1String("event")).toString();
+        if (step == QLatin1String("failed") && e.value(QLatin1String("retried")).toBool())
+            step = QStringLiteral("retrying");
         if (step == QLatin1String("start")) {
             QStringList printers;
             for (const QJsonValue& p : e.value(QLatin1String("printers")).toArray())

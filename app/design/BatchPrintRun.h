@@ -27,8 +27,9 @@ public:
 signals:
     // The run began printing `total` cards (every selected row) to `printers`.
     void begun(int total, const QStringList& printers);
-    // A card's step: sending, sent, completed, failed, uncertain, skipped (printed before) or
-    // refused (its row has problems). `printer` and `reason` where the step has them.
+    // A card's step: sending, sent, completed, failed, retrying (failed before its first byte
+    // on a printer that left the pool; another printer takes it), uncertain, skipped (printed
+    // before) or refused (its row has problems). `printer` and `reason` where the step has them.
     void card(const QString& step, int row, const QString& key, const QString& printer,
               const QString& reason);
     void printerLeft(const QString& printer, const QString& reason);

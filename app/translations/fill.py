@@ -402,6 +402,7 @@ T = {
 "failed: %1": ("fehlgeschlagen: %1", "échec : %1"),
 "uncertain: %1": ("ungewiss: %1", "incertain : %1"),
 "printed before": ("schon gedruckt", "déjà imprimée"),
+"waiting for another printer": ("wartet auf einen anderen Drucker", "attend une autre imprimante"),
 "%1 of %2 cards": ("%1 von %2 Karten", "%1 cartes sur %2"),
 ", %1 left": (", noch %1", ", reste %1"),
 "out of the pool: %1": ("aus dem Verbund genommen: %1", "retirée du groupe : %1"),

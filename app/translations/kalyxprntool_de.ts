@@ -349,6 +349,10 @@
         <source>a batch is printing from %1: cancel it or wait for it to end</source>
         <translation>aus %1 wird eine Serie gedruckt: sie abbrechen oder ihr Ende abwarten</translation>
     </message>
+    <message>
+        <source>waiting for another printer</source>
+        <translation>wartet auf einen anderen Drucker</translation>
+    </message>
 </context>
 <context>
     <name>BatchPrintDialog</name>

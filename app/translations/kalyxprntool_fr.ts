@@ -349,6 +349,10 @@
         <source>a batch is printing from %1: cancel it or wait for it to end</source>
         <translation>une série de %1 est en cours d'impression : annulez-la ou attendez sa fin</translation>
     </message>
+    <message>
+        <source>waiting for another printer</source>
+        <translation>attend une autre imprimante</translation>
+    </message>
 </context>
 <context>
     <name>BatchPrintDialog</name>

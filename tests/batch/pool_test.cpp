@@ -7,6 +7,7 @@
 #include "Waiting.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -95,6 +96,15 @@ protected:
     std::vector<std::unique_ptr<kalyxtest::SimProcess>> sims;
 };
 
+// The JSON lines of a run's standard output (the summary lines for people are not JSON).
+std::vector<QJsonObject> progressEvents(const QString& out) {
+    std::vector<QJsonObject> events;
+    for (const QString& line : out.split('\n'))
+        if (line.startsWith('{'))
+            events.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
+    return events;
+}
+
 TEST_F(Pool, ThirtyRowsArriveOnceSpreadOverThreePrinters) {
     startPrinters(3, "0.1");
     setup.cards = batchtest::makeCards(30);
@@ -138,6 +148,35 @@ TEST_F(Pool, APrinterKilledMidBatchLeavesThePoolAndNoRowPrintsTwice) {
         resumed = runBatch(setup, printers(1) + confirmations(resumed));
     EXPECT_EQ(resumed.status, 0) << resumed.out.toStdString() << resumed.err.toStdString();
     expectEveryRowOnce(lost);
+}
+
+// A printer that cannot be reached leaves the pool with the card it took, which another printer
+// prints: one failure, said to be handed on, and each card counted once.
+TEST_F(Pool, AnUnreachablePrinterHandsItsCardOnAndItCountsOnce) {
+    startPrinters(2, "0.2");
+    const QString gone = QStringLiteral("127.0.0.1:%1").arg(sims[0]->port());
+    sims[0]->stop();
+    setup.cards = batchtest::makeCards(4);
+    const BatchRun lines = runBatch(setup, QStringList{"--tcp", gone} + printers(1));
+    ASSERT_EQ(lines.status, 0) << lines.err.toStdString();
+    EXPECT_EQ(lines.out.count(QRegularExpression(
+                  "-> " + QRegularExpression::escape(gone) +
+                  " failed: cannot connect.*; the card goes to another printer\n")),
+              1)
+        << lines.out.toStdString();
+    expectEveryRowOnce();
+
+    // A program that follows the batch is told the same.
+    ASSERT_TRUE(QFile::remove(setup.data + ".journal"));
+    const BatchRun watched =
+        runBatch(setup, QStringList{"--tcp", gone} + printers(1) << "--progress-json");
+    int failed = 0, sent = 0;
+    for (const QJsonObject& e : progressEvents(watched.out)) {
+        failed += e["event"] == "failed" && e["retried"].toBool();
+        sent += e["event"] == "sent";
+    }
+    EXPECT_EQ(failed, 1);
+    EXPECT_EQ(sent, 4);
 }
 
 TEST_F(Pool, KilledAtRandomMomentsAndResumedEveryRowPrintsOnce) {
@@ -251,15 +290,6 @@ TEST_F(Pool, CtrlCFinishesTheCardsInFlightAndSaysHowToResume) {
         EXPECT_EQ(carddesign::dueOf(row), carddesign::RowDue::Done) << row.key.toStdString();
     EXPECT_EQ(runBatch(setup, printers()).status, 0);
     expectEveryRowOnce();
-}
-
-// The JSON lines of a run's standard output (the summary lines for people are not JSON).
-std::vector<QJsonObject> progressEvents(const QString& out) {
-    std::vector<QJsonObject> events;
-    for (const QString& line : out.split('\n'))
-        if (line.startsWith('{'))
-            events.push_back(QJsonDocument::fromJson(line.toUtf8()).object());
-    return events;
 }
 
 // A program that runs the batch stops it through standard input (a "stop" line, or closing

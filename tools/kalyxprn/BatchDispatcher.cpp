@@ -134,17 +134,17 @@ void BatchDispatcher::deliver(int index, BatchCard& card) {
     }
     const bool printed =
         delivery.outcome == Delivery::Sent || delivery.outcome == Delivery::Completed;
-    progress_.finished(index, card, QString::fromLatin1(last ? last : event::sent),
-                       delivery.outcome == Delivery::Failed ||
-                               delivery.outcome == Delivery::Uncertain
-                           ? delivery.reason
-                           : QString(),
-                       printed);
 
     std::lock_guard<std::mutex> lock(mutex_);
     // A card that never went out because its printer broke goes to another printer.
     const bool again =
         delivery.outcome == Delivery::Failed && delivery.destinationBroken && live_ > 1;
+    progress_.finished(index, card, QString::fromLatin1(last ? last : event::sent),
+                       delivery.outcome == Delivery::Failed ||
+                               delivery.outcome == Delivery::Uncertain
+                           ? delivery.reason
+                           : QString(),
+                       printed, again);
     if (again) {
         waiting_.push_front(std::move(card)); // with its job, for the next printer
     } else {

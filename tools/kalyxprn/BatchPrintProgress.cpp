@@ -60,12 +60,15 @@ void BatchPrintProgress::started(int printer, const BatchCard& card) {
 }
 
 void BatchPrintProgress::finished(int printer, const BatchCard& card, const QString& state,
-                                  const QString& reason, bool printed) {
+                                  const QString& reason, bool printed, bool retried) {
     std::lock_guard<std::mutex> lock(mutex_);
     doing_[std::size_t(printer)] = QStringLiteral("idle");
-    ++done_;
+    if (!retried)
+        ++done_;
     if (printed)
         ++printed_;
+    const QString why =
+        retried ? reason + QStringLiteral("; the card goes to another printer") : reason;
     switch (style_) {
     case Style::Terminal:
         draw();
@@ -73,13 +76,15 @@ void BatchPrintProgress::finished(int printer, const BatchCard& card, const QStr
     case Style::Lines:
         out(QStringLiteral("%1 -> %2 %3")
                 .arg(label(card), printers_.at(printer),
-                     shown(reason.isEmpty() ? state : state + QStringLiteral(": ") + reason)));
+                     shown(why.isEmpty() ? state : state + QStringLiteral(": ") + why)));
         break;
     case Style::Json: {
         QJsonObject event{{QStringLiteral("event"), state},
                           {QStringLiteral("printer"), printers_.at(printer)}};
         if (!reason.isEmpty())
             event.insert(QStringLiteral("reason"), reason);
+        if (retried)
+            event.insert(QStringLiteral("retried"), true);
         emitJson(event, &card);
         break;
     }

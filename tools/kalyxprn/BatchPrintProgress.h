@@ -23,8 +23,9 @@ public:
 
     void started(int printer, const BatchCard& card);
     // `state` is sent, completed, failed or uncertain; `reason` says why for the last two.
+    // A card that goes to another printer (`retried`) is not done yet.
     void finished(int printer, const BatchCard& card, const QString& state, const QString& reason,
-                  bool printed);
+                  bool printed, bool retried = false);
     // A card that is not sent in this run: printed before (`skipped`) or refused for its problems.
     void passed(const BatchCard& card, bool skipped);
     void printerLeft(int printer, const QString& reason);
