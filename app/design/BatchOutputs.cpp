@@ -5,6 +5,13 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+namespace {
+
+// How long a command still running may hold up the window that started it as it closes.
+constexpr int ownerGoneWaitMs = 15000;
+
+} // namespace
+
 QString kalyxprnProgram() {
     const QString here = QCoreApplication::applicationDirPath();
 #ifdef _WIN32
@@ -42,6 +49,14 @@ void runKalyxprn(QObject* owner, const QStringList& args,
                          process->deleteLater();
                          done(-1, QString(), process->errorString());
                      });
+    // A command still running when its owner goes (a status read, a proof, an answer being
+    // journalled) is given a while to finish rather than killed with the window. Its owner's
+    // handlers are cut first: the owner is half destroyed by then.
+    QObject::connect(owner, &QObject::destroyed, process, [process, owner] {
+        QObject::disconnect(process, nullptr, owner, nullptr);
+        process->closeWriteChannel();
+        process->waitForFinished(ownerGoneWaitMs);
+    });
     process->start(program, args);
 }
 

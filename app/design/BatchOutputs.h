@@ -16,7 +16,7 @@ QString kalyxprnProgram();
 
 // Starts `kalyxprn ARGS...`; `done` gets its exit status (-1 when it did not start or crashed),
 // its standard output and its error output (or why it did not start). The process belongs to
-// `owner`.
+// `owner`; when the owner goes first, the process is given a while to finish, unheard.
 void runKalyxprn(QObject* owner, const QStringList& args,
                  std::function<void(int status, const QString& out, const QString& err)> done);
 
