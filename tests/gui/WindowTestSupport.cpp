@@ -3,6 +3,7 @@
 #include <kalyxdocument/PrnJobBuilder.h>
 
 #include <QAbstractButton>
+#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
 #include <QSettings>
@@ -23,6 +24,22 @@ void ModalAnswer::start() {
             timer.stop();
     });
     timer.start();
+}
+
+QString klxSharedFolderTemplate(const QString& name) {
+#ifdef _WIN32
+    return QStringLiteral("Z:/tmp/") + name + QStringLiteral("-XXXXXX");
+#else
+    return QDir::tempPath() + QLatin1Char('/') + name + QStringLiteral("-XXXXXX");
+#endif
+}
+
+std::string klxSimulatorPath(const QString& path) {
+#ifdef _WIN32
+    return QDir::fromNativeSeparators(path).mid(2).toStdString();
+#else
+    return path.toStdString();
+#endif
 }
 
 bool klxSaveAs(QWidget& window, const QString& path) {

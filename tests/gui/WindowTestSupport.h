@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // Answers the next modal widget of type T. Arm it before the action that opens the dialog and
@@ -92,6 +93,12 @@ QByteArray klxHeader(const QByteArray& cardXml, qint64 binarySize);
 // One plane of width x height dots, stored column by column.
 QByteArray klxPlane(int width, int height, const std::function<unsigned char(int x, int y)>& ink);
 QByteArray klxPlane(int width, int height, unsigned char ink);
+
+// A QTemporaryDir template for a folder a simulator stores into, and that folder as the
+// simulator names it. Under wine the simulator runs natively, so the folder lies on the drive
+// that is the Linux root (Z:) and the simulator is given its Linux path.
+QString klxSharedFolderTemplate(const QString& name);
+std::string klxSimulatorPath(const QString& path);
 
 // The command line the next window sees (the program name is added in front).
 void klxSetCommandLine(const QStringList& arguments);

@@ -58,7 +58,7 @@ struct Printers {
             folders << under + QStringLiteral("/jobs-%1").arg(i);
             QDir().mkpath(folders.last());
             sims.push_back(std::make_unique<kalyxtest::SimProcess>(std::vector<std::string>{
-                "--jobs", folders.last().toStdString(), "--print-time", printTime}));
+                "--jobs", klxSimulatorPath(folders.last()), "--print-time", printTime}));
         }
     }
     std::vector<PrinterChoice> pool() const {
@@ -127,7 +127,7 @@ private slots:
     void initTestCase() { qputenv("SOURCE_DATE_EPOCH", "1700000000"); }
 
     void tenRowsToTwoPrintersArriveOnce() {
-        QTemporaryDir dir;
+        QTemporaryDir dir(klxSharedFolderTemplate(QStringLiteral("kalyx-window-batch")));
         const Badge badge = copyExample(dir.path() + QStringLiteral("/badge"), 10);
         const std::set<QByteArray> expected =
             expectedJobs(badge, dir.path() + QStringLiteral("/o"));
@@ -179,7 +179,7 @@ private slots:
     // Paused and resumed in the window, then cancelled, then resumed from a window opened anew
     // on the same design and data: every card arrives once.
     void pausedCancelledAndResumedPrintNothingTwice() {
-        QTemporaryDir dir;
+        QTemporaryDir dir(klxSharedFolderTemplate(QStringLiteral("kalyx-window-batch")));
         const Badge badge = copyExample(dir.path() + QStringLiteral("/badge"), 10);
         const std::set<QByteArray> expected =
             expectedJobs(badge, dir.path() + QStringLiteral("/o"));
@@ -240,7 +240,7 @@ private slots:
     // Closing the window mid-batch asks first; agreed, the cards in flight finish before it
     // closes and none is left uncertain.
     void closedMidBatchStopsAfterTheCardsInFlight() {
-        QTemporaryDir dir;
+        QTemporaryDir dir(klxSharedFolderTemplate(QStringLiteral("kalyx-window-batch")));
         const Badge badge = copyExample(dir.path() + QStringLiteral("/badge"), 6);
         Printers printers(dir.path(), 1, "0.5");
         klxSetCommandLine({badge.design, badge.data});
@@ -268,7 +268,7 @@ private slots:
     // A row whose card may have printed (its journal says sending, no outcome) is asked about
     // before the batch goes on; the answer is journalled and the card does not print again.
     void uncertainRowAskedAndJournalled() {
-        QTemporaryDir dir;
+        QTemporaryDir dir(klxSharedFolderTemplate(QStringLiteral("kalyx-window-batch")));
         const Badge badge = copyExample(dir.path() + QStringLiteral("/badge"), 3);
         Printers printers(dir.path(), 1, "0");
         const QString journal = badge.data + QStringLiteral(".journal");

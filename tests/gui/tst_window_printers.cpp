@@ -44,24 +44,6 @@ void rememberPrinters(const QString& chosen, const QStringList& network) {
     settings.setValue(QStringLiteral("networkPrinters"), network);
 }
 
-// A folder the simulator can store into. Under wine it runs natively, so the folder lies on the
-// drive that is the Linux root (Z:) and the simulator is given its Linux path.
-QString sharedFolderTemplate() {
-#ifdef _WIN32
-    return QStringLiteral("Z:/tmp/kalyx-window-printers-XXXXXX");
-#else
-    return QDir::tempPath() + QStringLiteral("/kalyx-window-printers-XXXXXX");
-#endif
-}
-
-std::string simPath(const QString& path) {
-#ifdef _WIN32
-    return QDir::fromNativeSeparators(path).mid(2).toStdString();
-#else
-    return path.toStdString();
-#endif
-}
-
 QString simAddress(const kalyxtest::SimProcess& sim) {
     return QStringLiteral("127.0.0.1:%1").arg(sim.port());
 }
@@ -354,13 +336,13 @@ private slots:
     // Print to a chosen network printer stores what Save writes; the status line says where it
     // went. A printer that is not there gives the usual box and says which one.
     void printToChosenNetworkPrinter() {
-        QTemporaryDir dir(sharedFolderTemplate());
+        QTemporaryDir dir(klxSharedFolderTemplate(QStringLiteral("kalyx-window-printers")));
         QVERIFY(dir.isValid());
         const QString jobs = dir.filePath(QStringLiteral("jobs"));
         QVERIFY(QDir().mkpath(jobs));
         const QString jobPath = dir.filePath(QStringLiteral("card.prn"));
         QVERIFY(kalyxtest::writeFile(jobPath, smallJob()));
-        kalyxtest::SimProcess sim({"--jobs", simPath(jobs)});
+        kalyxtest::SimProcess sim({"--jobs", klxSimulatorPath(jobs)});
         QVERIFY(sim.started());
         rememberPrinters(QStringLiteral("tcp:") + simAddress(sim), {simAddress(sim)});
         klxSetCommandLine({jobPath});

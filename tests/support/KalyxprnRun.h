@@ -21,12 +21,14 @@ const char* kalyxprnPath();
 struct RunOptions {
     QByteArray input;         // standard input (closed after it)
     qint64 fileSizeLimit = 0; // most bytes any file written may hold, as on a full disk; 0: none
+                              // (POSIX only)
     QString workingDirectory; // the program's current folder; empty: the test's
     QString outputFile;       // a file standard output goes to (not collected); empty: collected
 };
 Result kalyxprn(const QStringList& args, const RunOptions& options);
 
-// As above with stderr attached to a terminal; `terminal` receives what was written there.
+// As above with stderr attached to a terminal; `terminal` receives what was written there
+// (POSIX only).
 Result kalyxprnOnTerminal(const QStringList& args, QByteArray& terminal);
 
 } // namespace kalyxtest
