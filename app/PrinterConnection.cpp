@@ -1,5 +1,7 @@
 #include "PrinterConnection.h"
 
+#include <HostAddress.h>
+
 #include <kalyxcomms/Comms.h>
 #include <kalyxcomms/Printer.h>
 
@@ -7,41 +9,6 @@
 
 #include <algorithm>
 #include <vector>
-
-#ifdef _WIN32
-#include <winsock2.h>
-#include <ws2tcpip.h>
-#else
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <sys/socket.h>
-#endif
-
-namespace {
-
-// The library takes dotted IPv4 only. Called with a Comms alive, so the socket layer is ready
-// on every system.
-bool toDottedIPv4(const std::string& name, std::string& dotted) {
-    in_addr parsed{};
-    if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
-        dotted = name;
-        return true;
-    }
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* found = nullptr;
-    if (::getaddrinfo(name.c_str(), nullptr, &hints, &found) != 0 || !found)
-        return false;
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* in = reinterpret_cast<const sockaddr_in*>(found->ai_addr);
-    ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text);
-    ::freeaddrinfo(found);
-    dotted = text;
-    return true;
-}
-
-} // namespace
 
 OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice& choice,
                                 const UsbPrinterOpener& openUsb) {
@@ -76,7 +43,7 @@ OpenedPrinter openChosenPrinter(const Orvane::Comms& comms, const PrinterChoice&
         QString reason;
         std::string dotted;
         if (parseNetworkAddress(choice.name, address, reason) &&
-            toDottedIPv4(address.host.toStdString(), dotted))
+            kalyxcheck::toDottedIPv4(address.host.toStdString(), dotted))
             opened.printer =
                 comms.getEthernetPrinter(dotted, static_cast<Orvane::Port>(address.port));
         opened.where =

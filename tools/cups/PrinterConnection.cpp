@@ -1,8 +1,6 @@
 #include "PrinterConnection.h"
 
-#include <arpa/inet.h>
-#include <netdb.h>
-#include <sys/socket.h>
+#include <HostAddress.h>
 
 namespace kalyxcups {
 
@@ -33,22 +31,6 @@ std::vector<UsbPrinter> listUsbPrinters(const Orvane::Comms& comms) {
 }
 
 namespace {
-
-// The library takes dotted IPv4 text; a host name is resolved here, IPv4 only.
-bool resolveIPv4(const std::string& host, std::string& address) {
-    addrinfo hints{};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    addrinfo* result = nullptr;
-    if (::getaddrinfo(host.c_str(), nullptr, &hints, &result) != 0 || !result)
-        return false;
-    char text[INET_ADDRSTRLEN] = {};
-    const auto* in = reinterpret_cast<const sockaddr_in*>(result->ai_addr);
-    const bool ok = ::inet_ntop(AF_INET, &in->sin_addr, text, sizeof text) != nullptr;
-    ::freeaddrinfo(result);
-    address = text;
-    return ok;
-}
 
 Connection checked(std::unique_ptr<Orvane::Printer> printer, std::string where) {
     Connection connection;
@@ -82,7 +64,7 @@ Connection connectPrinter(const Orvane::Comms& comms, const DeviceUri& uri) {
     if (uri.kind == DeviceUri::Kind::Tcp) {
         const std::string where = uri.host + ":" + std::to_string(uri.port);
         std::string address;
-        if (!resolveIPv4(uri.host, address))
+        if (!kalyxcheck::toDottedIPv4(uri.host, address))
             return checked(nullptr, where);
         return checked(comms.getEthernetPrinter(address, static_cast<Orvane::Port>(uri.port)),
                        where);

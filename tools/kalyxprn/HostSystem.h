@@ -8,10 +8,6 @@
 
 namespace cli {
 
-// `name` as dotted IPv4 text: the name itself when it is such text, otherwise the first IPv4
-// address it resolves to. False when it resolves to none. (HostAddress.cpp, for every system.)
-bool toDottedIPv4(const std::string& name, std::string& dotted);
-
 // The system's socket layer may be used in this process (WinSock is started on first use).
 bool networkReady();
 

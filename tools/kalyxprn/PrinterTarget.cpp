@@ -3,6 +3,8 @@
 #include "CliSupport.h"
 #include "HostSystem.h"
 
+#include <HostAddress.h>
+
 #include <kalyxcomms/Session.h>
 
 #include <QFile>
@@ -126,7 +128,7 @@ bool parseTcpAddress(const QString& command, const QString& text, TcpAddress& ad
         return false;
     }
     // The library takes dotted IPv4 only; names such as "localhost" are resolved here.
-    if (!toDottedIPv4(host.toStdString(), address.host)) {
+    if (!networkReady() || !kalyxcheck::toDottedIPv4(host.toStdString(), address.host)) {
         usageError(command,
                    QStringLiteral("cannot resolve host '%1' to an IPv4 address").arg(host));
         return false;

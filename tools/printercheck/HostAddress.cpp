@@ -1,5 +1,5 @@
-// Name resolution for --tcp HOST: the same calls on every system, from different headers.
-#include "HostSystem.h"
+// The same calls on every system, from different headers.
+#include "HostAddress.h"
 
 #ifdef _WIN32
 #include <winsock2.h>
@@ -10,11 +10,9 @@
 #include <sys/socket.h>
 #endif
 
-namespace cli {
+namespace kalyxcheck {
 
 bool toDottedIPv4(const std::string& name, std::string& dotted) {
-    if (!networkReady())
-        return false;
     in_addr parsed{};
     if (::inet_pton(AF_INET, name.c_str(), &parsed) == 1) {
         dotted = name;
@@ -34,4 +32,4 @@ bool toDottedIPv4(const std::string& name, std::string& dotted) {
     return true;
 }
 
-} // namespace cli
+} // namespace kalyxcheck
