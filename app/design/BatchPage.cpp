@@ -49,6 +49,7 @@ BatchPage::BatchPage(DesignDocument* document, QWidget* parent)
     connect(onlyProblems, &QCheckBox::toggled, this, &BatchPage::applyFilter);
     bar->addWidget(onlyProblems);
     proofButton = new QPushButton(tr("Proof..."));
+    proofButton->setObjectName(QStringLiteral("batchProofButton"));
     proofButton->setAccessibleName(tr("Write a proof sheet"));
     exportButton = new QPushButton(tr("Export jobs..."));
     exportButton->setAccessibleName(tr("Write the jobs of the selected rows"));
@@ -358,7 +359,8 @@ void BatchPage::writeProof() {
         QFileInfo(path).absolutePath() + QStringLiteral("/proof.pdf"), tr("PDF (*.pdf)"));
     if (file.isEmpty())
         return;
-    QStringList args{QStringLiteral("--proof"), file, QStringLiteral("--force")};
+    // The file dialog asked before an existing file is replaced; kalyxprn replaces it.
+    QStringList args{QStringLiteral("--proof"), file};
     const QString rows = selectedRows();
     if (!rows.isEmpty())
         args << QStringLiteral("--rows") << rows;

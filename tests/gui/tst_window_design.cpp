@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QDoubleSpinBox>
+#include <QFileDialog>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -198,6 +199,20 @@ private slots:
         for (const QString& file : QDir(exported).entryList(QDir::Files))
             exportedJobs.insert(file, kalyxtest::readFile(exported + QLatin1Char('/') + file));
         QVERIFY(exportedJobs == windowJobs);
+
+        // Proof... writes the proof sheet, a PDF, where the file dialog says.
+        written.clear();
+        MessageBoxLog failures;
+        const QString proof = dir.path() + QStringLiteral("/proof sheet.pdf");
+        auto where = ModalAnswer::expect<QFileDialog>([&](QFileDialog* fd) {
+            fd->selectFile(proof);
+            static_cast<QDialog*>(fd)->done(QDialog::Accepted);
+        });
+        child<QPushButton>(window, "batchProofButton")->click();
+        QVERIFY(where->fired());
+        QVERIFY(written.wait(30000));
+        QVERIFY2(written.at(0).at(0).toBool(), qPrintable(written.at(0).at(1).toString()));
+        QVERIFY(kalyxtest::readFile(proof).startsWith("%PDF-"));
     }
 
     // Every kind of edit is one step that undo takes back to the design as it was.
