@@ -210,7 +210,8 @@ TEST_F(HostileTargets, AServiceOnThePrintersPortGetsNoJobAndNoRetryButAPrinterTh
             continue;
         for (const QStringList& args :
              {QStringList{"send", path("job.prn"), "--tcp", tcpOf(peer)},
-              QStringList{"compose", "--front", path("front.png"), "--tcp", tcpOf(peer)}}) {
+              QStringList{"compose", "--front", path("front.png"), "--tcp", tcpOf(peer)},
+              QStringList{"printer", "--tcp", tcpOf(peer), "get", "printer-name"}}) {
             const Result r = kalyxprn(args);
             EXPECT_EQ(r.status, p.printer ? 3 : 1) << args.join(' ').toStdString();
             EXPECT_EQ(r.err.contains("does not answer like a Kalyx printer (what it sent is no "

@@ -10,6 +10,8 @@ namespace {
 
 using Verdict = kalyxcheck::PeerState::Verdict;
 
+} // namespace
+
 QString notAPrinter(const QString& command, const OpenedPrinter& target,
                     const kalyxcheck::PeerState& state) {
     const QString why = QString::fromStdString(kalyxcheck::notAPrinterReason(state));
@@ -17,8 +19,6 @@ QString notAPrinter(const QString& command, const OpenedPrinter& target,
                           "(%3); check the address")
         .arg(command, shown(target.name), why);
 }
-
-} // namespace
 
 int checkBeforeJob(const QString& command, const OpenedPrinter& target) {
     if (target.file)

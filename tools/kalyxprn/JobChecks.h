@@ -5,6 +5,8 @@
 
 #include "PrinterTarget.h"
 
+#include <PrinterCheck.h>
+
 #include <QString>
 
 namespace cli {
@@ -16,5 +18,10 @@ int checkAfterJob(const QString& command, const OpenedPrinter& target);
 
 // False when the peer answers, but not as a printer does (asked when an answer held nothing).
 bool answersAsPrinter(Orvane::Printer& printer);
+
+// "kalyxprn COMMAND: the device at NAME does not answer like a Kalyx printer (WHY); check the
+// address", WHY from what the peer sent (`state`).
+QString notAPrinter(const QString& command, const OpenedPrinter& target,
+                    const kalyxcheck::PeerState& state);
 
 } // namespace cli

@@ -2,6 +2,7 @@
 
 #include "Command.h"
 #include "Completion.h"
+#include "JobChecks.h"
 
 #include <QRegularExpression>
 
@@ -16,6 +17,14 @@ int Console::finish(const QString& command, bool exchanged, const std::string& e
         return ExitFailure;
     }
     const Orvane::FailureReason reason = opened.printer->lastFailure();
+    if (opened.printer->lastReception() == Orvane::Reception::Foreign) {
+        // Another service on the printer's address: no later try reaches a printer there.
+        kalyxcheck::PeerState state;
+        state.failure = reason;
+        state.reception = Orvane::Reception::Foreign;
+        err(notAPrinter(command, opened, state));
+        return ExitFailure;
+    }
     const QString words = failureWords(reason, opened.waits, opened.usb);
     const int status = exitStatusFor(reason);
     if (status != ExitNoAnswer && status != ExitSuccess) {
