@@ -327,12 +327,21 @@ void PrinterPage::exchange(const QString& what, Call call,
             const PrinterExchangeRunner::AbortOnCancel abortable(*opened.printer);
             outcome->exchanged = call(*opened.printer, *outcome);
             outcome->failure = opened.printer->lastFailure();
+            outcome->foreign =
+                opened.printer->lastReception() == Orvane::Reception::Foreign;
         },
         [this, outcome, what, after] {
             if (!outcome->reached) {
                 showResult(tr("Could not open connection to printer.") + QLatin1Char(' ') +
                                tr("Check that it is switched on and connected, or choose "
                                   "another printer."),
+                           true);
+                return;
+            }
+            if (!outcome->exchanged && outcome->foreign) {
+                showResult(tr("%1: the device at %2 does not answer like a Kalyx printer: what "
+                              "it sent is no printer's answer. Check the address and port.")
+                               .arg(what, outcome->where),
                            true);
                 return;
             }

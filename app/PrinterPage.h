@@ -57,6 +57,7 @@ private:
         bool exchanged = false;
         std::string err;
         Orvane::FailureReason failure = Orvane::FailureReason::None;
+        bool foreign = false; // what came back is no printer's answer (another service)
         QString where;
         std::map<std::string, std::string> values;
         std::vector<unsigned char> bytes;

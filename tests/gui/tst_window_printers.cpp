@@ -333,6 +333,24 @@ private slots:
         peer.join();
     }
 
+    // Another service on the printer's address (a web server) is named as such, not as a
+    // printer that did not answer.
+    void serviceOnThePrintersPortIsNamed() {
+        kalyxtest::LoopbackPeer webServer([](int fd) {
+            kalyxtest::LoopbackPeer::recvRequest(fd);
+            kalyxtest::LoopbackPeer::sendAll(fd, "HTTP/1.1 400 Bad Request\r\n\r\n");
+        });
+        const QString address = QStringLiteral("127.0.0.1:%1").arg(webServer.port);
+        rememberPrinters(QStringLiteral("tcp:") + address, {address});
+        KlxPrnTool w;
+        showPrinterPage(w);
+        QTRY_VERIFY_WITH_TIMEOUT(!label(w, "printerResultLabel").isEmpty(), 10000);
+        QVERIFY2(label(w, "printerResultLabel")
+                     .contains(QStringLiteral("does not answer like a Kalyx printer")),
+                 qPrintable(label(w, "printerResultLabel")));
+        webServer.join();
+    }
+
     // Print to a chosen network printer stores what Save writes; the status line says where it
     // went. A printer that is not there gives the usual box and says which one.
     void printToChosenNetworkPrinter() {
