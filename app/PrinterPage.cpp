@@ -339,8 +339,8 @@ void PrinterPage::exchange(const QString& what, Call call,
                 return;
             }
             if (!outcome->exchanged && outcome->foreign) {
-                showResult(tr("%1: the device at %2 does not answer like a Kalyx printer: what "
-                              "it sent is no printer's answer. Check the address and port.")
+                showResult(tr("%1: %2 does not answer like a Kalyx printer: what it sent is no "
+                              "printer's answer. Check the address and port.")
                                .arg(what, outcome->where),
                            true);
                 return;

@@ -403,9 +403,9 @@ T = {
 "uncertain: %1": ("ungewiss: %1", "incertain : %1"),
 "printed before": ("schon gedruckt", "déjà imprimée"),
 "waiting for another printer": ("wartet auf einen anderen Drucker", "attend une autre imprimante"),
-"%1: the device at %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.":
-    ("%1: Das Gerät unter %2 antwortet nicht wie ein Kalyx-Drucker: Was es sendet, ist keine Druckerantwort. Prüfen Sie Adresse und Port.",
-     "%1 : l'appareil à l'adresse %2 ne répond pas comme une imprimante Kalyx : ce qu'il envoie n'est pas une réponse d'imprimante. Vérifiez l'adresse et le port."),
+"%1: %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.":
+    ("%1: %2 antwortet nicht wie ein Kalyx-Drucker: Was es sendet, ist keine Druckerantwort. Prüfen Sie Adresse und Port.",
+     "%1 : %2 ne répond pas comme une imprimante Kalyx : ce qu'il envoie n'est pas une réponse d'imprimante. Vérifiez l'adresse et le port."),
 "%1 of %2 cards": ("%1 von %2 Karten", "%1 cartes sur %2"),
 ", %1 left": (", noch %1", ", reste %1"),
 "out of the pool: %1": ("aus dem Verbund genommen: %1", "retirée du groupe : %1"),

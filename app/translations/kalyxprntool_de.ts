@@ -1749,8 +1749,8 @@
         <translation>Fähigkeiten aktualisieren</translation>
     </message>
     <message>
-        <source>%1: the device at %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.</source>
-        <translation>%1: Das Gerät unter %2 antwortet nicht wie ein Kalyx-Drucker: Was es sendet, ist keine Druckerantwort. Prüfen Sie Adresse und Port.</translation>
+        <source>%1: %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.</source>
+        <translation>%1: %2 antwortet nicht wie ein Kalyx-Drucker: Was es sendet, ist keine Druckerantwort. Prüfen Sie Adresse und Port.</translation>
     </message>
 </context>
 <context>

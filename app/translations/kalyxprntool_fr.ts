@@ -1749,8 +1749,8 @@
         <translation>Mise à jour des capacités</translation>
     </message>
     <message>
-        <source>%1: the device at %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.</source>
-        <translation>%1 : l'appareil à l'adresse %2 ne répond pas comme une imprimante Kalyx : ce qu'il envoie n'est pas une réponse d'imprimante. Vérifiez l'adresse et le port.</translation>
+        <source>%1: %2 does not answer like a Kalyx printer: what it sent is no printer's answer. Check the address and port.</source>
+        <translation>%1 : %2 ne répond pas comme une imprimante Kalyx : ce qu'il envoie n'est pas une réponse d'imprimante. Vérifiez l'adresse et le port.</translation>
     </message>
 </context>
 <context>
