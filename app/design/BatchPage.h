@@ -101,6 +101,8 @@ private:
                     const QStringList& confirms, bool allowChanged = false);
     void pauseOrResume();
     void cancelPrint();
+    // Asks the run to stop after the cards in flight, entering `next` (Pausing or Cancelling).
+    void stopAfterCardsInFlight(PrintPhase next, const QString& text);
     void resumePrint();
     void printBegun(int total, const QStringList& names);
     void cardStep(const QString& step, int row, const QString& key, const QString& printer,

@@ -196,10 +196,7 @@ void BatchPage::pauseOrResume() {
     }
     if (phase != PrintPhase::Printing)
         return;
-    phase = PrintPhase::Pausing;
-    progressLabel->setText(tr("Pausing: the cards in flight finish..."));
-    run->stop();
-    updatePrintControls();
+    stopAfterCardsInFlight(PrintPhase::Pausing, tr("Pausing: the cards in flight finish..."));
 }
 
 void BatchPage::cancelPrint() {
@@ -212,8 +209,13 @@ void BatchPage::cancelPrint() {
     }
     if (phase != PrintPhase::Printing)
         return;
-    phase = PrintPhase::Cancelling;
-    progressLabel->setText(tr("Cancelling: the cards in flight finish..."));
+    stopAfterCardsInFlight(PrintPhase::Cancelling,
+                           tr("Cancelling: the cards in flight finish..."));
+}
+
+void BatchPage::stopAfterCardsInFlight(PrintPhase next, const QString& text) {
+    phase = next;
+    progressLabel->setText(text);
     run->stop();
     updatePrintControls();
 }
